@@ -1,0 +1,335 @@
+// The card file: header with the linked notes file, column widths, the rows
+// of every template line in template order, and the recorded auctions. The
+// file has no counts of its own; the template says how many line groups
+// follow, and each group's first record says how many rows it has.
+
+#include <algorithm>
+#include <optional>
+
+#include "card.h"
+#include "decimal.h"
+#include "textfile.h"
+
+namespace zqw {
+
+namespace {
+
+constexpr size_t kRowTextLimit = 512;
+constexpr size_t kAuctionTextLimit = 80;
+constexpr size_t kNoteNameLimit = 512;
+// A row count the file cannot back with records of its own only fabricates
+// blank rows; past this it is damage, not a short file.
+constexpr int kMostFabricatedRows = 999;
+// Nothing in the editor makes auctions; files hold three. A flood of them
+// is damage, and holding it would only exhaust memory.
+constexpr size_t kMostAuctions = 100000;
+
+std::string twoDigits(int width) {
+    width = std::clamp(width, 0, 99);
+    return std::string(1, static_cast<char>('0' + width / 10)) + static_cast<char>('0' + width % 10);
+}
+
+struct NoteAndText {
+    int noteNo = 0;
+    std::string text;
+};
+
+// Splits "note}text" (the part of a record after its "#" or chain tag). A
+// "}" at the first position means no note; without "}" all is text.
+std::optional<NoteAndText> splitNote(std::string_view rest, size_t textLimit) {
+    const size_t brace = rest.find('}');
+    NoteAndText result;
+    if (brace == std::string_view::npos) {
+        result.text = std::string(rest.substr(0, textLimit));
+        return result;
+    }
+    if (brace > 0) {
+        const auto note = parseDecimal(rest.substr(0, brace), true);
+        if (!note) return std::nullopt;
+        result.noteNo = *note;
+    }
+    result.text = std::string(rest.substr(brace + 1, textLimit));
+    return result;
+}
+
+// What a read produces before it replaces the card's answers, so a damaged
+// file found half way leaves nothing half replaced.
+struct ReadResult {
+    std::string noteFileName;
+    std::optional<std::vector<int>> widths;
+    std::vector<AText> rows{AText{}};
+    std::vector<std::pair<int, int>> lineRows;  // per Lines entry: FirstRow, RowCount
+    std::vector<std::pair<int, int>> sectionRows;
+    std::vector<AText> auctions{AText{}};
+    int heads[3] = {0, 0, 0};
+};
+
+class CardReader {
+public:
+    CardReader(const Card& card, std::string_view bytes) : card_(card), records_(bytes) {}
+
+    // False when the content is damaged.
+    bool read(ReadResult& out) {
+        out.lineRows.assign(card_.Lines.size(), {0, 0});
+        for (size_t i = 0; i < card_.Lines.size(); ++i) {
+            out.lineRows[i] = {card_.Lines[i].FirstRow, card_.Lines[i].RowCount};
+        }
+        const std::string header = records_.next("");
+        if (header.size() < 6 || header.compare(0, 3, "ZQW") != 0 || header.compare(3, 3, "1.0") != 0) {
+            return false;
+        }
+        out.noteFileName = header.substr(6, kNoteNameLimit);
+
+        current_ = records_.next("1#} ");
+        if (!current_.empty() && current_[0] == '$') {
+            std::vector<int> widths;
+            size_t pos = 1;
+            for (size_t c = 1; c < card_.Columns.size(); ++c, pos += 2) {
+                const auto width =
+                    parseDecimal(pos < current_.size() ? std::string_view(current_).substr(pos, 2) : "", false);
+                if (!width) return false;
+                widths.push_back(*width);
+            }
+            out.widths = widths;
+            current_ = records_.next("1#} ");
+        }
+
+        for (const AForm& form : card_.Sections) {
+            int rowCount = 0;
+            int rowCount2 = 0;
+            if (form.ColumnCount != 0) {
+                rowCount = form.LineCount;
+                for (int i = 0; i < form.LineCount; ++i) {
+                    if (!readLineGroup(out, form.FirstLine + i, rowCount)) return false;
+                }
+            }
+            if (form.HasGrid2) {
+                rowCount2 = form.LineCount2;
+                for (int i = 0; i < form.LineCount2; ++i) {
+                    if (!readLineGroup(out, form.FirstLine2 + i, rowCount2)) return false;
+                }
+            }
+            out.sectionRows.emplace_back(rowCount, rowCount2);
+        }
+        return readAuctions(out);
+    }
+
+private:
+    bool readLineGroup(ReadResult& out, int lineIndex, int& rowCounter) {
+        if (lineIndex <= 0 || lineIndex >= static_cast<int>(out.lineRows.size())) return false;
+        const int firstRow = static_cast<int>(out.rows.size());
+        const size_t hash = current_.find('#');
+        int count = 1;
+        std::string_view rest = current_;
+        if (hash != std::string::npos) {
+            const auto parsed = parseDecimal(std::string_view(current_).substr(0, hash), false);
+            if (!parsed) return false;
+            count = *parsed;
+            rest = std::string_view(current_).substr(hash + 1);
+        }
+        if (count > kMostFabricatedRows && static_cast<size_t>(count) - 1 > records_.remainingBytes()) {
+            return false;
+        }
+        if (!appendRow(out, rest, 0)) return false;
+        const std::string substitute = std::to_string(count) + "#} ";
+        current_ = records_.next(substitute);
+        if (count > 1) {
+            out.rows[firstRow].NextRow = firstRow + 1;
+            for (int k = 1; k < count; ++k) {
+                const int index = static_cast<int>(out.rows.size());
+                rowCounter += 1;
+                const size_t h = current_.find('#');
+                const std::string_view text =
+                    h == std::string::npos ? std::string_view(current_) : std::string_view(current_).substr(h + 1);
+                if (!appendRow(out, text, index - 1)) return false;
+                out.rows[index].NextRow = index + 1;
+                current_ = records_.next(substitute);
+            }
+            out.rows.back().NextRow = 0;
+        }
+        if (count == 0) rowCounter -= 1;
+        out.lineRows[lineIndex] = {firstRow, count};
+        return true;
+    }
+
+    static bool appendRow(ReadResult& out, std::string_view rest, int prevRow) {
+        const auto split = splitNote(rest.substr(0, kRowTextLimit), std::string_view::npos);
+        if (!split) return false;
+        AText row;
+        row.Text = split->text;
+        row.NoteNo = split->noteNo;
+        row.PrevRow = prevRow;
+        out.rows.push_back(row);
+        return true;
+    }
+
+    bool readAuctions(ReadResult& out) {
+        if (current_.empty() || current_[0] != '*') return true;  // defaults are added by the caller
+        int previous = 0;
+        while (!current_.empty() && current_[0] == '*') {
+            if (out.auctions.size() > kMostAuctions) return false;
+            const int index = static_cast<int>(out.auctions.size());
+            int chain = -1;
+            if (current_.size() >= 2 && current_[1] >= '1' && current_[1] <= '3') chain = current_[1] - '1';
+            bool startsChain = false;
+            if (chain >= 0 && out.heads[chain] == 0) {
+                out.heads[chain] = index;
+                startsChain = true;
+            } else if (previous == 0) {
+                startsChain = true;  // an unknown first tag starts a chain no head reaches
+            }
+            const std::string_view rest = current_.size() > 2 ? std::string_view(current_).substr(2) : "";
+            const auto split = splitNote(rest, kAuctionTextLimit);
+            if (!split) return false;
+            AText auction;
+            auction.Text = split->text;
+            auction.NoteNo = split->noteNo;
+            auction.PrevRow = startsChain ? 0 : previous;
+            if (!startsChain) out.auctions[previous].NextRow = index;
+            out.auctions.push_back(auction);
+            previous = index;
+            current_ = records_.next("end");
+        }
+        return true;
+    }
+
+    const Card& card_;
+    RecordReader records_;
+    std::string current_;
+};
+
+std::string directoryOf(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string bareName(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::string Card::CardFileBytes() const {
+    std::string out = "ZQW1.0" + NoteFileName + "\r\n";
+    out += '$';
+    for (size_t c = 1; c < Columns.size(); ++c) out += twoDigits(Columns[c].Width);
+    out += "\r\n";
+
+    const auto writeLine = [this, &out](int lineIndex) {
+        const Aline& line = Lines.at(lineIndex);
+        if (line.RowCount <= 0) {
+            out += "0#\r\n";
+            return;
+        }
+        const std::string count = std::to_string(line.RowCount);
+        int row = line.FirstRow;
+        for (int k = 0; k < line.RowCount; ++k) {
+            // A chain shorter than its count would shift every later line;
+            // an empty row keeps the records in step.
+            const bool valid = row > 0 && row < static_cast<int>(RowTexts.size());
+            const AText empty;
+            const AText& text = valid ? RowTexts[row] : empty;
+            out += count + "#";
+            if (text.NoteNo != 0) out += std::to_string(text.NoteNo);
+            out += "}" + text.Text + "\r\n";
+            row = valid ? text.NextRow : 0;
+        }
+    };
+    for (const AForm& form : Sections) {
+        if (form.ColumnCount != 0) {
+            for (int i = 0; i < form.LineCount; ++i) writeLine(form.FirstLine + i);
+        }
+        if (form.HasGrid2) {
+            for (int i = 0; i < form.LineCount2; ++i) writeLine(form.FirstLine2 + i);
+        }
+    }
+
+    const int heads[3] = {AuctionHead1, AuctionHead2, AuctionHead3};
+    for (int chain = 0; chain < 3; ++chain) {
+        int index = heads[chain];
+        size_t guard = 0;
+        while (index > 0 && index < static_cast<int>(AuctionTexts.size()) && guard++ < AuctionTexts.size()) {
+            const AText& auction = AuctionTexts[index];
+            out += "*" + std::to_string(chain + 1) + std::to_string(auction.NoteNo) + "}" + auction.Text + "\r\n";
+            index = auction.NextRow;
+        }
+    }
+    return out;
+}
+
+bool Card::WriteCardFile() {
+    if (!writeFileAtomically(CardFileName, CardFileBytes())) {
+        messages_.showMessage("Unable to write to the file " + CardFileName);
+        return false;
+    }
+    if (!NoteFileName.empty() && NotesOpen) {
+        if (!notes_.saveFile(NoteFileName)) {
+            // The card is safe; the notes are not, so the card keeps asking
+            // to be saved.
+            messages_.showMessage("Cannot create file " + NoteFileName);
+            return false;
+        }
+    }
+    CardChanged = false;
+    return true;
+}
+
+void Card::ReadCardFile() {
+    const std::string fileName = CardFileName;
+    const auto blank = [this](const std::string& message) {
+        messages_.showMessage(message);
+        ResetBlankCard();
+        notes_.startEmpty();
+        NotesOpen = true;
+    };
+    const auto bytes = readRegularFile(fileName);
+    if (!bytes) {
+        blank(fileName + " file not found");
+        return;
+    }
+    ReadResult result;
+    if (!CardReader(*this, *bytes).read(result)) {
+        blank(fileName + " has Invalid file content");
+        return;
+    }
+
+    NoteFileName = result.noteFileName;
+    if (result.widths) {
+        for (size_t c = 1; c < Columns.size(); ++c) Columns[c].Width = (*result.widths)[c - 1];
+    }
+    RowTexts = std::move(result.rows);
+    for (size_t i = 0; i < Lines.size(); ++i) {
+        Lines[i].FirstRow = result.lineRows[i].first;
+        Lines[i].RowCount = result.lineRows[i].second;
+    }
+    for (size_t s = 0; s < Sections.size(); ++s) {
+        Sections[s].RowCount = result.sectionRows[s].first;
+        Sections[s].RowCount2 = result.sectionRows[s].second;
+    }
+    AuctionTexts = std::move(result.auctions);
+    AuctionHead1 = result.heads[0];
+    AuctionHead2 = result.heads[1];
+    AuctionHead3 = result.heads[2];
+    AppendMissingAuctionChains();
+    CardOpen = true;
+    CardChanged = false;
+
+    if (NoteFileName.empty()) {
+        notes_.startEmpty();
+    } else if (!notes_.loadFile(NoteFileName)) {
+        const std::string moved = directoryOf(fileName) + bareName(NoteFileName);
+        if (!bareName(NoteFileName).empty() && notes_.loadFile(moved)) {
+            NoteFileName = moved;
+            CardChanged = true;
+        } else {
+            notes_.startEmpty();
+            NoteFileName.clear();
+        }
+    }
+    NotesOpen = true;
+    CardOpen = true;
+    NoCard = false;
+}
+
+}  // namespace zqw

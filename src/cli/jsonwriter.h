@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zqw {
+
+// A small streaming JSON writer; card texts are Windows-1252 bytes and are
+// written as UTF-8, control bytes as \u00XX escapes.
+class JsonWriter {
+public:
+    void beginObject();
+    void endObject();
+    void beginArray();
+    void endArray();
+    void key(std::string_view name);
+    void value(std::string_view cardText);
+    void value(const char* cardText) { value(std::string_view(cardText)); }
+    void value(const std::string& cardText) { value(std::string_view(cardText)); }
+    void value(int number);
+    void value(bool flag);
+
+    const std::string& text() const { return out_; }
+
+private:
+    void separate();
+
+    std::string out_;
+    bool needComma_ = false;
+};
+
+}  // namespace zqw

@@ -1,0 +1,40 @@
+#include "profilestore.h"
+
+#include <QStringList>
+
+namespace {
+
+const QString kGroup = QStringLiteral("profile");
+
+}  // namespace
+
+ProfileStore::ProfileStore() : settings_(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("ZQW_VEZ")) {}
+
+// Names are found without regard to case, like the registry values they
+// stand for: the package path is read as "zqwFile" and written as "ZQWFile".
+QString ProfileStore::value(const QString& name, const QString& fallback) const {
+    QSettings& settings = settings_;
+    settings.beginGroup(kGroup);
+    QString result = fallback;
+    const QStringList keys = settings.childKeys();
+    for (const QString& key : keys) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0) {
+            result = settings.value(key).toString();
+            break;
+        }
+    }
+    settings.endGroup();
+    return result;
+}
+
+void ProfileStore::setValue(const QString& name, const QString& value) {
+    settings_.beginGroup(kGroup);
+    const QStringList keys = settings_.childKeys();
+    for (const QString& key : keys) {
+        if (key != name && key.compare(name, Qt::CaseInsensitive) == 0) settings_.remove(key);
+    }
+    settings_.setValue(name, value);
+    settings_.endGroup();
+}
+
+void ProfileStore::sync() { settings_.sync(); }

@@ -1,0 +1,82 @@
+#include "userdialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <memory>
+
+namespace {
+
+QString title() { return QApplication::applicationDisplayName(); }
+
+QFileDialog* makeFileDialog(QWidget* parent, const UserDialogs::FileRequest& request) {
+    auto* dialog = new QFileDialog(parent, request.caption);
+    dialog->setNameFilter(qtFilterOf(request.filter));
+    dialog->setDefaultSuffix(request.defaultExtension);
+    if (!request.fileName.isEmpty()) dialog->selectFile(request.fileName);
+    dialog->setOption(QFileDialog::ReadOnly, false);
+    return dialog;
+}
+
+}  // namespace
+
+QString qtFilterOf(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& label = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << (label.contains(QLatin1Char('(')) ? label : label + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+    }
+    if (filters.isEmpty()) filters << filter;
+    return filters.join(QStringLiteral(";;"));
+}
+
+void QtUserDialogs::message(const QString& text) { QMessageBox::warning(parent_, title(), text); }
+
+void QtUserDialogs::information(const QString& text) { QMessageBox::information(parent_, title(), text); }
+
+UserDialogs::Answer QtUserDialogs::question(const QString& text, bool withCancel) {
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (withCancel) buttons |= QMessageBox::Cancel;
+    const auto answer = QMessageBox::question(parent_, title(), text, buttons, QMessageBox::Yes);
+    if (answer == QMessageBox::Yes) return Answer::Yes;
+    if (answer == QMessageBox::No) return Answer::No;
+    return withCancel ? Answer::Cancel : Answer::No;
+}
+
+std::optional<QString> QtUserDialogs::inputBox(const QString& caption, const QString& prompt,
+                                               const QString& initial) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, caption, prompt, QLineEdit::Normal, initial, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+std::optional<QString> QtUserDialogs::openFile(const FileRequest& request) {
+    std::unique_ptr<QFileDialog> dialog(makeFileDialog(parent_, request));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+    return dialog->selectedFiles().constFirst();
+}
+
+std::optional<QString> QtUserDialogs::saveFile(const FileRequest& request) {
+    std::unique_ptr<QFileDialog> dialog(makeFileDialog(parent_, request));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+    return dialog->selectedFiles().constFirst();
+}
+
+std::optional<QString> QtUserDialogs::chooseFolder(const QString& caption, const QString& start) {
+    const QString folder = QFileDialog::getExistingDirectory(parent_, caption, start);
+    if (folder.isEmpty()) return std::nullopt;
+    return folder;
+}
+
+int QtUserDialogs::execDialog(QDialog& dialog) { return dialog.exec(); }

@@ -1,12 +1,15 @@
 #include <QApplication>
 
-#include "mainwindow/truvcce.h"
+#include "mainwindow/editorapp.h"
+#include "platform/userdialogs.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZQW_VEZ"));
     QApplication::setApplicationDisplayName(QStringLiteral("ZQW VEZ"));
-    TRUVCCE window;
-    window.show();
+    QtUserDialogs dialogs;
+    EditorApp editor(dialogs);
+    dialogs.setParent(&editor.main);
+    editor.main.show();
     return QApplication::exec();
 }

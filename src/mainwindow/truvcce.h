@@ -1,31 +1,211 @@
 #pragma once
 
+#include <QAction>
+#include <QFont>
+#include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
+#include <QTabBar>
+#include <array>
+#include <functional>
 #include <memory>
 
 #include "card.h"
-#include "plainnotes.h"
+#include "mainwindow/cardgrid.h"
+#include "mainwindow/notestexteditor.h"
+#include "mainwindow/notetabs.h"
+#include "mainwindow/rotatedlabel.h"
+#include "platform/inifile.h"
+#include "platform/profilestore.h"
+#include "platform/userdialogs.h"
 
-class QTabWidget;
+class AppWindows;
+class QMenu;
+class QShortcut;
 
-// The editor's main window: loads the template and a blank card from the
-// program directory and shows the card's groups and sections.
-class TRUVCCE : public QMainWindow, private zqw::MessageSink {
+// Where Esc returns to from the notes: Group -1 means nowhere.
+struct ReturnPosition {
+    int Grid = 1;
+    int Row = 0;
+    int Column = 0;
+    int Group = -1;
+    int Section = 0;
+};
+
+// The editor that last received the focus or a key, with its text and
+// selection, where prompts are inserted. SelStart -1 means none.
+struct InsertionPointState {
+    QPointer<QLineEdit> Editor;
+    QString Text;
+    int SelStart = -1;
+    int SelLength = 0;
+};
+
+// The main window: the card's groups as top tabs, a group's sections as tabs
+// on the right edge, a section in one or two grids, and the notes editor on
+// the last top tab.
+class TRUVCCE : public QMainWindow, public CardGridOwner, private zqw::MessageSink {
     Q_OBJECT
 
 public:
-    explicit TRUVCCE(QWidget* parent = nullptr);
+    explicit TRUVCCE(UserDialogs& dialogs, QWidget* parent = nullptr);
     ~TRUVCCE() override;
 
+    // The other windows, created after this one; see AppWindows.
+    void attachWindows(AppWindows* windows);
+    // Writes the settings and releases the fonts; run once the other
+    // windows have written theirs.
+    void FormDestroy();
+
     zqw::Card& card() { return card_; }
+    UserDialogs& dialogs() { return dialogs_; }
+    IniFile& settings() { return settings_; }
+    ProfileStore& profile() { return profile_; }
+    NotesTextEditor& notesEditor() { return *TFE; }
+    CardGrid& grid(int number) { return number == 1 ? *OvcTable1 : *OvcTable2; }
+    QTabBar& topTabs() { return *NB1; }
+    QTabBar& rightTabs() { return *NB2; }
+    QLabel& captionLine() { return *Label1; }
+    RotatedLabel& sectionCaption() { return *Label2; }
+    QMenu* menuNamed(const QString& objectName) const;
+    static void setItemEnabled(QAction* item, bool enabled);
+    static bool itemEnabled(const QAction* item);
+    QAction* actionNamed(const QString& objectName) const;
+    NoteTabs& noteTabs() { return noteTabs_; }
+
+    QFont DisplayFont;
+    QFont NotesFont;
+    bool FormBusy = true;
+    bool TabSwitching = false;
+    int ActiveGroup = 0;
+    int ActiveSectionTab = 0;
+    int ActiveGrid = 1;
+    ReturnPosition NoteReturnPosition;
+    InsertionPointState InsertionPoint;
+    int HintNo = 1;
+    bool HintStart = true;
+
+    // --- navigation ---------------------------------------------------------
+    void NB1PageChange();
+    void NB1PageChanged();
+    void NB2PageChanged();
+    void TablesResize();
+    void FormResize();
+    void ReturnToCard();
+    void TT11Click(int tag);
+    void RT11Click(int tag);
+    // Selects a tab as a click would (the change handlers run only when the
+    // index really changes).
+    void selectTopTab(int index);
+    void selectRightTab(int index);
+    int printColumnWidth();
+
+    // --- grid callbacks -----------------------------------------------------
+    QString OvcTableGetCellData(int grid, int row, int column);
+    void OvcTableDoneEdit(int grid, int row, int column);
+    void STExit(int grid, const QString& text);
+    void ST1KeyUp(QLineEdit* editor, int key);
+    void TBColumnsChanged(int grid);
+    void OvcTable1MouseMove(int gridNumber, int row);
+    void captureInsertionPoint(QLineEdit* editor);
+    void clearInsertionPoint() { InsertionPoint.SelStart = -1; }
+    // Ends both grids' edits keeping the text, then edits again.
+    void storePendingEdits();
+
+    // --- menu handlers --------------------------------------------------------
+    void MenFileClick();
+    void NoteFile1Click();
+    void Edit1Click();
+    void Cardlayout1Click();
+    void DisplayFont1Click();
+    void NotesFont1Click();
+    void Cardsymbols1Click();
+    void NoteTabs1Click();
+    void RightMousebuttonprompts1Click();
+    void printauctionClick();
+    void TFEKeyUp(int key);
+
+    // The current section, or nullptr on the notes group.
+    const zqw::AForm* currentSection() const;
+    int currentSectionIndex() const;
+    bool notesGroupShowing() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showMessage(std::string_view text) override;
-    void registerCardFonts();
-    void buildTabs();
 
-    zqw::PlainNotes notes_;
+    void FormCreate();
+    void FormShow();
+    void createControls();
+    void createMenus();
+    void readSettings();
+    void registerCardFonts();
+    void applyDisplayFont();
+    void applyNotesFont();
+    void setTopCaptions();
+    void setRightCaptions(int length);
+    void hideRightItemsFrom(int first);
+    void showSection();
+    int tabHeight(const QFont& font) const;
+    int label1Height() const;
+    int clientWidth() const;
+    int clientHeight() const;
+
+    // CardGridOwner
+    QString cellText(int grid, int row, int column) override;
+    bool cellEditable(int grid, int row, int column) override;
+    void editorExit(int grid, const QString& text) override;
+    void doneEdit(int grid, int row, int column) override;
+    void editorEnter(int grid, QLineEdit* editor) override;
+    void editorKeyUp(int grid, QLineEdit* editor, int key) override;
+    void editorMouseDown(int grid, QLineEdit* editor, Qt::MouseButton button) override;
+    void editorMouseUp(int grid, QLineEdit* editor, Qt::MouseButton button) override;
+    void editorMouseMove(int grid) override;
+    void gridEnter(int grid) override;
+    void gridMouseMove(int grid, int row) override;
+    void activeCellChanged(int grid, int row, int column) override;
+    void columnsChanged(int grid) override;
+
+    QAction* addItem(QMenu* menu, const QString& objectName, const QString& caption, const QKeySequence& key,
+                     std::function<void()> handler, void (TRUVCCE::*opening)() = nullptr);
+
+    UserDialogs& dialogs_;
+    IniFile settings_;
+    ProfileStore profile_;
+    NotesTextEditor* TFE = nullptr;
     zqw::Card card_;
-    QTabWidget* NB1 = nullptr;
+    NoteTabs noteTabs_;
+    AppWindows* windows_ = nullptr;
+
+    QWidget* client_ = nullptr;
+    QLabel* Label1 = nullptr;
+    RotatedLabel* Label2 = nullptr;
+    QTabBar* NB1 = nullptr;
+    QTabBar* NB2 = nullptr;
+    QWidget* NB2Page = nullptr;
+    CardGrid* OvcTable1 = nullptr;
+    CardGrid* OvcTable2 = nullptr;
+
+    std::array<QAction*, 10> topItems_{};
+    std::array<QAction*, 10> rightItems_{};
+    QAction* noteTabsItem_ = nullptr;
+    QAction* rightMouseItem_ = nullptr;
+    QAction* printAuctionItem_ = nullptr;
+    QAction* prompts1_ = nullptr;
+    QList<QShortcut*> shortcuts_;
     QList<int> fontIds_;
+
+    bool EditPending[3] = {false, false, false};
+    std::pair<int, int> leftCell_[3] = {};  // active cells of the grids when last left
+    QString EditedText[3];
+    int shownGroup_ = -1;    // the group whose page the window shows
+    int shownSection_ = 0;   // and the section tab its grids show
+    bool shownOnce_ = false;
+    bool changingTabs_ = false;
+    bool leavingPage_ = false;
+    bool destroyed_ = false;
 };

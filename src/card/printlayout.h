@@ -1,0 +1,114 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "card.h"
+
+namespace zqw {
+
+// The nearest integer, a half going to the even neighbour (2.5 -> 2,
+// 3.5 -> 4, -2.5 -> -2). Print widths and stored margins round this way.
+int RoundHalfEven(double value);
+
+enum class LengthUnit { Inches, Millimetres, PrinterPixels, ScreenPixels };
+
+enum class PageOrientation { Portrait, Landscape };
+
+// Size of a paper held portrait, in millimetres.
+struct PaperSize {
+    double WidthMm = 0;
+    double HeightMm = 0;
+};
+
+// The page setup of the card report: paper, bin, orientation, margins and
+// the working unit in which lengths are read and written. Lengths are held
+// in millimetres so that switching the unit never changes the page; only
+// the numbers the caller sees change.
+class CardPageSetup {
+public:
+    // With no printer there are no printer dots to count, yet every printed
+    // length is given in printer pixels. 600 dots per inch, a common laser
+    // resolution, keeps those lengths fine-grained; the print code sets the
+    // real resolution when it has a printer.
+    static constexpr double kDefaultPrinterDpi = 600;
+    static constexpr double kDefaultScreenDpi = 96;
+    static constexpr double kMillimetresPerInch = 25.4;
+
+    // Maps a paper name to its size; nullopt for a name it does not know.
+    using PaperLookup = std::function<std::optional<PaperSize>(std::string_view name)>;
+
+    // A4 portrait, no margins, bin "Default", working unit printer pixels.
+    CardPageSetup();
+
+    void SetPaperLookup(PaperLookup lookup) { lookup_ = std::move(lookup); }
+    const std::string& PaperName() const { return paperName_; }
+    // A name the lookup knows brings its size; any other name (the empty
+    // one too) is kept as the name and the previous size stays in use.
+    void SetPaperName(const std::string& name);
+
+    const std::string& BinName() const { return binName_; }
+    void SetBinName(const std::string& name) { binName_ = name; }
+
+    PageOrientation Orientation() const { return orientation_; }
+    void SetOrientation(PageOrientation orientation) { orientation_ = orientation; }
+
+    LengthUnit Unit() const { return unit_; }
+    void SetUnit(LengthUnit unit) { unit_ = unit; }
+    double PrinterDpi() const { return printerDpi_; }
+    void SetPrinterDpi(double dpi);
+    double ScreenDpi() const { return screenDpi_; }
+    void SetScreenDpi(double dpi);
+
+    // Paper width and height as oriented (landscape swaps them), in the
+    // working unit.
+    double PaperWidth() const;
+    double PaperHeight() const;
+    void SetPaperWidth(double value);
+    void SetPaperHeight(double value);
+
+    // Margins in the working unit.
+    double TopMargin() const { return fromMm(topMm_); }
+    double BottomMargin() const { return fromMm(bottomMm_); }
+    double LeftMargin() const { return fromMm(leftMm_); }
+    double RightMargin() const { return fromMm(rightMm_); }
+    void SetTopMargin(double value) { topMm_ = toMm(value); }
+    void SetBottomMargin(double value) { bottomMm_ = toMm(value); }
+    void SetLeftMargin(double value) { leftMm_ = toMm(value); }
+    void SetRightMargin(double value) { rightMm_ = toMm(value); }
+
+    // Paper width less both side margins and 2 units of slack, in the
+    // working unit, rounded half to even.
+    int PrintableWidth() const;
+    // The width a section prints in: the whole printable width for a wide
+    // section (more than 4 columns), else one layout column's share of it.
+    int SectionPrintWidth(const AForm& section, int LayoutColumns) const;
+    // SectionPrintWidth of the card's current section in screen pixels; the
+    // working unit is printer pixels afterwards. A cursor outside the
+    // section list (no template) counts as a narrow section.
+    int PrintColumnWidth(const Card& card, int LayoutColumns);
+
+private:
+    double unitsPerMm() const;
+    double toMm(double value) const { return value / unitsPerMm(); }
+    double fromMm(double mm) const { return mm * unitsPerMm(); }
+    double& widthMm();
+    double& heightMm();
+
+    PaperLookup lookup_;
+    std::string paperName_ = "A4";
+    std::string binName_ = "Default";
+    PageOrientation orientation_ = PageOrientation::Portrait;
+    LengthUnit unit_ = LengthUnit::PrinterPixels;
+    double printerDpi_ = kDefaultPrinterDpi;
+    double screenDpi_ = kDefaultScreenDpi;
+    PaperSize paper_{210, 297};
+    double topMm_ = 0;
+    double bottomMm_ = 0;
+    double leftMm_ = 0;
+    double rightMm_ = 0;
+};
+
+}  // namespace zqw

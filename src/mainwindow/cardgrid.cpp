@@ -1,0 +1,282 @@
+#include "cardgrid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+// --- model ------------------------------------------------------------------
+
+CardGridModel::CardGridModel(int grid, CardGridOwner& owner, QObject* parent)
+    : QAbstractTableModel(parent), grid_(grid), owner_(owner) {}
+
+void CardGridModel::configure(int rowLimit, int columnCount, bool hasHeadings) {
+    beginResetModel();
+    rows_ = std::max(0, rowLimit - 1);
+    columns_ = std::max(0, columnCount);
+    hasHeadings_ = hasHeadings;
+    endResetModel();
+}
+
+void CardGridModel::refresh() {
+    if (rows_ > 0 && columns_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1));
+    if (columns_ > 0) emit headerDataChanged(Qt::Horizontal, 0, columns_ - 1);
+}
+
+int CardGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+int CardGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columns_; }
+
+QVariant CardGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    return owner_.cellText(grid_, index.row() + 1, index.column());
+}
+
+QVariant CardGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Vertical) return section + 1;
+    return hasHeadings_ ? owner_.cellText(grid_, 0, section) : QString();
+}
+
+Qt::ItemFlags CardGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (owner_.cellEditable(grid_, index.row() + 1, index.column())) flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool CardGridModel::setData(const QModelIndex&, const QVariant&, int) {
+    // Edits reach the card through the delegate and the owner, never here.
+    return false;
+}
+
+// --- editor -----------------------------------------------------------------
+
+CellEditor::CellEditor(int grid, CardGridOwner& owner, QWidget* parent)
+    : QLineEdit(parent), grid_(grid), owner_(owner) {
+    setMaxLength(255);
+    setFrame(false);
+    setMouseTracking(true);
+    setObjectName(grid == 1 ? QStringLiteral("ST1") : QStringLiteral("ST2"));
+}
+
+void CellEditor::keyReleaseEvent(QKeyEvent* event) {
+    QLineEdit::keyReleaseEvent(event);
+    owner_.editorKeyUp(grid_, this, event->key());
+}
+
+void CellEditor::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    // Focus on the editor is focus on its grid.
+    owner_.gridEnter(grid_);
+    owner_.editorEnter(grid_, this);
+}
+
+void CellEditor::mousePressEvent(QMouseEvent* event) {
+    QLineEdit::mousePressEvent(event);
+    owner_.editorMouseDown(grid_, this, event->button());
+}
+
+void CellEditor::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    owner_.editorMouseUp(grid_, this, event->button());
+}
+
+void CellEditor::mouseMoveEvent(QMouseEvent* event) {
+    QLineEdit::mouseMoveEvent(event);
+    owner_.editorMouseMove(grid_);
+}
+
+// --- delegate ---------------------------------------------------------------
+
+CellDelegate::CellDelegate(int grid, CardGridOwner& owner, QObject* parent)
+    : QStyledItemDelegate(parent), grid_(grid), owner_(owner) {}
+
+QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
+    auto* editor = new CellEditor(grid_, owner_, parent);
+    editor->setFont(parent->font());
+    return editor;
+}
+
+void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    auto* line = static_cast<QLineEdit*>(editor);
+    // A cell shows at most 255 characters, and the editor starts from them.
+    line->setText(index.data(Qt::EditRole).toString().left(255));
+}
+
+void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const {
+    owner_.editorExit(grid_, static_cast<QLineEdit*>(editor)->text());
+    owner_.doneEdit(grid_, index.row() + 1, index.column());
+}
+
+bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
+    auto* editor = qobject_cast<QLineEdit*>(object);
+    if (!editor) return QStyledItemDelegate::eventFilter(object, event);
+    auto* grid = qobject_cast<CardGrid*>(editor->parentWidget() ? editor->parentWidget()->parentWidget() : nullptr);
+    switch (event->type()) {
+        case QEvent::FocusOut: {
+            // The editor stays open on its cell; losing the focus only
+            // records and stores what was typed.
+            const auto* focus = static_cast<QFocusEvent*>(event);
+            if (focus->reason() != Qt::PopupFocusReason) emit commitData(editor);
+            return false;
+        }
+        case QEvent::KeyPress: {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (!grid) return false;
+            switch (key->key()) {
+                case Qt::Key_Tab: grid->moveBy(0, 1); return true;
+                case Qt::Key_Backtab: grid->moveBy(0, -1); return true;
+                case Qt::Key_Up: grid->moveBy(-1, 0); return true;
+                case Qt::Key_Down: grid->moveBy(1, 0); return true;
+                case Qt::Key_PageUp: grid->moveBy(-10, 0); return true;
+                case Qt::Key_PageDown: grid->moveBy(10, 0); return true;
+                case Qt::Key_Return:
+                case Qt::Key_Enter:
+                    emit commitData(editor);
+                    return true;
+                default: return false;
+            }
+        }
+        default: return false;
+    }
+}
+
+// --- view -------------------------------------------------------------------
+
+CardGrid::CardGrid(int grid, CardGridOwner& owner, QWidget* parent)
+    : QTableView(parent), grid_(grid), owner_(owner), model_(grid, owner), delegate_(grid, owner, this) {
+    setObjectName(grid == 1 ? QStringLiteral("OvcTable1") : QStringLiteral("OvcTable2"));
+    setModel(&model_);
+    setItemDelegate(&delegate_);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setMinimumSectionSize(0);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(false);
+    viewport()->setMouseTracking(true);
+    setMouseTracking(true);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this]() { owner_.columnsChanged(grid_); });
+}
+
+void CardGrid::setRowsAndColumns(int rowLimit, int columnCount, bool hasHeadings) {
+    settingUp_ = true;
+    stopEditing(false);
+    model_.configure(rowLimit, columnCount, hasHeadings);
+    const int rowHeight = fontMetrics().height() + 4;
+    verticalHeader()->setDefaultSectionSize(rowHeight);
+    horizontalHeader()->setFixedHeight(hasHeadings ? rowHeight : 10);
+    settingUp_ = false;
+}
+
+void CardGrid::setActiveCell(int row, int column) {
+    if (row < 1 || row > model_.rowCount() || column < 0 || column >= model_.columnCount()) return;
+    settingUp_ = true;
+    setCurrentIndex(model_.index(row - 1, column));
+    settingUp_ = false;
+}
+
+int CardGrid::activeRow() const { return currentIndex().isValid() ? currentIndex().row() + 1 : 0; }
+
+int CardGrid::activeColumn() const { return currentIndex().isValid() ? currentIndex().column() : 0; }
+
+QLineEdit* CardGrid::editor() const {
+    if (!editing_.isValid()) return nullptr;
+    return qobject_cast<QLineEdit*>(indexWidget(editing_));
+}
+
+void CardGrid::startEditing(bool giveFocus) {
+    const QModelIndex current = currentIndex();
+    if (editing_.isValid() && editing_ != current) stopEditing(true);
+    if (current.isValid() && (model_.flags(current) & Qt::ItemIsEditable) && !editing_.isValid()) {
+        editing_ = current;
+        openPersistentEditor(current);
+    }
+    if (giveFocus) {
+        if (QLineEdit* line = editor()) {
+            line->setFocus(Qt::OtherFocusReason);
+        } else {
+            setFocus(Qt::OtherFocusReason);
+        }
+    }
+}
+
+void CardGrid::stopEditing(bool keep) {
+    if (!editing_.isValid()) return;
+    const QPersistentModelIndex index = editing_;
+    editing_ = QPersistentModelIndex();
+    if (QWidget* widget = indexWidget(index)) {
+        if (keep) delegate_.setModelData(widget, &model_, index);
+        // Left to itself Qt would hand the focus of a closing editor to the
+        // next widget in the chain, possibly the other grid.
+        if (widget->hasFocus()) setFocus(Qt::OtherFocusReason);
+        // Closing must not record the text a second time when focus leaves.
+        widget->removeEventFilter(&delegate_);
+    }
+    closePersistentEditor(index);
+}
+
+void CardGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    const bool hadFocus = hasFocus() || (editor() && editor()->hasFocus());
+    if (editing_.isValid() && editing_ != current) stopEditing(true);
+    QTableView::currentChanged(current, previous);
+    if (settingUp_ || !current.isValid()) return;
+    owner_.activeCellChanged(grid_, current.row() + 1, current.column());
+    if (hadFocus) startEditing(true);
+}
+
+void CardGrid::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    owner_.gridEnter(grid_);
+}
+
+void CardGrid::mouseMoveEvent(QMouseEvent* event) {
+    QTableView::mouseMoveEvent(event);
+    owner_.gridMouseMove(grid_, rowAt(event->position().toPoint().y()));
+}
+
+void CardGrid::keyPressEvent(QKeyEvent* event) {
+    if (QLineEdit* line = editor(); line && !event->text().isEmpty() && event->text().at(0).isPrint()) {
+        line->setFocus(Qt::OtherFocusReason);
+        QApplication::sendEvent(line, event);
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+bool CardGrid::event(QEvent* event) {
+    // Tab moves between cells, as the arrow keys do, never out of the grid.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            moveBy(0, key->key() == Qt::Key_Tab ? 1 : -1);
+            return true;
+        }
+    }
+    return QTableView::event(event);
+}
+
+void CardGrid::moveBy(int rows, int columns) {
+    const QModelIndex current = currentIndex();
+    if (!current.isValid()) return;
+    int row = current.row() + rows;
+    int column = current.column() + columns;
+    const int lastRow = model_.rowCount() - 1;
+    const int lastColumn = model_.columnCount() - 1;
+    if (column > lastColumn) {
+        column = 0;
+        ++row;
+    } else if (column < 0) {
+        column = lastColumn;
+        --row;
+    }
+    row = std::clamp(row, 0, std::max(0, lastRow));
+    if (row == current.row() && column == current.column()) return;
+    setCurrentIndex(model_.index(row, column));
+}

@@ -1,0 +1,508 @@
+// The main window driven as a user would: start-up and settings, tabs and
+// menus, typing into cells, column drags, note hints.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "guitestsupport.h"
+#include "mainwindow/editorapp.h"
+#include "mainwindow/truvcce.h"
+#include "platform/profilestore.h"
+#include "printing/fontdialogs.h"
+#include "printing/tcarddef.h"
+
+namespace {
+
+// A program folder with its own template (fonts are not needed to test).
+class ProgramFolder {
+public:
+    explicit ProgramFolder(const QByteArray& templateBytes) {
+        QFile file(dir_.filePath(QStringLiteral("zqw.sel")));
+        file.open(QIODevice::WriteOnly);
+        file.write(templateBytes);
+    }
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+QByteArray records(const QList<QByteArray>& lines) {
+    QByteArray out;
+    for (const QByteArray& line : lines) out += line + "\r\n";
+    return out;
+}
+
+void useProgramDir(const QString& path) {
+    ProfileStore store;
+    store.setValue(QStringLiteral("path"), path);
+    store.sync();
+}
+
+QString cell(TRUVCCE& window, int grid, int row, int column) {
+    return window.grid(grid).gridModel().index(row - 1, column).data().toString();
+}
+
+// Types into the active cell's editor of a grid and leaves it, as a user
+// moving on would.
+void typeInto(TRUVCCE& window, int grid, const QString& text) {
+    QLineEdit* editor = window.grid(grid).editor();
+    QVERIFY(editor);
+    editor->setFocus();
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        settings_ = std::make_unique<IsolatedSettings>();
+        dialogs_ = std::make_unique<ScriptedDialogs>();
+        useProgramDir(QStringLiteral(ZQW_PROGRAM_DIR));
+    }
+    void cleanup() {
+        QVERIFY2(dialogs_->failures().isEmpty(), qPrintable(dialogs_->failures().join(QLatin1Char('\n'))));
+        QCOMPARE(dialogs_->pending(), 0);
+        app_.reset();
+        dialogs_.reset();
+        settings_.reset();
+    }
+
+    void firstRunUsesTheDefaults();
+    void settingsSurviveARestart();
+    void keysAreFoundInAnySpelling();
+    void typingStoresSuitCodesAndMarksTheCard();
+    void unchangedTextLeavesTheCardUnchanged();
+    void tabChangeStoresThePendingEdit();
+    void suitKeyReplacesTheSelection();
+    void suitKeyWithoutAnEditingGridAsksForAPlace();
+    void labelCellsAreReadOnly();
+    void openingBidsRepeatOnFurtherRows_data();
+    void openingBidsRepeatOnFurtherRows();
+    void topCaptionsFollowTheWidth_data();
+    void topCaptionsFollowTheWidth();
+    void controlF6OnAFiveGroupTemplateShowsTheNotes();
+    void sectionWithOnlyGrid2FillsTheHeight();
+    void bothGridsShareTheHeight();
+    void columnDragPastThePrintWidthIsCut();
+    void noteNumberShowsAsHint();
+    void escapeReturnsFromTheNotesToTheCell();
+    void menuShortcutRunsTheMenuHandlerFirst();
+    void displayFontDialogAppliesOrCancels();
+    void missingTemplateIsReported();
+    void manySectionsDoNotBreakTheRightMenu();
+    void tabAndArrowKeysMoveBetweenCells();
+
+private:
+    TRUVCCE& start() {
+        app_ = std::make_unique<EditorApp>(*dialogs_);
+        app_->main.show();
+        app_->main.activateWindow();
+        if (!QTest::qWaitForWindowActive(&app_->main)) qWarning("main window not active");
+        return app_->main;
+    }
+
+    std::unique_ptr<IsolatedSettings> settings_;
+    std::unique_ptr<ScriptedDialogs> dialogs_;
+    std::unique_ptr<EditorApp> app_;
+};
+
+void MainWindowTest::firstRunUsesTheDefaults() {
+    TRUVCCE& window = start();
+    QCOMPARE(window.geometry(), QRect(20, 20, 425, 335));
+    QCOMPARE(window.DisplayFont.family(), QStringLiteral("CardArial"));
+    QCOMPARE(window.DisplayFont.pointSize(), 7);
+    QCOMPARE(window.NotesFont.family(), QStringLiteral("CardCourier"));
+    QCOMPARE(window.NotesFont.pointSize(), 8);
+    for (const char* option : {"NoteTabs1", "RightMousebuttonprompts1", "printauction"}) {
+        QVERIFY2(window.actionNamed(QString::fromLatin1(option))->isChecked(), option);
+    }
+    QCOMPARE(QString::fromStdString(window.card().CardFileName), QStringLiteral("UnNamed file"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("ZQW Convention card editor: UnNamed file"));
+    QVERIFY(window.card().CardOpen);
+    QVERIFY(!window.card().CardChanged);
+    QCOMPARE(window.topTabs().count(), 8);
+    QCOMPARE(window.captionLine().text(), QStringLiteral("Players"));
+    QCOMPARE(window.actionNamed(QStringLiteral("Prompts1"))->text().section(QLatin1Char('\t'), 0, 0),
+             QStringLiteral("&Prompts (Right button)"));
+    // The grid of the first section, in editing on the answer column.
+    QVERIFY(window.grid(1).isVisible());
+    QVERIFY(window.grid(1).isEditing());
+    QCOMPARE(window.grid(1).activeColumn(), 1);
+    QCOMPARE(cell(window, 1, 2, 0), QStringLiteral("Names"));
+}
+
+void MainWindowTest::settingsSurviveARestart() {
+    {
+        TRUVCCE& window = start();
+        window.setGeometry(40, 50, 700, 500);
+        window.actionNamed(QStringLiteral("NoteTabs1"))->trigger();
+        QVERIFY(!window.actionNamed(QStringLiteral("NoteTabs1"))->isChecked());
+        window.HintNo = 4;
+        app_.reset();
+    }
+    IniFile written(settings_->iniPath());
+    QCOMPARE(written.readInt(QStringLiteral("width"), 0), 700);
+    QCOMPARE(written.readBool(QStringLiteral("NoteTabs"), true), false);
+    QCOMPARE(written.readString(QStringLiteral("file"), QString()), QStringLiteral("UnNamed file"));
+    QCOMPARE(written.readString(QStringLiteral("DFont"), QString()), QStringLiteral("CardArial"));
+    QCOMPARE(written.readInt(QStringLiteral("club"), 0), int('}'));
+    // Keys other windows own are written too, before the file is saved.
+    QCOMPARE(written.readInt(QStringLiteral("unit"), -1), 0);
+    QVERIFY(written.text().contains(QStringLiteral("HintNo=4")));
+
+    TRUVCCE& again = start();
+    QCOMPARE(again.geometry(), QRect(40, 50, 700, 500));
+    QVERIFY(!again.actionNamed(QStringLiteral("NoteTabs1"))->isChecked());
+    QCOMPARE(again.HintNo, 4);
+    // "UnNamed file" names no file: a blank card again, without a message.
+    QCOMPARE(QString::fromStdString(again.card().CardFileName), QStringLiteral("UnNamed file"));
+}
+
+void MainWindowTest::keysAreFoundInAnySpelling() {
+    QDir().mkpath(QFileInfo(settings_->iniPath()).absolutePath());
+    QFile ini(settings_->iniPath());
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Setup]\r\nHINTNO=7\r\nDfont=CardTimes\r\ndsize=9\r\nLEFT=33\r\nMyOwnKey=kept\r\n");
+    ini.close();
+    TRUVCCE& window = start();
+    QCOMPARE(window.HintNo, 7);
+    QCOMPARE(window.DisplayFont.family(), QStringLiteral("CardTimes"));
+    QCOMPARE(window.DisplayFont.pointSize(), 9);
+    QCOMPARE(window.geometry().x(), 33);
+    app_.reset();
+
+    IniFile written(settings_->iniPath());
+    const QString text = written.text();
+    QVERIFY2(text.contains(QStringLiteral("HintNo=7")), qPrintable(text));
+    QVERIFY2(!text.contains(QStringLiteral("HINTNO")), qPrintable(text));  // replaced, not duplicated
+    QVERIFY(text.contains(QStringLiteral("DFont=CardTimes")));
+    QVERIFY(text.contains(QStringLiteral("MyOwnKey=kept")));
+}
+
+void MainWindowTest::typingStoresSuitCodesAndMarksTheCard() {
+    TRUVCCE& window = start();
+    window.grid(1).setActiveCell(4, 1);  // System
+    window.grid(1).startEditing(true);
+    typeInto(window, 1, QStringLiteral("Acol 1} opens"));
+    window.storePendingEdits();
+    zqw::Card& card = window.card();
+    QVERIFY(card.CardChanged);
+    const zqw::AForm& section = card.Sections[0];
+    int line = section.FirstLine;
+    card.CurSection = 0;
+    card.FindRow(4, line);
+    QCOMPARE(QByteArray::fromStdString(card.GetField(1, 2)), QByteArray("Acol 1\x05 opens"));
+    QCOMPARE(cell(window, 1, 4, 1), QStringLiteral("Acol 1} opens"));
+}
+
+void MainWindowTest::unchangedTextLeavesTheCardUnchanged() {
+    TRUVCCE& window = start();
+    zqw::Card& card = window.card();
+    card.RowTexts[card.Lines[card.Sections[0].FirstLine].FirstRow].Text = "\tPair 1\x05\t";
+    window.grid(1).gridModel().refresh();
+    window.grid(1).setActiveCell(1, 1);
+    window.grid(1).startEditing(true);
+    QCOMPARE(window.grid(1).editor()->text(), QStringLiteral("Pair 1}"));
+    typeInto(window, 1, QStringLiteral("Pair 1}"));
+    window.storePendingEdits();
+    QVERIFY(!card.CardChanged);
+}
+
+void MainWindowTest::tabChangeStoresThePendingEdit() {
+    TRUVCCE& window = start();
+    typeInto(window, 1, QStringLiteral("Kept across tabs"));
+    window.TT11Click(1);  // as Ctrl+F2 would
+    QCOMPARE(window.topTabs().currentIndex(), 1);
+    QVERIFY(window.card().CardChanged);
+    window.TT11Click(0);
+    QCOMPARE(cell(window, 1, 1, 1), QStringLiteral("Kept across tabs"));
+    // The same for a right tab change inside a group.
+    window.TT11Click(1);
+    typeInto(window, 1, QStringLiteral("General"));
+    window.RT11Click(2);
+    QCOMPARE(window.rightTabs().currentIndex(), 2);
+    window.RT11Click(0);
+    QCOMPARE(cell(window, 1, 1, 0), QStringLiteral("General"));
+}
+
+void MainWindowTest::suitKeyReplacesTheSelection() {
+    TRUVCCE& window = start();
+    QLineEdit* editor = window.grid(1).editor();
+    QVERIFY(editor);
+    editor->setFocus();
+    editor->setText(QStringLiteral("abcd"));
+    editor->setSelection(1, 2);
+    QTest::keyClick(editor, Qt::Key_F7);
+    QCOMPARE(editor->text(), QStringLiteral("a]d"));
+    QCOMPARE(editor->cursorPosition(), 2);
+    QVERIFY(window.card().CardChanged);
+    QCOMPARE(window.InsertionPoint.Text, QStringLiteral("a]d"));
+}
+
+void MainWindowTest::suitKeyWithoutAnEditingGridAsksForAPlace() {
+    TRUVCCE& window = start();
+    window.TT11Click(2);  // Card play: its first section has both grids
+    QVERIFY(window.grid(2).isVisible());
+    QLineEdit* editor2 = window.grid(2).editor();
+    QVERIFY(editor2);
+    window.grid(1).stopEditing(true);
+    dialogs_->expectMessage(QStringLiteral("Select a place to enter the card symbol"));
+    editor2->setFocus();
+    QTest::keyClick(editor2, Qt::Key_F5);
+    QCOMPARE(editor2->text(), QString());
+}
+
+void MainWindowTest::labelCellsAreReadOnly() {
+    TRUVCCE& window = start();
+    auto& model = window.grid(1).gridModel();
+    QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
+    QVERIFY(model.flags(model.index(0, 1)) & Qt::ItemIsEditable);
+    window.TT11Click(1);  // single-column sections: column 0 is the text
+    QVERIFY(window.grid(1).gridModel().flags(window.grid(1).gridModel().index(0, 0)) & Qt::ItemIsEditable);
+}
+
+void MainWindowTest::openingBidsRepeatOnFurtherRows_data() {
+    QTest::addColumn<int>("group");
+    QTest::addColumn<bool>("openBids");
+    QTest::addColumn<bool>("repeated");
+    QTest::newRow("opening bids, option on") << 5 << true << true;
+    QTest::newRow("opening bids, option off") << 5 << false << false;
+    QTest::newRow("other three-column group") << 2 << true << false;
+}
+
+void MainWindowTest::openingBidsRepeatOnFurtherRows() {
+    QFETCH(int, group);
+    QFETCH(bool, openBids);
+    QFETCH(bool, repeated);
+    TRUVCCE& window = start();
+    zqw::Card& card = window.card();
+    // Give the section's first line a second row, as inserting a row does.
+    const int section = card.Groups[group].FirstSection;
+    zqw::Aline& line = card.Lines[card.Sections[section].FirstLine];
+    zqw::AText extra;
+    extra.PrevRow = line.FirstRow;
+    card.RowTexts.push_back(extra);
+    card.RowTexts[line.FirstRow].NextRow = static_cast<int>(card.RowTexts.size()) - 1;
+    line.RowCount = 2;
+    card.Sections[section].RowCount += 1;
+    app_->windows->cardLayout().findChild<QCheckBox*>(QStringLiteral("cbOpenBids"))->setChecked(openBids);
+
+    window.TT11Click(group);
+    const QString label = cell(window, 1, 1, 0);
+    QVERIFY(!label.isEmpty());
+    QCOMPARE(cell(window, 1, 2, 0), repeated ? label : QString());
+    if (group == 5) QCOMPARE(label, QStringLiteral("1}"));  // suit codes shown as display characters
+}
+
+void MainWindowTest::topCaptionsFollowTheWidth_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("notes");
+    // (width - 15 - 21) / 8 tabs / 7 points, less 2 when at least 3.
+    QTest::newRow("narrow") << 200 << QStringLiteral("1") << QStringLiteral("8");
+    QTest::newRow("wide") << 800 << QStringLiteral("1:Players") << QStringLiteral("8:NOTES");
+    QTest::newRow("middle") << 500 << QStringLiteral("1:Player") << QStringLiteral("8:NOTES");
+}
+
+void MainWindowTest::topCaptionsFollowTheWidth() {
+    QFETCH(int, width);
+    QFETCH(QString, first);
+    QFETCH(QString, notes);
+    TRUVCCE& window = start();
+    window.resize(width, 400);
+    QTRY_COMPARE(window.topTabs().tabText(0), first);
+    QCOMPARE(window.topTabs().tabText(7), notes);
+    // Eight tabs: the Top menu's items 9 and 10 are hidden.
+    QVERIFY(window.actionNamed(QStringLiteral("TT8"))->isVisible());
+    QVERIFY(!window.actionNamed(QStringLiteral("TT9"))->isVisible());
+}
+
+void MainWindowTest::controlF6OnAFiveGroupTemplateShowsTheNotes() {
+    ProgramFolder folder(records({"FOne", "PA", "C195", "L02", "GTwo", "PB", "C195", "OX", "GThree", "PC", "C195",
+                                  "OY", "GFour", "PD", "C195", "OZ", "GFive", "PE", "C195", "OW"}));
+    useProgramDir(folder.path());
+    TRUVCCE& window = start();
+    QCOMPARE(window.topTabs().count(), 6);
+    for (int k = 6; k < 10; ++k) QVERIFY(!window.actionNamed(QStringLiteral("TT%1").arg(k + 1))->isVisible());
+    QTest::keyClick(&window, Qt::Key_F6, Qt::ControlModifier);
+    QCOMPARE(window.topTabs().currentIndex(), 5);
+    QVERIFY(window.notesEditor().isVisible());
+    QVERIFY(window.captionLine().text().startsWith(QStringLiteral("Notes file")));
+    QCOMPARE(window.sectionCaption().text(), QStringLiteral("Notes text editor"));
+}
+
+void MainWindowTest::sectionWithOnlyGrid2FillsTheHeight() {
+    ProgramFolder folder(records({"FOnly", "PGrid two", "A3070", "OFirst", "OSecond", "PBoth", "C2", "C23070", "OA",
+                                  "A3070", "OB"}));
+    dialogs_->expectMessage(QStringLiteral("Invalid line in zqw.sel file: C2"));
+    useProgramDir(folder.path());
+    TRUVCCE& window = start();
+    QVERIFY(!window.grid(1).isVisible());
+    QVERIFY(window.grid(2).isVisible());
+    QCOMPARE(cell(window, 2, 1, 0), QStringLiteral("First"));
+    QVERIFY(window.grid(2).isEditing());
+    QCOMPARE(window.grid(2).activeColumn(), 1);
+    const int fullHeight = window.grid(2).height();
+    window.RT11Click(1);
+    QVERIFY(window.grid(1).isVisible());
+    QVERIFY(window.grid(2).isVisible());
+    QCOMPARE(window.grid(1).height(), window.grid(2).height());
+    QCOMPARE(window.grid(1).height(), fullHeight / 2);
+    QCOMPARE(window.grid(2).y(), window.grid(1).height());
+}
+
+void MainWindowTest::bothGridsShareTheHeight() {
+    TRUVCCE& window = start();
+    window.resize(900, 700);
+    window.TT11Click(2);
+    QVERIFY(window.grid(1).isVisible());
+    QVERIFY(window.grid(2).isVisible());
+    QCOMPARE(window.grid(1).width(), window.printColumnWidth() + 4);
+    QCOMPARE(window.grid(1).height(), window.grid(2).height());
+}
+
+void MainWindowTest::columnDragPastThePrintWidthIsCut() {
+    TRUVCCE& window = start();
+    window.resize(900, 700);
+    zqw::Card& card = window.card();
+    const int W = window.printColumnWidth();
+    const zqw::AForm& section = card.Sections[0];
+    QHeaderView* header = window.grid(1).horizontalHeader();
+    header->resizeSection(1, W);  // the answer column as wide as the whole print column
+    const int label = window.grid(1).columnWidth(0);
+    const int expected = std::max(3, static_cast<int>(std::lround((W - label) * 100.0 / W)));
+    QVERIFY(std::abs(card.Columns[section.FirstColumn + 1].Width - expected) <= 1);
+    QVERIFY(card.Columns[section.FirstColumn + 1].Width < 100);
+    QVERIFY(card.CardChanged);
+    // A drag well past the column still stores a width that fits two digits.
+    header->resizeSection(0, 3 * W);
+    QVERIFY(card.Columns[section.FirstColumn].Width <= 99);
+    QCOMPARE(card.Columns[section.FirstColumn + 1].Width, 3);
+}
+
+void MainWindowTest::noteNumberShowsAsHint() {
+    TRUVCCE& window = start();
+    zqw::Card& card = window.card();
+    card.RowTexts[card.Lines[card.Sections[0].FirstLine + 1].FirstRow].NoteNo = 14;
+    window.OvcTable1MouseMove(1, 2);
+    QCOMPARE(window.grid(1).toolTip(), QStringLiteral("14"));
+    window.OvcTable1MouseMove(1, 1);
+    QCOMPARE(window.grid(1).toolTip(), QString());
+}
+
+void MainWindowTest::escapeReturnsFromTheNotesToTheCell() {
+    TRUVCCE& window = start();
+    window.TT11Click(1);
+    window.RT11Click(2);
+    window.grid(1).setActiveCell(2, 0);
+    window.TT11Click(7);
+    QVERIFY(window.notesEditor().isVisible());
+    QCOMPARE(window.NoteReturnPosition.Group, 1);
+    QTest::keyClick(&window.notesEditor(), Qt::Key_Escape);
+    QCOMPARE(window.topTabs().currentIndex(), 1);
+    QCOMPARE(window.rightTabs().currentIndex(), 2);
+    QCOMPARE(window.grid(1).activeRow(), 2);
+    QVERIFY(window.grid(1).isEditing());
+    QCOMPARE(window.NoteReturnPosition.Group, -1);
+}
+
+void MainWindowTest::menuShortcutRunsTheMenuHandlerFirst() {
+    TRUVCCE& window = start();
+    window.card().NotesOpen = false;
+    // Ctrl+Shift+S: the Notes menu's handler disables Save with the notes
+    // closed, so the item does not run; the item itself stays in the menu.
+    QAction* save = window.actionNamed(QStringLiteral("Save2"));
+    save->setEnabled(true);
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(!TRUVCCE::itemEnabled(save));
+    // A hidden item still answers its shortcut: Shift+F2 picks right tab 2.
+    window.TT11Click(1);
+    QVERIFY(window.actionNamed(QStringLiteral("RT2"))->isVisible());
+    window.actionNamed(QStringLiteral("RT2"))->setVisible(false);
+    QTest::keyClick(&window, Qt::Key_F2, Qt::ShiftModifier);
+    QCOMPARE(window.rightTabs().currentIndex(), 1);
+}
+
+void MainWindowTest::displayFontDialogAppliesOrCancels() {
+    TRUVCCE& window = start();
+    const auto choose = [](const QString& name, int size, bool ok) {
+        return [name, size, ok](QDialog& dialog) {
+            dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentText(name);
+            dialog.findChild<QSpinBox*>(QStringLiteral("SpinEdit1"))->setValue(size);
+            QTest::mouseClick(dialog.findChild<QPushButton*>(ok ? QStringLiteral("OKBtn") : QStringLiteral("CancelBtn")),
+                              Qt::LeftButton);
+            return dialog.result();
+        };
+    };
+    dialogs_->expectDialog(QStringLiteral("Select convention card font"), choose(QStringLiteral("Courier"), 12, true));
+    window.DisplayFont1Click();
+    QCOMPARE(window.DisplayFont.family(), QStringLiteral("CardCourier"));
+    QCOMPARE(window.topTabs().font().pointSize(), 12);
+    QCOMPARE(window.grid(1).font().family(), QStringLiteral("CardCourier"));
+    QCOMPARE(window.captionLine().font().pointSize(), 12);
+
+    dialogs_->expectDialog(QStringLiteral("Select convention card font"), choose(QStringLiteral("Times"), 9, false));
+    window.DisplayFont1Click();
+    QCOMPARE(window.DisplayFont.family(), QStringLiteral("CardCourier"));
+    QCOMPARE(window.grid(2).font().pointSize(), 12);
+}
+
+void MainWindowTest::missingTemplateIsReported() {
+    QTemporaryDir empty;
+    useProgramDir(empty.path());
+    dialogs_->expectMessage(QStringLiteral("zqw.sel file not found"));
+    TRUVCCE& window = start();
+    QCOMPARE(window.topTabs().count(), 1);  // the notes alone
+    QVERIFY(window.notesEditor().isVisible());
+}
+
+void MainWindowTest::manySectionsDoNotBreakTheRightMenu() {
+    QList<QByteArray> lines = {"FMany"};
+    for (int s = 0; s < 12; ++s) lines << "PSection " + QByteArray::number(s + 1) << "C195" << "L01";
+    ProgramFolder folder(records(lines));
+    useProgramDir(folder.path());
+    TRUVCCE& window = start();
+    QCOMPARE(window.rightTabs().count(), 12);
+    for (int k = 0; k < 10; ++k) QVERIFY(window.actionNamed(QStringLiteral("RT%1").arg(k + 1))->isVisible());
+    window.selectRightTab(11);
+    QCOMPARE(window.sectionCaption().text(), QStringLiteral("Section 12"));
+}
+
+void MainWindowTest::tabAndArrowKeysMoveBetweenCells() {
+    TRUVCCE& window = start();
+    window.TT11Click(2);
+    window.RT11Click(1);  // opening leads: label, two answer columns
+    CardGrid& grid = window.grid(1);
+    grid.startEditing(true);
+    QTest::keyClicks(grid.editor(), QStringLiteral("first"));
+    QTest::keyClick(grid.editor(), Qt::Key_Tab);
+    QCOMPARE(grid.activeColumn(), 2);
+    QTest::keyClicks(grid.editor(), QStringLiteral("second"));
+    QTest::keyClick(grid.editor(), Qt::Key_Tab);  // onto the next row's label
+    QCOMPARE(grid.activeRow(), 2);
+    QCOMPARE(grid.activeColumn(), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(grid.activeColumn(), 1);
+    QTest::keyClicks(grid.editor(), QStringLiteral("third"));
+    QTest::keyClick(grid.editor(), Qt::Key_Up);
+    QCOMPARE(grid.activeRow(), 1);
+    QCOMPARE(cell(window, 1, 1, 1), QStringLiteral("first"));
+    QCOMPARE(cell(window, 1, 1, 2), QStringLiteral("second"));
+    QCOMPARE(cell(window, 1, 2, 1), QStringLiteral("third"));
+    QVERIFY(grid.editor()->hasFocus());
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "mainwindow_test.moc"

@@ -1,0 +1,665 @@
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "guitestsupport.h"
+#include "plainnotes.h"
+#include "platform/inifile.h"
+#include "printing/fontdialogs.h"
+#include "printing/tcarddef.h"
+
+using Edit = std::function<void(QDialog&)>;
+Q_DECLARE_METATYPE(Edit)
+
+namespace {
+
+template <typename T>
+T& child(const QWidget& parent, const char* name) {
+    T* found = parent.findChild<T*>(QLatin1String(name));
+    if (!found) qFatal("no control named %s", name);
+    return *found;
+}
+
+QComboBox& list(const QWidget& w, const char* name) { return child<QComboBox>(w, name); }
+QLineEdit& field(const QWidget& w, const char* name) { return child<QLineEdit>(w, name); }
+QCheckBox& box(const QWidget& w, const char* name) { return child<QCheckBox>(w, name); }
+QPushButton& button(const QWidget& w, const char* name) { return child<QPushButton>(w, name); }
+QString labelText(const QWidget& w, const char* name) { return child<QLabel>(w, name).text(); }
+
+QAbstractButton* symbolChoice(const QWidget& w, const QString& caption) {
+    for (QAbstractButton* choice :
+         child<QGroupBox>(w, "rgBitMap").findChildren<QAbstractButton*>()) {
+        if (choice->text() == caption) return choice;
+    }
+    qFatal("no symbol choice %s", qPrintable(caption));
+}
+
+QString checkedSymbolChoice(const QWidget& w) {
+    for (QAbstractButton* choice :
+         child<QGroupBox>(w, "rgBitMap").findChildren<QAbstractButton*>()) {
+        if (choice->isChecked()) return choice->text();
+    }
+    return QStringLiteral("(none)");
+}
+
+// Everything the layout window shows, in one line, so a test compares all
+// controls at once.
+QString controlsState(const QWidget& w) {
+    QStringList parts;
+    for (const char* name : {"UnitMeasure", "PageOrient", "ColumnCount", "Pagesize"}) {
+        parts << list(w, name).currentText();
+    }
+    parts << checkedSymbolChoice(w);
+    for (const char* name : {"cbOpenBids", "cbNewNote", "cbBrownSticker"}) {
+        parts << (box(w, name).isChecked() ? QStringLiteral("on") : QStringLiteral("off"));
+    }
+    for (const char* name : {"TopM", "BottomM", "LeftM", "RightM"}) parts << field(w, name).text();
+    return parts.join(QLatin1Char('|'));
+}
+
+void typeInto(QLineEdit& edit, const QString& text) {
+    edit.selectAll();
+    QTest::keyClick(&edit, Qt::Key_Delete);
+    QTest::keyClicks(&edit, text);
+}
+
+void selectText(QComboBox& combo, const QString& text) {
+    const int index = combo.findText(text);
+    if (index < 0) qFatal("no entry %s", qPrintable(text));
+    combo.setCurrentIndex(index);
+}
+
+double marginIn(TCardDef& layout, zqw::LengthUnit unit,
+                double (zqw::CardPageSetup::*margin)() const) {
+    zqw::CardPageSetup& page = layout.CardPageSetup();
+    const zqw::LengthUnit before = page.Unit();
+    page.SetUnit(unit);
+    const double value = (page.*margin)();
+    page.SetUnit(before);
+    return value;
+}
+
+double topInches(TCardDef& layout) {
+    return marginIn(layout, zqw::LengthUnit::Inches, &zqw::CardPageSetup::TopMargin);
+}
+
+// The card, settings and scripted dialogs a layout window lives with.
+struct LayoutFixture {
+    IsolatedSettings isolation;
+    IniFile settings{isolation.iniPath()};
+    zqw::MessageList messages;
+    zqw::PlainNotes notes;
+    zqw::Card card{messages, notes};
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TCardDef> layout;
+
+    void create() { layout = std::make_unique<TCardDef>(card, settings, dialogs); }
+    // Shows the window as the main window does and runs the handler in it;
+    // the messages are those the handler's actions should bring up.
+    int open(const std::function<int(QDialog&)>& handler, const QStringList& messages = {}) {
+        dialogs.expectDialog(QStringLiteral("Convention card print options and layout"), handler);
+        for (const QString& text : messages) dialogs.expectMessage(text);
+        return dialogs.execDialog(*layout);
+    }
+};
+
+int clickDone(QDialog& w) {
+    button(w, "BitBtn1").click();
+    return w.result();
+}
+
+}  // namespace
+
+class PrintingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void layoutDefaultsWithoutSettings();
+    void storedLayoutSelectsControls_data();
+    void storedLayoutSelectsControls();
+    void sizeLabelsShowThePaperInTheUnit();
+    void unitSwitchShowsMillimetresAndIsStored();
+    void formDestroyWritesEveryKey();
+    void storedLayoutRoundTrips();
+    void resetReturnsToActivation_data();
+    void resetReturnsToActivation();
+    void closeBoxKeepsPaperButNotMargins();
+    void unreadableMarginAtDone_data();
+    void unreadableMarginAtDone();
+    void unusableStoredMargin();
+    void suitPicturesAreDrawn_data();
+    void suitPicturesAreDrawn();
+
+    void cardFontDialogOpensOnDisplayFont_data();
+    void cardFontDialogOpensOnDisplayFont();
+    void cardFontDialogOk_data();
+    void cardFontDialogOk();
+    void cardFontDialogCancelChangesNothing();
+    void notesFontDialogChangesOnlyTheSize();
+    void symbolDialogShowsAndReturnsCodes();
+};
+
+void PrintingTest::layoutDefaultsWithoutSettings() {
+    LayoutFixture f;
+    f.create();
+    const TCardDef& w = *f.layout;
+    QCOMPARE(w.windowTitle(), QStringLiteral("Convention card print options and layout"));
+    QCOMPARE(controlsState(w),
+             QStringLiteral("Inches|Landscape|3|A4|Fonts|on|off|on|0.25|0.25|0.25|0.25"));
+    QCOMPARE(w.LayoutColumns(), 3);
+    QCOMPARE(w.rgBitMapIndex(), 2);
+    QVERIFY(w.openBidsOnAllLines());
+    QVERIFY(!w.newNotePage());
+    QVERIFY(w.brownStickerPage());
+    QVERIFY(button(w, "BitBtn1").isDefault());
+
+    const zqw::CardPageSetup& page = w.CardPageSetup();
+    QCOMPARE(page.PaperName(), std::string("A4"));
+    QCOMPARE(page.BinName(), std::string("Default"));
+    QCOMPARE(page.Orientation(), zqw::PageOrientation::Landscape);
+    QCOMPARE(page.Unit(), zqw::LengthUnit::PrinterPixels);
+    QCOMPARE(topInches(*f.layout), 0.25);
+    QCOMPARE(marginIn(*f.layout, zqw::LengthUnit::Inches, &zqw::CardPageSetup::RightMargin), 0.25);
+    QCOMPARE(f.dialogs.failures(), QStringList());
+}
+
+void PrintingTest::storedLayoutSelectsControls_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("layoutColumns");
+
+    QTest::newRow("one column") << "columns"
+                                << "0"
+                                << "Inches|Landscape|1|A4|Fonts|on|off|on|0.25|0.25|0.25|0.25" << 1;
+    QTest::newRow("two columns") << "columns"
+                                 << "1"
+                                 << "Inches|Landscape|2|A4|Fonts|on|off|on|0.25|0.25|0.25|0.25"
+                                 << 2;
+    QTest::newRow("portrait") << "Orient"
+                              << "0"
+                              << "Inches|Portrait|3|A4|Fonts|on|off|on|0.25|0.25|0.25|0.25" << 3;
+    QTest::newRow("millimetres") << "Unit"
+                                 << "1"
+                                 << "Milimeters|Landscape|3|A4|Fonts|on|off|on|0.25|0.25|0.25|0.25"
+                                 << 3;
+    QTest::newRow("sheet in small letters")
+        << "Sheet"
+        << "a5"
+        << "Inches|Landscape|3|A5|Fonts|on|off|on|0.25|0.25|0.25|0.25" << 3;
+    QTest::newRow("unknown sheet")
+        << "Sheet"
+        << "Napkin"
+        << "Inches|Landscape|3||Fonts|on|off|on|0.25|0.25|0.25|0.25" << 3;
+    QTest::newRow("bit maps") << "BitMap"
+                              << "0"
+                              << "Inches|Landscape|3|A4|Bit maps|on|off|on|0.25|0.25|0.25|0.25"
+                              << 3;
+    QTest::newRow("no opening bids")
+        << "OpenBids"
+        << "0"
+        << "Inches|Landscape|3|A4|Fonts|off|off|on|0.25|0.25|0.25|0.25" << 3;
+    QTest::newRow("new note") << "NewNote"
+                              << "1"
+                              << "Inches|Landscape|3|A4|Fonts|on|on|on|0.25|0.25|0.25|0.25" << 3;
+    QTest::newRow("bottom margin")
+        << "Bottomm"
+        << "150"
+        << "Inches|Landscape|3|A4|Fonts|on|off|on|0.25|1.50|0.25|0.25" << 3;
+}
+
+void PrintingTest::storedLayoutSelectsControls() {
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, state);
+    QFETCH(int, layoutColumns);
+    LayoutFixture f;
+    f.settings.writeString(key, value);
+    f.create();
+    QCOMPARE(controlsState(*f.layout), state);
+    QCOMPARE(f.layout->LayoutColumns(), layoutColumns);
+    QCOMPARE(QString::fromStdString(f.layout->CardPageSetup().PaperName()),
+             list(*f.layout, "Pagesize").currentText());
+
+    // A narrow section prints in one layout column's share of the page; in
+    // one layout column that is the whole printable width.
+    f.card.Sections.resize(1);
+    f.card.Sections[0].ColumnCount = 4;
+    const int columnWidth = f.layout->PrintColumnWidth();
+    zqw::CardPageSetup& page = f.layout->CardPageSetup();
+    page.SetUnit(zqw::LengthUnit::ScreenPixels);
+    QCOMPARE(columnWidth, page.PrintableWidth() / layoutColumns);
+    QCOMPARE(f.dialogs.failures(), QStringList());
+}
+
+void PrintingTest::sizeLabelsShowThePaperInTheUnit() {
+    LayoutFixture f;
+    f.settings.writeInt(QStringLiteral("Unit"), 1);
+    f.create();
+    zqw::CardPageSetup& page = f.layout->CardPageSetup();
+    page.SetUnit(zqw::LengthUnit::Millimetres);
+    page.SetPaperWidth(297.01);
+    page.SetPaperHeight(209.97);
+    f.open([](QDialog& w) {
+        [&] {
+            QCOMPARE(labelText(w, "PWidth"), QStringLiteral("Page width 297.01"));
+            QCOMPARE(labelText(w, "PHeight"), QStringLiteral("Page height 209.97"));
+            QCOMPARE(labelText(w, "CWidth"), QStringLiteral("Column width 99.00"));
+            // Only the column width follows the column count.
+            list(w, "ColumnCount").setCurrentIndex(0);
+            QCOMPARE(labelText(w, "CWidth"), QStringLiteral("Column width 297.01"));
+            QCOMPARE(labelText(w, "PWidth"), QStringLiteral("Page width 297.01"));
+            // Portrait swaps the sizes at once.
+            list(w, "PageOrient").setCurrentIndex(0);
+            QCOMPARE(labelText(w, "PWidth"), QStringLiteral("Page width 209.97"));
+            QCOMPARE(labelText(w, "PHeight"), QStringLiteral("Page height 297.01"));
+        }();
+        return static_cast<int>(QDialog::Rejected);
+    });
+    QCOMPARE(f.layout->LayoutColumns(), 1);
+    QCOMPARE(f.layout->CardPageSetup().Orientation(), zqw::PageOrientation::Portrait);
+    QCOMPARE(f.layout->CardPageSetup().Unit(), zqw::LengthUnit::PrinterPixels);
+    QCOMPARE(f.dialogs.failures(), QStringList());
+}
+
+void PrintingTest::unitSwitchShowsMillimetresAndIsStored() {
+    LayoutFixture f;
+    f.create();
+    const int result = f.open([](QDialog& w) {
+        [&] {
+            QCOMPARE(labelText(w, "PWidth"), QStringLiteral("Page width 11.69"));
+            list(w, "UnitMeasure").setCurrentIndex(1);
+            for (const char* name : {"TopM", "BottomM", "LeftM", "RightM"}) {
+                QCOMPARE(field(w, name).text(), QStringLiteral("6.35"));
+            }
+            QCOMPARE(labelText(w, "PWidth"), QStringLiteral("Page width 297.00"));
+        }();
+        return clickDone(w);
+    });
+    QCOMPARE(result, static_cast<int>(QDialog::Accepted));
+    f.layout->FormDestroy();
+    QCOMPARE(f.settings.readInt(QStringLiteral("unit"), -1), 1);
+    QCOMPARE(f.settings.readInt(QStringLiteral("topm"), -1), 635);
+    QCOMPARE(f.settings.readInt(QStringLiteral("Bottomm"), -1), 635);
+    QVERIFY(f.settings.text().contains(QStringLiteral("\nunit=1\n")));
+    QVERIFY(f.settings.text().contains(QStringLiteral("\nbottomm=635\n")));
+    QCOMPARE(f.layout->CardPageSetup().Unit(), zqw::LengthUnit::PrinterPixels);
+    QCOMPARE(f.dialogs.failures(), QStringList());
+    QCOMPARE(f.dialogs.pending(), 0);
+}
+
+void PrintingTest::formDestroyWritesEveryKey() {
+    LayoutFixture f;
+    f.create();
+    f.layout->FormDestroy();
+    const struct {
+        const char* key;
+        const char* value;
+    } expected[] = {{"NewNote", "0"}, {"Brown", "1"},    {"OpenBids", "1"}, {"BitMap", "2"},
+                    {"unit", "0"},    {"Orient", "1"},   {"columns", "2"},  {"Sheet", "A4"},
+                    {"topm", "25"},   {"bottomm", "25"}, {"leftm", "25"},   {"rightm", "25"}};
+    const QStringList lines = f.settings.text().split(QLatin1Char('\n'));
+    for (const auto& entry : expected) {
+        const QString line =
+            QLatin1String(entry.key) + QLatin1Char('=') + QLatin1String(entry.value);
+        QVERIFY2(lines.contains(line), qPrintable(line));
+    }
+}
+
+void PrintingTest::storedLayoutRoundTrips() {
+    LayoutFixture f;
+    f.settings.writeInt(QStringLiteral("Unit"), 1);
+    f.create();
+    f.open([](QDialog& w) {
+        list(w, "PageOrient").setCurrentIndex(0);
+        list(w, "ColumnCount").setCurrentIndex(0);
+        selectText(list(w, "Pagesize"), QStringLiteral("A5"));
+        symbolChoice(w, QStringLiteral("Letters (SHDC)"))->click();
+        box(w, "cbOpenBids").setChecked(false);
+        box(w, "cbNewNote").setChecked(true);
+        box(w, "cbBrownSticker").setChecked(false);
+        typeInto(field(w, "TopM"), QStringLiteral("12.5"));
+        typeInto(field(w, "BottomM"), QStringLiteral("0"));
+        typeInto(field(w, "LeftM"), QStringLiteral("100"));
+        typeInto(field(w, "RightM"), QStringLiteral("7.05"));
+        return clickDone(w);
+    });
+    const QString state = controlsState(*f.layout);
+    QCOMPARE(state,
+             QStringLiteral("Milimeters|Portrait|1|A5|Letters (SHDC)|off|on|off|12.5|0|100|7.05"));
+    f.layout->FormDestroy();
+    QCOMPARE(f.settings.readInt(QStringLiteral("topm"), -1), 1250);
+    QCOMPARE(f.settings.readInt(QStringLiteral("rightm"), -1), 705);
+
+    f.layout = std::make_unique<TCardDef>(f.card, f.settings, f.dialogs);
+    QCOMPARE(controlsState(*f.layout),
+             QStringLiteral(
+                 "Milimeters|Portrait|1|A5|Letters (SHDC)|off|on|off|12.50|0.00|100.00|7.05"));
+    QCOMPARE(f.layout->rgBitMapIndex(), 1);
+    QCOMPARE(f.layout->LayoutColumns(), 1);
+    QCOMPARE(f.dialogs.failures(), QStringList());
+}
+
+void PrintingTest::resetReturnsToActivation_data() {
+    QTest::addColumn<Edit>("edit");
+    QTest::newRow("unit") << Edit([](QDialog& w) { list(w, "UnitMeasure").setCurrentIndex(1); });
+    QTest::newRow("orientation") << Edit(
+        [](QDialog& w) { list(w, "PageOrient").setCurrentIndex(0); });
+    QTest::newRow("columns") << Edit([](QDialog& w) { list(w, "ColumnCount").setCurrentIndex(0); });
+    QTest::newRow("paper") << Edit(
+        [](QDialog& w) { selectText(list(w, "Pagesize"), QStringLiteral("A3")); });
+    QTest::newRow("symbols") << Edit(
+        [](QDialog& w) { symbolChoice(w, QStringLiteral("Bit maps"))->click(); });
+    QTest::newRow("open bids") << Edit([](QDialog& w) { box(w, "cbOpenBids").click(); });
+    QTest::newRow("new note") << Edit([](QDialog& w) { box(w, "cbNewNote").click(); });
+    QTest::newRow("brown sticker") << Edit([](QDialog& w) { box(w, "cbBrownSticker").click(); });
+    QTest::newRow("margin") << Edit(
+        [](QDialog& w) { typeInto(field(w, "LeftM"), QStringLiteral("1.5")); });
+    QTest::newRow("everything") << Edit([](QDialog& w) {
+        list(w, "UnitMeasure").setCurrentIndex(1);
+        list(w, "PageOrient").setCurrentIndex(0);
+        list(w, "ColumnCount").setCurrentIndex(1);
+        selectText(list(w, "Pagesize"), QStringLiteral("A3"));
+        symbolChoice(w, QStringLiteral("Letters (SHDC)"))->click();
+        box(w, "cbNewNote").click();
+        typeInto(field(w, "TopM"), QStringLiteral("3"));
+    });
+}
+
+void PrintingTest::resetReturnsToActivation() {
+    QFETCH(Edit, edit);
+    LayoutFixture f;
+    f.create();
+    f.open([&](QDialog& w) {
+        const QString atActivation = controlsState(w);
+        edit(w);
+        if (controlsState(w) == atActivation) qFatal("the edit changed nothing");
+        button(w, "BitBtn2").click();
+        [&] { QVERIFY(w.isVisible()); }();
+        [&] { QCOMPARE(controlsState(w), atActivation); }();
+        return static_cast<int>(QDialog::Rejected);
+    });
+    // Reset applied the activation state, not just showed it.
+    const zqw::CardPageSetup& page = f.layout->CardPageSetup();
+    QCOMPARE(page.PaperName(), std::string("A4"));
+    QCOMPARE(page.Orientation(), zqw::PageOrientation::Landscape);
+    QCOMPARE(f.layout->LayoutColumns(), 3);
+    QCOMPARE(f.layout->rgBitMapIndex(), 2);
+    QCOMPARE(marginIn(*f.layout, zqw::LengthUnit::Inches, &zqw::CardPageSetup::LeftMargin), 0.25);
+    f.layout->FormDestroy();
+    QCOMPARE(f.settings.readInt(QStringLiteral("unit"), -1), 0);
+    QCOMPARE(f.dialogs.failures(), QStringList());
+}
+
+void PrintingTest::closeBoxKeepsPaperButNotMargins() {
+    LayoutFixture f;
+    f.create();
+    const int result = f.open([](QDialog& w) {
+        selectText(list(w, "Pagesize"), QStringLiteral("A5"));
+        typeInto(field(w, "TopM"), QStringLiteral("2"));
+        w.reject();
+        return w.result();
+    });
+    QCOMPARE(result, static_cast<int>(QDialog::Rejected));
+    QCOMPARE(f.layout->CardPageSetup().PaperName(), std::string("A5"));
+    QCOMPARE(topInches(*f.layout), 0.25);
+    // The next activation shows the page setup's margin again.
+    f.open([](QDialog& w) {
+        [&] { QCOMPARE(field(w, "TopM").text(), QStringLiteral("0.25")); }();
+        return static_cast<int>(QDialog::Rejected);
+    });
+    QCOMPARE(f.dialogs.failures(), QStringList());
+}
+
+void PrintingTest::unreadableMarginAtDone_data() {
+    QTest::addColumn<QString>("badField");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("applied");
+
+    QTest::newRow("top empty") << "TopM"
+                               << "" << 0;
+    QTest::newRow("bottom only a point") << "BottomM"
+                                         << "." << 1;
+    QTest::newRow("left over 100") << "LeftM"
+                                   << "100.01" << 2;
+    QTest::newRow("right over 100") << "RightM"
+                                    << "250" << 3;
+}
+
+void PrintingTest::unreadableMarginAtDone() {
+    QFETCH(QString, badField);
+    QFETCH(QString, text);
+    QFETCH(int, applied);
+    LayoutFixture f;
+    f.create();
+    const char* names[] = {"TopM", "BottomM", "LeftM", "RightM"};
+    const int result = f.open(
+        [&](QDialog& w) {
+            list(w, "PageOrient").setCurrentIndex(0);
+            for (const char* name : names) {
+                QLineEdit& edit = field(w, name);
+                typeInto(edit, QLatin1String(name) == badField ? text : QStringLiteral("1.5"));
+            }
+            return clickDone(w);
+        },
+        {QStringLiteral("Error: BitBtn1Click")});
+    QCOMPARE(result, static_cast<int>(QDialog::Accepted));
+    QCOMPARE(f.layout->CardPageSetup().Orientation(), zqw::PageOrientation::Portrait);
+    double (zqw::CardPageSetup::*margins[])()
+        const = {&zqw::CardPageSetup::TopMargin, &zqw::CardPageSetup::BottomMargin,
+                 &zqw::CardPageSetup::LeftMargin, &zqw::CardPageSetup::RightMargin};
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(marginIn(*f.layout, zqw::LengthUnit::Inches, margins[i]),
+                 i < applied ? 1.5 : 0.25);
+    }
+    QCOMPARE(f.dialogs.failures(), QStringList());
+    QCOMPARE(f.dialogs.pending(), 0);
+}
+
+void PrintingTest::unusableStoredMargin() {
+    LayoutFixture f;
+    f.settings.writeInt(QStringLiteral("topm"), 50);
+    f.settings.writeInt(QStringLiteral("leftm"), 20000);
+    f.settings.writeInt(QStringLiteral("rightm"), 75);
+    f.dialogs.expectMessage(QStringLiteral("error: CardDef"));
+    f.create();
+    // Fields before the bad one take their stored values, the rest keep
+    // theirs; the layout is applied anyway.
+    QCOMPARE(controlsState(*f.layout),
+             QStringLiteral("Inches|Landscape|3|A4|Fonts|on|off|on|0.50|0.25|0.25|0.25"));
+    QCOMPARE(topInches(*f.layout), 0.5);
+    QCOMPARE(f.dialogs.failures(), QStringList());
+    QCOMPARE(f.dialogs.pending(), 0);
+}
+
+void PrintingTest::suitPicturesAreDrawn_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("red");
+    QTest::newRow("club") << "ClubPicture" << false;
+    QTest::newRow("diamond") << "DiamondPicture" << true;
+    QTest::newRow("heart") << "HeartPicture" << true;
+    QTest::newRow("spade") << "SpadePicture" << false;
+}
+
+void PrintingTest::suitPicturesAreDrawn() {
+    QFETCH(QString, name);
+    QFETCH(bool, red);
+    LayoutFixture f;
+    f.create();
+    const QLabel* picture = f.layout->findChild<QLabel*>(name);
+    QVERIFY(picture);
+    const QImage image = picture->pixmap().toImage();
+    QCOMPARE(image.size(), QSize(11, 12));
+    int inked = 0;
+    int wrongColour = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (pixel.alpha() < 128) continue;
+            ++inked;
+            if ((pixel.red() > 128) != red || pixel.green() > 128) ++wrongColour;
+        }
+    }
+    QVERIFY2(inked > 10, "the suit symbol was not drawn");
+    QCOMPARE(wrongColour, 0);
+}
+
+// ---------------------------------------------------------------------------
+
+void PrintingTest::cardFontDialogOpensOnDisplayFont_data() {
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("listed");
+
+    QTest::newRow("times") << "CardTimes" << 9 << "Times";
+    QTest::newRow("footlight") << "CardFootlight" << 20 << "Footlight";
+    QTest::newRow("arial") << "CardArial" << 7 << "Arial";
+    QTest::newRow("not a card font") << "Arial" << 10 << "";
+    QTest::newRow("card alone") << "Card" << 8 << "";
+    QTest::newRow("longer name") << "CardTimesBold" << 8 << "";
+}
+
+void PrintingTest::cardFontDialogOpensOnDisplayFont() {
+    QFETCH(QString, family);
+    QFETCH(int, size);
+    QFETCH(QString, listed);
+    TOKFontDlg dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Select convention card font"));
+    dialog.setFontChoice(QFont(family, size));
+    QCOMPARE(list(dialog, "ComboBox1").currentText(), listed);
+    QCOMPARE(child<QSpinBox>(dialog, "SpinEdit1").value(), size);
+    const QLabel& sample = child<QLabel>(dialog, "Label3");
+    QCOMPARE(sample.text(), QStringLiteral("ABCDEFGHIabcdefghi123456789"));
+    QCOMPARE(sample.font().family(), family);
+    QCOMPARE(sample.font().pointSize(), size);
+}
+
+void PrintingTest::cardFontDialogOk_data() {
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<int>("newSize");
+    QTest::addColumn<QString>("chosen");
+
+    QTest::newRow("times to courier") << "CardTimes" << 9 << "Courier" << 12 << "CardCourier";
+    QTest::newRow("size only") << "CardArial" << 7 << "" << 20 << "CardArial";
+    QTest::newRow("stored plain arial") << "Arial" << 10 << "" << 10 << "Card";
+    QTest::newRow("plain arial to footlight")
+        << "Arial" << 10 << "Footlight" << 6 << "CardFootlight";
+}
+
+void PrintingTest::cardFontDialogOk() {
+    QFETCH(QString, family);
+    QFETCH(int, size);
+    QFETCH(QString, choice);
+    QFETCH(int, newSize);
+    QFETCH(QString, chosen);
+    TOKFontDlg dialog;
+    ScriptedDialogs dialogs;
+    dialog.setFontChoice(QFont(family, size));
+    dialogs.expectDialog(QStringLiteral("Select convention card font"), [&](QDialog& w) {
+        if (!choice.isEmpty()) selectText(list(w, "ComboBox1"), choice);
+        child<QSpinBox>(w, "SpinEdit1").setValue(newSize);
+        [&] {
+            QCOMPARE(child<QLabel>(w, "Label3").font().pointSize(), newSize);
+            if (!choice.isEmpty()) QCOMPARE(child<QLabel>(w, "Label3").font().family(), chosen);
+            QVERIFY(button(w, "OKBtn").isDefault());
+        }();
+        button(w, "OKBtn").click();
+        return w.result();
+    });
+    QCOMPARE(dialogs.execDialog(dialog), static_cast<int>(QDialog::Accepted));
+    QCOMPARE(dialog.chosenFont().family(), chosen);
+    QCOMPARE(dialog.chosenFont().pointSize(), newSize);
+    QCOMPARE(dialogs.failures(), QStringList());
+}
+
+void PrintingTest::cardFontDialogCancelChangesNothing() {
+    TOKFontDlg dialog;
+    ScriptedDialogs dialogs;
+    dialog.setFontChoice(QFont(QStringLiteral("CardTimes"), 9));
+    dialogs.expectDialog(QStringLiteral("Select convention card font"), [](QDialog& w) {
+        selectText(list(w, "ComboBox1"), QStringLiteral("Courier"));
+        child<QSpinBox>(w, "SpinEdit1").setValue(12);
+        button(w, "CancelBtn").click();
+        return w.result();
+    });
+    QCOMPARE(dialogs.execDialog(dialog), static_cast<int>(QDialog::Rejected));
+    QCOMPARE(dialog.chosenFont().family(), QStringLiteral("CardTimes"));
+    QCOMPARE(dialog.chosenFont().pointSize(), 9);
+    // The next opening starts again from the font handed in.
+    dialog.setFontChoice(QFont(QStringLiteral("CardTimes"), 9));
+    QCOMPARE(list(dialog, "ComboBox1").currentText(), QStringLiteral("Times"));
+    QCOMPARE(child<QLabel>(dialog, "Label3").font().family(), QStringLiteral("CardTimes"));
+    QCOMPARE(dialogs.failures(), QStringList());
+}
+
+void PrintingTest::notesFontDialogChangesOnlyTheSize() {
+    TOKNoteDlg dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Notes fixed pitch font"));
+    QCOMPARE(labelText(dialog, "Label1"), QStringLiteral("Font name is \"Courier\" "));
+    ScriptedDialogs dialogs;
+    for (const bool ok : {false, true}) {
+        dialog.setFontChoice(QFont(QStringLiteral("CardCourier"), 8));
+        QCOMPARE(child<QSpinBox>(dialog, "SpinEdit1").value(), 8);
+        dialogs.expectDialog(QStringLiteral("Notes fixed pitch font"), [ok](QDialog& w) {
+            child<QSpinBox>(w, "SpinEdit1").setValue(30);
+            [&] { QCOMPARE(child<QLabel>(w, "Label3").font().pointSize(), 30); }();
+            button(w, ok ? "OKBtn" : "CancelBtn").click();
+            return w.result();
+        });
+        QCOMPARE(dialogs.execDialog(dialog),
+                 static_cast<int>(ok ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(dialog.chosenFont().family(), QStringLiteral("CardCourier"));
+        QCOMPARE(dialog.chosenSize(), ok ? 30 : 8);
+    }
+    QCOMPARE(dialogs.failures(), QStringList());
+}
+
+void PrintingTest::symbolDialogShowsAndReturnsCodes() {
+    Tsymbolno dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Card symbol numbers"));
+    QCOMPARE(labelText(dialog, "Label1"),
+             QStringLiteral(
+                 "These character numbers are used to select  the card symbols from the currently "
+                 "chosen system card font."));
+    ScriptedDialogs dialogs;
+    for (const bool ok : {false, true}) {
+        dialog.setSymbols(QFont(QStringLiteral("CardArial"), 7), 125, 123, 93, 91);
+        QCOMPARE(dialog.font().family(), QStringLiteral("CardArial"));
+        QCOMPARE(labelText(dialog, "LClub"), QStringLiteral("Club (})"));
+        QCOMPARE(labelText(dialog, "LDiamond"), QStringLiteral("Diamond ({)"));
+        QCOMPARE(labelText(dialog, "LHeart"), QStringLiteral("Heart (])"));
+        QCOMPARE(labelText(dialog, "LSpade"), QStringLiteral("Spade ([)"));
+        dialogs.expectDialog(QStringLiteral("Card symbol numbers"), [ok](QDialog& w) {
+            child<QSpinBox>(w, "ClubNo").setValue(65);
+            child<QSpinBox>(w, "SpadeNo").setValue(128);
+            [&] {
+                QCOMPARE(labelText(w, "LClub"), QStringLiteral("Club (A)"));
+                QCOMPARE(labelText(w, "LSpade"), QStringLiteral("Spade (\u20ac)"));
+            }();
+            button(w, ok ? "OKBtn" : "CancelBtn").click();
+            return w.result();
+        });
+        QCOMPARE(dialogs.execDialog(dialog),
+                 static_cast<int>(ok ? QDialog::Accepted : QDialog::Rejected));
+        int club = 0, diamond = 0, heart = 0, spade = 0;
+        dialog.symbols(club, diamond, heart, spade);
+        QCOMPARE(club, ok ? 65 : 125);
+        QCOMPARE(diamond, 123);
+        QCOMPARE(heart, 93);
+        QCOMPARE(spade, ok ? 128 : 91);
+    }
+    QCOMPARE(dialogs.failures(), QStringList());
+}
+
+QTEST_MAIN(PrintingTest)
+#include "printing_test.moc"

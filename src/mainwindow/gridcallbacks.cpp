@@ -141,12 +141,9 @@ void TRUVCCE::ST1KeyUp(QLineEdit* editor, int key) {
 
 void TRUVCCE::editorKeyUp(int, QLineEdit* editor, int key) { ST1KeyUp(editor, key); }
 
-// The prompt list (right and middle buttons) arrives with the prompts.
-void TRUVCCE::editorMouseDown(int, QLineEdit*, Qt::MouseButton) {}
+void TRUVCCE::editorMouseDown(int, QLineEdit* editor, Qt::MouseButton button) { TB1MouseDown(editor, button); }
 
-void TRUVCCE::editorMouseUp(int, QLineEdit* editor, Qt::MouseButton button) {
-    if (button == Qt::LeftButton) captureInsertionPoint(editor);
-}
+void TRUVCCE::editorMouseUp(int, QLineEdit* editor, Qt::MouseButton button) { TB1MouseUp(editor, button); }
 
 void TRUVCCE::OvcTable1MouseMove(int gridNumber, int row) {
     CardGrid& view = grid(gridNumber);

@@ -89,42 +89,44 @@ void TRUVCCE::createMenus() {
         return m;
     };
     const std::function<void()> nothing;
-    const auto call = [this](void (TRUVCCE::*handler)()) { return std::function<void()>([this, handler]() { (this->*handler)(); }); };
+    const auto call = [this](void (TRUVCCE::*handler)()) {
+        return std::function<void()>([this, handler]() { (this->*handler)(); });
+    };
     const auto key = [](QKeyCombination combination) { return QKeySequence(combination); };
     constexpr auto ctrl = Qt::ControlModifier;
     constexpr auto shift = Qt::ShiftModifier;
 
     QMenu* file = menu(QStringLiteral("File1"), QStringLiteral("&File"));
-    const auto fileItem = [&](const char* name, const char* caption, QKeySequence k) {
-        return addItem(file, QString::fromLatin1(name), QString::fromLatin1(caption), k, nothing,
+    const auto fileItem = [&](const char* name, const char* caption, QKeySequence k, std::function<void()> handler) {
+        return addItem(file, QString::fromLatin1(name), QString::fromLatin1(caption), k, handler,
                        &TRUVCCE::MenFileClick);
     };
-    fileItem("New1", "&New", key(ctrl | Qt::Key_N));
-    fileItem("LOad1", "&Open", key(ctrl | Qt::Key_O));
-    fileItem("Import1", "I&mport DOS ver", key(ctrl | Qt::Key_M));
-    fileItem("Save1", "&Save", key(ctrl | Qt::Key_S));
-    fileItem("SaveAs1", "Save &As", key(ctrl | Qt::Key_A));
-    fileItem("Close1", "&Close", key(ctrl | Qt::Key_Y));
-    fileItem("Print1", "&Print", key(ctrl | Qt::Key_P));
+    fileItem("New1", "&New", key(ctrl | Qt::Key_N), call(&TRUVCCE::New1Click));
+    fileItem("LOad1", "&Open", key(ctrl | Qt::Key_O), call(&TRUVCCE::LOad1Click));
+    fileItem("Import1", "I&mport DOS ver", key(ctrl | Qt::Key_M), nothing);
+    fileItem("Save1", "&Save", key(ctrl | Qt::Key_S), call(&TRUVCCE::Save1Click));
+    fileItem("SaveAs1", "Save &As", key(ctrl | Qt::Key_A), call(&TRUVCCE::SaveAs1Click));
+    fileItem("Close1", "&Close", key(ctrl | Qt::Key_Y), call(&TRUVCCE::Close1Click));
+    fileItem("Print1", "&Print", key(ctrl | Qt::Key_P), nothing);
     QAction* printLayout = addItem(file, QStringLiteral("PrintLayout1"), QStringLiteral("Print &Layout"),
                                    QKeySequence(), call(&TRUVCCE::Cardlayout1Click));
     printLayout->setText(QStringLiteral("Print &Layout\t") + key(ctrl | Qt::Key_L).toString(QKeySequence::NativeText));
-    fileItem("Exit1", "&Exit", key(ctrl | Qt::Key_E));
+    fileItem("Exit1", "&Exit", key(ctrl | Qt::Key_E), call(&TRUVCCE::Exit1Click));
     connect(file, &QMenu::aboutToShow, this, &TRUVCCE::MenFileClick);
 
     QMenu* notes = menu(QStringLiteral("NoteFile1"), QStringLiteral("&Notes"));
-    const auto notesItem = [&](const char* name, const char* caption, QKeySequence k) {
-        return addItem(notes, QString::fromLatin1(name), QString::fromLatin1(caption), k, nothing,
+    const auto notesItem = [&](const char* name, const char* caption, QKeySequence k, std::function<void()> handler) {
+        return addItem(notes, QString::fromLatin1(name), QString::fromLatin1(caption), k, handler,
                        &TRUVCCE::NoteFile1Click);
     };
-    notesItem("New3", "&New", key(ctrl | shift | Qt::Key_N));
-    notesItem("load2", "&Load", key(ctrl | shift | Qt::Key_L));
-    notesItem("Save2", "&Save", key(ctrl | shift | Qt::Key_S));
-    notesItem("SaveAs2", "Save &As", key(ctrl | shift | Qt::Key_A));
-    notesItem("Close2", "Cl&ose", key(ctrl | shift | Qt::Key_O));
-    notesItem("Print2", "&Print", key(ctrl | shift | Qt::Key_P));
+    notesItem("New3", "&New", key(ctrl | shift | Qt::Key_N), call(&TRUVCCE::New3Click));
+    notesItem("load2", "&Load", key(ctrl | shift | Qt::Key_L), call(&TRUVCCE::load2Click));
+    notesItem("Save2", "&Save", key(ctrl | shift | Qt::Key_S), call(&TRUVCCE::Save2Click));
+    notesItem("SaveAs2", "Save &As", key(ctrl | shift | Qt::Key_A), call(&TRUVCCE::SaveAs2Click));
+    notesItem("Close2", "Cl&ose", key(ctrl | shift | Qt::Key_O), call(&TRUVCCE::Close2Click));
+    notesItem("Print2", "&Print", key(ctrl | shift | Qt::Key_P), nothing);
     notes->addSeparator();
-    notesItem("Setnotefile1", "Lin&k to note file", key(ctrl | Qt::Key_K));
+    notesItem("Setnotefile1", "Lin&k to note file", key(ctrl | Qt::Key_K), call(&TRUVCCE::Setnotefile1Click));
     connect(notes, &QMenu::aboutToShow, this, &TRUVCCE::NoteFile1Click);
 
     static const char* const kNumbers[10] = {"&1", "&2", "&3", "&4", "&5", "&6", "&7", "&8", "&9", "1&0"};
@@ -140,22 +142,23 @@ void TRUVCCE::createMenus() {
     }
 
     QMenu* edit = menu(QStringLiteral("Edit1"), QStringLiteral("&Edit"));
-    const auto editItem = [&](const char* name, const char* caption, QKeySequence k) {
-        return addItem(edit, QString::fromLatin1(name), QString::fromLatin1(caption), k, nothing, &TRUVCCE::Edit1Click);
+    const auto editItem = [&](const char* name, const char* caption, QKeySequence k, void (TRUVCCE::*handler)()) {
+        return addItem(edit, QString::fromLatin1(name), QString::fromLatin1(caption), k, call(handler),
+                       &TRUVCCE::Edit1Click);
     };
-    editItem("Insertlinebefore1", "Insert line &before", key(ctrl | Qt::Key_B));
-    editItem("Deleteline1", "&Delete line", key(ctrl | Qt::Key_D));
-    editItem("InsertlineAfter1", "&Insert line After", key(ctrl | Qt::Key_I));
-    editItem("Replicatedown1", "Replicate do&wn", key(ctrl | Qt::Key_W));
-    editItem("Findstring1", "&Find string", key(ctrl | Qt::Key_F));
-    editItem("Replacestring1", "&Replace string", key(ctrl | Qt::Key_R));
-    editItem("Searchagain1", "Search a&gain", key(ctrl | Qt::Key_G));
-    editItem("Copy1", "&Copy", key(ctrl | Qt::Key_Insert));
-    editItem("Paste1", "&Paste", key(shift | Qt::Key_Insert));
-    editItem("Cut1", "Cu&t", key(shift | Qt::Key_Delete));
-    editItem("Undo1", "&Undo", key(ctrl | Qt::Key_Z));
-    editItem("ReDo1", "R&eDo", key(ctrl | shift | Qt::Key_Z));
-    editItem("Notepadcolumnedit1", "&Notepad column edit", QKeySequence(Qt::Key_F12));
+    editItem("Insertlinebefore1", "Insert line &before", key(ctrl | Qt::Key_B), &TRUVCCE::Insertlinebefore1Click);
+    editItem("Deleteline1", "&Delete line", key(ctrl | Qt::Key_D), &TRUVCCE::Deleteline1Click);
+    editItem("InsertlineAfter1", "&Insert line After", key(ctrl | Qt::Key_I), &TRUVCCE::InsertlineAfter1Click);
+    editItem("Replicatedown1", "Replicate do&wn", key(ctrl | Qt::Key_W), &TRUVCCE::Replicatedown1Click);
+    editItem("Findstring1", "&Find string", key(ctrl | Qt::Key_F), &TRUVCCE::Findstring1Click);
+    editItem("Replacestring1", "&Replace string", key(ctrl | Qt::Key_R), &TRUVCCE::Replacestring1Click);
+    editItem("Searchagain1", "Search a&gain", key(ctrl | Qt::Key_G), &TRUVCCE::Searchagain1Click);
+    editItem("Copy1", "&Copy", key(ctrl | Qt::Key_Insert), &TRUVCCE::Copy1Click);
+    editItem("Paste1", "&Paste", key(shift | Qt::Key_Insert), &TRUVCCE::Paste1Click);
+    editItem("Cut1", "Cu&t", key(shift | Qt::Key_Delete), &TRUVCCE::Cut1Click);
+    editItem("Undo1", "&Undo", key(ctrl | Qt::Key_Z), &TRUVCCE::Undo1Click);
+    editItem("ReDo1", "R&eDo", key(ctrl | shift | Qt::Key_Z), &TRUVCCE::ReDo1Click);
+    editItem("Notepadcolumnedit1", "&Notepad column edit", QKeySequence(Qt::Key_F12), &TRUVCCE::Notepadcolumnedit1Click);
     connect(edit, &QMenu::aboutToShow, this, &TRUVCCE::Edit1Click);
 
     QMenu* options = menu(QStringLiteral("Options1"), QStringLiteral("&Options"));
@@ -203,8 +206,8 @@ void TRUVCCE::createMenus() {
     addItem(help, QStringLiteral("About1"), QStringLiteral("&About"), {}, nothing);
     addItem(help, QStringLiteral("Basic1"), QStringLiteral("&Basic"), QKeySequence(Qt::Key_F1), nothing);
     prompts1_ = addItem(help, QStringLiteral("Prompts1"), QStringLiteral("&Prompts (Right button)"),
-                        QKeySequence(Qt::Key_F2), nothing);
-    addItem(help, QStringLiteral("Notes1"), QStringLiteral("&Notes"), QKeySequence(Qt::Key_F3), nothing);
+                        QKeySequence(Qt::Key_F2), call(&TRUVCCE::Prompts1Click));
+    addItem(help, QStringLiteral("Notes1"), QStringLiteral("&Notes"), QKeySequence(Qt::Key_F3), call(&TRUVCCE::Notes1Click));
     addItem(help, QStringLiteral("Customprompts1"), QStringLiteral("&Custom prompts"), QKeySequence(Qt::Key_F4), nothing);
     addItem(help, QStringLiteral("Guidetocompletion1"), QStringLiteral("&Guide to completion"), {}, nothing);
     addItem(help, QStringLiteral("Helphints1"), QStringLiteral("&Help hints"), QKeySequence(Qt::Key_F9), nothing);
@@ -228,19 +231,6 @@ QMenu* TRUVCCE::menuNamed(const QString& objectName) const { return menuBar()->f
 QAction* TRUVCCE::actionNamed(const QString& objectName) const {
     return menuBar()->findChild<QAction*>(objectName);
 }
-
-// The card and notes commands fill these in; for now the menus only complete
-// a pending cell edit so nothing typed is lost behind an open menu.
-void TRUVCCE::MenFileClick() { storePendingEdits(); }
-
-void TRUVCCE::NoteFile1Click() {
-    storePendingEdits();
-    for (const char* name : {"Save2", "SaveAs2", "Close2", "Print2", "Setnotefile1"}) {
-        if (QAction* item = actionNamed(QString::fromLatin1(name))) setItemEnabled(item, card_.NotesOpen);
-    }
-}
-
-void TRUVCCE::Edit1Click() { storePendingEdits(); }
 
 void TRUVCCE::Cardlayout1Click() {
     if (!windows_) return;
@@ -290,3 +280,8 @@ void TRUVCCE::RightMousebuttonprompts1Click() {
 }
 
 void TRUVCCE::printauctionClick() { printAuctionItem_->setChecked(!printAuctionItem_->isChecked()); }
+
+void TRUVCCE::postUserMessage() {
+    QMetaObject::invokeMethod(
+        this, [this]() { if (userMessageHandler) userMessageHandler(); }, Qt::QueuedConnection);
+}

@@ -112,10 +112,67 @@ public:
     // Ends both grids' edits keeping the text, then edits again.
     void storePendingEdits();
 
-    // --- menu handlers --------------------------------------------------------
+    // --- card file commands (filecommands.cpp) --------------------------------
     void MenFileClick();
+    void New1Click();
+    void LOad1Click();
+    void OpenFile(const QString& path);
+    void Save1Click();
+    void SaveAs1Click();
+    void Close1Click();
+    void Exit1Click();
+    // The close question; true when the window may close.
+    bool FormCloseQuery();
+    // The button of the most recent save or link question.
+    UserDialogs::Answer LastAnswer = UserDialogs::Answer::No;
+    // --- end card file commands ---------------------------------------------
+
+    // --- notes commands (notescommands.cpp) -----------------------------------
     void NoteFile1Click();
+    void New3Click();
+    void load2Click();
+    void LoadNoteFile();
+    void Save2Click();
+    void SaveAs2Click();
+    void Close2Click();
+    void Setnotefile1Click();
+    void Notes1Click();
+    // --- end notes commands ---------------------------------------------------
+
+    // --- line and clipboard commands (editcommands.cpp) -----------------------
     void Edit1Click();
+    void Insertlinebefore1Click();
+    void Deleteline1Click();
+    void InsertlineAfter1Click();
+    void Replicatedown1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Cut1Click();
+    void Undo1Click();
+    void ReDo1Click();
+    // Refreshes an open card print preview after a line command.
+    void RePrint();
+    // --- end line and clipboard commands --------------------------------------
+
+    // --- find and replace (findcommands.cpp) ----------------------------------
+    void Findstring1Click();
+    void Replacestring1Click();
+    void Searchagain1Click();
+    // --- end find and replace -------------------------------------------------
+
+    // --- prompts and column edit (promptcommands.cpp) -------------------------
+    void Prompts1Click();
+    void TB1MouseDown(QLineEdit* editor, Qt::MouseButton button);
+    void TB1MouseUp(QLineEdit* editor, Qt::MouseButton button);
+    void Notepadcolumnedit1Click();
+    // --- end prompts and column edit ------------------------------------------
+
+    // The private user message of the print preview: posted, then handled on
+    // the event loop after the current command has finished.
+    void postUserMessage();
+    std::function<void()> userMessageHandler;
+
+    // --- window menu handlers (menus.cpp) ---------------------------------------
     void Cardlayout1Click();
     void DisplayFont1Click();
     void NotesFont1Click();
@@ -131,6 +188,7 @@ public:
     bool notesGroupShowing() const;
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

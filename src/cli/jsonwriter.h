@@ -19,6 +19,12 @@ public:
     void value(const std::string& cardText) { value(std::string_view(cardText)); }
     void value(int number);
     void value(bool flag);
+    // key(name) followed by value(v).
+    template <typename T>
+    void member(std::string_view name, const T& v) {
+        key(name);
+        value(v);
+    }
 
     const std::string& text() const { return out_; }
 

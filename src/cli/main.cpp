@@ -47,12 +47,9 @@ void writeShape(JsonWriter& json, const Card& card) {
     json.beginArray();
     for (const auto& group : card.Groups) {
         json.beginObject();
-        json.key("name");
-        json.value(group.Name);
-        json.key("firstSection");
-        json.value(group.FirstSection);
-        json.key("sectionCount");
-        json.value(group.SectionCount);
+        json.member("name", group.Name);
+        json.member("firstSection", group.FirstSection);
+        json.member("sectionCount", group.SectionCount);
         json.endObject();
     }
     json.endArray();
@@ -69,16 +66,10 @@ void writeShape(JsonWriter& json, const Card& card) {
             {"textWidth2", form.TextWidth2}, {"defaultLabelWidth2", form.DefaultLabelWidth2},
             {"defaultTextWidth2", form.DefaultTextWidth2},
         };
-        json.key("name");
-        json.value(form.Name);
-        json.key("hasHeadings");
-        json.value(form.HasHeadings);
-        json.key("hasGrid2");
-        json.value(form.HasGrid2);
-        for (const auto& [name, number] : numbers) {
-            json.key(name);
-            json.value(number);
-        }
+        json.member("name", form.Name);
+        json.member("hasHeadings", form.HasHeadings);
+        json.member("hasGrid2", form.HasGrid2);
+        for (const auto& [name, number] : numbers) json.member(name, number);
         json.endObject();
     }
     json.endArray();
@@ -87,10 +78,8 @@ void writeShape(JsonWriter& json, const Card& card) {
     json.beginArray();
     for (const auto& line : card.Lines) {
         json.beginObject();
-        json.key("label");
-        json.value(line.Label);
-        json.key("cellInfoIndex");
-        json.value(line.CellInfoIndex);
+        json.member("label", line.Label);
+        json.member("cellInfoIndex", line.CellInfoIndex);
         json.endObject();
     }
     json.endArray();
@@ -99,12 +88,9 @@ void writeShape(JsonWriter& json, const Card& card) {
     json.beginArray();
     for (const auto& info : card.CellInfos) {
         json.beginObject();
-        json.key("promptCount");
-        json.value(info.PromptCount);
-        json.key("firstPrompt");
-        json.value(info.FirstPrompt);
-        json.key("helpContext");
-        json.value(info.HelpContext);
+        json.member("promptCount", info.PromptCount);
+        json.member("firstPrompt", info.FirstPrompt);
+        json.member("helpContext", info.HelpContext);
         json.endObject();
     }
     json.endArray();
@@ -113,12 +99,9 @@ void writeShape(JsonWriter& json, const Card& card) {
     json.beginArray();
     for (const auto& column : card.Columns) {
         json.beginObject();
-        json.key("width");
-        json.value(column.Width);
-        json.key("defaultWidth");
-        json.value(column.DefaultWidth);
-        json.key("heading");
-        json.value(column.Heading);
+        json.member("width", column.Width);
+        json.member("defaultWidth", column.DefaultWidth);
+        json.member("heading", column.Heading);
         json.endObject();
     }
     json.endArray();
@@ -131,26 +114,19 @@ void writeShape(JsonWriter& json, const Card& card) {
 
 void writeRow(JsonWriter& json, const zqw::AText& row) {
     json.beginObject();
-    json.key("text");
-    json.value(row.Text);
-    json.key("noteNo");
-    json.value(row.NoteNo);
+    json.member("text", row.Text);
+    json.member("noteNo", row.NoteNo);
     json.endObject();
 }
 
 void writeAnswers(JsonWriter& json, const Card& card, const zqw::PlainNotes& notes) {
     json.key("state");
     json.beginObject();
-    json.key("cardFileName");
-    json.value(card.CardFileName);
-    json.key("cardOpen");
-    json.value(card.CardOpen);
-    json.key("cardChanged");
-    json.value(card.CardChanged);
-    json.key("noteFileName");
-    json.value(card.NoteFileName);
-    json.key("notesOpen");
-    json.value(card.NotesOpen);
+    json.member("cardFileName", card.CardFileName);
+    json.member("cardOpen", card.CardOpen);
+    json.member("cardChanged", card.CardChanged);
+    json.member("noteFileName", card.NoteFileName);
+    json.member("notesOpen", card.NotesOpen);
     json.endObject();
 
     json.key("widths");
@@ -162,10 +138,8 @@ void writeAnswers(JsonWriter& json, const Card& card, const zqw::PlainNotes& not
     json.beginArray();
     for (const auto& form : card.Sections) {
         json.beginObject();
-        json.key("rowCount");
-        json.value(form.RowCount);
-        json.key("rowCount2");
-        json.value(form.RowCount2);
+        json.member("rowCount", form.RowCount);
+        json.member("rowCount2", form.RowCount2);
         json.endObject();
     }
     json.endArray();
@@ -178,8 +152,7 @@ void writeAnswers(JsonWriter& json, const Card& card, const zqw::PlainNotes& not
     for (size_t i = 1; i < card.Lines.size(); ++i) {
         const auto& line = card.Lines[i];
         json.beginObject();
-        json.key("rowCount");
-        json.value(line.RowCount);
+        json.member("rowCount", line.RowCount);
         if (line.RowCount == 0) {
             json.key("hidden");
             writeRow(json, validRow(line.FirstRow) ? card.RowTexts[line.FirstRow] : card.RowTexts.at(0));
@@ -207,8 +180,7 @@ void writeAnswers(JsonWriter& json, const Card& card, const zqw::PlainNotes& not
              a = card.AuctionTexts[a].NextRow) {
             const auto& auction = card.AuctionTexts[a];
             json.beginObject();
-            json.key("noteNo");
-            json.value(auction.NoteNo);
+            json.member("noteNo", auction.NoteNo);
             json.key("bytes");
             json.beginArray();
             for (char c : auction.Text) json.value(static_cast<int>(static_cast<unsigned char>(c)));
@@ -219,8 +191,7 @@ void writeAnswers(JsonWriter& json, const Card& card, const zqw::PlainNotes& not
     }
     json.endArray();
 
-    json.key("notes");
-    json.value(notes.text());
+    json.member("notes", notes.text());
 }
 
 int run(const std::vector<std::string>& args) {

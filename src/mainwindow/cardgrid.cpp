@@ -60,8 +60,16 @@ CellEditor::CellEditor(int grid, CardGridOwner& owner, QWidget* parent)
     setObjectName(grid == 1 ? QStringLiteral("ST1") : QStringLiteral("ST2"));
 }
 
+void CellEditor::keyPressEvent(QKeyEvent* event) {
+    keysPressedHere_.insert(event->key());
+    QLineEdit::keyPressEvent(event);
+}
+
 void CellEditor::keyReleaseEvent(QKeyEvent* event) {
     QLineEdit::keyReleaseEvent(event);
+    // The release of a key pressed elsewhere (Shift+F5 choosing a tab, which
+    // opened this editor) is not a key typed here.
+    if (event->isAutoRepeat() || !keysPressedHere_.remove(event->key())) return;
     owner_.editorKeyUp(grid_, this, event->key());
 }
 
@@ -213,11 +221,12 @@ void CardGrid::stopEditing(bool keep) {
     editing_ = QPersistentModelIndex();
     if (QWidget* widget = indexWidget(index)) {
         if (keep) delegate_.setModelData(widget, &model_, index);
+        // From here the editor's focus leaving must store nothing: it was
+        // stored above, or is to be dropped.
+        widget->removeEventFilter(&delegate_);
         // Left to itself Qt would hand the focus of a closing editor to the
         // next widget in the chain, possibly the other grid.
         if (widget->hasFocus()) setFocus(Qt::OtherFocusReason);
-        // Closing must not record the text a second time when focus leaves.
-        widget->removeEventFilter(&delegate_);
     }
     closePersistentEditor(index);
 }

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QSet>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -70,6 +71,7 @@ public:
     CellEditor(int grid, CardGridOwner& owner, QWidget* parent);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -79,6 +81,7 @@ protected:
 private:
     int grid_;
     CardGridOwner& owner_;
+    QSet<int> keysPressedHere_;
 };
 
 class CellDelegate : public QStyledItemDelegate {

@@ -1,11 +1,20 @@
 #pragma once
 
 #include <QString>
+#include <QStringDecoder>
 #include <string>
 
 #include "cp1252.h"
 
 // Card texts are Windows-1252 bytes; widgets hold Unicode.
 inline QString fromCardText(const std::string& bytes) { return QString::fromStdString(zqw::cp1252ToUtf8(bytes)); }
+
+// The core's messages hold card text (Windows-1252) and sometimes a file
+// path, which on this system is UTF-8: text that reads as UTF-8 is taken so.
+inline QString fromMessageText(const std::string& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return utf8.hasError() ? fromCardText(bytes) : decoded;
+}
 
 inline std::string toCardText(const QString& text) { return zqw::utf8ToCp1252(text.toStdString()); }

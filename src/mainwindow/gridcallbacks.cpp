@@ -1,6 +1,7 @@
 // The grids' callbacks: every cell's text comes from the card, and every
 // edit goes back into it with suit symbols turned into their codes.
 
+#include <QApplication>
 #include <QToolTip>
 
 #include "mainwindow/appwindows.h"
@@ -64,7 +65,9 @@ void TRUVCCE::STExit(int gridNumber, const QString& text) {
     // change is no longer the selected one.
     ActiveGroup = shownGroup_;
     ActiveSectionTab = shownSection_;
-    clearInsertionPoint();
+    // Focus going to another window (the prompt list) keeps the place where
+    // its prompt is to go.
+    if (QApplication::activeWindow() == this) clearInsertionPoint();
 }
 
 void TRUVCCE::editorExit(int grid, const QString& text) { STExit(grid, text); }
@@ -83,9 +86,10 @@ void TRUVCCE::OvcTableDoneEdit(int gridNumber, int row, int column) {
     std::string edited = toCardText(EditedText[gridNumber]);
     if (old != edited) {
         card_.SymbolsToCodes(edited);
-        // A TAB would split the field; cells never hold one.
+        // A TAB would split the field and a line break the card file's
+        // record; text pasted or dropped into a cell may hold either.
         for (char& c : edited) {
-            if (c == '\t') c = ' ';
+            if (c == '\t' || c == '\r' || c == '\n') c = ' ';
         }
         card_.PutField(gridNumber, column + 1, edited);
         card_.CardChanged = true;

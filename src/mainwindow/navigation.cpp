@@ -204,6 +204,9 @@ void TRUVCCE::showSection() {
         OvcTable1->scrollToTop();
         OvcTable1->startEditing(focus);
     }
+    // Focus moves during the change are not counted as entering a grid, so
+    // the grid that now has the keyboard is recorded here.
+    if (focus) ActiveGrid = s.ColumnCount != 0 ? 1 : 2;
 }
 
 void TRUVCCE::TablesResize() {

@@ -244,6 +244,7 @@ void NotesTextEditor::setFixedFont(const QFont& font) {
 }
 
 void NotesTextEditor::keyPressEvent(QKeyEvent* event) {
+    keysPressedHere_.insert(event->key());
     if (event->matches(QKeySequence::InsertLineSeparator)) {
         // Shift+Enter starts a new line like Enter (see withPlainLineBreaks).
         QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
@@ -257,7 +258,9 @@ void NotesTextEditor::keyPressEvent(QKeyEvent* event) {
 
 void NotesTextEditor::keyReleaseEvent(QKeyEvent* event) {
     QPlainTextEdit::keyReleaseEvent(event);
-    if (!event->isAutoRepeat()) emit keyReleased(event->key());
+    // A key pressed elsewhere (a shortcut that brought the notes forward)
+    // is not this editor's key when it comes up here.
+    if (!event->isAutoRepeat() && keysPressedHere_.remove(event->key())) emit keyReleased(event->key());
 }
 
 void NotesTextEditor::insertFromMimeData(const QMimeData* source) {

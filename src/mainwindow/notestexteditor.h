@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QString>
 
 #include "noteseditor.h"
@@ -108,6 +109,7 @@ private:
     // Width the text could use if no wrap column narrowed the viewport.
     int fullTextWidth() const;
 
+    QSet<int> keysPressedHere_;
     QString fileName_;
     int wrapColumn_ = 0;
     int wrapMargin_ = 0;

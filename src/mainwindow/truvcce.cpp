@@ -35,7 +35,7 @@ TRUVCCE::~TRUVCCE() {
 
 void TRUVCCE::attachWindows(AppWindows* windows) { windows_ = windows; }
 
-void TRUVCCE::showMessage(std::string_view text) { dialogs_.message(fromCardText(std::string(text))); }
+void TRUVCCE::showMessage(std::string_view text) { dialogs_.message(fromMessageText(std::string(text))); }
 
 void TRUVCCE::FormCreate() {
     QApplication::setApplicationName(QStringLiteral("ZQW_VEZ"));

@@ -116,7 +116,11 @@ public:
     void MenFileClick();
     void New1Click();
     void LOad1Click();
-    void OpenFile(const QString& path);
+    // Shows the card open dialog and opens the chosen card or package.
+    void OpenFile();
+    // Opens a card file, or a package (".zqw" in any letter case) after
+    // asking for the folder to extract it into.
+    void openCardOrPackage(const QString& path);
     void Save1Click();
     void SaveAs1Click();
     void Close1Click();
@@ -125,6 +129,24 @@ public:
     bool FormCloseQuery();
     // The button of the most recent save or link question.
     UserDialogs::Answer LastAnswer = UserDialogs::Answer::No;
+
+private:
+    enum class SaveResult { Saved, Cancelled, Failed };
+    // Writes a named card, or asks for a name first for an unnamed one.
+    SaveResult saveCardUnderName();
+    bool writeCardAs(const QString& path);
+    // The card save dialog; nullopt when cancelled.
+    std::optional<QString> askCardSaveName();
+    void setCardCaption();
+    // Closes the cell editors without storing them: their text belongs to
+    // the card about to be replaced.
+    void dropCellEdits();
+    void showFirstGroup();
+    // Extracts a package into a folder the user picks; the extracted card's
+    // path, or nullopt when the command stops.
+    std::optional<QString> extractPackage(const QString& packagePath);
+
+public:
     // --- end card file commands ---------------------------------------------
 
     // --- notes commands (notescommands.cpp) -----------------------------------
@@ -137,6 +159,23 @@ public:
     void Close2Click();
     void Setnotefile1Click();
     void Notes1Click();
+
+private:
+    // The notes save question for modified notes (answer kept in
+    // LastAnswer); Yes saves them, asking for a name when they have none.
+    // False when the calling command is to stop: Cancel, a cancelled
+    // dialog or a failed save.
+    bool offerToSaveNotes();
+    // The notes save dialog; nullopt when cancelled.
+    std::optional<QString> askNotesSaveName();
+    // Gives the notes editor the name and saves it there; a failure is
+    // shown and returns false.
+    bool saveNotesAs(const QString& path);
+    // "Notes file: " and the editor's file name, while the notes show.
+    void showNotesFileCaption();
+    void showNotesGroup();
+
+public:
     // --- end notes commands ---------------------------------------------------
 
     // --- line and clipboard commands (editcommands.cpp) -----------------------
@@ -152,6 +191,11 @@ public:
     void ReDo1Click();
     // Refreshes an open card print preview after a line command.
     void RePrint();
+    // Closes the card print preview if one is open, remembering where it
+    // stood, and tells whether it was open; RePrint then posts the user
+    // message, whose handler shows the preview again there. The card print
+    // window sets it; unset, there is no preview to refresh.
+    std::function<bool()> closeCardPreview;
     // --- end line and clipboard commands --------------------------------------
 
     // --- find and replace (findcommands.cpp) ----------------------------------
@@ -165,6 +209,29 @@ public:
     void TB1MouseDown(QLineEdit* editor, Qt::MouseButton button);
     void TB1MouseUp(QLineEdit* editor, Qt::MouseButton button);
     void Notepadcolumnedit1Click();
+    // Puts a prompt in place of the insertion point's selection (the prompt
+    // list and the custom prompts both insert through it).
+    void InsertPromptText(const QString& prompt);
+    // A prompt chosen from the list: inserted, and a "*Brown" prompt on the
+    // special methods section also attaches note 999.
+    void Prompts3Click(const QString& prompt);
+    // Hides the prompt list; runs whenever a grid's active cell moves.
+    void hidePromptList();
+    // Captures the insertion point from the column edit's memo.
+    void captureMemoInsertionPoint();
+
+private:
+    void connectPromptWindows();
+    void placePromptList(QPoint windowOrigin, QPoint mouse);
+    void showPromptList();
+    QStringList cellPrompts(int lineIndex, int gridColumn) const;
+    void reloadGridRows(int gridNumber, int row, int column);
+    // The column edit's memo when it holds the insertion point (the cell
+    // editors are InsertionPoint.Editor itself).
+    QPointer<QWidget> insertionMemo_;
+    bool promptWindowsConnected_ = false;
+
+public:
     // --- end prompts and column edit ------------------------------------------
 
     // The private user message of the print preview: posted, then handled on

@@ -1,0 +1,428 @@
+#include "zqwpackage.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+
+#include "test_support.h"
+
+namespace zqw {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Entries = std::vector<std::pair<std::string, std::string>>;  // stored name, content
+
+// Makes a ZIP archive with exactly these stored names, in order, as other
+// tools (or a hostile sender) could. Entries whose name ends in '/' are
+// folders. With store, the data is kept uncompressed.
+void makeArchive(const std::string& path, const Entries& entries, bool store = false) {
+    int code = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    ASSERT_NE(archive, nullptr) << code;
+    for (const auto& [name, content] : entries) {
+        if (!name.empty() && name.back() == '/') {
+            ASSERT_GE(zip_dir_add(archive, name.c_str(), ZIP_FL_ENC_RAW), 0) << name;
+            continue;
+        }
+        zip_source_t* source = zip_source_buffer(archive, content.data(), content.size(), 0);
+        ASSERT_NE(source, nullptr);
+        const zip_int64_t index = zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_RAW);
+        ASSERT_GE(index, 0) << name << ": " << zip_strerror(archive);
+        if (store) {
+            ASSERT_EQ(zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
+                                               ZIP_CM_STORE, 0),
+                      0);
+        }
+    }
+    ASSERT_EQ(zip_close(archive), 0) << zip_strerror(archive);
+}
+
+// Every file and folder under root, as paths relative to it, sorted.
+std::vector<std::string> treeOf(const fs::path& root) {
+    std::vector<std::string> found;
+    for (const auto& item : fs::recursive_directory_iterator(root)) {
+        found.push_back(fs::relative(item.path(), root).string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// --- bare names -----------------------------------------------------------
+
+struct BareNameCase {
+    const char* name;
+    std::string stored;
+    std::string bare;
+};
+
+void PrintTo(const BareNameCase& c, std::ostream* os) { *os << c.name; }
+
+class BareNames : public ::testing::TestWithParam<BareNameCase> {};
+
+TEST_P(BareNames, KeepOnlyTheFileName) {
+    EXPECT_EQ(packageEntryBareName(GetParam().stored), GetParam().bare);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Package, BareNames,
+    ::testing::Values(BareNameCase{"plain", "club.ccf", "club.ccf"},
+                      BareNameCase{"long_name_unchanged", "Our club system 2024.ccf",
+                                   "Our club system 2024.ccf"},
+                      BareNameCase{"folder", "cards/club.ccf", "club.ccf"},
+                      BareNameCase{"backslash_folder", "C:\\Cards\\club.ccf", "club.ccf"},
+                      BareNameCase{"drive_only", "C:club.ccf", "club.ccf"},
+                      BareNameCase{"parent_steps", "../../etc/passwd.txt", "passwd.txt"},
+                      BareNameCase{"absolute", "/tmp/outside.ccf", "outside.ccf"},
+                      BareNameCase{"mixed_separators", "a/b\\..\\c.txt", "c.txt"},
+                      BareNameCase{"parent_alone", "..", ""},
+                      BareNameCase{"ends_in_parent", "cards/..", ""}, BareNameCase{"dot", ".", ""},
+                      BareNameCase{"folder_entry", "cards/", ""},
+                      BareNameCase{"drive_alone", "D:", ""}, BareNameCase{"empty", "", ""},
+                      BareNameCase{"three_dots_is_a_name", "...", "..."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- wildcards ------------------------------------------------------------
+
+struct WildcardCase {
+    const char* name;
+    std::string file;
+    std::string pattern;
+    bool matches;
+};
+
+void PrintTo(const WildcardCase& c, std::ostream* os) { *os << c.name; }
+
+class Wildcards : public ::testing::TestWithParam<WildcardCase> {};
+
+TEST_P(Wildcards, MatchFileNames) {
+    EXPECT_EQ(matchesWildcard(GetParam().file, GetParam().pattern), GetParam().matches);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Package, Wildcards,
+    ::testing::Values(WildcardCase{"extension", "club.ccf", "*.ccf", true},
+                      WildcardCase{"capitals", "CLUB.CCF", "*.ccf", true},
+                      WildcardCase{"other_extension", "club.txt", "*.ccf", false},
+                      WildcardCase{"extension_not_last", "club.ccf.txt", "*.ccf", false},
+                      WildcardCase{"several_dots", "a.b.ccf", "*.ccf", true},
+                      WildcardCase{"nothing_before_the_dot", ".ccf", "*.ccf", true},
+                      WildcardCase{"no_dot", "ccf", "*.ccf", false},
+                      WildcardCase{"question_mark", "abc", "a?c", true},
+                      WildcardCase{"question_mark_needs_one", "ac", "a?c", false},
+                      WildcardCase{"star_alone", "", "*", true},
+                      WildcardCase{"backtracking", "aXbXc.ccf", "*X*.ccf", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- reading and extracting ---------------------------------------------------
+
+struct ExtractCase {
+    const char* name;
+    Entries entries;
+    std::string pattern;
+    // Files expected in the extraction folder afterwards, with contents.
+    Entries files;
+    int firstFileEntry;
+};
+
+void PrintTo(const ExtractCase& c, std::ostream* os) { *os << c.name; }
+
+class Extraction : public ::testing::TestWithParam<ExtractCase> {};
+
+TEST_P(Extraction, WritesBareNamesIntoTheFolderOnly) {
+    test::TempDir dir;
+    const std::string archive = dir.path("pack.zqw");
+    makeArchive(archive, GetParam().entries);
+    fs::create_directories(dir.root() / "deep" / "out");
+    const std::string folder = dir.path("deep/out");
+
+    PackageReader reader(archive);
+    ASSERT_TRUE(reader.isOpen()) << reader.error();
+    std::vector<std::string> stored;
+    for (const auto& entry : GetParam().entries) stored.push_back(entry.first);
+    EXPECT_EQ(reader.storedNames(), stored);
+    EXPECT_EQ(reader.firstFileEntry(), GetParam().firstFileEntry);
+
+    std::vector<std::string> written;
+    ASSERT_TRUE(reader.extractMatching(folder, GetParam().pattern, &written)) << reader.error();
+
+    std::vector<std::string> expectedTree = {"deep", "deep/out", "pack.zqw"};
+    std::vector<std::string> expectedWritten;
+    for (const auto& [name, content] : GetParam().files) {
+        expectedTree.push_back("deep/out/" + name);
+        expectedWritten.push_back(folder + "/" + name);
+        EXPECT_EQ(test::readFile(folder + "/" + name), content) << name;
+    }
+    std::sort(expectedTree.begin(), expectedTree.end());
+    EXPECT_EQ(treeOf(dir.root()), expectedTree);
+    // An entry extracted twice under the same bare name is one file.
+    std::sort(written.begin(), written.end());
+    written.erase(std::unique(written.begin(), written.end()), written.end());
+    std::sort(expectedWritten.begin(), expectedWritten.end());
+    EXPECT_EQ(written, expectedWritten);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Package, Extraction,
+    ::testing::Values(
+        ExtractCase{"card_and_notes_cards_only",
+                    {{"club.ccf", "ZQW1.0notes.txt\r\n"}, {"notes.txt", "Note:..1:\r\n"}},
+                    "*.ccf",
+                    {{"club.ccf", "ZQW1.0notes.txt\r\n"}},
+                    0},
+        ExtractCase{"card_and_notes_notes_only",
+                    {{"club.ccf", "card"}, {"notes.txt", "Note:..1:\r\n"}},
+                    "*.txt",
+                    {{"notes.txt", "Note:..1:\r\n"}},
+                    0},
+        ExtractCase{
+            "capital_extension", {{"CLUB.CCF", "card"}}, "*.ccf", {{"CLUB.CCF", "card"}}, 0},
+        ExtractCase{"stored_folders_dropped",
+                    {{"cards/2024/club.ccf", "card"}, {"C:\\Notes\\club.txt", "notes"}},
+                    "*.*",
+                    {{"club.ccf", "card"}, {"club.txt", "notes"}},
+                    0},
+        ExtractCase{
+            "parent_steps_stay_inside",
+            {{"../escape.ccf", "one"}, {"../../deeper.ccf", "two"}, {"a/../../three.txt", "three"}},
+            "*.*",
+            {{"escape.ccf", "one"}, {"deeper.ccf", "two"}, {"three.txt", "three"}},
+            0},
+        ExtractCase{"absolute_path_stays_inside",
+                    {{"/tmp/zqw-absolute.ccf", "abs"}},
+                    "*.ccf",
+                    {{"zqw-absolute.ccf", "abs"}},
+                    0},
+        ExtractCase{"names_without_a_file_skipped",
+                    {{"cards/", ""}, {"..", "dots"}, {"club.ccf", "card"}},
+                    "*",
+                    {{"club.ccf", "card"}},
+                    2},
+        ExtractCase{"later_entry_of_the_same_name_wins",
+                    {{"a/club.ccf", "first"}, {"b/club.ccf", "second"}},
+                    "*.ccf",
+                    {{"club.ccf", "second"}},
+                    0},
+        ExtractCase{"empty_entry", {{"empty.txt", ""}}, "*.txt", {{"empty.txt", ""}}, 0},
+        ExtractCase{"only_folders", {{"cards/", ""}, {"more/", ""}}, "*", {}, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PackageReader, ArchiveWithoutEntries) {
+    test::TempDir dir;
+    const std::string archive = dir.path("empty.zqw");
+    // An end-of-central-directory record and nothing else: a valid, empty ZIP.
+    test::writeFile(archive, std::string("PK\x05\x06", 4) + std::string(18, '\0'));
+    PackageReader reader(archive);
+    ASSERT_TRUE(reader.isOpen()) << reader.error();
+    EXPECT_TRUE(reader.storedNames().empty());
+    EXPECT_EQ(reader.firstFileEntry(), -1);
+}
+
+struct UnreadableCase {
+    const char* name;
+    // Makes the thing at the path; returns the path to open.
+    std::string (*make)(const test::TempDir&);
+};
+
+void PrintTo(const UnreadableCase& c, std::ostream* os) { *os << c.name; }
+
+class UnreadableArchives : public ::testing::TestWithParam<UnreadableCase> {};
+
+TEST_P(UnreadableArchives, AreReportedNotOpened) {
+    test::TempDir dir;
+    const std::string path = GetParam().make(dir);
+    PackageReader reader(path);
+    EXPECT_FALSE(reader.isOpen());
+    EXPECT_FALSE(reader.error().empty());
+    EXPECT_TRUE(reader.storedNames().empty());
+    EXPECT_FALSE(reader.extractMatching(dir.path(""), "*"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Package, UnreadableArchives,
+    ::testing::Values(
+        UnreadableCase{"missing", [](const test::TempDir& d) { return d.path("none.zqw"); }},
+        UnreadableCase{"text_file",
+                       [](const test::TempDir& d) {
+                           test::writeFile(d.path("card.zqw"), "ZQW1.0\r\n$1020\r\n");
+                           return d.path("card.zqw");
+                       }},
+        UnreadableCase{"truncated_zip",
+                       [](const test::TempDir& d) {
+                           makeArchive(d.path("full.zqw"), {{"club.ccf", std::string(4000, 'x')}});
+                           const std::string bytes = test::readFile(d.path("full.zqw"));
+                           test::writeFile(d.path("cut.zqw"), bytes.substr(0, bytes.size() / 2));
+                           return d.path("cut.zqw");
+                       }},
+        UnreadableCase{"folder",
+                       [](const test::TempDir& d) {
+                           fs::create_directory(d.path("folder.zqw"));
+                           return d.path("folder.zqw");
+                       }},
+        // A pipe would make a reader wait for ever.
+        UnreadableCase{"pipe",
+                       [](const test::TempDir& d) {
+                           ::mkfifo(d.path("pipe.zqw").c_str(), 0600);
+                           return d.path("pipe.zqw");
+                       }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PackageReader, ReplacesAFileAndALinkWithoutFollowingIt) {
+    test::TempDir dir;
+    const std::string archive = dir.path("pack.zqw");
+    makeArchive(archive, {{"club.ccf", "new card"}, {"notes.txt", "new notes"}});
+    fs::create_directory(dir.root() / "out");
+    test::writeFile(dir.path("out/club.ccf"), "old card");
+    test::writeFile(dir.path("secret.txt"), "outside");
+    fs::create_symlink(dir.path("secret.txt"), dir.path("out/notes.txt"));
+
+    PackageReader reader(archive);
+    ASSERT_TRUE(reader.extractMatching(dir.path("out"), "*.*")) << reader.error();
+    EXPECT_EQ(test::readFile(dir.path("out/club.ccf")), "new card");
+    EXPECT_FALSE(fs::is_symlink(dir.path("out/notes.txt")));
+    EXPECT_EQ(test::readFile(dir.path("out/notes.txt")), "new notes");
+    EXPECT_EQ(test::readFile(dir.path("secret.txt")), "outside");
+}
+
+TEST(PackageReader, FolderInTheWayStopsTheExtraction) {
+    test::TempDir dir;
+    const std::string archive = dir.path("pack.zqw");
+    makeArchive(archive, {{"club.ccf", "card"}, {"zlast.ccf", "never"}});
+    fs::create_directories(dir.root() / "out" / "club.ccf");
+
+    PackageReader reader(archive);
+    EXPECT_FALSE(reader.extractMatching(dir.path("out"), "*.ccf"));
+    EXPECT_NE(reader.error().find("club.ccf"), std::string::npos) << reader.error();
+    EXPECT_TRUE(fs::is_directory(dir.path("out/club.ccf")));
+    // Stopped at the first failure, and no temporary file is left behind.
+    EXPECT_EQ(treeOf(dir.root() / "out"), std::vector<std::string>{"club.ccf"});
+}
+
+TEST(PackageReader, DamagedDataWritesNothing) {
+    test::TempDir dir;
+    const std::string archive = dir.path("pack.zqw");
+    const std::string content = "ZQW1.0 a card whose bytes will be damaged";
+    makeArchive(archive, {{"club.ccf", content}}, true);
+    std::string bytes = test::readFile(archive);
+    const size_t at = bytes.find(content);
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + 10] = '#';  // the checksum no longer fits
+    test::writeFile(archive, bytes);
+    fs::create_directory(dir.root() / "out");
+    test::writeFile(dir.path("out/club.ccf"), "previous");
+
+    PackageReader reader(archive);
+    ASSERT_TRUE(reader.isOpen()) << reader.error();
+    EXPECT_FALSE(reader.extractMatching(dir.path("out"), "*.ccf"));
+    EXPECT_FALSE(reader.error().empty());
+    EXPECT_EQ(test::readFile(dir.path("out/club.ccf")), "previous");
+    EXPECT_EQ(treeOf(dir.root() / "out"), std::vector<std::string>{"club.ccf"});
+}
+
+TEST(PackageReader, MissingFolderIsAnError) {
+    test::TempDir dir;
+    makeArchive(dir.path("pack.zqw"), {{"club.ccf", "card"}});
+    PackageReader reader(dir.path("pack.zqw"));
+    EXPECT_FALSE(reader.extractMatching(dir.path("no/such/folder"), "*.ccf"));
+    EXPECT_FALSE(reader.error().empty());
+    EXPECT_FALSE(fs::exists(dir.path("no")));
+}
+
+// --- writing ----------------------------------------------------------------------
+
+TEST(PackageWriter, StoresCardThenNotesUnderBareNames) {
+    test::TempDir dir;
+    fs::create_directories(dir.root() / "cards" / "2024");
+    const std::string card = dir.path("cards/2024/club.ccf");
+    const std::string notes = dir.path("cards/notes file.txt");
+    test::writeFile(card, "ZQW1.0notes\r\n");
+    test::writeFile(notes, std::string("Note:..1: \x8E\r\n"));
+    std::string error;
+    std::vector<std::string> skipped;
+    ASSERT_TRUE(addFilesToPackage(dir.path("pack.zqw"), {card, notes}, error, &skipped)) << error;
+    EXPECT_TRUE(skipped.empty());
+
+    PackageReader reader(dir.path("pack.zqw"));
+    ASSERT_TRUE(reader.isOpen()) << reader.error();
+    EXPECT_EQ(reader.storedNames(), (std::vector<std::string>{"club.ccf", "notes file.txt"}));
+    fs::create_directory(dir.root() / "out");
+    ASSERT_TRUE(reader.extractMatching(dir.path("out"), "*"));
+    EXPECT_EQ(test::readFile(dir.path("out/club.ccf")), test::readFile(card));
+    EXPECT_EQ(test::readFile(dir.path("out/notes file.txt")), test::readFile(notes));
+}
+
+TEST(PackageWriter, AddsToAnExistingPackageAndReplacesSameNames) {
+    test::TempDir dir;
+    const std::string archive = dir.path("pack.zqw");
+    makeArchive(archive, {{"club.ccf", "old card"}, {"extra.txt", "kept"}});
+    test::writeFile(dir.path("club.ccf"), "new card");
+    test::writeFile(dir.path("more.txt"), "more");
+    std::string error;
+    ASSERT_TRUE(addFilesToPackage(archive, {dir.path("club.ccf"), dir.path("more.txt")}, error))
+        << error;
+
+    PackageReader reader(archive);
+    EXPECT_EQ(reader.storedNames(),
+              (std::vector<std::string>{"club.ccf", "extra.txt", "more.txt"}));
+    fs::create_directory(dir.root() / "out");
+    ASSERT_TRUE(reader.extractMatching(dir.path("out"), "*"));
+    EXPECT_EQ(test::readFile(dir.path("out/club.ccf")), "new card");
+    EXPECT_EQ(test::readFile(dir.path("out/extra.txt")), "kept");
+}
+
+TEST(PackageWriter, LeavesOutFilesThatCannotBeRead) {
+    test::TempDir dir;
+    test::writeFile(dir.path("notes.txt"), "notes");
+    std::string error;
+    std::vector<std::string> skipped;
+    ASSERT_TRUE(addFilesToPackage(dir.path("pack.zqw"), {"UnNamed file", dir.path("notes.txt")},
+                                  error, &skipped));
+    EXPECT_EQ(skipped, std::vector<std::string>{"UnNamed file"});
+    PackageReader reader(dir.path("pack.zqw"));
+    EXPECT_EQ(reader.storedNames(), std::vector<std::string>{"notes.txt"});
+}
+
+struct WriteFailureCase {
+    const char* name;
+    std::string (*make)(const test::TempDir&);
+};
+
+void PrintTo(const WriteFailureCase& c, std::ostream* os) { *os << c.name; }
+
+class PackageWriteFailures : public ::testing::TestWithParam<WriteFailureCase> {};
+
+TEST_P(PackageWriteFailures, AreReportedAndChangeNothing) {
+    test::TempDir dir;
+    test::writeFile(dir.path("club.ccf"), "card");
+    const std::string target = GetParam().make(dir);
+    const bool existed = fs::exists(target);
+    const std::string before = existed && fs::is_regular_file(target) ? test::readFile(target) : "";
+    std::string error;
+    EXPECT_FALSE(addFilesToPackage(target, {dir.path("club.ccf")}, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(fs::exists(target), existed);
+    if (existed && fs::is_regular_file(target)) {
+        EXPECT_EQ(test::readFile(target), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Package, PackageWriteFailures,
+                         ::testing::Values(WriteFailureCase{"not_a_zip",
+                                                            [](const test::TempDir& d) {
+                                                                test::writeFile(
+                                                                    d.path("card.zqw"),
+                                                                    "this is no archive at all");
+                                                                return d.path("card.zqw");
+                                                            }},
+                                           WriteFailureCase{"folder_missing",
+                                                            [](const test::TempDir& d) {
+                                                                return d.path("none/pack.zqw");
+                                                            }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace zqw

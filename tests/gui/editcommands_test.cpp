@@ -1,0 +1,692 @@
+// The Edit menu on the real window: the line commands through their
+// shortcuts, what the menu shows and enables on each page, the clipboard on
+// a cell and in the notes, and the notes' undo and redo.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QTest>
+
+#include "guitestsupport.h"
+#include "mainwindow/editorapp.h"
+#include "mainwindow/truvcce.h"
+#include "platform/profilestore.h"
+
+namespace {
+
+// Group "Lines": section "Single" (one column, lines 1-3) and section "Both"
+// (three columns with the label column, lines 4-6, and grid 2, lines 7-8);
+// groups "Second" (lines 9-10) and "Third" (line 11), so that "Lines" is not
+// the opening bids group; then the notes group.
+const QByteArray kTemplate =
+    "FLines\r\nPSingle\r\nC199\r\nL03\r\nPBoth\r\nC3204040\r\nHBid|Meaning|Notes|\r\n"
+    "O1C\r\nO1D\r\nO1H\r\nA3070\r\nOX\r\nOY\r\nGSecond\r\nPOther\r\nC195\r\nL02\r\n"
+    "GThird\r\nPMore\r\nC195\r\nL01\r\n";
+constexpr int kTemplateLines = 11;
+constexpr int kBothTab = 1;
+
+// One row of a card file: its text (card bytes) and note number.
+struct Row {
+    Row(const QByteArray& text, int note = 0) : text(text), note(note) {}
+    QByteArray text;
+    int note = 0;
+};
+using CardLines = QList<QList<Row>>;
+
+// Every template line with one empty row.
+CardLines emptyLines() { return CardLines(kTemplateLines, QList<Row>{Row("")}); }
+
+// A card file as the editor writes them: rows of every template line in
+// template order; an empty list is a hidden line.
+QByteArray cardBytes(const CardLines& lines) {
+    QByteArray out = "ZQW1.0\r\n$992040409595\r\n";
+    for (const QList<Row>& rows : lines) {
+        if (rows.isEmpty()) {
+            out += "0#\r\n";
+            continue;
+        }
+        for (const Row& row : rows) {
+            out += QByteArray::number(rows.size()) + '#' +
+                   (row.note ? QByteArray::number(row.note) : QByteArray()) + '}' + row.text +
+                   "\r\n";
+        }
+    }
+    return out;
+}
+
+// "a1|a2" -> the rows a1 and a2 of one line.
+QList<Row> rowsOf(const QString& joined) {
+    QList<Row> rows;
+    for (const QString& text : joined.split(QLatin1Char('|'))) rows.append(Row(text.toLatin1()));
+    return rows;
+}
+
+// Card texts here are plain Latin-1.
+QStringList strings(std::initializer_list<const char*> texts) {
+    QStringList list;
+    for (const char* text : texts) list << QString::fromLatin1(text);
+    return list;
+}
+
+QString cell(TRUVCCE& window, int grid, int row, int column) {
+    return window.grid(grid).gridModel().index(row - 1, column).data().toString();
+}
+
+// What a grid shows in one column, top to bottom.
+QStringList shownColumn(TRUVCCE& window, int grid, int column) {
+    QStringList texts;
+    for (int row = 1; row <= window.grid(grid).gridModel().rowCount(); ++row)
+        texts << cell(window, grid, row, column);
+    return texts;
+}
+
+// Puts the grid's active cell on a row and gives its editor the keyboard.
+QLineEdit* editCell(TRUVCCE& window, int grid, int row, int column) {
+    CardGrid& view = window.grid(grid);
+    view.setActiveCell(row, column);
+    view.startEditing(true);
+    return view.editor();
+}
+
+void press(QKeyCombination key) {
+    QWidget* target = QApplication::focusWidget();
+    QVERIFY(target);
+    QTest::keyClick(target, key.key(), key.keyboardModifiers());
+}
+
+constexpr QKeyCombination kInsertBefore = Qt::ControlModifier | Qt::Key_B;
+constexpr QKeyCombination kDelete = Qt::ControlModifier | Qt::Key_D;
+constexpr QKeyCombination kInsertAfter = Qt::ControlModifier | Qt::Key_I;
+constexpr QKeyCombination kReplicate = Qt::ControlModifier | Qt::Key_W;
+constexpr QKeyCombination kCopy = Qt::ControlModifier | Qt::Key_Insert;
+constexpr QKeyCombination kPaste = Qt::ShiftModifier | Qt::Key_Insert;
+constexpr QKeyCombination kCut = Qt::ShiftModifier | Qt::Key_Delete;
+constexpr QKeyCombination kUndo = Qt::ControlModifier | Qt::Key_Z;
+constexpr QKeyCombination kRedo = Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z;
+
+QKeyCombination commandKey(const QString& command) {
+    if (command == QLatin1String("before")) return kInsertBefore;
+    if (command == QLatin1String("delete")) return kDelete;
+    if (command == QLatin1String("after")) return kInsertAfter;
+    return kReplicate;
+}
+
+}  // namespace
+
+class EditCommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void lineCommandsOnOneColumn_data();
+    void lineCommandsOnOneColumn();
+    void hiddenLineComesBackWithItsTextAndNote();
+    void deleteDownToTheLastRowIsRefused();
+    void insertAfterSplitsAtTheColumnWidth_data();
+    void insertAfterSplitsAtTheColumnWidth();
+    void insertAfterFillsAHiddenNextLine();
+    void insertAfterAtTheEndOfGrid1LeavesGrid2Alone();
+    void replicateDownInGrid2_data();
+    void replicateDownInGrid2();
+    void lineCommandAfterATabChangeUsesTheFocusedGrid();
+    void lineCommandsOnTheNotesPageChangeNothing_data();
+    void lineCommandsOnTheNotesPageChangeNothing();
+    void editMenuStates_data();
+    void editMenuStates();
+    void clipboardOnACell();
+    void clipboardInTheNotes();
+    void undoAndRedoInTheNotes();
+
+private:
+    // Starts the editor on a card file holding these lines.
+    TRUVCCE& start(const CardLines& lines);
+    // Lines of the "Single" section, each "row|row...", the rest empty.
+    TRUVCCE& startWithSingle(const QStringList& single);
+
+    std::unique_ptr<QTemporaryDir> files_;
+    std::unique_ptr<IsolatedSettings> settings_;
+    std::unique_ptr<ScriptedDialogs> dialogs_;
+    std::unique_ptr<EditorApp> app_;
+    int previewCloses_ = 0;
+    int previewReopens_ = 0;
+};
+
+void EditCommandsTest::init() {
+    files_ = std::make_unique<QTemporaryDir>();
+    settings_ = std::make_unique<IsolatedSettings>();
+    dialogs_ = std::make_unique<ScriptedDialogs>();
+    QFile sel(files_->filePath(QStringLiteral("zqw.sel")));
+    QVERIFY(sel.open(QIODevice::WriteOnly));
+    sel.write(kTemplate);
+    sel.close();
+    ProfileStore store;
+    store.setValue(QStringLiteral("path"), files_->path());
+    store.sync();
+    previewCloses_ = 0;
+    previewReopens_ = 0;
+}
+
+void EditCommandsTest::cleanup() {
+    QVERIFY2(dialogs_->failures().isEmpty(),
+             qPrintable(dialogs_->failures().join(QLatin1Char('\n'))));
+    QCOMPARE(dialogs_->pending(), 0);
+    app_.reset();
+    dialogs_.reset();
+    settings_.reset();
+    files_.reset();
+}
+
+TRUVCCE& EditCommandsTest::start(const CardLines& lines) {
+    const QString cardPath = files_->filePath(QStringLiteral("card.ccf"));
+    QFile card(cardPath);
+    if (!card.open(QIODevice::WriteOnly)) qFatal("cannot write the card file");
+    card.write(cardBytes(lines));
+    card.close();
+    QDir().mkpath(QFileInfo(settings_->iniPath()).absolutePath());
+    QFile ini(settings_->iniPath());
+    if (!ini.open(QIODevice::WriteOnly)) qFatal("cannot write the settings file");
+    ini.write("[setup]\r\nfile=" + cardPath.toLocal8Bit() +
+              "\r\nhintstart=0\r\nwidth=700\r\nheight=500\r\n");
+    ini.close();
+
+    app_ = std::make_unique<EditorApp>(*dialogs_);
+    TRUVCCE& window = app_->main;
+    // An open preview stands in for the card print window.
+    window.closeCardPreview = [this]() {
+        ++previewCloses_;
+        return true;
+    };
+    window.userMessageHandler = [this]() { ++previewReopens_; };
+    window.show();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window)) qWarning("main window not active");
+    return window;
+}
+
+TRUVCCE& EditCommandsTest::startWithSingle(const QStringList& single) {
+    CardLines lines = emptyLines();
+    for (int i = 0; i < single.size(); ++i) lines[i] = rowsOf(single[i]);
+    return start(lines);
+}
+
+// --- line commands ----------------------------------------------------------------
+
+void EditCommandsTest::lineCommandsOnOneColumn_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<int>("activeRow");
+    QTest::addColumn<QString>("message");
+
+    const QStringList twoOneOne = strings({"a1|a2", "b1", "c1"});
+    const QStringList oneEach = strings({"a1", "b1", "c1"});
+    const QString none;
+    QTest::newRow("before the first row")
+        << "before" << twoOneOne << 1 << strings({"a1", "a2", "b1", "c1"}) << 1
+        << "Cannot insert a line before the first line of the section";
+    QTest::newRow("before a line's second row")
+        << "before" << twoOneOne << 2 << strings({"a1", "", "a2", "b1", "c1"}) << 2 << none;
+    QTest::newRow("before a line's first row")
+        << "before" << twoOneOne << 3 << strings({"a1", "a2", "", "b1", "c1"}) << 3 << none;
+    QTest::newRow("delete the first of three rows")
+        << "delete" << strings({"a1", "b1", "c1|c2|c3"}) << 3 << strings({"a1", "b1", "c2", "c3"})
+        << 3 << none;
+    QTest::newRow("delete a line's only row")
+        << "delete" << oneEach << 2 << strings({"a1", "c1"}) << 2 << none;
+    QTest::newRow("delete the bottom row")
+        << "delete" << oneEach << 3 << strings({"a1", "b1"}) << 2 << none;
+    QTest::newRow("after a fitting text")
+        << "after" << oneEach << 2 << strings({"a1", "b1", "", "c1"}) << 3 << none;
+    QTest::newRow("replicate down across lines")
+        << "replicate" << strings({"r1|r2|3\x05", "r4|r5", "r6"}) << 3
+        << strings({"r1", "r2", "3}", "3}", "3}", "3}"}) << 3 << none;
+    QTest::newRow("replicate down from the bottom row")
+        << "replicate" << oneEach << 3 << strings({"a1", "b1", "c1"}) << 3 << none;
+}
+
+void EditCommandsTest::lineCommandsOnOneColumn() {
+    QFETCH(QString, command);
+    QFETCH(QStringList, lines);
+    QFETCH(int, row);
+    QFETCH(QStringList, shown);
+    QFETCH(int, activeRow);
+    QFETCH(QString, message);
+    TRUVCCE& window = startWithSingle(lines);
+    QVERIFY(editCell(window, 1, row, 0));
+    if (!message.isEmpty()) dialogs_->expectMessage(message);
+
+    press(commandKey(command));
+
+    QCOMPARE(shownColumn(window, 1, 0), shown);
+    QCOMPARE(window.card().Sections[0].RowCount, shown.size());
+    QCOMPARE(window.grid(1).activeRow(), activeRow);
+    QVERIFY(window.grid(1).isEditing());
+    QCOMPARE(window.grid(1).editor()->text(), shown[activeRow - 1]);
+    QCOMPARE(window.card().CardChanged, message.isEmpty());
+    // A refused command leaves an open preview alone; the others refresh it
+    // once, after the command.
+    QCOMPARE(previewCloses_, message.isEmpty() ? 1 : 0);
+    QCOMPARE(previewReopens_, 0);
+    QTRY_COMPARE(previewReopens_, previewCloses_);
+}
+
+void EditCommandsTest::hiddenLineComesBackWithItsTextAndNote() {
+    CardLines lines = emptyLines();
+    lines[0] = {Row("a1")};
+    lines[1] = {Row("b1", 14)};
+    lines[2] = {Row("c1")};
+    TRUVCCE& window = start(lines);
+
+    editCell(window, 1, 2, 0);
+    press(kDelete);
+    QCOMPARE(shownColumn(window, 1, 0), (strings({"a1", "c1"})));
+    QCOMPARE(window.card().Lines[2].RowCount, 0);
+
+    // Row 2 is now c1, the first row of the line below the hidden one.
+    QCOMPARE(window.grid(1).activeRow(), 2);
+    press(kInsertBefore);
+    QCOMPARE(shownColumn(window, 1, 0), (strings({"a1", "b1", "c1"})));
+    QCOMPARE(window.grid(1).editor()->text(), QStringLiteral("b1"));
+    window.OvcTable1MouseMove(1, 2);
+    QCOMPARE(window.grid(1).toolTip(), QStringLiteral("14"));
+}
+
+void EditCommandsTest::deleteDownToTheLastRowIsRefused() {
+    CardLines lines = emptyLines();
+    lines[6] = {Row("x1")};
+    lines[7] = {Row("y1")};
+    TRUVCCE& window = start(lines);
+    window.RT11Click(kBothTab);
+    QVERIFY(editCell(window, 2, 2, 1));
+    QTRY_COMPARE(window.ActiveGrid, 2);
+
+    press(kDelete);
+    QCOMPARE(shownColumn(window, 2, 1), strings({"x1"}));
+    QCOMPARE(shownColumn(window, 2, 0), strings({"X"}));
+    QCOMPARE(window.grid(2).activeRow(), 1);
+    window.card().CardChanged = false;
+
+    dialogs_->expectMessage(QStringLiteral("Each section must have one line"));
+    press(kDelete);
+    QCOMPARE(shownColumn(window, 2, 1), strings({"x1"}));
+    QCOMPARE(window.card().Sections[kBothTab].RowCount2, 1);
+    QVERIFY(!window.card().CardChanged);
+    QVERIFY(window.grid(2).isEditing());
+    // Grid 1 of the section never took part.
+    QCOMPARE(window.grid(1).gridModel().rowCount(), 3);
+}
+
+void EditCommandsTest::insertAfterSplitsAtTheColumnWidth_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("text that fits") << "fits";
+    QTest::newRow("three words, two fit") << "two of three";
+    QTest::newRow("one over-wide word") << "over-wide";
+}
+
+void EditCommandsTest::insertAfterSplitsAtTheColumnWidth() {
+    QFETCH(QString, kind);
+    TRUVCCE& window =
+        startWithSingle({QStringLiteral("a1"), QStringLiteral("b1"), QStringLiteral("c1")});
+    CardGrid& grid = window.grid(1);
+    const int columnWidth = grid.columnWidth(0);
+    const QFontMetrics metrics(grid.font());
+    QVERIFY(columnWidth > 20);
+
+    // Texts made to measure for this column in this font.
+    QString wide;
+    while (metrics.horizontalAdvance(QStringLiteral("ab cd ") + wide) <= columnWidth)
+        wide += QLatin1Char('m');
+    QString text;
+    QString head;
+    QString rest;
+    if (kind == QLatin1String("fits")) {
+        text = head = QStringLiteral("ab cd");
+    } else if (kind == QLatin1String("two of three")) {
+        text = QStringLiteral("ab cd ") + wide;
+        head = QStringLiteral("ab cd ");
+        rest = wide;
+    } else {
+        text = head = QStringLiteral("ab") + wide;
+    }
+    QVERIFY(text.size() < 255);
+
+    // Typed, not stored yet: the command stores the edit first.
+    QLineEdit* editor = editCell(window, 1, 2, 0);
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    press(kInsertAfter);
+
+    QCOMPARE(shownColumn(window, 1, 0),
+             (QStringList{QStringLiteral("a1"), head, rest, QStringLiteral("c1")}));
+    QCOMPARE(grid.activeRow(), 3);
+    QCOMPARE(grid.editor()->text(), rest);
+    QVERIFY(grid.editor()->hasFocus());
+    QCOMPARE(grid.columnWidth(0), columnWidth);
+    QCOMPARE(window.card().Lines[2].RowCount, 2);
+}
+
+void EditCommandsTest::insertAfterFillsAHiddenNextLine() {
+    TRUVCCE& window =
+        startWithSingle({QStringLiteral("a1"), QStringLiteral("b1"), QStringLiteral("c1")});
+    editCell(window, 1, 2, 0);
+    press(kDelete);
+
+    const QFontMetrics metrics(window.grid(1).font());
+    QString wide;
+    while (metrics.horizontalAdvance(QStringLiteral("ab ") + wide) <=
+           window.grid(1).columnWidth(0)) {
+        wide += QLatin1Char('m');
+    }
+    QLineEdit* editor = editCell(window, 1, 1, 0);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("ab ") + wide);
+    press(kInsertAfter);
+
+    QCOMPARE(shownColumn(window, 1, 0),
+             (QStringList{QStringLiteral("ab "), wide, QStringLiteral("c1")}));
+    QCOMPARE(window.grid(1).activeRow(), 2);
+    zqw::Card& card = window.card();
+    QCOMPARE(card.Lines[1].RowCount, 1);
+    QCOMPARE(card.Lines[2].RowCount, 1);
+
+    // On disk each line has its one row again; the hidden line's old text
+    // is gone.
+    card.CardFileName = files_->filePath(QStringLiteral("saved.ccf")).toStdString();
+    QVERIFY(card.WriteCardFile());
+    QFile saved(QString::fromStdString(card.CardFileName));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QList<QByteArray> records = saved.readAll().split('\n');
+    QCOMPARE(records.value(2), QByteArray("1#}ab \r"));
+    QCOMPARE(records.value(3), "1#}" + wide.toLatin1() + '\r');
+    QCOMPARE(records.value(4), QByteArray("1#}c1\r"));
+}
+
+void EditCommandsTest::insertAfterAtTheEndOfGrid1LeavesGrid2Alone() {
+    CardLines lines = emptyLines();
+    lines[3] = {Row("\tp\t\t")};
+    lines[4] = {Row("\tq\t\t")};
+    lines[5] = {Row("\tr\t\t")};
+    lines[6] = {};  // grid 2's first line, hidden
+    lines[7] = {Row("y1")};
+    TRUVCCE& window = start(lines);
+    window.RT11Click(kBothTab);
+    QCOMPARE(shownColumn(window, 2, 0), strings({"Y"}));
+
+    QVERIFY(editCell(window, 1, 3, 1));
+    QTRY_COMPARE(window.ActiveGrid, 1);
+    press(kInsertAfter);
+
+    QCOMPARE(shownColumn(window, 1, 0), (strings({"1C", "1D", "1H", ""})));
+    QCOMPARE(shownColumn(window, 1, 1), (strings({"p", "q", "r", ""})));
+    QCOMPARE(window.grid(1).activeRow(), 4);
+    QCOMPARE(window.grid(1).activeColumn(), 1);
+    QCOMPARE(shownColumn(window, 2, 1), strings({"y1"}));
+    const zqw::AForm& both = window.card().Sections[kBothTab];
+    QCOMPARE(window.card().Lines[both.FirstLine + 2].RowCount, 2);
+    QCOMPARE(window.card().Lines[both.FirstLine2].RowCount, 0);
+    QCOMPARE(both.RowCount2, 1);
+}
+
+void EditCommandsTest::replicateDownInGrid2_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("text column") << 1 << strings({"x1", "x1", "x1"}) << true;
+    QTest::newRow("label column") << 0 << strings({"x1", "y1", "y2"}) << false;
+}
+
+void EditCommandsTest::replicateDownInGrid2() {
+    QFETCH(int, column);
+    QFETCH(QStringList, texts);
+    QFETCH(bool, changed);
+    CardLines lines = emptyLines();
+    lines[3] = {Row("\tg1\t\t")};
+    lines[4] = {Row("\tg2\t\t")};
+    lines[5] = {Row("\tg3\t\t")};
+    lines[6] = {Row("x1")};
+    lines[7] = {Row("y1"), Row("y2")};
+    TRUVCCE& window = start(lines);
+    window.RT11Click(kBothTab);
+    CardGrid& grid = window.grid(2);
+    grid.setActiveCell(1, column);
+    grid.startEditing(true);
+    if (!grid.isEditing()) grid.setFocus();  // a label cell has no editor
+    QTRY_COMPARE(window.ActiveGrid, 2);
+
+    press(kReplicate);
+
+    QCOMPARE(shownColumn(window, 2, 1), texts);
+    QCOMPARE(shownColumn(window, 1, 1), (strings({"g1", "g2", "g3"})));
+    QCOMPARE(window.card().CardChanged, changed);
+    QCOMPARE(grid.activeRow(), 1);
+    QCOMPARE(grid.activeColumn(), column);
+}
+
+void EditCommandsTest::lineCommandAfterATabChangeUsesTheFocusedGrid() {
+    TRUVCCE& window = startWithSingle(strings({"a1", "b1", "c1"}));
+    window.RT11Click(kBothTab);
+    editCell(window, 2, 1, 1);
+    QTRY_COMPARE(window.ActiveGrid, 2);
+    // Back and forth: the section opens with grid 1's editor focused.
+    window.RT11Click(0);
+    window.RT11Click(kBothTab);
+    QVERIFY(window.grid(1).editor() && window.grid(1).editor()->hasFocus());
+    press(kInsertAfter);
+    QCOMPARE(window.grid(1).gridModel().rowCount(), 4);
+    QCOMPARE(window.grid(2).gridModel().rowCount(), 2);
+}
+
+void EditCommandsTest::lineCommandsOnTheNotesPageChangeNothing_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("refreshed");
+    QTest::newRow("insert before") << "before" << true;
+    QTest::newRow("delete") << "delete" << true;
+    QTest::newRow("insert after") << "after" << true;
+    QTest::newRow("replicate down") << "replicate" << false;
+}
+
+void EditCommandsTest::lineCommandsOnTheNotesPageChangeNothing() {
+    QFETCH(QString, command);
+    QFETCH(bool, refreshed);
+    TRUVCCE& window =
+        startWithSingle({QStringLiteral("a1|a2"), QStringLiteral("b1"), QStringLiteral("c1")});
+    window.TT11Click(window.topTabs().count() - 1);
+    QVERIFY(window.notesEditor().isVisible());
+    const std::vector<zqw::AText> before = window.card().RowTexts;
+
+    press(commandKey(command));
+
+    QCOMPARE(window.card().RowTexts.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i) {
+        QCOMPARE(window.card().RowTexts[i].Text, before[i].Text);
+        QCOMPARE(window.card().RowTexts[i].NextRow, before[i].NextRow);
+    }
+    QCOMPARE(window.card().Sections[0].RowCount, 4);
+    QVERIFY(!window.card().CardChanged);
+    QCOMPARE(window.notesEditor().toPlainText(), QString());
+    QCOMPARE(previewCloses_, refreshed ? 1 : 0);
+}
+
+// --- the menu -----------------------------------------------------------------
+
+namespace {
+
+// Per item, in this order: E shown and enabled, D shown and disabled,
+// H hidden.
+const char* const kEditItems[] = {"Insertlinebefore1",
+                                  "Deleteline1",
+                                  "InsertlineAfter1",
+                                  "Replicatedown1",
+                                  "Findstring1",
+                                  "Replacestring1",
+                                  "Searchagain1",
+                                  "Copy1",
+                                  "Paste1",
+                                  "Cut1",
+                                  "Undo1",
+                                  "ReDo1"};
+
+QString itemStates(TRUVCCE& window) {
+    QString states;
+    for (const char* name : kEditItems) {
+        const QAction* item = window.actionNamed(QString::fromLatin1(name));
+        states += !item->isVisible()           ? QLatin1Char('H')
+                  : TRUVCCE::itemEnabled(item) ? QLatin1Char('E')
+                                               : QLatin1Char('D');
+    }
+    return states;
+}
+
+}  // namespace
+
+void EditCommandsTest::editMenuStates_data() {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<bool>("selection");
+    // Grouped as: line commands, find commands, copy paste cut, undo redo.
+    QTest::addColumn<QString>("states");
+    QTest::newRow("card, nothing selected") << "card" << false << "EEEE HHH DED HH";
+    QTest::newRow("card, text selected") << "card" << true << "EEEE HHH EEE HH";
+    QTest::newRow("notes, nothing to undo") << "notes" << false << "HHHH EEE DED DD";
+    QTest::newRow("notes, typed and selected") << "typed notes" << true << "HHHH EEE EEE ED";
+    QTest::newRow("notes, typed and undone") << "undone notes" << false << "HHHH EEE DED DE";
+    QTest::newRow("notes closed") << "closed notes" << false << "HHHH DDD DDD DD";
+}
+
+void EditCommandsTest::editMenuStates() {
+    QFETCH(QString, page);
+    QFETCH(bool, selection);
+    QFETCH(QString, states);
+    TRUVCCE& window = startWithSingle({QStringLiteral("abcd")});
+    QMenu* menu = window.menuNamed(QStringLiteral("Edit1"));
+
+    if (page == QLatin1String("card")) {
+        QLineEdit* editor = editCell(window, 1, 1, 0);
+        // A cell's editor opens with its text selected.
+        editor->deselect();
+        if (selection) editor->setSelection(1, 2);
+    } else {
+        window.TT11Click(window.topTabs().count() - 1);
+        NotesTextEditor& notes = window.notesEditor();
+        if (page == QLatin1String("closed notes")) {
+            window.card().NotesOpen = false;
+            notes.setInputEnabled(false);
+        }
+        if (page != QLatin1String("notes") && page != QLatin1String("closed notes")) {
+            QTest::keyClick(&notes, Qt::Key_X);
+        }
+        if (page == QLatin1String("undone notes")) window.Undo1Click();
+        if (selection) notes.selectAll();
+    }
+
+    // Open the menu as a click on it does; the cell keeps its selection.
+    menu->popup(window.mapToGlobal(QPoint(10, 10)));
+    QTRY_VERIFY(menu->isVisible());
+    const QString shown = itemStates(window);
+    menu->hide();
+    QCOMPARE(shown, QString(states).remove(QLatin1Char(' ')));
+    if (page == QLatin1String("card"))
+        QCOMPARE(window.grid(1).editor()->hasSelectedText(), selection);
+}
+
+// --- clipboard and undo ------------------------------------------------------------
+
+void EditCommandsTest::clipboardOnACell() {
+    TRUVCCE& window = startWithSingle({QStringLiteral("abcd")});
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QStringLiteral("before"));
+    QLineEdit* editor = editCell(window, 1, 1, 0);
+
+    // Nothing selected: copy and cut are disabled, their keys do nothing.
+    editor->setCursorPosition(2);
+    press(kCopy);
+    press(kCut);
+    QCOMPARE(clipboard->text(), QStringLiteral("before"));
+    QCOMPARE(editor->text(), QStringLiteral("abcd"));
+
+    editor->setSelection(1, 2);
+    press(kCopy);
+    QCOMPARE(clipboard->text(), QStringLiteral("bc"));
+    QCOMPARE(editor->text(), QStringLiteral("abcd"));
+    press(kCut);
+    QCOMPARE(editor->text(), QStringLiteral("ad"));
+    QCOMPARE(clipboard->text(), QStringLiteral("bc"));
+    editor->setCursorPosition(2);
+    press(kPaste);
+    QCOMPARE(editor->text(), QStringLiteral("adbc"));
+    QVERIFY(!window.card().CardChanged);
+    // Line breaks would split the card file's record: they paste as spaces.
+    clipboard->setText(QStringLiteral("1\r\n2\n3"));
+    editor->setSelection(1, 2);
+    press(kPaste);
+    QCOMPARE(editor->text(), QStringLiteral("a1 2 3c"));
+    editor->setText(QStringLiteral("adbc"));
+
+    // What the clipboard brought is stored when the edit completes.
+    window.storePendingEdits();
+    QVERIFY(window.card().CardChanged);
+    QCOMPARE(cell(window, 1, 1, 0), QStringLiteral("adbc"));
+    QCOMPARE(window.card().RowTexts[window.card().Lines[1].FirstRow].Text, std::string("adbc"));
+}
+
+void EditCommandsTest::clipboardInTheNotes() {
+    TRUVCCE& window = startWithSingle({QStringLiteral("cell")});
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    window.TT11Click(window.topTabs().count() - 1);
+    NotesTextEditor& notes = window.notesEditor();
+    QTest::keyClicks(&notes, QStringLiteral("hello world"));
+
+    QTextCursor cursor = notes.textCursor();
+    cursor.setPosition(6);
+    cursor.setPosition(11, QTextCursor::KeepAnchor);
+    notes.setTextCursor(cursor);
+    press(kCopy);
+    QCOMPARE(clipboard->text(), QStringLiteral("world"));
+    press(kCut);
+    QCOMPARE(notes.toPlainText(), QStringLiteral("hello "));
+    cursor = notes.textCursor();
+    cursor.setPosition(0);
+    notes.setTextCursor(cursor);
+    press(kPaste);
+    QCOMPARE(notes.toPlainText(), QStringLiteral("worldhello "));
+    // The cell behind the notes page was not touched.
+    QCOMPARE(window.card().RowTexts[window.card().Lines[1].FirstRow].Text, std::string("cell"));
+
+    // With the notes closed the clipboard keys do nothing to them.
+    window.card().NotesOpen = false;
+    press(kPaste);
+    QCOMPARE(notes.toPlainText(), QStringLiteral("worldhello "));
+}
+
+void EditCommandsTest::undoAndRedoInTheNotes() {
+    TRUVCCE& window = startWithSingle({QStringLiteral("cell")});
+    window.TT11Click(window.topTabs().count() - 1);
+    NotesTextEditor& notes = window.notesEditor();
+    QTest::keyClick(&notes, Qt::Key_A);
+    QTest::keyClick(&notes, Qt::Key_Return);
+    QTest::keyClick(&notes, Qt::Key_B);
+    const QString typed = notes.toPlainText();
+    QCOMPARE(typed, QStringLiteral("a\nb"));
+
+    press(kUndo);
+    QVERIFY(notes.toPlainText() != typed);
+    while (notes.document()->isUndoAvailable()) press(kUndo);
+    QCOMPARE(notes.toPlainText(), QString());
+    press(kUndo);  // nothing left to undo: only a beep
+    QCOMPARE(notes.toPlainText(), QString());
+
+    while (notes.document()->isRedoAvailable()) press(kRedo);
+    QCOMPARE(notes.toPlainText(), typed);
+    press(kRedo);
+    QCOMPARE(notes.toPlainText(), typed);
+
+    QCOMPARE(window.card().RowTexts[window.card().Lines[1].FirstRow].Text, std::string("cell"));
+}
+
+QTEST_MAIN(EditCommandsTest)
+#include "editcommands_test.moc"

@@ -1,0 +1,866 @@
+// The File menu driven as a user would: New, Open (cards and packages),
+// Save, Save As, Close, Exit and the question before the window closes, with
+// every question and dialog answered from a script and real files on disk.
+
+#include <zip.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMenu>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "guitestsupport.h"
+#include "mainwindow/editorapp.h"
+#include "mainwindow/truvcce.h"
+#include "plainnotes.h"
+#include "platform/profilestore.h"
+
+namespace {
+
+using Answer = UserDialogs::Answer;
+
+// Table value for "no question is asked".
+constexpr int kNotAsked = -1;
+
+const QString kCaption = QStringLiteral("ZQW Convention card editor: ");
+const QString kCardFilter = QStringLiteral("Convention card files (*.ccf)|*.ccf");
+const QString kOpenFilter =
+    QStringLiteral("Convention card files (*.ccf)|*.ccf|ZQW files (*.zqw)|*.zqw");
+const QString kNotesFilter = QStringLiteral("Text file (*.txt)|*.txt");
+const QString kSaveCard = QStringLiteral("Do you wish to save the current file");
+const QString kSaveNotes = QStringLiteral("Do you wish to save the current notes file");
+const QString kLinkOnClose =
+    QStringLiteral("Do you wish to link the current notes file to the current card");
+
+void useProgramDir(const QString& path) {
+    ProfileStore store;
+    store.setValue(QStringLiteral("path"), path);
+    store.sync();
+}
+
+QString cell(TRUVCCE& window, int grid, int row, int column) {
+    return window.grid(grid).gridModel().index(row - 1, column).data().toString();
+}
+
+// Types into the first section's answer cell of a row and stores it.
+void typeAnswer(TRUVCCE& window, int row, const QString& text) {
+    window.TT11Click(0);
+    window.grid(1).setActiveCell(row, 1);
+    window.grid(1).startEditing(true);
+    QLineEdit* editor = window.grid(1).editor();
+    QVERIFY(editor);
+    editor->setFocus();
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    window.storePendingEdits();
+}
+
+// The card's answer in the first section's row, from the card itself.
+QString answerText(TRUVCCE& window, int row) {
+    zqw::Card& card = window.card();
+    card.CurSection = 0;
+    int line = card.Sections[0].FirstLine;
+    if (card.FindRow(row, line) == 0) return QStringLiteral("<no row>");
+    return QString::fromStdString(card.GetField(1, 2));
+}
+
+// Picks a menu item as a click does: the menu's opening handler runs first,
+// and the item only when that left it enabled.
+void choose(TRUVCCE& window, const char* item) {
+    QAction* action = window.actionNamed(QString::fromLatin1(item));
+    QVERIFY2(action, item);
+    auto* menu = qobject_cast<QMenu*>(action->parent());
+    QVERIFY(menu);
+    emit menu->aboutToShow();
+    if (TRUVCCE::itemEnabled(action)) action->trigger();
+}
+
+// The card file record of the first section's first row with this answer
+// (the row's fields are set off by TABs).
+QByteArray firstRecord(const char* answer) { return QByteArray("}\t") + answer + "\t\r\n"; }
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
+    return file.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Every file under a folder, relative to it, sorted.
+QStringList filesUnder(const QString& root) {
+    QStringList found;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) found << QDir(root).relativeFilePath(it.next());
+    found.sort();
+    return found;
+}
+
+// A card file of the bundled template whose first answer is given, linked
+// to a notes file (written too) when one is named.
+void writeCardFile(const QString& path, const QString& firstAnswer, const QString& notesPath = {},
+                   const QString& notesText = {}) {
+    zqw::MessageList messages;
+    zqw::PlainNotes notes;
+    zqw::Card card(messages, notes);
+    QVERIFY(card.ParseTemplateFile(ZQW_PROGRAM_DIR "/zqw.sel"));
+    card.ResetBlankCard();
+    card.CurSection = 0;
+    int line = card.Sections[0].FirstLine;
+    QVERIFY(card.FindRow(1, line) > 0);
+    card.PutField(1, 2, firstAnswer.toStdString());
+    card.NoteFileName = notesPath.toStdString();
+    card.NotesOpen = !notesPath.isEmpty();
+    notes.setText(notesText.toStdString());
+    card.CardFileName = path.toStdString();
+    QVERIFY(card.WriteCardFile());
+    QVERIFY(messages.messages.empty());
+}
+
+// A ZIP archive with exactly these stored names, in order.
+void writeArchive(const QString& path, const QList<QPair<QByteArray, QByteArray>>& entries) {
+    int code = 0;
+    zip_t* archive = zip_open(path.toUtf8().constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    QVERIFY(archive);
+    for (const auto& [name, content] : entries) {
+        zip_source_t* source = zip_source_buffer(archive, content.constData(),
+                                                 static_cast<zip_uint64_t>(content.size()), 0);
+        QVERIFY(source);
+        QVERIFY2(zip_file_add(archive, name.constData(), source, ZIP_FL_ENC_RAW) >= 0,
+                 zip_strerror(archive));
+    }
+    QVERIFY2(zip_close(archive) == 0, zip_strerror(archive));
+}
+
+// How a table answers the card save dialog.
+enum class SaveTo { NotShown, Cancelled, GoodPath, BadPath };
+
+}  // namespace
+
+Q_DECLARE_METATYPE(SaveTo)
+
+class FileCommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        settings_ = std::make_unique<IsolatedSettings>();
+        dialogs_ = std::make_unique<ScriptedDialogs>();
+        dir_ = std::make_unique<QTemporaryDir>();
+        useProgramDir(QStringLiteral(ZQW_PROGRAM_DIR));
+    }
+    void cleanup() {
+        QVERIFY2(dialogs_->failures().isEmpty(),
+                 qPrintable(dialogs_->failures().join(QLatin1Char('\n'))));
+        QCOMPARE(dialogs_->pending(), 0);
+        app_.reset();
+        dialogs_.reset();
+        dir_.reset();
+        settings_.reset();
+    }
+
+    void newCommand_data();
+    void newCommand();
+    void typingInTheNotesThenNewAsksAboutTheCard();
+    void openCommand_data();
+    void openCommand();
+    void saveCommand_data();
+    void saveCommand();
+    void saveAsCommand_data();
+    void saveAsCommand();
+    void closeCommand_data();
+    void closeCommand();
+    void closeDoesNotAskAboutModifiedNotes();
+    void fileMenuFollowsTheCardState();
+    void closeQuestion_data();
+    void closeQuestion();
+    void exitStoresTheCellBeingEdited();
+    void exitAfterCloseStillOffersTheLink();
+    void packageMadeWithZipOpens_data();
+    void packageMadeWithZipOpens();
+    void packageEntriesCannotLeaveTheFolder();
+    void packageProblemsKeepTheCard_data();
+    void packageProblemsKeepTheCard();
+    void packageHoldingOnlyNotesGivesABlankCard();
+
+private:
+    TRUVCCE& start() {
+        app_ = std::make_unique<EditorApp>(*dialogs_);
+        app_->main.show();
+        app_->main.activateWindow();
+        if (!QTest::qWaitForWindowActive(&app_->main)) qWarning("main window not active");
+        return app_->main;
+    }
+    QString path(const QString& name) const { return dir_->filePath(name); }
+    // Scripts the card save dialog and returns the path it answers.
+    QString scriptSaveDialog(SaveTo saveTo, const QString& goodName) {
+        switch (saveTo) {
+            case SaveTo::NotShown:
+                return {};
+            case SaveTo::Cancelled:
+                dialogs_->expectSaveFile(std::nullopt, kCardFilter);
+                return {};
+            case SaveTo::GoodPath:
+                dialogs_->expectSaveFile(path(goodName), kCardFilter);
+                return path(goodName);
+            case SaveTo::BadPath: {
+                const QString bad = path(QStringLiteral("no such folder/") + goodName);
+                dialogs_->expectSaveFile(bad, kCardFilter);
+                dialogs_->expectMessage(QStringLiteral("Unable to write to the file ") + bad);
+                return bad;
+            }
+        }
+        return {};
+    }
+
+    std::unique_ptr<IsolatedSettings> settings_;
+    std::unique_ptr<ScriptedDialogs> dialogs_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<EditorApp> app_;
+};
+
+void FileCommandsTest::newCommand_data() {
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<SaveTo>("saveTo");
+    QTest::addColumn<bool>("blankAfter");
+    QTest::addColumn<bool>("viewRebuilt");
+
+    QTest::newRow("unchanged: no question")
+        << false << kNotAsked << SaveTo::NotShown << true << true;
+    QTest::newRow("changed, No") << true << int(Answer::No) << SaveTo::NotShown << true << true;
+    QTest::newRow("changed, Cancel: card kept, view rebuilt")
+        << true << int(Answer::Cancel) << SaveTo::NotShown << false << true;
+    QTest::newRow("changed, Yes, saved")
+        << true << int(Answer::Yes) << SaveTo::GoodPath << true << true;
+    QTest::newRow("changed, Yes, dialog cancelled: nothing changes")
+        << true << int(Answer::Yes) << SaveTo::Cancelled << false << false;
+    QTest::newRow("changed, Yes, write fails: nothing lost")
+        << true << int(Answer::Yes) << SaveTo::BadPath << false << false;
+}
+
+void FileCommandsTest::newCommand() {
+    QFETCH(bool, changed);
+    QFETCH(int, answer);
+    QFETCH(SaveTo, saveTo);
+    QFETCH(bool, blankAfter);
+    QFETCH(bool, viewRebuilt);
+    TRUVCCE& window = start();
+    if (changed) typeAnswer(window, 1, QStringLiteral("Kept answer"));
+    QCOMPARE(window.card().CardChanged, changed);
+    window.TT11Click(2);
+    window.LastAnswer = Answer::No;
+    if (answer != kNotAsked) dialogs_->expectQuestion(kSaveCard, Answer(answer));
+    const QString savedTo = scriptSaveDialog(saveTo, QStringLiteral("new.ccf"));
+
+    choose(window, "New1");
+
+    zqw::Card& card = window.card();
+    if (answer != kNotAsked) QCOMPARE(int(window.LastAnswer), answer);
+    QCOMPARE(answerText(window, 1),
+             blankAfter || !changed ? QString() : QStringLiteral("Kept answer"));
+    QCOMPARE(card.CardChanged, !blankAfter);
+    QVERIFY(card.CardOpen);
+    QVERIFY(!card.NoCard);
+    // An unwritten card stays unnamed, so the next save asks for a name.
+    QCOMPARE(QString::fromStdString(card.CardFileName), QStringLiteral("UnNamed file"));
+    QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
+    QCOMPARE(window.topTabs().currentIndex(), viewRebuilt ? 0 : 2);
+    if (viewRebuilt)
+        QCOMPARE(cell(window, 1, 1, 1), blankAfter ? QString() : QStringLiteral("Kept answer"));
+    QCOMPARE(QFileInfo::exists(path(QStringLiteral("new.ccf"))), saveTo == SaveTo::GoodPath);
+    if (saveTo == SaveTo::GoodPath)
+        QVERIFY(readBytes(savedTo).contains(firstRecord("Kept answer")));
+    QCOMPARE(filesUnder(dir_->path()).size(), saveTo == SaveTo::GoodPath ? 1 : 0);
+}
+
+void FileCommandsTest::typingInTheNotesThenNewAsksAboutTheCard() {
+    const QString cardPath = path(QStringLiteral("club.ccf"));
+    const QString notesPath = path(QStringLiteral("club.txt"));
+    writeCardFile(cardPath, QStringLiteral("Strong club"), notesPath, QStringLiteral("Old notes"));
+    TRUVCCE& window = start();
+    dialogs_->expectOpenFile(cardPath, kOpenFilter);
+    choose(window, "LOad1");
+    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Old notes\n"));
+    QVERIFY(!window.card().CardChanged);
+
+    window.TT11Click(7);
+    window.notesEditor().setCaret(1, 100);  // the end of the first line
+    QTest::keyClicks(&window.notesEditor(), QStringLiteral(" and new"));
+    QVERIFY(!window.card().CardChanged);
+    dialogs_->expectQuestion(kSaveCard, Answer::Yes);
+    choose(window, "New1");
+
+    // The card's question covered the notes: both were written.
+    QCOMPARE(readBytes(notesPath), QByteArray("Old notes and new\r\n"));
+    QVERIFY(readBytes(cardPath).startsWith("ZQW1.0" + notesPath.toUtf8() + "\r\n"));
+    QVERIFY(readBytes(cardPath).contains(firstRecord("Strong club")));
+    QCOMPARE(QString::fromStdString(window.card().CardFileName), QStringLiteral("UnNamed file"));
+    QVERIFY(window.card().NoteFileName.empty());
+    QCOMPARE(window.topTabs().currentIndex(), 0);
+}
+
+void FileCommandsTest::openCommand_data() {
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<SaveTo>("saveTo");
+    QTest::addColumn<QString>(
+        "chosen");  // "card", "missing", "cancel", or "" when no open dialog shows
+    QTest::addColumn<bool>("opened");
+
+    QTest::newRow("card chosen") << false << kNotAsked << SaveTo::NotShown << "card" << true;
+    QTest::newRow("dialog cancelled")
+        << false << kNotAsked << SaveTo::NotShown << "cancel" << false;
+    QTest::newRow("file missing: blank card")
+        << false << kNotAsked << SaveTo::NotShown << "missing" << false;
+    QTest::newRow("changed, No") << true << int(Answer::No) << SaveTo::NotShown << "card" << true;
+    QTest::newRow("changed, Cancel")
+        << true << int(Answer::Cancel) << SaveTo::NotShown << "" << false;
+    QTest::newRow("changed, Yes, saved")
+        << true << int(Answer::Yes) << SaveTo::GoodPath << "card" << true;
+    QTest::newRow("changed, Yes, dialog cancelled")
+        << true << int(Answer::Yes) << SaveTo::Cancelled << "" << false;
+    QTest::newRow("changed, Yes, write fails: card kept")
+        << true << int(Answer::Yes) << SaveTo::BadPath << "" << false;
+}
+
+void FileCommandsTest::openCommand() {
+    QFETCH(bool, changed);
+    QFETCH(int, answer);
+    QFETCH(SaveTo, saveTo);
+    QFETCH(QString, chosen);
+    QFETCH(bool, opened);
+    const QString cardPath = path(QStringLiteral("disk.ccf"));
+    writeCardFile(cardPath, QStringLiteral("From disk"));
+    TRUVCCE& window = start();
+    if (changed) typeAnswer(window, 1, QStringLiteral("In memory"));
+    window.TT11Click(3);
+    // Open does not record its answer.
+    const Answer preset = answer == int(Answer::Yes) ? Answer::No : Answer::Yes;
+    window.LastAnswer = preset;
+
+    if (answer != kNotAsked) dialogs_->expectQuestion(kSaveCard, Answer(answer));
+    const QString savedTo = scriptSaveDialog(saveTo, QStringLiteral("memory.ccf"));
+    const QString missing = path(QStringLiteral("gone.ccf"));
+    if (chosen == QLatin1String("card")) dialogs_->expectOpenFile(cardPath, kOpenFilter);
+    if (chosen == QLatin1String("cancel")) dialogs_->expectOpenFile(std::nullopt, kOpenFilter);
+    if (chosen == QLatin1String("missing")) {
+        dialogs_->expectOpenFile(missing, kOpenFilter);
+        dialogs_->expectMessage(missing + QStringLiteral(" file not found"));
+    }
+
+    choose(window, "LOad1");
+
+    zqw::Card& card = window.card();
+    QCOMPARE(window.LastAnswer, preset);
+    if (!chosen.isEmpty())
+        QCOMPARE(dialogs_->lastFileRequest().defaultExtension, QStringLiteral("ccf"));
+    if (saveTo == SaveTo::GoodPath) QVERIFY(readBytes(savedTo).contains(firstRecord("In memory")));
+    if (opened) {
+        QCOMPARE(QString::fromStdString(card.CardFileName), cardPath);
+        QCOMPARE(window.windowTitle(), kCaption + cardPath);
+        QCOMPARE(answerText(window, 1), QStringLiteral("From disk"));
+        QVERIFY(!card.CardChanged);
+        QCOMPARE(window.topTabs().currentIndex(), 0);
+        QCOMPARE(cell(window, 1, 1, 1), QStringLiteral("From disk"));
+    } else if (chosen == QLatin1String("missing")) {
+        QCOMPARE(QString::fromStdString(card.CardFileName), QStringLiteral("UnNamed file"));
+        QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
+        QCOMPARE(answerText(window, 1), QString());
+        QVERIFY(card.CardOpen);
+        QCOMPARE(window.topTabs().currentIndex(), 0);
+    } else {
+        // The card in memory stays as it was, view included.
+        QCOMPARE(answerText(window, 1), changed ? QStringLiteral("In memory") : QString());
+        QCOMPARE(card.CardChanged, changed);
+        QCOMPARE(QString::fromStdString(card.CardFileName), QStringLiteral("UnNamed file"));
+        QCOMPARE(window.topTabs().currentIndex(), 3);
+    }
+    QCOMPARE(readBytes(cardPath).contains(firstRecord("From disk")), true);
+}
+
+void FileCommandsTest::saveCommand_data() {
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<bool>("changeCard");
+    QTest::addColumn<bool>("changeNotes");
+    QTest::addColumn<SaveTo>("saveTo");
+    QTest::addColumn<bool>("folderInPlace");  // a folder where the named card's file was
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("named, unchanged: nothing written")
+        << true << false << false << SaveTo::NotShown << false << false;
+    QTest::newRow("named, changed") << true << true << false << SaveTo::NotShown << false << true;
+    QTest::newRow("named, only the notes typed in")
+        << true << false << true << SaveTo::NotShown << false << true;
+    QTest::newRow("named, changed, folder in place of the file")
+        << true << true << false << SaveTo::NotShown << true << false;
+    QTest::newRow("unnamed, unchanged: no dialog")
+        << false << false << false << SaveTo::NotShown << false << false;
+    QTest::newRow("unnamed, changed, name chosen")
+        << false << true << false << SaveTo::GoodPath << false << true;
+    QTest::newRow("unnamed, changed, dialog cancelled")
+        << false << true << false << SaveTo::Cancelled << false << false;
+    QTest::newRow("unnamed, changed, write fails")
+        << false << true << false << SaveTo::BadPath << false << false;
+}
+
+void FileCommandsTest::saveCommand() {
+    QFETCH(bool, named);
+    QFETCH(bool, changeCard);
+    QFETCH(bool, changeNotes);
+    QFETCH(SaveTo, saveTo);
+    QFETCH(bool, folderInPlace);
+    QFETCH(bool, written);
+    const QString namedPath = path(QStringLiteral("named.ccf"));
+    TRUVCCE& window = start();
+    if (named) {
+        writeCardFile(namedPath, QStringLiteral("On disk"));
+        window.openCardOrPackage(namedPath);
+        QVERIFY(!window.card().CardChanged);
+        // Anything the command writes replaces this.
+        writeBytes(namedPath, "untouched");
+    }
+    if (changeCard) typeAnswer(window, 1, QStringLiteral("Typed"));
+    if (changeNotes) window.notesEditor().insertPlainText(QStringLiteral("notes typed"));
+    if (folderInPlace) {
+        QVERIFY(QFile::remove(namedPath));
+        QVERIFY(QDir().mkdir(namedPath));
+        dialogs_->expectMessage(QStringLiteral("Unable to write to the file ") + namedPath);
+    }
+    const QString chosen = scriptSaveDialog(saveTo, QStringLiteral("chosen.ccf"));
+    const QString before = window.windowTitle();
+
+    choose(window, "Save1");
+
+    zqw::Card& card = window.card();
+    const QString target = named ? namedPath : chosen;
+    QCOMPARE(card.CardChanged, (changeCard || changeNotes) && !written);
+    if (written) {
+        const QByteArray bytes = readBytes(target);
+        QVERIFY2(bytes.startsWith("ZQW1.0"), bytes.constData());
+        QCOMPARE(bytes.contains(firstRecord("Typed")), changeCard);
+        QCOMPARE(QString::fromStdString(card.CardFileName), target);
+        QCOMPARE(window.windowTitle(), kCaption + target);
+    } else {
+        if (named && !folderInPlace) QCOMPARE(readBytes(namedPath), QByteArray("untouched"));
+        QCOMPARE(window.windowTitle(), before);
+        QCOMPARE(QString::fromStdString(card.CardFileName),
+                 named ? namedPath : QStringLiteral("UnNamed file"));
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("chosen.ccf"))));
+    }
+    if (changeCard && !written) QCOMPARE(answerText(window, 1), QStringLiteral("Typed"));
+}
+
+void FileCommandsTest::saveAsCommand_data() {
+    QTest::addColumn<bool>("changeCard");
+    QTest::addColumn<SaveTo>("saveTo");
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("unchanged card is written") << false << SaveTo::GoodPath << true;
+    QTest::newRow("changed card is written") << true << SaveTo::GoodPath << true;
+    QTest::newRow("dialog cancelled") << true << SaveTo::Cancelled << false;
+    QTest::newRow("write fails: old name kept") << true << SaveTo::BadPath << false;
+}
+
+void FileCommandsTest::saveAsCommand() {
+    QFETCH(bool, changeCard);
+    QFETCH(SaveTo, saveTo);
+    QFETCH(bool, written);
+    const QString oldPath = path(QStringLiteral("old.ccf"));
+    writeCardFile(oldPath, QStringLiteral("Old answer"));
+    TRUVCCE& window = start();
+    window.openCardOrPackage(oldPath);
+    if (changeCard) typeAnswer(window, 1, QStringLiteral("Typed"));
+    const QString chosen = scriptSaveDialog(saveTo, QStringLiteral("copy.ccf"));
+
+    choose(window, "SaveAs1");
+
+    const UserDialogs::FileRequest request = dialogs_->lastFileRequest();
+    QCOMPARE(request.defaultExtension, QStringLiteral("ccf"));
+    QVERIFY(request.fileName.isEmpty());
+    QVERIFY(request.hideReadOnly);
+    QVERIFY(request.folderMustExist);
+    zqw::Card& card = window.card();
+    QCOMPARE(card.CardChanged, changeCard && !written);
+    QCOMPARE(QString::fromStdString(card.CardFileName), written ? chosen : oldPath);
+    QCOMPARE(window.windowTitle(), kCaption + (written ? chosen : oldPath));
+    QCOMPARE(QFileInfo::exists(path(QStringLiteral("copy.ccf"))), written);
+    if (written) {
+        QVERIFY(readBytes(chosen).contains(changeCard ? firstRecord("Typed")
+                                                      : firstRecord("Old answer")));
+    }
+    QVERIFY(readBytes(oldPath).contains(firstRecord("Old answer")));
+}
+
+void FileCommandsTest::closeCommand_data() {
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<SaveTo>("saveTo");
+    QTest::addColumn<bool>("closed");
+
+    QTest::newRow("unchanged: no question") << false << kNotAsked << SaveTo::NotShown << true;
+    QTest::newRow("changed, No") << true << int(Answer::No) << SaveTo::NotShown << true;
+    QTest::newRow("changed, Cancel") << true << int(Answer::Cancel) << SaveTo::NotShown << false;
+    QTest::newRow("changed, Yes, saved") << true << int(Answer::Yes) << SaveTo::GoodPath << true;
+    QTest::newRow("changed, Yes, dialog cancelled")
+        << true << int(Answer::Yes) << SaveTo::Cancelled << false;
+    QTest::newRow("changed, Yes, write fails: card kept")
+        << true << int(Answer::Yes) << SaveTo::BadPath << false;
+}
+
+void FileCommandsTest::closeCommand() {
+    QFETCH(bool, changed);
+    QFETCH(int, answer);
+    QFETCH(SaveTo, saveTo);
+    QFETCH(bool, closed);
+    TRUVCCE& window = start();
+    window.card().NoteFileName = path(QStringLiteral("linked.txt")).toStdString();
+    if (changed) typeAnswer(window, 1, QStringLiteral("Typed"));
+    window.LastAnswer = Answer::No;
+    if (answer != kNotAsked) dialogs_->expectQuestion(kSaveCard, Answer(answer));
+    const QString chosen = scriptSaveDialog(saveTo, QStringLiteral("closed.ccf"));
+
+    choose(window, "Close1");
+
+    zqw::Card& card = window.card();
+    if (answer != kNotAsked) QCOMPARE(int(window.LastAnswer), answer);
+    QCOMPARE(card.CardOpen, !closed);
+    QCOMPARE(card.NoCard, closed);
+    if (closed) {
+        QCOMPARE(QString::fromStdString(card.CardFileName), QStringLiteral("No file"));
+        QVERIFY(card.NoteFileName.empty());
+        QVERIFY(!card.CardChanged);
+    } else {
+        QCOMPARE(card.CardChanged, changed);
+        QCOMPARE(QString::fromStdString(card.CardFileName), QStringLiteral("UnNamed file"));
+        QCOMPARE(QString::fromStdString(card.NoteFileName), path(QStringLiteral("linked.txt")));
+    }
+    // Close leaves the caption and the grids alone.
+    QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
+    QCOMPARE(cell(window, 1, 1, 1), changed ? QStringLiteral("Typed") : QString());
+    if (saveTo == SaveTo::GoodPath) QVERIFY(readBytes(chosen).contains(firstRecord("Typed")));
+}
+
+void FileCommandsTest::closeDoesNotAskAboutModifiedNotes() {
+    TRUVCCE& window = start();
+    window.notesEditor().insertPlainText(QStringLiteral("Unsaved notes"));
+    choose(window, "Close1");
+    QVERIFY(!window.card().CardOpen);
+    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Unsaved notes"));
+    QVERIFY(window.notesEditor().isModified());
+}
+
+void FileCommandsTest::fileMenuFollowsTheCardState() {
+    TRUVCCE& window = start();
+    const QStringList cardItems = {QStringLiteral("Save1"), QStringLiteral("SaveAs1"),
+                                   QStringLiteral("Close1"), QStringLiteral("Print1")};
+    const QStringList alwaysItems = {QStringLiteral("New1"), QStringLiteral("LOad1"),
+                                     QStringLiteral("Import1"), QStringLiteral("Exit1")};
+    const auto check = [&](bool cardOpen) {
+        window.MenFileClick();
+        for (const QString& name : cardItems)
+            QCOMPARE(TRUVCCE::itemEnabled(window.actionNamed(name)), cardOpen);
+        for (const QString& name : alwaysItems)
+            QVERIFY(TRUVCCE::itemEnabled(window.actionNamed(name)));
+    };
+    check(true);
+    typeAnswer(window, 1, QStringLiteral("Typed"));
+    dialogs_->expectQuestion(kSaveCard, Answer::No);
+    choose(window, "Close1");
+    check(false);
+    // The disabled items do nothing, even by their shortcuts.
+    QTest::keyClick(&window, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
+    window.SaveAs1Click();  // and called directly, the handler checks for itself
+    // New makes a card again.
+    QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(window.card().CardOpen);
+    QCOMPARE(answerText(window, 1), QString());
+    check(true);
+}
+
+void FileCommandsTest::closeQuestion_data() {
+    QTest::addColumn<bool>("cardChanged");
+    QTest::addColumn<QString>(
+        "notes");  // "", "typed" (never saved), "loaded" (by Notes > Load), "vanished"
+    QTest::addColumn<int>("notesAnswer");
+    QTest::addColumn<SaveTo>("notesSaveTo");
+    QTest::addColumn<int>("linkAnswer");
+    QTest::addColumn<int>("cardAnswer");
+    QTest::addColumn<SaveTo>("cardSaveTo");
+    QTest::addColumn<bool>("closes");
+
+    const int no = int(Answer::No);
+    const int yes = int(Answer::Yes);
+    const int cancel = int(Answer::Cancel);
+    const SaveTo none = SaveTo::NotShown;
+    QTest::newRow("nothing to ask")
+        << false << "" << kNotAsked << none << kNotAsked << kNotAsked << none << true;
+    QTest::newRow("card, No") << true << "" << kNotAsked << none << kNotAsked << no << none << true;
+    QTest::newRow("card, Cancel") << true << "" << kNotAsked << none << kNotAsked << cancel << none
+                                  << false;
+    QTest::newRow("card, Yes, saved")
+        << true << "" << kNotAsked << none << kNotAsked << yes << SaveTo::GoodPath << true;
+    QTest::newRow("card, Yes, dialog cancelled")
+        << true << "" << kNotAsked << none << kNotAsked << yes << SaveTo::Cancelled << false;
+    QTest::newRow("card, Yes, write fails: window stays")
+        << true << "" << kNotAsked << none << kNotAsked << yes << SaveTo::BadPath << false;
+    QTest::newRow("notes, Cancel")
+        << true << "typed" << cancel << none << kNotAsked << kNotAsked << none << false;
+    QTest::newRow("notes, Yes, dialog cancelled")
+        << false << "typed" << yes << SaveTo::Cancelled << kNotAsked << kNotAsked << none << false;
+    QTest::newRow("notes, Yes, saved, link No")
+        << false << "typed" << yes << SaveTo::GoodPath << no << kNotAsked << none << true;
+    QTest::newRow("notes, No: nothing to link")
+        << false << "typed" << no << none << kNotAsked << kNotAsked << none << true;
+    QTest::newRow("loaded notes, link Yes, card No")
+        << false << "loaded" << kNotAsked << none << yes << no << none << true;
+    QTest::newRow("loaded notes, link Yes, card Cancel")
+        << false << "loaded" << kNotAsked << none << yes << cancel << none << false;
+    QTest::newRow("notes cannot be written: window stays")
+        << false << "vanished" << yes << none << kNotAsked << kNotAsked << none << false;
+}
+
+void FileCommandsTest::closeQuestion() {
+    QFETCH(bool, cardChanged);
+    QFETCH(QString, notes);
+    QFETCH(int, notesAnswer);
+    QFETCH(SaveTo, notesSaveTo);
+    QFETCH(int, linkAnswer);
+    QFETCH(int, cardAnswer);
+    QFETCH(SaveTo, cardSaveTo);
+    QFETCH(bool, closes);
+    TRUVCCE& window = start();
+    const QString notesPath = path(QStringLiteral("sub/notes.txt"));
+    QVERIFY(QDir().mkpath(path(QStringLiteral("sub"))));
+    if (notes == QLatin1String("loaded") || notes == QLatin1String("vanished")) {
+        writeBytes(notesPath, "Loaded notes\r\n");
+        dialogs_->expectOpenFile(notesPath, kNotesFilter);
+        choose(window, "load2");
+        QCOMPARE(window.notesEditor().fileName(), notesPath);
+    }
+    if (notes == QLatin1String("vanished")) {
+        QVERIFY(QDir(path(QStringLiteral("sub"))).removeRecursively());
+        dialogs_->expectQuestion(kSaveNotes, Answer::Yes);
+        dialogs_->expectMessage(QStringLiteral("Cannot create file ") + notesPath);
+    }
+    if (notes == QLatin1String("typed") || notes == QLatin1String("vanished")) {
+        window.notesEditor().insertPlainText(QStringLiteral("Typed notes"));
+    }
+    if (cardChanged) typeAnswer(window, 1, QStringLiteral("Typed"));
+
+    if (notesAnswer != kNotAsked && notes != QLatin1String("vanished")) {
+        dialogs_->expectQuestion(kSaveNotes, Answer(notesAnswer));
+    }
+    const QString notesSaved = path(QStringLiteral("typed.txt"));
+    if (notesSaveTo == SaveTo::GoodPath) dialogs_->expectSaveFile(notesSaved, kNotesFilter);
+    if (notesSaveTo == SaveTo::Cancelled) dialogs_->expectSaveFile(std::nullopt, kNotesFilter);
+    if (linkAnswer != kNotAsked) dialogs_->expectQuestion(kLinkOnClose, Answer(linkAnswer));
+    if (cardAnswer != kNotAsked) dialogs_->expectQuestion(kSaveCard, Answer(cardAnswer));
+    const QString cardSaved = scriptSaveDialog(cardSaveTo, QStringLiteral("card.ccf"));
+
+    QCOMPARE(window.close(), closes);
+
+    QCOMPARE(window.isVisible(), !closes);
+    const QString linked = QString::fromStdString(window.card().NoteFileName);
+    if (linkAnswer == int(Answer::Yes)) {
+        QCOMPARE(linked, notesPath);
+        QVERIFY(window.card().NotesOpen);
+    } else {
+        QCOMPARE(linked, QString());
+    }
+    if (notesSaveTo == SaveTo::GoodPath)
+        QCOMPARE(readBytes(notesSaved), QByteArray("Typed notes\r\n"));
+    if (cardSaveTo == SaveTo::GoodPath)
+        QVERIFY(readBytes(cardSaved).contains(firstRecord("Typed")));
+    // What the window keeps when it stays open is still there.
+    if (!closes && cardChanged) QCOMPARE(answerText(window, 1), QStringLiteral("Typed"));
+    if (!closes && (notes == QLatin1String("typed") || notes == QLatin1String("vanished"))) {
+        QVERIFY(window.notesEditor().isModified());
+    }
+}
+
+void FileCommandsTest::exitStoresTheCellBeingEdited() {
+    TRUVCCE& window = start();
+    QLineEdit* editor = window.grid(1).editor();
+    QVERIFY(editor);
+    editor->setFocus();
+    QTest::keyClicks(editor, QStringLiteral("Half typed"));
+    QVERIFY(!window.card().CardChanged);
+    const QString saved = path(QStringLiteral("exit.ccf"));
+    dialogs_->expectQuestion(kSaveCard, Answer::Yes);
+    dialogs_->expectSaveFile(saved, kCardFilter);
+    QTest::keyClick(editor, Qt::Key_E, Qt::ControlModifier);  // Exit
+    QVERIFY(!window.isVisible());
+    QVERIFY(readBytes(saved).contains(firstRecord("Half typed")));
+}
+
+void FileCommandsTest::exitAfterCloseStillOffersTheLink() {
+    TRUVCCE& window = start();
+    choose(window, "Close1");
+    const QString notesPath = path(QStringLiteral("loose.txt"));
+    writeBytes(notesPath, "Loose notes\r\n");
+    dialogs_->expectOpenFile(notesPath, kNotesFilter);
+    choose(window, "load2");
+    dialogs_->expectQuestion(kLinkOnClose, Answer::Yes);
+    // No card is open, so the link's Yes is followed by no card question.
+    choose(window, "Exit1");
+    QVERIFY(!window.isVisible());
+    QVERIFY(window.card().CardChanged);
+    QVERIFY(!window.card().CardOpen);
+}
+
+void FileCommandsTest::packageMadeWithZipOpens_data() {
+    QTest::addColumn<QString>("packageName");
+    QTest::newRow("lower case") << QStringLiteral("club.zqw");
+    QTest::newRow("capital letters") << QStringLiteral("CLUB.ZQW");
+    QTest::newRow("mixed letters") << QStringLiteral("Club.Zqw");
+}
+
+void FileCommandsTest::packageMadeWithZipOpens() {
+    QFETCH(QString, packageName);
+    const QString made = path(QStringLiteral("made"));
+    const QString out = path(QStringLiteral("out"));
+    QVERIFY(QDir().mkpath(made));
+    QVERIFY(QDir().mkpath(out));
+    // The card names its notes where they were when the package was made.
+    writeCardFile(made + QStringLiteral("/club.ccf"), QStringLiteral("Packed answer"),
+                  made + QStringLiteral("/club notes.txt"), QStringLiteral("Note:..1: packed"));
+    QProcess zip;
+    zip.setWorkingDirectory(made);
+    zip.start(QStringLiteral("zip"),
+              {QStringLiteral("-q"), path(packageName), QStringLiteral("club.ccf"),
+               QStringLiteral("club notes.txt")});
+    QVERIFY(zip.waitForFinished(30000));
+    QCOMPARE(zip.exitCode(), 0);
+    QVERIFY(QDir(made).removeRecursively());  // the notes must be found beside the card
+
+    TRUVCCE& window = start();
+    dialogs_->expectOpenFile(path(packageName), kOpenFilter);
+    dialogs_->expectFolder(out);
+    choose(window, "LOad1");
+
+    QCOMPARE(filesUnder(out),
+             (QStringList{QStringLiteral("club notes.txt"), QStringLiteral("club.ccf")}));
+    zqw::Card& card = window.card();
+    const QString cardPath = out + QStringLiteral("/club.ccf");
+    QCOMPARE(QString::fromStdString(card.CardFileName), cardPath);
+    QCOMPARE(window.windowTitle(), kCaption + cardPath);
+    QCOMPARE(answerText(window, 1), QStringLiteral("Packed answer"));
+    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Note:..1: packed\n"));
+    QCOMPARE(QString::fromStdString(card.NoteFileName), out + QStringLiteral("/club notes.txt"));
+    QVERIFY(card.CardChanged);  // the notes' new place is to be saved
+    QCOMPARE(window.topTabs().currentIndex(), 0);
+    QCOMPARE(cell(window, 1, 1, 1), QStringLiteral("Packed answer"));
+}
+
+void FileCommandsTest::packageEntriesCannotLeaveTheFolder() {
+    const QString cardFile = path(QStringLiteral("source.ccf"));
+    writeCardFile(cardFile, QStringLiteral("Escaped?"));
+    const QByteArray card = readBytes(cardFile);
+    QVERIFY(QFile::remove(cardFile));
+    const QString out = path(QStringLiteral("a/b/out"));
+    QVERIFY(QDir().mkpath(out));
+    const QByteArray absolute = path(QStringLiteral("a/absolute.txt")).toUtf8();
+    writeArchive(path(QStringLiteral("evil.zqw")), {{"../../evil.ccf", card},
+                                                    {"../notes.txt", "up one"},
+                                                    {absolute, "absolute"},
+                                                    {"sub/../../../deep.ccf", "deep"},
+                                                    {"..", "nothing"}});
+
+    TRUVCCE& window = start();
+    dialogs_->expectOpenFile(path(QStringLiteral("evil.zqw")), kOpenFilter);
+    dialogs_->expectFolder(out);
+    choose(window, "LOad1");
+
+    QCOMPARE(filesUnder(dir_->path()),
+             (QStringList{QStringLiteral("a/b/out/absolute.txt"),
+                          QStringLiteral("a/b/out/deep.ccf"), QStringLiteral("a/b/out/evil.ccf"),
+                          QStringLiteral("a/b/out/notes.txt"), QStringLiteral("evil.zqw")}));
+    QCOMPARE(QString::fromStdString(window.card().CardFileName), out + QStringLiteral("/evil.ccf"));
+    QCOMPARE(answerText(window, 1), QStringLiteral("Escaped?"));
+}
+
+void FileCommandsTest::packageProblemsKeepTheCard_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("folderAsked");
+    QTest::addColumn<QString>("message");  // its start; the rest may name the archive's fault
+
+    QTest::newRow("no entries") << "empty" << true << "No .ccf files enclosed";
+    QTest::newRow("only a folder entry") << "folder entry" << true << "No .ccf files enclosed";
+    QTest::newRow("not an archive") << "text" << true << "Unable to open the ZQW file %1/bad.zqw: ";
+    QTest::newRow("package missing")
+        << "missing" << true << "Unable to open the ZQW file %1/bad.zqw: ";
+    QTest::newRow("folder dialog cancelled") << "cancel" << true << "";
+}
+
+void FileCommandsTest::packageProblemsKeepTheCard() {
+    QFETCH(QString, kind);
+    QFETCH(bool, folderAsked);
+    QFETCH(QString, message);
+    const QString package = path(QStringLiteral("bad.zqw"));
+    const QString out = path(QStringLiteral("out"));
+    QVERIFY(QDir().mkpath(out));
+    if (kind == QLatin1String("empty"))
+        writeBytes(package, QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'));
+    if (kind == QLatin1String("text")) writeBytes(package, "ZQW1.0\r\nnot a ZIP archive\r\n");
+    if (kind == QLatin1String("cancel")) writeArchive(package, {{"club.ccf", "ZQW1.0\r\n"}});
+    if (kind == QLatin1String("folder entry")) {
+        int code = 0;
+        zip_t* archive = zip_open(package.toUtf8().constData(), ZIP_CREATE, &code);
+        QVERIFY(archive);
+        QVERIFY(zip_dir_add(archive, "cards", ZIP_FL_ENC_RAW) >= 0);
+        QVERIFY(zip_close(archive) == 0);
+    }
+
+    TRUVCCE& window = start();
+    typeAnswer(window, 1, QStringLiteral("Current"));
+    window.TT11Click(1);
+    dialogs_->expectQuestion(kSaveCard, Answer::No);
+    dialogs_->expectOpenFile(package, kOpenFilter);
+    if (folderAsked)
+        dialogs_->expectFolder(kind == QLatin1String("cancel") ? std::nullopt : std::optional(out));
+    if (!message.isEmpty()) dialogs_->expectMessage(QString());
+    choose(window, "LOad1");
+
+    if (!message.isEmpty()) {
+        const QString shown = dialogs_->log().constLast();
+        const QString expected =
+            message.contains(QLatin1String("%1")) ? message.arg(dir_->path()) : message;
+        QVERIFY2(shown.startsWith(QStringLiteral("message: ") + expected), qPrintable(shown));
+    }
+    zqw::Card& card = window.card();
+    QCOMPARE(answerText(window, 1), QStringLiteral("Current"));
+    QVERIFY(card.CardChanged);
+    QCOMPARE(QString::fromStdString(card.CardFileName), QStringLiteral("UnNamed file"));
+    QCOMPARE(window.topTabs().currentIndex(), 1);
+    QCOMPARE(filesUnder(out), QStringList());
+}
+
+void FileCommandsTest::packageHoldingOnlyNotesGivesABlankCard() {
+    const QString out = path(QStringLiteral("out"));
+    QVERIFY(QDir().mkpath(out));
+    writeArchive(path(QStringLiteral("notes.zqw")), {{"notes.txt", "Note:..1:\r\n"}});
+    TRUVCCE& window = start();
+    typeAnswer(window, 1, QStringLiteral("Current"));
+    dialogs_->expectQuestion(kSaveCard, Answer::No);
+    dialogs_->expectOpenFile(path(QStringLiteral("notes.zqw")), kOpenFilter);
+    dialogs_->expectFolder(out);
+    dialogs_->expectMessage(out + QStringLiteral("/notes.txt has Invalid file content"));
+    choose(window, "LOad1");
+    QCOMPARE(filesUnder(out), QStringList{QStringLiteral("notes.txt")});
+    QCOMPARE(QString::fromStdString(window.card().CardFileName), QStringLiteral("UnNamed file"));
+    QCOMPARE(answerText(window, 1), QString());
+    QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
+}
+
+QTEST_MAIN(FileCommandsTest)
+#include "filecommands_test.moc"

@@ -1,0 +1,870 @@
+// The right-button prompt list and the column edit window, driven as a user
+// would: keys and buttons in the cell editors, the list and the memo.
+
+#include <QApplication>
+#include <QFile>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+#include "guitestsupport.h"
+#include "mainwindow/editorapp.h"
+#include "mainwindow/truvcce.h"
+#include "platform/profilestore.h"
+#include "prompts/tmemofrm.h"
+#include "prompts/tprompts.h"
+
+namespace {
+
+// Group 0 "Pair": two columns; Names with four prompts, System and Events
+// with three. Group 1: "General", one column with a "*Brown" prompt;
+// "Special", one column over three lines, where "*Brown" attaches note 999.
+// Group 2 "Leads": three columns without prompts, and a grid 2.
+QByteArray testTemplate() {
+    const QList<QByteArray> records = {
+        "FFirst", "PPair", "C23065",
+        "V2Club partnership", "V2apple pie", "V2Banana split", "V2cherry", "ONames",
+        "V215-17", "V2strong", "V21\x05 then 2\x03", "OSystem", "OEvents",
+        "GSecond", "PGeneral", "C195",
+        "V1*Brown sticker convention - defence in note 999", "V1None", "OA",
+        "PSpecial", "C195",
+        "V1None", "V1*Brown sticker convention - defence in note 999", "V1*brown lower case", "L03",
+        "GThird", "PLeads", "C3323434", "H|Vs suits|Vs NT|",
+        "OLead style", "OLength leads", "A3070", "OSubsequent", "OOther"};
+    QByteArray out;
+    for (const QByteArray& record : records) out += record + "\r\n";
+    return out;
+}
+
+const QString kBrown = QStringLiteral("*Brown sticker convention - defence in note 999");
+constexpr int kNotesGroup = 3;
+
+class ProgramFolder {
+public:
+    ProgramFolder() {
+        QFile file(dir_.filePath(QStringLiteral("zqw.sel")));
+        if (file.open(QIODevice::WriteOnly)) file.write(testTemplate());
+    }
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+void useProgramDir(const QString& path) {
+    ProfileStore store;
+    store.setValue(QStringLiteral("path"), path);
+    store.sync();
+}
+
+QByteArray bytes(const std::string& text) { return QByteArray::fromStdString(text); }
+
+// Row texts of a line, in chain order, as the card holds them.
+QList<QByteArray> lineRows(const zqw::Card& card, int lineIndex) {
+    QList<QByteArray> rows;
+    const zqw::Aline& line = card.Lines.at(lineIndex);
+    int row = line.FirstRow;
+    for (int k = 0; k < line.RowCount && row != 0; ++k) {
+        rows.append(bytes(card.RowTexts.at(row).Text));
+        row = card.RowTexts.at(row).NextRow;
+    }
+    return rows;
+}
+
+// Gives a line exactly these rows (none hides it), keeping the section's
+// row count of the grid in step.
+void setLineRows(zqw::Card& card, int section, int grid, int lineIndex, const QList<QByteArray>& texts) {
+    zqw::Aline& line = card.Lines.at(lineIndex);
+    zqw::AForm& form = card.Sections.at(section);
+    int& total = grid == 1 ? form.RowCount : form.RowCount2;
+    total -= line.RowCount;
+    card.RowTexts.at(line.FirstRow).Text = texts.isEmpty() ? "old" : texts.front().toStdString();
+    card.RowTexts.at(line.FirstRow).NextRow = 0;
+    line.RowCount = texts.isEmpty() ? 0 : 1;
+    int last = line.FirstRow;
+    for (int k = 1; k < texts.size(); ++k) {
+        zqw::AText row;
+        row.Text = texts[k].toStdString();
+        row.PrevRow = last;
+        const int index = static_cast<int>(card.RowTexts.size());
+        card.RowTexts.push_back(row);
+        card.RowTexts[last].NextRow = index;
+        last = index;
+        ++line.RowCount;
+    }
+    total += line.RowCount;
+}
+
+}  // namespace
+
+class PromptsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        settings_ = std::make_unique<IsolatedSettings>();
+        dialogs_ = std::make_unique<ScriptedDialogs>();
+        folder_ = std::make_unique<ProgramFolder>();
+        useProgramDir(folder_->path());
+    }
+    void cleanup() {
+        QVERIFY2(dialogs_->failures().isEmpty(), qPrintable(dialogs_->failures().join(QLatin1Char('\n'))));
+        QCOMPARE(dialogs_->pending(), 0);
+        app_.reset();
+        dialogs_.reset();
+        folder_.reset();
+        settings_.reset();
+    }
+
+    void listIsSortedIgnoringCaseWithSymbols_data();
+    void listIsSortedIgnoringCaseWithSymbols();
+    void promptReplacesTheCapturedSelection_data();
+    void promptReplacesTheCapturedSelection();
+    void brownPromptAttachesNote999_data();
+    void brownPromptAttachesNote999();
+    void f2WithoutAnInsertionPointAsksForALine_data();
+    void f2WithoutAnInsertionPointAsksForALine();
+    void mouseButtonsOpenTheList_data();
+    void mouseButtonsOpenTheList();
+    void listOpensBelowTheClickedRow_data();
+    void listOpensBelowTheClickedRow();
+    void listKeysChooseOrClose_data();
+    void listKeysChooseOrClose();
+    void movingToAnotherCellHidesTheList_data();
+    void movingToAnotherCellHidesTheList();
+    void draggedPromptCarriesItsText();
+
+    void columnEditOfOneLine_data();
+    void columnEditOfOneLine();
+    void columnEditOfAWholeSection_data();
+    void columnEditOfAWholeSection();
+    void columnEditFromTheLabelColumn();
+    void columnEditOfGrid2();
+    void wrappedLineBecomesSeveralRows();
+    void symbolsShowAsCharactersAndStoreAsCodes();
+    void cancelLeavesTheCardAlone_data();
+    void cancelLeavesTheCardAlone();
+    void promptsInsertIntoTheMemo();
+
+private:
+    TRUVCCE& start() {
+        app_ = std::make_unique<EditorApp>(*dialogs_);
+        app_->main.show();
+        app_->main.activateWindow();
+        if (!QTest::qWaitForWindowActive(&app_->main)) qWarning("main window not active");
+        return app_->main;
+    }
+    Tprompts& list() { return app_->windows->prompts(); }
+    TMemoFrm& columnEdit() { return app_->windows->columnEdit(); }
+
+    // Changes a line's rows behind the grids' backs: their editors are
+    // closed first, so no editor stores its old text over the new rows.
+    void setRows(int section, int grid, int lineIndex, const QList<QByteArray>& texts) {
+        app_->main.grid(1).stopEditing(false);
+        app_->main.grid(2).stopEditing(false);
+        setLineRows(app_->main.card(), section, grid, lineIndex, texts);
+    }
+
+    void showSection(int group, int section) {
+        TRUVCCE& window = app_->main;
+        window.selectTopTab(group);
+        window.selectRightTab(section);
+        // Rebuilds the grids from the card as a tab change does.
+        window.NB2PageChanged();
+    }
+
+    // Puts the keyboard in a cell of a grid and captures the insertion
+    // point there, as clicking into it does.
+    QLineEdit* enterCell(int row, int column, int gridNumber = 1) {
+        CardGrid& view = app_->main.grid(gridNumber);
+        view.setActiveCell(row, column);
+        view.startEditing(true);
+        QLineEdit* editor = view.editor();
+        if (!editor) return nullptr;
+        editor->setFocus();
+        QTest::keyClick(editor, Qt::Key_End);
+        return editor;
+    }
+
+    // Selects the prompt in the open list and presses Enter, once the list
+    // has the keyboard as a user would find it.
+    bool choose(const QString& prompt) {
+        if (!QTest::qWaitFor([this]() { return list().listBox().hasFocus(); })) return false;
+        const QList<QListWidgetItem*> found = list().listBox().findItems(prompt, Qt::MatchExactly);
+        if (found.isEmpty() || !list().isVisible()) return false;
+        list().listBox().setCurrentItem(found.front());
+        QTest::keyClick(&list().listBox(), Qt::Key_Return);
+        return !list().isVisible();
+    }
+
+    // Runs the column edit from the keyboard (F12) with a handler that
+    // works the window and returns how it closed.
+    void columnEditWith(std::function<void(TMemoFrm&)> work, int result) {
+        dialogs_->expectDialog(QStringLiteral("Edit column"), [work, result](QDialog& dialog) {
+            auto& memo = static_cast<TMemoFrm&>(dialog);
+            memo.activateWindow();
+            memo.memo().setFocus();
+            work(memo);
+            if (memo.isVisible()) {
+                QTest::mouseClick(result == QDialog::Accepted ? &memo.okButton() : &memo.cancelButton(),
+                                  Qt::LeftButton);
+            }
+            return memo.result();
+        });
+        app_->main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&app_->main));
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : &app_->main, Qt::Key_F12);
+    }
+
+    std::unique_ptr<IsolatedSettings> settings_;
+    std::unique_ptr<ScriptedDialogs> dialogs_;
+    std::unique_ptr<ProgramFolder> folder_;
+    std::unique_ptr<EditorApp> app_;
+};
+
+// --- the prompt list -------------------------------------------------------------
+
+void PromptsTest::listIsSortedIgnoringCaseWithSymbols_data() {
+    QTest::addColumn<int>("group");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("names") << 0 << 1
+                           << QStringList{QStringLiteral("apple pie"), QStringLiteral("Banana split"),
+                                          QStringLiteral("cherry"), QStringLiteral("Club partnership")};
+    QTest::newRow("symbols shown as characters")
+        << 0 << 2 << QStringList{QStringLiteral("15-17"), QStringLiteral("1} then 2]"), QStringLiteral("strong")};
+    QTest::newRow("cell without prompts") << 2 << 1 << QStringList{};
+}
+
+void PromptsTest::listIsSortedIgnoringCaseWithSymbols() {
+    QFETCH(int, group);
+    QFETCH(int, row);
+    QFETCH(QStringList, expected);
+    start();
+    showSection(group, 0);
+    QLineEdit* editor = enterCell(row, 1);
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_F2);
+    QVERIFY(list().isVisible());
+    QCOMPARE(list().windowTitle(), QStringLiteral("Select prompt"));
+    QVERIFY(list().windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(list().prompts(), expected);
+    QCOMPARE(list().listBox().currentRow(), expected.isEmpty() ? -1 : 0);
+    QTRY_VERIFY(list().listBox().hasFocus());
+    // The list's focus is not the cell editor losing its insertion point.
+    QVERIFY(app_->main.InsertionPoint.SelStart != -1);
+}
+
+void PromptsTest::promptReplacesTheCapturedSelection_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selLength");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("caret at the end") << QStringLiteral("1NT") << 3 << 0 << QStringLiteral("15-17")
+                                      << QStringLiteral("1NT15-17") << 8 << QByteArray("1NT15-17");
+    QTest::newRow("word selected") << QStringLiteral("a weak two") << 2 << 4 << QStringLiteral("strong")
+                                   << QStringLiteral("a strong two") << 8 << QByteArray("a strong two");
+    QTest::newRow("caret at the start") << QStringLiteral("NT") << 0 << 0 << QStringLiteral("15-17")
+                                        << QStringLiteral("15-17NT") << 5 << QByteArray("15-17NT");
+    QTest::newRow("all selected") << QStringLiteral("xyz") << 0 << 3 << QStringLiteral("strong")
+                                  << QStringLiteral("strong") << 6 << QByteArray("strong");
+    QTest::newRow("symbols stored as codes") << QString() << 0 << 0 << QStringLiteral("1} then 2]")
+                                             << QStringLiteral("1} then 2]") << 10
+                                             << QByteArray("1\x05 then 2\x03");
+}
+
+void PromptsTest::promptReplacesTheCapturedSelection() {
+    QFETCH(QString, text);
+    QFETCH(int, selStart);
+    QFETCH(int, selLength);
+    QFETCH(QString, prompt);
+    QFETCH(QString, expected);
+    QFETCH(int, caret);
+    QFETCH(QByteArray, stored);
+    TRUVCCE& window = start();
+    QLineEdit* editor = enterCell(2, 1);
+    QVERIFY(editor);
+    editor->setText(text);
+    editor->setSelection(selStart, selLength);
+    // Capture, as the end of a shift+arrow selection does.
+    QTest::keyPress(editor, Qt::Key_Shift);
+    QTest::keyRelease(editor, Qt::Key_Shift);
+    QVERIFY(!window.card().CardChanged);
+    QTest::keyClick(editor, Qt::Key_F2);
+    QVERIFY(choose(prompt));
+    QCOMPARE(editor->text(), expected);
+    QCOMPARE(editor->cursorPosition(), caret);
+    QVERIFY(window.card().CardChanged);
+    QCOMPARE(window.InsertionPoint.Text, expected);
+    QCOMPARE(window.InsertionPoint.SelStart, caret);
+
+    window.storePendingEdits();
+    zqw::Card& card = window.card();
+    card.CurSection = 0;
+    int line = card.Sections[0].FirstLine;
+    QVERIFY(card.FindRow(2, line) != 0);
+    QCOMPARE(bytes(card.GetField(1, 2)), stored);
+}
+
+void PromptsTest::brownPromptAttachesNote999_data() {
+    QTest::addColumn<int>("section");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<int>("times");
+    QTest::addColumn<QString>("notesBefore");
+    QTest::addColumn<int>("note");
+    QTest::addColumn<QString>("notesAfter");
+    QTest::newRow("heading appended") << 1 << kBrown << 1 << QStringLiteral("Intro") << 999
+                                      << QStringLiteral("Intro\nNote:..999:");
+    QTest::newRow("chosen twice adds one heading") << 1 << kBrown << 2 << QStringLiteral("Intro") << 999
+                                                   << QStringLiteral("Intro\nNote:..999:");
+    QTest::newRow("heading already there in small letters")
+        << 1 << kBrown << 1 << QStringLiteral("note:..999 defence\nmore") << 999
+        << QStringLiteral("note:..999 defence\nmore");
+    QTest::newRow("small b inserts only the text") << 1 << QStringLiteral("*brown lower case") << 1
+                                                   << QStringLiteral("Intro") << 0 << QStringLiteral("Intro");
+    QTest::newRow("another section inserts only the text")
+        << 0 << kBrown << 1 << QStringLiteral("Intro") << 0 << QStringLiteral("Intro");
+}
+
+void PromptsTest::brownPromptAttachesNote999() {
+    QFETCH(int, section);
+    QFETCH(QString, prompt);
+    QFETCH(int, times);
+    QFETCH(QString, notesBefore);
+    QFETCH(int, note);
+    QFETCH(QString, notesAfter);
+    TRUVCCE& window = start();
+    window.notesEditor().setPlainText(notesBefore);
+    showSection(1, section);
+    const int row = section == 1 ? 2 : 1;
+    QLineEdit* editor = enterCell(row, 0);
+    QVERIFY(editor);
+    for (int k = 0; k < times; ++k) {
+        QTest::keyClick(editor, Qt::Key_F2);
+        QVERIFY2(choose(prompt), qPrintable(QString::number(k)));
+        // Focus comes back to the cell editor, which captures again.
+        QTRY_VERIFY(editor->hasFocus());
+    }
+    QString inserted;
+    for (int k = 0; k < times; ++k) inserted += prompt;
+    QCOMPARE(editor->text(), inserted);
+    QCOMPARE(window.card().CardChanged, true);
+    zqw::Card& card = window.card();
+    const int index = card.SectionIndexOf(1, section);
+    card.CurSection = index;
+    for (int r = 1; r <= card.Sections[index].RowCount; ++r) {
+        int line = card.Sections[index].FirstLine;
+        QCOMPARE(card.RowTexts[card.FindRow(r, line)].NoteNo, r == row ? note : 0);
+    }
+    QCOMPARE(window.notesEditor().toPlainText(), notesAfter);
+    // The notes are not brought forward.
+    QCOMPARE(window.topTabs().currentIndex(), 1);
+}
+
+void PromptsTest::f2WithoutAnInsertionPointAsksForALine_data() {
+    QTest::addColumn<bool>("toNotes");
+    QTest::newRow("focus on the tab bar") << false;
+    QTest::newRow("notes page showing") << true;
+}
+
+void PromptsTest::f2WithoutAnInsertionPointAsksForALine() {
+    QFETCH(bool, toNotes);
+    TRUVCCE& window = start();
+    QVERIFY(enterCell(1, 1));
+    QWidget* elsewhere = nullptr;
+    if (toNotes) {
+        window.selectTopTab(kNotesGroup);
+        elsewhere = &window.notesEditor();
+    } else {
+        window.topTabs().setFocus();
+        elsewhere = &window.topTabs();
+    }
+    QTRY_VERIFY(elsewhere->hasFocus());
+    QCOMPARE(window.InsertionPoint.SelStart, -1);
+    dialogs_->expectMessage(QStringLiteral("Please click on line of card"));
+    QTest::keyClick(elsewhere, Qt::Key_F2);
+    QCOMPARE(dialogs_->pending(), 0);
+    QVERIFY(!list().isVisible());
+
+    // Entering a cell editor again gives the list its place.
+    if (toNotes) window.selectTopTab(0);
+    QLineEdit* editor = enterCell(1, 1);
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_F2);
+    QVERIFY(list().isVisible());
+}
+
+void PromptsTest::mouseButtonsOpenTheList_data() {
+    QTest::addColumn<bool>("optionOn");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("right, option on") << true << Qt::RightButton << true;
+    QTest::newRow("right, option off") << false << Qt::RightButton << false;
+    QTest::newRow("middle, option off") << false << Qt::MiddleButton << true;
+    QTest::newRow("middle, option on") << true << Qt::MiddleButton << true;
+}
+
+void PromptsTest::mouseButtonsOpenTheList() {
+    QFETCH(bool, optionOn);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(bool, opens);
+    TRUVCCE& window = start();
+    QAction* option = window.actionNamed(QStringLiteral("RightMousebuttonprompts1"));
+    if (!optionOn) option->trigger();
+    QCOMPARE(option->isChecked(), optionOn);
+    QCOMPARE(window.actionNamed(QStringLiteral("Prompts1"))->text().section(QLatin1Char('\t'), 0, 0),
+             optionOn ? QStringLiteral("&Prompts (Right button)") : QStringLiteral("&Prompts"));
+    QLineEdit* editor = enterCell(1, 1);
+    QVERIFY(editor);
+    QTest::mouseClick(editor, button, {}, QPoint(5, 5));
+    QCOMPARE(list().isVisible(), opens);
+    if (opens) QCOMPARE(list().prompts().size(), 4);
+    // The editor's own menu never opens over the cell.
+    QVERIFY(!QApplication::activePopupWidget());
+}
+
+void PromptsTest::listOpensBelowTheClickedRow_data() {
+    QTest::addColumn<bool>("nearTheBottom");
+    QTest::newRow("room below") << false;
+    QTest::newRow("near the bottom of the screen") << true;
+}
+
+void PromptsTest::listOpensBelowTheClickedRow() {
+    QFETCH(bool, nearTheBottom);
+    TRUVCCE& window = start();
+    const QRect room = window.screen()->availableGeometry();
+    if (nearTheBottom) window.move(window.x(), room.bottom() - 150);
+    QLineEdit* editor = enterCell(2, 1);
+    QVERIFY(editor);
+    const QPoint click(9, 4);
+    QCursor::setPos(editor->mapToGlobal(click));
+    QTest::mousePress(editor, Qt::RightButton, {}, click);
+    QTest::mouseRelease(editor, Qt::RightButton, {}, click);
+    QVERIFY(list().isVisible());
+    const CardGrid& view = window.grid(1);
+    const int formulaTop = window.pos().y() + click.y() + view.rowHeight(0) * 2 + 5;
+    QCOMPARE(list().pos().x(), window.pos().x() + click.x() - 5);
+    if (nearTheBottom) {
+        QVERIFY(formulaTop + list().frameGeometry().height() > room.bottom() + 1);
+        QCOMPARE(list().frameGeometry().bottom(), room.bottom());
+    } else {
+        QCOMPARE(list().pos().y(), formulaTop);
+    }
+}
+
+void PromptsTest::listKeysChooseOrClose_data() {
+    QTest::addColumn<int>("group");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("inserted");
+    QTest::newRow("enter") << 0 << QStringLiteral("enter") << QStringLiteral("apple pie");
+    QTest::newRow("double click") << 0 << QStringLiteral("double click") << QStringLiteral("Banana split");
+    QTest::newRow("escape") << 0 << QStringLiteral("escape") << QString();
+    QTest::newRow("enter on an empty list") << 2 << QStringLiteral("enter") << QString();
+}
+
+void PromptsTest::listKeysChooseOrClose() {
+    QFETCH(int, group);
+    QFETCH(QString, action);
+    QFETCH(QString, inserted);
+    TRUVCCE& window = start();
+    showSection(group, 0);
+    QLineEdit* editor = enterCell(1, 1);
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_F2);
+    QVERIFY(list().isVisible());
+    QListWidget& box = list().listBox();
+    QTRY_VERIFY(box.hasFocus());
+    if (action == QStringLiteral("enter")) {
+        QTest::keyClick(&box, Qt::Key_Return);
+    } else if (action == QStringLiteral("escape")) {
+        QTest::keyClick(&box, Qt::Key_Escape);
+    } else {
+        const QRect item = box.visualItemRect(box.item(1));
+        QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, item.center());
+        QTest::mouseDClick(box.viewport(), Qt::LeftButton, {}, item.center());
+    }
+    QVERIFY(!list().isVisible());
+    QCOMPARE(editor->text(), inserted);
+    QCOMPARE(window.card().CardChanged, !inserted.isEmpty());
+}
+
+void PromptsTest::movingToAnotherCellHidesTheList_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("down") << int(Qt::Key_Down);
+    QTest::newRow("up") << int(Qt::Key_Up);
+    QTest::newRow("tab") << int(Qt::Key_Tab);
+}
+
+void PromptsTest::movingToAnotherCellHidesTheList() {
+    QFETCH(int, key);
+    TRUVCCE& window = start();
+    QLineEdit* editor = enterCell(2, 1);
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_F2);
+    QVERIFY(list().isVisible());
+    window.activateWindow();
+    QTRY_VERIFY(QApplication::activeWindow() == &window);
+    QTest::keyClick(window.grid(1).editor(), Qt::Key(key));
+    QVERIFY(window.grid(1).activeRow() != 2 || window.grid(1).activeColumn() != 1);
+    QVERIFY(!list().isVisible());
+}
+
+void PromptsTest::draggedPromptCarriesItsText() {
+    start();
+    QLineEdit* editor = enterCell(1, 1);
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_F2);
+    QListWidget& box = list().listBox();
+    QVERIFY(box.dragEnabled());
+    for (int i = 0; i < box.count(); ++i) {
+        std::unique_ptr<QMimeData> data(box.model()->mimeData({box.model()->index(i, 0)}));
+        QVERIFY(data);
+        QCOMPARE(data->text(), box.item(i)->text());
+    }
+    // Nothing dropped on the list lands in it.
+    QCOMPARE(box.dragDropMode(), QAbstractItemView::DragOnly);
+}
+
+// --- the column edit -------------------------------------------------------------
+
+void PromptsTest::columnEditOfOneLine_data() {
+    // Section "Leads": Lead style (grid rows from 1) and Length leads below.
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QList<QByteArray>>("before");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QList<QByteArray>>("after");
+    QTest::addColumn<QList<QByteArray>>("lengthLeads");
+    const QList<QByteArray> two = {"\ts1\tn1\t", "\ts2\tn2\t"};
+    const QList<QByteArray> untouched = {"\tlength\t"};
+    QTest::newRow("equal lines change only the column")
+        << 1 << 2 << two << QStringLiteral("n1\nn2") << QStringLiteral("N1\nN2")
+        << QList<QByteArray>{"\ts1\tN1\t", "\ts2\tN2\t"} << untouched;
+    QTest::newRow("unchanged") << 2 << 2 << two << QStringLiteral("n1\nn2") << QStringLiteral("n1\nn2") << two
+                               << untouched;
+    QTest::newRow("one more appends an empty-columned row")
+        << 2 << 2 << two << QStringLiteral("n1\nn2") << QStringLiteral("n1\nn2\nn3")
+        << QList<QByteArray>{"\ts1\tn1\t", "\ts2\tn2\t", "\t\tn3\t"} << untouched;
+    QTest::newRow("two fewer remove whole rows")
+        << 1 << 1 << QList<QByteArray>{"\ta\tx\t", "\tb\ty\t", "\tc\tz\t"} << QStringLiteral("a\nb\nc")
+        << QStringLiteral("A") << QList<QByteArray>{"\tA\tx\t"} << untouched;
+    QTest::newRow("empty memo hides the line") << 1 << 1 << two << QStringLiteral("s1\ns2") << QString()
+                                               << QList<QByteArray>{} << untouched;
+    QTest::newRow("final line break is no row")
+        << 1 << 1 << two << QStringLiteral("s1\ns2") << QStringLiteral("s1\ns2\n") << two << untouched;
+    QTest::newRow("empty rows at the end stay")
+        << 1 << 1 << QList<QByteArray>{"\tkept\t", "\t\t", "\t\t"} << QStringLiteral("kept\n\n")
+        << QStringLiteral("kept\n\n") << QList<QByteArray>{"\tkept\t", "\t\t", "\t\t"} << untouched;
+    QTest::newRow("the other line alone") << 3 << 1 << two << QStringLiteral("length")
+                                          << QStringLiteral("one\ntwo") << two
+                                          << QList<QByteArray>{"\tone\t", "\ttwo\t"};
+}
+
+void PromptsTest::columnEditOfOneLine() {
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QList<QByteArray>, before);
+    QFETCH(QString, shown);
+    QFETCH(QString, typed);
+    QFETCH(QList<QByteArray>, after);
+    QFETCH(QList<QByteArray>, lengthLeads);
+    TRUVCCE& window = start();
+    zqw::Card& card = window.card();
+    const int section = card.SectionIndexOf(2, 0);
+    const int leadStyle = card.Sections[section].FirstLine;
+    setRows(section, 1, leadStyle, before);
+    setRows(section, 1, leadStyle + 1, {"\tlength\t"});
+    showSection(2, 0);
+    QVERIFY(enterCell(row, column));
+
+    QString seen;
+    columnEditWith(
+        [&](TMemoFrm& memo) {
+            seen = memo.memo().toPlainText();
+            memo.memo().setPlainText(typed);
+        },
+        QDialog::Accepted);
+
+    QCOMPARE(seen, shown);
+    QCOMPARE(lineRows(card, leadStyle), after);
+    QCOMPARE(lineRows(card, leadStyle + 1), lengthLeads);
+    const int rows = static_cast<int>(after.size() + lengthLeads.size());
+    QCOMPARE(card.Sections[section].RowCount, rows);
+    QCOMPARE(window.grid(1).gridModel().rowCount(), rows);
+    QVERIFY(card.CardChanged);
+    QVERIFY(window.grid(1).isEditing());
+    // A new row carries no note.
+    if (after.size() > before.size()) {
+        int line = leadStyle;
+        QCOMPARE(card.RowTexts[card.FindRow(static_cast<int>(after.size()), line)].NoteNo, 0);
+    }
+}
+
+void PromptsTest::columnEditOfAWholeSection_data() {
+    // Section "Special": one column, three lines of one row each to start.
+    QTest::addColumn<QList<QByteArray>>("line1");
+    QTest::addColumn<QList<QByteArray>>("line2");
+    QTest::addColumn<QList<QByteArray>>("line3");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QList<QByteArray>>("after1");
+    QTest::addColumn<QList<QByteArray>>("after2");
+    QTest::addColumn<QList<QByteArray>>("after3");
+    using L = QList<QByteArray>;
+    QTest::newRow("more lines go to the last line") << L{"a"} << L{"b"} << L{"c"} << QStringLiteral("a\nb\nc\nd")
+                                                   << L{"a"} << L{"b"} << L{"c", "d"};
+    QTest::newRow("fewer lines hide the later lines") << L{"a"} << L{"b1", "b2"} << L{"c"} << QStringLiteral("x\ny")
+                                                     << L{"x"} << L{"y"} << L{};
+    QTest::newRow("an emptied line after a single row receives")
+        << L{"a"} << L{} << L{} << QStringLiteral("a\nb\nc") << L{"a"} << L{"b"} << L{"c"};
+    QTest::newRow("empty memo keeps one empty row") << L{"a"} << L{"b"} << L{"c"} << QString() << L{""} << L{}
+                                                   << L{};
+}
+
+void PromptsTest::columnEditOfAWholeSection() {
+    QFETCH(QList<QByteArray>, line1);
+    QFETCH(QList<QByteArray>, line2);
+    QFETCH(QList<QByteArray>, line3);
+    QFETCH(QString, typed);
+    QFETCH(QList<QByteArray>, after1);
+    QFETCH(QList<QByteArray>, after2);
+    QFETCH(QList<QByteArray>, after3);
+    TRUVCCE& window = start();
+    zqw::Card& card = window.card();
+    const int section = card.SectionIndexOf(1, 1);
+    const int first = card.Sections[section].FirstLine;
+    setRows(section, 1, first, line1);
+    setRows(section, 1, first + 1, line2);
+    setRows(section, 1, first + 2, line3);
+    showSection(1, 1);
+    QVERIFY(enterCell(1, 0));
+
+    QStringList shown;
+    for (const auto* rows : {&line1, &line2, &line3}) {
+        for (const QByteArray& text : *rows) shown.append(QString::fromLatin1(text));
+    }
+    QString seen;
+    columnEditWith(
+        [&](TMemoFrm& memo) {
+            seen = memo.memo().toPlainText();
+            memo.memo().setPlainText(typed);
+        },
+        QDialog::Accepted);
+
+    QCOMPARE(seen, shown.join(QLatin1Char('\n')));
+    QCOMPARE(lineRows(card, first), after1);
+    QCOMPARE(lineRows(card, first + 1), after2);
+    QCOMPARE(lineRows(card, first + 2), after3);
+    const int rows = static_cast<int>(after1.size() + after2.size() + after3.size());
+    QCOMPARE(card.Sections[section].RowCount, rows);
+    QCOMPARE(window.grid(1).gridModel().rowCount(), rows);
+    QVERIFY(rows >= 1);
+}
+
+void PromptsTest::columnEditFromTheLabelColumn() {
+    // In a two-column section the label column can be the active cell,
+    // though it has no editor; the edit takes the answers beside it.
+    TRUVCCE& window = start();
+    zqw::Card& card = window.card();
+    const int names = card.Sections[0].FirstLine;
+    setRows(0, 1, names, {"\ta\t", "\tb\t"});
+    showSection(0, 0);
+    window.grid(1).setActiveCell(2, 0);
+    window.grid(1).setFocus();
+    QTRY_VERIFY(window.grid(1).hasFocus());
+    QVERIFY(!window.grid(1).editor());
+    QString seen;
+    columnEditWith(
+        [&](TMemoFrm& memo) {
+            seen = memo.memo().toPlainText();
+            QCOMPARE(memo.columnWidth(), window.grid(1).columnWidth(1));
+            memo.memo().setPlainText(QStringLiteral("A\nB\nC"));
+        },
+        QDialog::Accepted);
+    QCOMPARE(seen, QStringLiteral("a\nb"));
+    QCOMPARE(lineRows(card, names), (QList<QByteArray>{"\tA\t", "\tB\t", "\tC\t"}));
+    QCOMPARE(card.Sections[0].RowCount, 5);
+    // The grid shows the new row under Names' label and System after it.
+    const CardGridModel& model = window.grid(1).gridModel();
+    QCOMPARE(model.index(2, 0).data().toString(), QString());
+    QCOMPARE(model.index(2, 1).data().toString(), QStringLiteral("C"));
+    QCOMPARE(model.index(3, 0).data().toString(), QStringLiteral("System"));
+}
+
+void PromptsTest::columnEditOfGrid2() {
+    TRUVCCE& window = start();
+    zqw::Card& card = window.card();
+    const int section = card.SectionIndexOf(2, 0);
+    const int subsequent = card.Sections[section].FirstLine2;
+    setRows(section, 2, subsequent, {"p1"});
+    showSection(2, 0);
+    QVERIFY(enterCell(2, 1, 2));
+    QCOMPARE(window.ActiveGrid, 2);
+    QString seen;
+    columnEditWith(
+        [&](TMemoFrm& memo) {
+            seen = memo.memo().toPlainText();
+            memo.memo().setPlainText(QStringLiteral("q1\nq2"));
+        },
+        QDialog::Accepted);
+    QCOMPARE(seen, QString());  // the second line's only row is empty
+    QCOMPARE(lineRows(card, subsequent), QList<QByteArray>{"p1"});
+    QCOMPARE(lineRows(card, subsequent + 1), (QList<QByteArray>{"q1", "q2"}));
+    QCOMPARE(card.Sections[section].RowCount2, 3);
+    QCOMPARE(window.grid(2).gridModel().rowCount(), 3);
+    QCOMPARE(card.Sections[section].RowCount, 2);
+}
+
+void PromptsTest::wrappedLineBecomesSeveralRows() {
+    TRUVCCE& window = start();
+    zqw::Card& card = window.card();
+    const int section = card.SectionIndexOf(1, 1);
+    const int first = card.Sections[section].FirstLine;
+    showSection(1, 1);
+    QVERIFY(enterCell(1, 0));
+    QStringList words;
+    columnEditWith(
+        [&](TMemoFrm& memo) {
+            QCOMPARE(memo.columnWidth(), window.grid(1).columnWidth(0));
+            // Words that fit a line alone but never two to a line.
+            const QFontMetrics metrics(memo.memo().font());
+            const double room = memo.columnWidth() - 2 * memo.memo().document()->documentMargin();
+            QString body;
+            while (metrics.horizontalAdvance(QStringLiteral("w") + body + QStringLiteral("m")) < room * 0.7) {
+                body += QLatin1Char('m');
+            }
+            QVERIFY(metrics.horizontalAdvance(QStringLiteral("w") + body) > room * 0.5);
+            for (const char* head : {"a", "b", "c"}) words.append(QString::fromLatin1(head) + body);
+            memo.memo().clear();
+            QTest::keyClicks(&memo.memo(), words.join(QLatin1Char(' ')));
+            QCOMPARE(memo.memo().document()->blockCount(), 1);
+        },
+        QDialog::Accepted);
+    QCOMPARE(words.size(), 3);
+    QList<QByteArray> expected;
+    for (const QString& word : words) expected.append(word.toLatin1());
+    // Three rows where there were three lines of one row: one each.
+    QCOMPARE(lineRows(card, first) + lineRows(card, first + 1) + lineRows(card, first + 2), expected);
+    QCOMPARE(card.Sections[section].RowCount, 3);
+}
+
+void PromptsTest::symbolsShowAsCharactersAndStoreAsCodes() {
+    TRUVCCE& window = start();
+    zqw::Card& card = window.card();
+    const int section = card.SectionIndexOf(2, 0);
+    const int leadStyle = card.Sections[section].FirstLine;
+    setRows(section, 1, leadStyle, {"\t4\x06 from \x05\x04\t\x03x\t"});
+    showSection(2, 0);
+    QVERIFY(enterCell(1, 1));
+    QString seen;
+    columnEditWith(
+        [&](TMemoFrm& memo) {
+            seen = memo.memo().toPlainText();
+            memo.memo().moveCursor(QTextCursor::End);
+            for (Qt::Key key : {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8}) QTest::keyClick(&memo.memo(), key);
+            // A suit key replaces the selection.
+            memo.memo().moveCursor(QTextCursor::Start);
+            memo.memo().moveCursor(QTextCursor::Right, QTextCursor::KeepAnchor);
+            QTest::keyClick(&memo.memo(), Qt::Key_F7);
+        },
+        QDialog::Accepted);
+    QCOMPARE(seen, QStringLiteral("4[ from }{"));
+    QCOMPARE(lineRows(card, leadStyle), QList<QByteArray>{"\t\x03\x06 from \x05\x04\x05\x04\x03\x06\t\x03x\t"});
+    QCOMPARE(window.grid(1).gridModel().index(0, 1).data().toString(), QStringLiteral("][ from }{}{]["));
+}
+
+void PromptsTest::cancelLeavesTheCardAlone_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Cancel button") << QStringLiteral("button");
+    QTest::newRow("Esc in the memo") << QStringLiteral("escape");
+    QTest::newRow("menu Cancel") << QStringLiteral("menu");
+}
+
+void PromptsTest::cancelLeavesTheCardAlone() {
+    QFETCH(QString, how);
+    TRUVCCE& window = start();
+    zqw::Card& card = window.card();
+    const int section = card.SectionIndexOf(2, 0);
+    const int leadStyle = card.Sections[section].FirstLine;
+    const QList<QByteArray> rows = {"\ts1\tn1\t", "\ts2\tn2\t"};
+    setRows(section, 1, leadStyle, rows);
+    showSection(2, 0);
+    QVERIFY(enterCell(1, 1));
+    columnEditWith(
+        [&](TMemoFrm& memo) {
+            memo.memo().setPlainText(QStringLiteral("changed\nentirely\nmore"));
+            if (how == QStringLiteral("escape")) {
+                QTest::keyClick(&memo.memo(), Qt::Key_Escape);
+            } else if (how == QStringLiteral("menu")) {
+                memo.findChild<QAction*>(QStringLiteral("Cancel1"))->trigger();
+            }
+        },
+        QDialog::Rejected);
+    QCOMPARE(lineRows(card, leadStyle), rows);
+    QCOMPARE(card.Sections[section].RowCount, 3);
+    QCOMPARE(window.grid(1).gridModel().rowCount(), 3);
+    QVERIFY(!card.CardChanged);
+    QVERIFY(window.grid(1).isEditing());
+}
+
+void PromptsTest::promptsInsertIntoTheMemo() {
+    TRUVCCE& window = start();
+    zqw::Card& card = window.card();
+    window.notesEditor().setPlainText(QStringLiteral("Intro"));
+    const int section = card.SectionIndexOf(1, 1);
+    const int first = card.Sections[section].FirstLine;
+    setRows(section, 1, first, {"one"});
+    setRows(section, 1, first + 1, {"two"});
+    setRows(section, 1, first + 2, {"three"});
+    showSection(1, 1);
+    QVERIFY(enterCell(2, 0));
+    bool chosen = false;
+    QStringList listed;
+    columnEditWith(
+        [&](TMemoFrm& memo) {
+            QTRY_VERIFY(memo.memo().hasFocus());
+            memo.memo().moveCursor(QTextCursor::End);
+            QTest::keyClick(&memo.memo(), Qt::Key_F5);
+            QTest::keyClick(&memo.memo(), Qt::Key_F2);
+            listed = list().prompts();
+            chosen = choose(kBrown);
+            QTRY_VERIFY(memo.memo().hasFocus());
+        },
+        QDialog::Rejected);
+    QVERIFY(chosen);
+    QCOMPARE(listed, (QStringList{QStringLiteral("*brown lower case"), kBrown, QStringLiteral("None")}));
+    // Cancel drops the memo's text, but the note and its heading stay.
+    QCOMPARE(lineRows(card, first + 2), QList<QByteArray>{"three"});
+    int line = first;
+    card.CurSection = section;
+    QCOMPARE(card.RowTexts[card.FindRow(2, line)].NoteNo, 999);
+    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Intro\nNote:..999:"));
+    QVERIFY(!list().isVisible());
+    QCOMPARE(list().parentWidget(), &window);
+
+    // The same with OK keeps the symbol and the prompt after it.
+    columnEditWith(
+        [&](TMemoFrm& memo) {
+            QTRY_VERIFY(memo.memo().hasFocus());
+            memo.memo().moveCursor(QTextCursor::End);
+            QTest::keyClick(&memo.memo(), Qt::Key_F5);
+            QTest::keyClick(&memo.memo(), Qt::Key_F2);
+            chosen = choose(QStringLiteral("None"));
+            QTRY_VERIFY(memo.memo().hasFocus());
+        },
+        QDialog::Accepted);
+    QVERIFY(chosen);
+    QCOMPARE(lineRows(card, first + 2), QList<QByteArray>{"three\x05None"});
+    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Intro\nNote:..999:"));
+}
+
+QTEST_MAIN(PromptsTest)
+#include "prompts_test.moc"

@@ -21,20 +21,6 @@ std::string_view upToCtrlZ(std::string_view bytes) {
     return stop == std::string_view::npos ? bytes : bytes.substr(0, stop);
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 std::string resolveLinks(const std::string& path) {
     // Replacing a symbolic link with a file would cut the link; write to
     // what it points at instead.
@@ -56,6 +42,20 @@ std::string resolveLinks(const std::string& path) {
 }
 
 }  // namespace
+
+bool writeAllBytes(int fd, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
 
 void forEachTextLine(std::string_view bytes, const std::function<void(std::string_view)>& onLine) {
     const std::string_view text = upToCtrlZ(bytes);
@@ -135,7 +135,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes) {
         mode &= ~mask;
     }
     (void)::fchmod(fd, mode);  // a mode we cannot set is no reason to lose the save
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = writeAllBytes(fd, bytes) && ::fsync(fd) == 0;
     if (::close(fd) != 0) ok = false;
     if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(temp.c_str());

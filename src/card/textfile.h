@@ -32,6 +32,10 @@ private:
 // or cannot be read (devices and pipes are refused so a read never blocks).
 std::optional<std::string> readRegularFile(const std::string& path);
 
+// Writes all the bytes to an open file descriptor, going on after
+// interrupted writes; false on any error.
+bool writeAllBytes(int fd, std::string_view bytes);
+
 // Writes the bytes to a temporary file beside path, flushes it to disk and
 // renames it over path, so the old file stays whole unless every byte was
 // written. Keeps the old file's permissions; writes through a symbolic link.

@@ -28,20 +28,6 @@ std::string libzipMessage(int code) {
 
 std::string archiveMessage(zip_t* archive) { return zip_error_strerror(zip_get_error(archive)); }
 
-bool writeAll(int fd, const char* data, size_t size) {
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, data + done, size - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 mode_t newFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -170,7 +156,7 @@ bool PackageReader::extractEntry(int index, const std::string& target) {
             break;
         }
         if (n == 0) break;
-        if (!writeAll(fd, buffer, static_cast<size_t>(n))) {
+        if (!writeAllBytes(fd, std::string_view(buffer, static_cast<size_t>(n)))) {
             error_ = target + ": " + std::strerror(errno);
             ok = false;
             break;

@@ -250,6 +250,28 @@ void CardGrid::mouseMoveEvent(QMouseEvent* event) {
     owner_.gridMouseMove(grid_, rowAt(event->position().toPoint().y()));
 }
 
+// A right or middle click on a cell other than the active one makes it the
+// active cell and then acts as the same click on its editor would.
+void CardGrid::mousePressEvent(QMouseEvent* event) {
+    QTableView::mousePressEvent(event);
+    if (event->button() == Qt::RightButton) {
+        if (QLineEdit* line = editor()) {
+            line->setFocus(Qt::MouseFocusReason);
+            owner_.editorMouseDown(grid_, line, event->button());
+        }
+    }
+}
+
+void CardGrid::mouseReleaseEvent(QMouseEvent* event) {
+    QTableView::mouseReleaseEvent(event);
+    if (event->button() == Qt::MiddleButton) {
+        if (QLineEdit* line = editor()) {
+            line->setFocus(Qt::MouseFocusReason);
+            owner_.editorMouseUp(grid_, line, event->button());
+        }
+    }
+}
+
 void CardGrid::keyPressEvent(QKeyEvent* event) {
     if (QLineEdit* line = editor(); line && !event->text().isEmpty() && event->text().at(0).isPrint()) {
         line->setFocus(Qt::OtherFocusReason);

@@ -4,16 +4,13 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QMenu>
 #include <QTest>
 
 #include "guitestsupport.h"
 #include "mainwindow/editorapp.h"
 #include "mainwindow/truvcce.h"
-#include "platform/profilestore.h"
 
 namespace {
 
@@ -71,24 +68,12 @@ QStringList strings(std::initializer_list<const char*> texts) {
     return list;
 }
 
-QString cell(TRUVCCE& window, int grid, int row, int column) {
-    return window.grid(grid).gridModel().index(row - 1, column).data().toString();
-}
-
 // What a grid shows in one column, top to bottom.
 QStringList shownColumn(TRUVCCE& window, int grid, int column) {
     QStringList texts;
     for (int row = 1; row <= window.grid(grid).gridModel().rowCount(); ++row)
-        texts << cell(window, grid, row, column);
+        texts << cellText(window, grid, row, column);
     return texts;
-}
-
-// Puts the grid's active cell on a row and gives its editor the keyboard.
-QLineEdit* editCell(TRUVCCE& window, int grid, int row, int column) {
-    CardGrid& view = window.grid(grid);
-    view.setActiveCell(row, column);
-    view.startEditing(true);
-    return view.editor();
 }
 
 void press(QKeyCombination key) {
@@ -148,63 +133,44 @@ private:
     // Lines of the "Single" section, each "row|row...", the rest empty.
     TRUVCCE& startWithSingle(const QStringList& single);
 
-    std::unique_ptr<QTemporaryDir> files_;
-    std::unique_ptr<IsolatedSettings> settings_;
-    std::unique_ptr<ScriptedDialogs> dialogs_;
-    std::unique_ptr<EditorApp> app_;
+    ScriptedDialogs& dialogs() { return session_->dialogs(); }
+
+    std::unique_ptr<ProgramFolder> folder_;
+    std::unique_ptr<EditorSession> session_;
     int previewCloses_ = 0;
     int previewReopens_ = 0;
 };
 
 void EditCommandsTest::init() {
-    files_ = std::make_unique<QTemporaryDir>();
-    settings_ = std::make_unique<IsolatedSettings>();
-    dialogs_ = std::make_unique<ScriptedDialogs>();
-    QFile sel(files_->filePath(QStringLiteral("zqw.sel")));
-    QVERIFY(sel.open(QIODevice::WriteOnly));
-    sel.write(kTemplate);
-    sel.close();
-    ProfileStore store;
-    store.setValue(QStringLiteral("path"), files_->path());
-    store.sync();
+    folder_ = std::make_unique<ProgramFolder>(kTemplate);
+    session_ = std::make_unique<EditorSession>(folder_->path());
+    QVERIFY(folder_->isValid());
     previewCloses_ = 0;
     previewReopens_ = 0;
 }
 
 void EditCommandsTest::cleanup() {
-    QVERIFY2(dialogs_->failures().isEmpty(),
-             qPrintable(dialogs_->failures().join(QLatin1Char('\n'))));
-    QCOMPARE(dialogs_->pending(), 0);
-    app_.reset();
-    dialogs_.reset();
-    settings_.reset();
-    files_.reset();
+    session_->verifyDialogs();
+    session_.reset();
+    folder_.reset();
 }
 
 TRUVCCE& EditCommandsTest::start(const CardLines& lines) {
-    const QString cardPath = files_->filePath(QStringLiteral("card.ccf"));
-    QFile card(cardPath);
-    if (!card.open(QIODevice::WriteOnly)) qFatal("cannot write the card file");
-    card.write(cardBytes(lines));
-    card.close();
-    QDir().mkpath(QFileInfo(settings_->iniPath()).absolutePath());
-    QFile ini(settings_->iniPath());
-    if (!ini.open(QIODevice::WriteOnly)) qFatal("cannot write the settings file");
-    ini.write("[setup]\r\nfile=" + cardPath.toLocal8Bit() +
-              "\r\nhintstart=0\r\nwidth=700\r\nheight=500\r\n");
-    ini.close();
+    const QString cardPath = folder_->filePath(QStringLiteral("card.ccf"));
+    if (!tryWriteBytes(cardPath, cardBytes(lines))) qFatal("cannot write the card file");
+    if (!session_->settings().writeIni("[setup]\r\nfile=" + cardPath.toLocal8Bit() +
+                                       "\r\nhintstart=0\r\nwidth=700\r\nheight=500\r\n")) {
+        qFatal("cannot write the settings file");
+    }
 
-    app_ = std::make_unique<EditorApp>(*dialogs_);
-    TRUVCCE& window = app_->main;
+    TRUVCCE& window = session_->create();
     // An open preview stands in for the card print window.
     window.closeCardPreview = [this]() {
         ++previewCloses_;
         return true;
     };
     window.userMessageHandler = [this]() { ++previewReopens_; };
-    window.show();
-    window.activateWindow();
-    if (!QTest::qWaitForWindowActive(&window)) qWarning("main window not active");
+    showActive(window);
     return window;
 }
 
@@ -259,7 +225,7 @@ void EditCommandsTest::lineCommandsOnOneColumn() {
     QFETCH(QString, message);
     TRUVCCE& window = startWithSingle(lines);
     QVERIFY(editCell(window, 1, row, 0));
-    if (!message.isEmpty()) dialogs_->expectMessage(message);
+    if (!message.isEmpty()) dialogs().expectMessage(message);
 
     press(commandKey(command));
 
@@ -312,7 +278,7 @@ void EditCommandsTest::deleteDownToTheLastRowIsRefused() {
     QCOMPARE(window.grid(2).activeRow(), 1);
     window.card().CardChanged = false;
 
-    dialogs_->expectMessage(QStringLiteral("Each section must have one line"));
+    dialogs().expectMessage(QStringLiteral("Each section must have one line"));
     press(kDelete);
     QCOMPARE(shownColumn(window, 2, 1), strings({"x1"}));
     QCOMPARE(window.card().Sections[kBothTab].RowCount2, 1);
@@ -397,7 +363,7 @@ void EditCommandsTest::insertAfterFillsAHiddenNextLine() {
 
     // On disk each line has its one row again; the hidden line's old text
     // is gone.
-    card.CardFileName = files_->filePath(QStringLiteral("saved.ccf")).toStdString();
+    card.CardFileName = folder_->filePath(QStringLiteral("saved.ccf")).toStdString();
     QVERIFY(card.WriteCardFile());
     QFile saved(QString::fromStdString(card.CardFileName));
     QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -630,7 +596,7 @@ void EditCommandsTest::clipboardOnACell() {
     // What the clipboard brought is stored when the edit completes.
     window.storePendingEdits();
     QVERIFY(window.card().CardChanged);
-    QCOMPARE(cell(window, 1, 1, 0), QStringLiteral("adbc"));
+    QCOMPARE(cellText(window, 1, 1, 0), QStringLiteral("adbc"));
     QCOMPARE(window.card().RowTexts[window.card().Lines[1].FirstRow].Text, std::string("adbc"));
 }
 

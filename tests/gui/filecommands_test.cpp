@@ -7,16 +7,13 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QMenu>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "guitestsupport.h"
 #include "mainwindow/editorapp.h"
 #include "mainwindow/truvcce.h"
 #include "plainnotes.h"
-#include "platform/profilestore.h"
 
 namespace {
 
@@ -35,26 +32,11 @@ const QString kSaveNotes = QStringLiteral("Do you wish to save the current notes
 const QString kLinkOnClose =
     QStringLiteral("Do you wish to link the current notes file to the current card");
 
-void useProgramDir(const QString& path) {
-    ProfileStore store;
-    store.setValue(QStringLiteral("path"), path);
-    store.sync();
-}
-
-QString cell(TRUVCCE& window, int grid, int row, int column) {
-    return window.grid(grid).gridModel().index(row - 1, column).data().toString();
-}
-
 // Types into the first section's answer cell of a row and stores it.
 void typeAnswer(TRUVCCE& window, int row, const QString& text) {
     window.TT11Click(0);
-    window.grid(1).setActiveCell(row, 1);
-    window.grid(1).startEditing(true);
-    QLineEdit* editor = window.grid(1).editor();
-    QVERIFY(editor);
-    editor->setFocus();
-    editor->selectAll();
-    QTest::keyClicks(editor, text);
+    editCell(window, 1, row, 1);
+    typeIntoCell(window, 1, text);
     window.storePendingEdits();
 }
 
@@ -67,32 +49,9 @@ QString answerText(TRUVCCE& window, int row) {
     return QString::fromStdString(card.GetField(1, 2));
 }
 
-// Picks a menu item as a click does: the menu's opening handler runs first,
-// and the item only when that left it enabled.
-void choose(TRUVCCE& window, const char* item) {
-    QAction* action = window.actionNamed(QString::fromLatin1(item));
-    QVERIFY2(action, item);
-    auto* menu = qobject_cast<QMenu*>(action->parent());
-    QVERIFY(menu);
-    emit menu->aboutToShow();
-    if (TRUVCCE::itemEnabled(action)) action->trigger();
-}
-
 // The card file record of the first section's first row with this answer
 // (the row's fields are set off by TABs).
 QByteArray firstRecord(const char* answer) { return QByteArray("}\t") + answer + "\t\r\n"; }
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
-    return file.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // Every file under a folder, relative to it, sorted.
 QStringList filesUnder(const QString& root) {
@@ -150,20 +109,10 @@ class FileCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        settings_ = std::make_unique<IsolatedSettings>();
-        dialogs_ = std::make_unique<ScriptedDialogs>();
-        dir_ = std::make_unique<QTemporaryDir>();
-        useProgramDir(QStringLiteral(ZQW_PROGRAM_DIR));
-    }
+    void init() { session_ = std::make_unique<EditorSession>(); }
     void cleanup() {
-        QVERIFY2(dialogs_->failures().isEmpty(),
-                 qPrintable(dialogs_->failures().join(QLatin1Char('\n'))));
-        QCOMPARE(dialogs_->pending(), 0);
-        app_.reset();
-        dialogs_.reset();
-        dir_.reset();
-        settings_.reset();
+        session_->verifyDialogs();
+        session_.reset();
     }
 
     void newCommand_data();
@@ -191,39 +140,32 @@ private slots:
     void packageHoldingOnlyNotesGivesABlankCard();
 
 private:
-    TRUVCCE& start() {
-        app_ = std::make_unique<EditorApp>(*dialogs_);
-        app_->main.show();
-        app_->main.activateWindow();
-        if (!QTest::qWaitForWindowActive(&app_->main)) qWarning("main window not active");
-        return app_->main;
-    }
-    QString path(const QString& name) const { return dir_->filePath(name); }
+    TRUVCCE& start() { return session_->start(); }
+    ScriptedDialogs& dialogs() { return session_->dialogs(); }
+    QString path(const QString& name) const { return session_->path(name); }
+    QString folder() const { return session_->folder().path(); }
     // Scripts the card save dialog and returns the path it answers.
     QString scriptSaveDialog(SaveTo saveTo, const QString& goodName) {
         switch (saveTo) {
             case SaveTo::NotShown:
                 return {};
             case SaveTo::Cancelled:
-                dialogs_->expectSaveFile(std::nullopt, kCardFilter);
+                dialogs().expectSaveFile(std::nullopt, kCardFilter);
                 return {};
             case SaveTo::GoodPath:
-                dialogs_->expectSaveFile(path(goodName), kCardFilter);
+                dialogs().expectSaveFile(path(goodName), kCardFilter);
                 return path(goodName);
             case SaveTo::BadPath: {
                 const QString bad = path(QStringLiteral("no such folder/") + goodName);
-                dialogs_->expectSaveFile(bad, kCardFilter);
-                dialogs_->expectMessage(QStringLiteral("Unable to write to the file ") + bad);
+                dialogs().expectSaveFile(bad, kCardFilter);
+                dialogs().expectMessage(QStringLiteral("Unable to write to the file ") + bad);
                 return bad;
             }
         }
         return {};
     }
 
-    std::unique_ptr<IsolatedSettings> settings_;
-    std::unique_ptr<ScriptedDialogs> dialogs_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<EditorApp> app_;
+    std::unique_ptr<EditorSession> session_;
 };
 
 void FileCommandsTest::newCommand_data() {
@@ -257,10 +199,10 @@ void FileCommandsTest::newCommand() {
     QCOMPARE(window.card().CardChanged, changed);
     window.TT11Click(2);
     window.LastAnswer = Answer::No;
-    if (answer != kNotAsked) dialogs_->expectQuestion(kSaveCard, Answer(answer));
+    if (answer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(answer));
     const QString savedTo = scriptSaveDialog(saveTo, QStringLiteral("new.ccf"));
 
-    choose(window, "New1");
+    chooseMenuItem(window, "New1");
 
     zqw::Card& card = window.card();
     if (answer != kNotAsked) QCOMPARE(int(window.LastAnswer), answer);
@@ -274,11 +216,11 @@ void FileCommandsTest::newCommand() {
     QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
     QCOMPARE(window.topTabs().currentIndex(), viewRebuilt ? 0 : 2);
     if (viewRebuilt)
-        QCOMPARE(cell(window, 1, 1, 1), blankAfter ? QString() : QStringLiteral("Kept answer"));
+        QCOMPARE(cellText(window, 1, 1, 1), blankAfter ? QString() : QStringLiteral("Kept answer"));
     QCOMPARE(QFileInfo::exists(path(QStringLiteral("new.ccf"))), saveTo == SaveTo::GoodPath);
     if (saveTo == SaveTo::GoodPath)
         QVERIFY(readBytes(savedTo).contains(firstRecord("Kept answer")));
-    QCOMPARE(filesUnder(dir_->path()).size(), saveTo == SaveTo::GoodPath ? 1 : 0);
+    QCOMPARE(filesUnder(folder()).size(), saveTo == SaveTo::GoodPath ? 1 : 0);
 }
 
 void FileCommandsTest::typingInTheNotesThenNewAsksAboutTheCard() {
@@ -286,8 +228,8 @@ void FileCommandsTest::typingInTheNotesThenNewAsksAboutTheCard() {
     const QString notesPath = path(QStringLiteral("club.txt"));
     writeCardFile(cardPath, QStringLiteral("Strong club"), notesPath, QStringLiteral("Old notes"));
     TRUVCCE& window = start();
-    dialogs_->expectOpenFile(cardPath, kOpenFilter);
-    choose(window, "LOad1");
+    dialogs().expectOpenFile(cardPath, kOpenFilter);
+    chooseMenuItem(window, "LOad1");
     QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Old notes\n"));
     QVERIFY(!window.card().CardChanged);
 
@@ -295,8 +237,8 @@ void FileCommandsTest::typingInTheNotesThenNewAsksAboutTheCard() {
     window.notesEditor().setCaret(1, 100);  // the end of the first line
     QTest::keyClicks(&window.notesEditor(), QStringLiteral(" and new"));
     QVERIFY(!window.card().CardChanged);
-    dialogs_->expectQuestion(kSaveCard, Answer::Yes);
-    choose(window, "New1");
+    dialogs().expectQuestion(kSaveCard, Answer::Yes);
+    chooseMenuItem(window, "New1");
 
     // The card's question covered the notes: both were written.
     QCOMPARE(readBytes(notesPath), QByteArray("Old notes and new\r\n"));
@@ -346,22 +288,22 @@ void FileCommandsTest::openCommand() {
     const Answer preset = answer == int(Answer::Yes) ? Answer::No : Answer::Yes;
     window.LastAnswer = preset;
 
-    if (answer != kNotAsked) dialogs_->expectQuestion(kSaveCard, Answer(answer));
+    if (answer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(answer));
     const QString savedTo = scriptSaveDialog(saveTo, QStringLiteral("memory.ccf"));
     const QString missing = path(QStringLiteral("gone.ccf"));
-    if (chosen == QLatin1String("card")) dialogs_->expectOpenFile(cardPath, kOpenFilter);
-    if (chosen == QLatin1String("cancel")) dialogs_->expectOpenFile(std::nullopt, kOpenFilter);
+    if (chosen == QLatin1String("card")) dialogs().expectOpenFile(cardPath, kOpenFilter);
+    if (chosen == QLatin1String("cancel")) dialogs().expectOpenFile(std::nullopt, kOpenFilter);
     if (chosen == QLatin1String("missing")) {
-        dialogs_->expectOpenFile(missing, kOpenFilter);
-        dialogs_->expectMessage(missing + QStringLiteral(" file not found"));
+        dialogs().expectOpenFile(missing, kOpenFilter);
+        dialogs().expectMessage(missing + QStringLiteral(" file not found"));
     }
 
-    choose(window, "LOad1");
+    chooseMenuItem(window, "LOad1");
 
     zqw::Card& card = window.card();
     QCOMPARE(window.LastAnswer, preset);
     if (!chosen.isEmpty())
-        QCOMPARE(dialogs_->lastFileRequest().defaultExtension, QStringLiteral("ccf"));
+        QCOMPARE(dialogs().lastFileRequest().defaultExtension, QStringLiteral("ccf"));
     if (saveTo == SaveTo::GoodPath) QVERIFY(readBytes(savedTo).contains(firstRecord("In memory")));
     if (opened) {
         QCOMPARE(QString::fromStdString(card.CardFileName), cardPath);
@@ -369,7 +311,7 @@ void FileCommandsTest::openCommand() {
         QCOMPARE(answerText(window, 1), QStringLiteral("From disk"));
         QVERIFY(!card.CardChanged);
         QCOMPARE(window.topTabs().currentIndex(), 0);
-        QCOMPARE(cell(window, 1, 1, 1), QStringLiteral("From disk"));
+        QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("From disk"));
     } else if (chosen == QLatin1String("missing")) {
         QCOMPARE(QString::fromStdString(card.CardFileName), QStringLiteral("UnNamed file"));
         QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
@@ -432,12 +374,12 @@ void FileCommandsTest::saveCommand() {
     if (folderInPlace) {
         QVERIFY(QFile::remove(namedPath));
         QVERIFY(QDir().mkdir(namedPath));
-        dialogs_->expectMessage(QStringLiteral("Unable to write to the file ") + namedPath);
+        dialogs().expectMessage(QStringLiteral("Unable to write to the file ") + namedPath);
     }
     const QString chosen = scriptSaveDialog(saveTo, QStringLiteral("chosen.ccf"));
     const QString before = window.windowTitle();
 
-    choose(window, "Save1");
+    chooseMenuItem(window, "Save1");
 
     zqw::Card& card = window.card();
     const QString target = named ? namedPath : chosen;
@@ -480,9 +422,9 @@ void FileCommandsTest::saveAsCommand() {
     if (changeCard) typeAnswer(window, 1, QStringLiteral("Typed"));
     const QString chosen = scriptSaveDialog(saveTo, QStringLiteral("copy.ccf"));
 
-    choose(window, "SaveAs1");
+    chooseMenuItem(window, "SaveAs1");
 
-    const UserDialogs::FileRequest request = dialogs_->lastFileRequest();
+    const UserDialogs::FileRequest request = dialogs().lastFileRequest();
     QCOMPARE(request.defaultExtension, QStringLiteral("ccf"));
     QVERIFY(request.fileName.isEmpty());
     QVERIFY(request.hideReadOnly);
@@ -524,10 +466,10 @@ void FileCommandsTest::closeCommand() {
     window.card().NoteFileName = path(QStringLiteral("linked.txt")).toStdString();
     if (changed) typeAnswer(window, 1, QStringLiteral("Typed"));
     window.LastAnswer = Answer::No;
-    if (answer != kNotAsked) dialogs_->expectQuestion(kSaveCard, Answer(answer));
+    if (answer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(answer));
     const QString chosen = scriptSaveDialog(saveTo, QStringLiteral("closed.ccf"));
 
-    choose(window, "Close1");
+    chooseMenuItem(window, "Close1");
 
     zqw::Card& card = window.card();
     if (answer != kNotAsked) QCOMPARE(int(window.LastAnswer), answer);
@@ -544,14 +486,14 @@ void FileCommandsTest::closeCommand() {
     }
     // Close leaves the caption and the grids alone.
     QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
-    QCOMPARE(cell(window, 1, 1, 1), changed ? QStringLiteral("Typed") : QString());
+    QCOMPARE(cellText(window, 1, 1, 1), changed ? QStringLiteral("Typed") : QString());
     if (saveTo == SaveTo::GoodPath) QVERIFY(readBytes(chosen).contains(firstRecord("Typed")));
 }
 
 void FileCommandsTest::closeDoesNotAskAboutModifiedNotes() {
     TRUVCCE& window = start();
     window.notesEditor().insertPlainText(QStringLiteral("Unsaved notes"));
-    choose(window, "Close1");
+    chooseMenuItem(window, "Close1");
     QVERIFY(!window.card().CardOpen);
     QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Unsaved notes"));
     QVERIFY(window.notesEditor().isModified());
@@ -572,8 +514,8 @@ void FileCommandsTest::fileMenuFollowsTheCardState() {
     };
     check(true);
     typeAnswer(window, 1, QStringLiteral("Typed"));
-    dialogs_->expectQuestion(kSaveCard, Answer::No);
-    choose(window, "Close1");
+    dialogs().expectQuestion(kSaveCard, Answer::No);
+    chooseMenuItem(window, "Close1");
     check(false);
     // The disabled items do nothing, even by their shortcuts.
     QTest::keyClick(&window, Qt::Key_A, Qt::ControlModifier);
@@ -643,14 +585,14 @@ void FileCommandsTest::closeQuestion() {
     QVERIFY(QDir().mkpath(path(QStringLiteral("sub"))));
     if (notes == QLatin1String("loaded") || notes == QLatin1String("vanished")) {
         writeBytes(notesPath, "Loaded notes\r\n");
-        dialogs_->expectOpenFile(notesPath, kNotesFilter);
-        choose(window, "load2");
+        dialogs().expectOpenFile(notesPath, kNotesFilter);
+        chooseMenuItem(window, "load2");
         QCOMPARE(window.notesEditor().fileName(), notesPath);
     }
     if (notes == QLatin1String("vanished")) {
         QVERIFY(QDir(path(QStringLiteral("sub"))).removeRecursively());
-        dialogs_->expectQuestion(kSaveNotes, Answer::Yes);
-        dialogs_->expectMessage(QStringLiteral("Cannot create file ") + notesPath);
+        dialogs().expectQuestion(kSaveNotes, Answer::Yes);
+        dialogs().expectMessage(QStringLiteral("Cannot create file ") + notesPath);
     }
     if (notes == QLatin1String("typed") || notes == QLatin1String("vanished")) {
         window.notesEditor().insertPlainText(QStringLiteral("Typed notes"));
@@ -658,13 +600,13 @@ void FileCommandsTest::closeQuestion() {
     if (cardChanged) typeAnswer(window, 1, QStringLiteral("Typed"));
 
     if (notesAnswer != kNotAsked && notes != QLatin1String("vanished")) {
-        dialogs_->expectQuestion(kSaveNotes, Answer(notesAnswer));
+        dialogs().expectQuestion(kSaveNotes, Answer(notesAnswer));
     }
     const QString notesSaved = path(QStringLiteral("typed.txt"));
-    if (notesSaveTo == SaveTo::GoodPath) dialogs_->expectSaveFile(notesSaved, kNotesFilter);
-    if (notesSaveTo == SaveTo::Cancelled) dialogs_->expectSaveFile(std::nullopt, kNotesFilter);
-    if (linkAnswer != kNotAsked) dialogs_->expectQuestion(kLinkOnClose, Answer(linkAnswer));
-    if (cardAnswer != kNotAsked) dialogs_->expectQuestion(kSaveCard, Answer(cardAnswer));
+    if (notesSaveTo == SaveTo::GoodPath) dialogs().expectSaveFile(notesSaved, kNotesFilter);
+    if (notesSaveTo == SaveTo::Cancelled) dialogs().expectSaveFile(std::nullopt, kNotesFilter);
+    if (linkAnswer != kNotAsked) dialogs().expectQuestion(kLinkOnClose, Answer(linkAnswer));
+    if (cardAnswer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(cardAnswer));
     const QString cardSaved = scriptSaveDialog(cardSaveTo, QStringLiteral("card.ccf"));
 
     QCOMPARE(window.close(), closes);
@@ -696,8 +638,8 @@ void FileCommandsTest::exitStoresTheCellBeingEdited() {
     QTest::keyClicks(editor, QStringLiteral("Half typed"));
     QVERIFY(!window.card().CardChanged);
     const QString saved = path(QStringLiteral("exit.ccf"));
-    dialogs_->expectQuestion(kSaveCard, Answer::Yes);
-    dialogs_->expectSaveFile(saved, kCardFilter);
+    dialogs().expectQuestion(kSaveCard, Answer::Yes);
+    dialogs().expectSaveFile(saved, kCardFilter);
     QTest::keyClick(editor, Qt::Key_E, Qt::ControlModifier);  // Exit
     QVERIFY(!window.isVisible());
     QVERIFY(readBytes(saved).contains(firstRecord("Half typed")));
@@ -705,14 +647,14 @@ void FileCommandsTest::exitStoresTheCellBeingEdited() {
 
 void FileCommandsTest::exitAfterCloseStillOffersTheLink() {
     TRUVCCE& window = start();
-    choose(window, "Close1");
+    chooseMenuItem(window, "Close1");
     const QString notesPath = path(QStringLiteral("loose.txt"));
     writeBytes(notesPath, "Loose notes\r\n");
-    dialogs_->expectOpenFile(notesPath, kNotesFilter);
-    choose(window, "load2");
-    dialogs_->expectQuestion(kLinkOnClose, Answer::Yes);
+    dialogs().expectOpenFile(notesPath, kNotesFilter);
+    chooseMenuItem(window, "load2");
+    dialogs().expectQuestion(kLinkOnClose, Answer::Yes);
     // No card is open, so the link's Yes is followed by no card question.
-    choose(window, "Exit1");
+    chooseMenuItem(window, "Exit1");
     QVERIFY(!window.isVisible());
     QVERIFY(window.card().CardChanged);
     QVERIFY(!window.card().CardOpen);
@@ -744,9 +686,9 @@ void FileCommandsTest::packageMadeWithZipOpens() {
     QVERIFY(QDir(made).removeRecursively());  // the notes must be found beside the card
 
     TRUVCCE& window = start();
-    dialogs_->expectOpenFile(path(packageName), kOpenFilter);
-    dialogs_->expectFolder(out);
-    choose(window, "LOad1");
+    dialogs().expectOpenFile(path(packageName), kOpenFilter);
+    dialogs().expectFolder(out);
+    chooseMenuItem(window, "LOad1");
 
     QCOMPARE(filesUnder(out),
              (QStringList{QStringLiteral("club notes.txt"), QStringLiteral("club.ccf")}));
@@ -759,7 +701,7 @@ void FileCommandsTest::packageMadeWithZipOpens() {
     QCOMPARE(QString::fromStdString(card.NoteFileName), out + QStringLiteral("/club notes.txt"));
     QVERIFY(card.CardChanged);  // the notes' new place is to be saved
     QCOMPARE(window.topTabs().currentIndex(), 0);
-    QCOMPARE(cell(window, 1, 1, 1), QStringLiteral("Packed answer"));
+    QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("Packed answer"));
 }
 
 void FileCommandsTest::packageEntriesCannotLeaveTheFolder() {
@@ -777,11 +719,11 @@ void FileCommandsTest::packageEntriesCannotLeaveTheFolder() {
                                                     {"..", "nothing"}});
 
     TRUVCCE& window = start();
-    dialogs_->expectOpenFile(path(QStringLiteral("evil.zqw")), kOpenFilter);
-    dialogs_->expectFolder(out);
-    choose(window, "LOad1");
+    dialogs().expectOpenFile(path(QStringLiteral("evil.zqw")), kOpenFilter);
+    dialogs().expectFolder(out);
+    chooseMenuItem(window, "LOad1");
 
-    QCOMPARE(filesUnder(dir_->path()),
+    QCOMPARE(filesUnder(folder()),
              (QStringList{QStringLiteral("a/b/out/absolute.txt"),
                           QStringLiteral("a/b/out/deep.ccf"), QStringLiteral("a/b/out/evil.ccf"),
                           QStringLiteral("a/b/out/notes.txt"), QStringLiteral("evil.zqw")}));
@@ -824,17 +766,17 @@ void FileCommandsTest::packageProblemsKeepTheCard() {
     TRUVCCE& window = start();
     typeAnswer(window, 1, QStringLiteral("Current"));
     window.TT11Click(1);
-    dialogs_->expectQuestion(kSaveCard, Answer::No);
-    dialogs_->expectOpenFile(package, kOpenFilter);
+    dialogs().expectQuestion(kSaveCard, Answer::No);
+    dialogs().expectOpenFile(package, kOpenFilter);
     if (folderAsked)
-        dialogs_->expectFolder(kind == QLatin1String("cancel") ? std::nullopt : std::optional(out));
-    if (!message.isEmpty()) dialogs_->expectMessage(QString());
-    choose(window, "LOad1");
+        dialogs().expectFolder(kind == QLatin1String("cancel") ? std::nullopt : std::optional(out));
+    if (!message.isEmpty()) dialogs().expectMessage(QString());
+    chooseMenuItem(window, "LOad1");
 
     if (!message.isEmpty()) {
-        const QString shown = dialogs_->log().constLast();
+        const QString shown = dialogs().log().constLast();
         const QString expected =
-            message.contains(QLatin1String("%1")) ? message.arg(dir_->path()) : message;
+            message.contains(QLatin1String("%1")) ? message.arg(folder()) : message;
         QVERIFY2(shown.startsWith(QStringLiteral("message: ") + expected), qPrintable(shown));
     }
     zqw::Card& card = window.card();
@@ -851,11 +793,11 @@ void FileCommandsTest::packageHoldingOnlyNotesGivesABlankCard() {
     writeArchive(path(QStringLiteral("notes.zqw")), {{"notes.txt", "Note:..1:\r\n"}});
     TRUVCCE& window = start();
     typeAnswer(window, 1, QStringLiteral("Current"));
-    dialogs_->expectQuestion(kSaveCard, Answer::No);
-    dialogs_->expectOpenFile(path(QStringLiteral("notes.zqw")), kOpenFilter);
-    dialogs_->expectFolder(out);
-    dialogs_->expectMessage(out + QStringLiteral("/notes.txt has Invalid file content"));
-    choose(window, "LOad1");
+    dialogs().expectQuestion(kSaveCard, Answer::No);
+    dialogs().expectOpenFile(path(QStringLiteral("notes.zqw")), kOpenFilter);
+    dialogs().expectFolder(out);
+    dialogs().expectMessage(out + QStringLiteral("/notes.txt has Invalid file content"));
+    chooseMenuItem(window, "LOad1");
     QCOMPARE(filesUnder(out), QStringList{QStringLiteral("notes.txt")});
     QCOMPARE(QString::fromStdString(window.card().CardFileName), QStringLiteral("UnNamed file"));
     QCOMPARE(answerText(window, 1), QString());

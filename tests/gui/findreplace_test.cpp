@@ -16,7 +16,6 @@
 #include "guitestsupport.h"
 #include "mainwindow/editorapp.h"
 #include "mainwindow/truvcce.h"
-#include "platform/profilestore.h"
 
 namespace {
 
@@ -31,12 +30,6 @@ const QByteArray kFindNotes =
     "alpha beta\r\n"
     "gamma delta\r\n";
 const QString kReplaceText = QStringLiteral("one two one\nOne three\ntwo one");
-
-void useProgramDir(const QString& path) {
-    ProfileStore store;
-    store.setValue(QStringLiteral("path"), path);
-    store.sync();
-}
 
 struct Choice {
     QString text;
@@ -135,56 +128,40 @@ private slots:
 
 private:
     TRUVCCE& start();
-    NotesTextEditor& notes() { return app_->main.notesEditor(); }
+    ScriptedDialogs& dialogs() { return session_->dialogs(); }
+    NotesTextEditor& notes() { return session_->window().notesEditor(); }
     void loadNotes(const QByteArray& bytes);
     void expectFind(const Choice& choice, bool ok = true) {
-        dialogs_->expectDialog(QStringLiteral("Find"),
+        dialogs().expectDialog(QStringLiteral("Find"),
                                [choice, ok](QDialog& d) { return fillAndClose(d, choice, ok); });
     }
     void expectReplace(const Choice& choice, bool ok = true) {
-        dialogs_->expectDialog(QStringLiteral("Replace"),
+        dialogs().expectDialog(QStringLiteral("Replace"),
                                [choice, ok](QDialog& d) { return fillAndClose(d, choice, ok); });
     }
 
-    std::unique_ptr<IsolatedSettings> settings_;
-    std::unique_ptr<ScriptedDialogs> dialogs_;
-    std::unique_ptr<EditorApp> app_;
-    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<EditorSession> session_;
 };
 
 void FindReplaceTest::init() {
-    settings_ = std::make_unique<IsolatedSettings>();
-    dialogs_ = std::make_unique<ScriptedDialogs>();
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    useProgramDir(QStringLiteral(ZQW_PROGRAM_DIR));
+    session_ = std::make_unique<EditorSession>();
+    QVERIFY(session_->folder().isValid());
 }
 
 void FindReplaceTest::cleanup() {
-    QVERIFY2(dialogs_->failures().isEmpty(),
-             qPrintable(dialogs_->failures().join(QLatin1Char('\n'))));
-    QCOMPARE(dialogs_->pending(), 0);
-    app_.reset();
-    dialogs_.reset();
-    dir_.reset();
-    settings_.reset();
+    session_->verifyDialogs();
+    session_.reset();
 }
 
 TRUVCCE& FindReplaceTest::start() {
-    app_ = std::make_unique<EditorApp>(*dialogs_);
-    app_->main.show();
-    app_->main.activateWindow();
-    if (!QTest::qWaitForWindowActive(&app_->main)) qWarning("main window not active");
-    app_->main.TT11Click(kNotesTab);
-    return app_->main;
+    TRUVCCE& window = session_->start();
+    window.TT11Click(kNotesTab);
+    return window;
 }
 
 void FindReplaceTest::loadNotes(const QByteArray& bytes) {
-    const QString path = dir_->filePath(QStringLiteral("notes.txt"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-    file.close();
+    const QString path = session_->path(QStringLiteral("notes.txt"));
+    writeBytes(path, bytes);
     QVERIFY(notes().loadFile(path.toStdString()));
 }
 
@@ -231,8 +208,8 @@ void FindReplaceTest::dialogsStartAsGiven() {
 
     start();
     QDialog& window = dialog == QStringLiteral("Find")
-                          ? static_cast<QDialog&>(app_->windows->find())
-                          : static_cast<QDialog&>(app_->windows->replace());
+                          ? static_cast<QDialog&>(session_->app().windows->find())
+                          : static_cast<QDialog&>(session_->app().windows->replace());
     QCOMPARE(window.windowTitle(), dialog);
     QWidget* widget = window.findChild<QWidget*>(control);
     QVERIFY2(widget, qPrintable(control));
@@ -266,7 +243,7 @@ void FindReplaceTest::dialogsAreFixedAndCentred() {
     QSize maximum;
     Qt::WindowFlags flags;
     bool searchTextFocused = false;
-    dialogs_->expectDialog(dialog, [&](QDialog& shown) {
+    dialogs().expectDialog(dialog, [&](QDialog& shown) {
         frame = shown.frameGeometry();
         screen = shown.screen()->availableGeometry();
         minimum = shown.minimumSize();
@@ -324,13 +301,13 @@ void FindReplaceTest::dialogsKeepTheirStateBetweenUses() {
     choice.replacement = QStringLiteral("gone");
     choice.all = true;
     choice.confirm = true;
-    dialogs_->expectDialog(dialog, [choice](QDialog& d) { return fillAndClose(d, choice, true); });
+    dialogs().expectDialog(dialog, [choice](QDialog& d) { return fillAndClose(d, choice, true); });
     // The confirmed replace-all loop ends silently when nothing matches.
-    if (find) dialogs_->expectInformation(notFound(choice.text));
+    if (find) dialogs().expectInformation(notFound(choice.text));
     run();
 
     QStringList seen;
-    dialogs_->expectDialog(dialog, [&seen](QDialog& shown) {
+    dialogs().expectDialog(dialog, [&seen](QDialog& shown) {
         for (const QLineEdit* edit : shown.findChildren<QLineEdit*>())
             seen << edit->objectName() + QLatin1Char('=') + edit->text();
         for (const QAbstractButton* box : shown.findChildren<QAbstractButton*>()) {
@@ -369,7 +346,7 @@ void FindReplaceTest::cancelledDialogDoesNothing() {
     choice.global = true;
     choice.replacement = QStringLiteral("Puppet");
     choice.all = true;
-    dialogs_->expectDialog(dialog, [choice](QDialog& d) { return fillAndClose(d, choice, false); });
+    dialogs().expectDialog(dialog, [choice](QDialog& d) { return fillAndClose(d, choice, false); });
     if (dialog == QStringLiteral("Find")) {
         window.Findstring1Click();
     } else {
@@ -448,7 +425,7 @@ void FindReplaceTest::find() {
     choice.matchCase = matchCase;
     choice.global = global;
     expectFind(choice);
-    if (reported) dialogs_->expectInformation(notFound(text));
+    if (reported) dialogs().expectInformation(notFound(text));
     window.Findstring1Click();
     QCOMPARE(selectionOf(notes()), selection);
     QVERIFY(!notes().isModified());
@@ -510,9 +487,9 @@ void FindReplaceTest::searchAgainStepsOnThenStops() {
         window.Searchagain1Click();
         QCOMPARE(selectionOf(notes()), selections[i]);
     }
-    QCOMPARE(dialogs_->pending(), 0);
+    QCOMPARE(dialogs().pending(), 0);
     // One more: the message, and the last match stays selected.
-    dialogs_->expectInformation(notFound(text));
+    dialogs().expectInformation(notFound(text));
     window.Searchagain1Click();
     QCOMPARE(selectionOf(notes()), selections.last());
     QVERIFY(!notes().isModified());
@@ -663,12 +640,12 @@ void FindReplaceTest::replace() {
     notes().setCaret(line, column);
     expectReplace({text, backward, matchCase, global, replacement, all, confirm});
     for (const QChar answer : answers) {
-        dialogs_->expectQuestion(QStringLiteral("Replace string "),
+        dialogs().expectQuestion(QStringLiteral("Replace string "),
                                  answer == QLatin1Char('Y')   ? UserDialogs::Answer::Yes
                                  : answer == QLatin1Char('N') ? UserDialogs::Answer::No
                                                               : UserDialogs::Answer::Cancel);
     }
-    if (reported) dialogs_->expectInformation(notFound(text));
+    if (reported) dialogs().expectInformation(notFound(text));
     window.Replacestring1Click();
     QCOMPARE(notes().toPlainText(), result);
     QCOMPARE(selectionOf(notes()), selection);
@@ -689,13 +666,13 @@ void FindReplaceTest::replacementsCanBeUndone() {
     loadNotes(kReplaceText.toUtf8());
     expectReplace({QStringLiteral("one"), false, true, true, QStringLiteral("1"), true, confirm});
     for (int i = 0; confirm && i < steps; ++i)
-        dialogs_->expectQuestion(QStringLiteral("Replace string "), UserDialogs::Answer::Yes);
+        dialogs().expectQuestion(QStringLiteral("Replace string "), UserDialogs::Answer::Yes);
     window.Replacestring1Click();
     QCOMPARE(notes().toPlainText(), QStringLiteral("1 two 1\nOne three\ntwo 1"));
     QVERIFY(notes().isModified());
 
     // The notes on disk are untouched until saved; then they hold the change.
-    const QString path = dir_->filePath(QStringLiteral("notes.txt"));
+    const QString path = session_->path(QStringLiteral("notes.txt"));
     QFile before(path);
     QVERIFY(before.open(QIODevice::ReadOnly));
     QCOMPARE(before.readAll(), kReplaceText.toUtf8());
@@ -723,16 +700,16 @@ void FindReplaceTest::shortcutsSearchTheNotesFromACardPage() {
     find.text = QStringLiteral("three");
     expectFind(find);
     QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier);
-    QCOMPARE(dialogs_->pending(), 0);
+    QCOMPARE(dialogs().pending(), 0);
     QCOMPARE(selectionOf(notes()), selected(2, 5, 10, QStringLiteral("three")));
 
-    dialogs_->expectInformation(notFound(find.text));
+    dialogs().expectInformation(notFound(find.text));
     QTest::keyClick(&window, Qt::Key_G, Qt::ControlModifier);
-    QCOMPARE(dialogs_->pending(), 0);
+    QCOMPARE(dialogs().pending(), 0);
 
     expectReplace({QStringLiteral("THREE"), false, false, true, QStringLiteral("3"), false, false});
     QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
-    QCOMPARE(dialogs_->pending(), 0);
+    QCOMPARE(dialogs().pending(), 0);
     QCOMPARE(notes().toPlainText(), QStringLiteral("one two one\nOne 3\ntwo one"));
     QVERIFY(!notes().isVisible());
     QCOMPARE(window.topTabs().currentIndex(), 0);

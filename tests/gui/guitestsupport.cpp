@@ -1,8 +1,15 @@
 #include "guitestsupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTest>
+
+#include "platform/profilestore.h"
 
 namespace {
 
@@ -117,6 +124,96 @@ IsolatedSettings::IsolatedSettings() {
 
 QString IsolatedSettings::iniPath() const { return dir_.path() + QStringLiteral("/ZQW_VEZ/zqwcce.ini"); }
 
+bool IsolatedSettings::writeIni(const QByteArray& content) const {
+    QDir().mkpath(QFileInfo(iniPath()).absolutePath());
+    return tryWriteBytes(iniPath(), content);
+}
+
 QString bundledTemplatePath() { return QStringLiteral(ZQW_SOURCE_DIR "/data/zqw.sel"); }
 
 QString testDataPath(const QString& name) { return QStringLiteral(ZQW_SOURCE_DIR "/tests/gui/data/") + name; }
+
+void useProgramDir(const QString& path) {
+    ProfileStore store;
+    store.setValue(QStringLiteral("path"), path);
+    store.sync();
+}
+
+QByteArray records(const QList<QByteArray>& lines) {
+    QByteArray out;
+    for (const QByteArray& line : lines) out += line + "\r\n";
+    return out;
+}
+
+ProgramFolder::ProgramFolder(const QByteArray& templateBytes)
+    : written_(tryWriteBytes(dir_.filePath(QStringLiteral("zqw.sel")), templateBytes)) {}
+
+EditorSession::EditorSession(const QString& programDir) { useProgramDir(programDir); }
+
+TRUVCCE& EditorSession::create() {
+    app_ = std::make_unique<EditorApp>(dialogs_);
+    return app_->main;
+}
+
+TRUVCCE& EditorSession::start() {
+    TRUVCCE& main = create();
+    showActive(main);
+    return main;
+}
+
+void EditorSession::verifyDialogs() const {
+    QVERIFY2(dialogs_.failures().isEmpty(),
+             qPrintable(dialogs_.failures().join(QLatin1Char('\n'))));
+    QCOMPARE(dialogs_.pending(), 0);
+}
+
+void showActive(QWidget& window) {
+    window.show();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window)) qWarning("main window not active");
+}
+
+QString cellText(TRUVCCE& window, int grid, int row, int column) {
+    return window.grid(grid).gridModel().index(row - 1, column).data().toString();
+}
+
+QLineEdit* editCell(TRUVCCE& window, int grid, int row, int column) {
+    CardGrid& view = window.grid(grid);
+    view.setActiveCell(row, column);
+    view.startEditing(true);
+    return view.editor();
+}
+
+void typeIntoCell(TRUVCCE& window, int grid, const QString& text) {
+    QLineEdit* editor = window.grid(grid).editor();
+    QVERIFY(editor);
+    editor->setFocus();
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+}
+
+void chooseMenuItem(TRUVCCE& window, const char* item) {
+    QAction* action = window.actionNamed(QString::fromLatin1(item));
+    QVERIFY2(action, item);
+    auto* menu = qobject_cast<QMenu*>(action->parent());
+    QVERIFY(menu);
+    emit menu->aboutToShow();
+    if (TRUVCCE::itemEnabled(action)) action->trigger();
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
+    return file.readAll();
+}
+
+bool tryWriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}

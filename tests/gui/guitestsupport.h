@@ -5,9 +5,13 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
+#include <memory>
 #include <optional>
 
+#include "mainwindow/editorapp.h"
 #include "platform/userdialogs.h"
+
+class QLineEdit;
 
 // Answers the editor's questions and dialogs from a script, in order. A call
 // nobody expected, or one that differs from the next expected, is recorded
@@ -71,6 +75,8 @@ public:
     QString configDir() const { return dir_.path(); }
     // Path of the settings file the editor reads and writes.
     QString iniPath() const;
+    // Writes the settings file the editor will read; false when it could not.
+    bool writeIni(const QByteArray& content) const;
 
 private:
     QTemporaryDir dir_;
@@ -79,3 +85,79 @@ private:
 // Path of the bundled template and of a file under tests/gui/data.
 QString bundledTemplatePath();
 QString testDataPath(const QString& name);
+
+// Points the per-user store's program folder ("path") at a folder.
+void useProgramDir(const QString& path);
+
+// Records of a template or card file, each ended by CR LF.
+QByteArray records(const QList<QByteArray>& lines);
+
+// A program folder of a test's own with its own template (fonts are not
+// needed to test). Other files may be written beside it.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(const QByteArray& templateBytes);
+    QString path() const { return dir_.path(); }
+    QString filePath(const QString& name) const { return dir_.filePath(name); }
+    // Whether the template was written in full.
+    bool isValid() const { return written_; }
+
+private:
+    QTemporaryDir dir_;
+    bool written_ = false;
+};
+
+// One editor as a user runs it: settings of its own (a first run), the
+// per-user store pointing at a program folder, every question and dialog
+// answered by a script, and a folder for the test's files.
+class EditorSession {
+public:
+    explicit EditorSession(const QString& programDir = QStringLiteral(ZQW_PROGRAM_DIR));
+
+    IsolatedSettings& settings() { return settings_; }
+    ScriptedDialogs& dialogs() { return dialogs_; }
+    const QTemporaryDir& folder() const { return folder_; }
+    QString path(const QString& name) const { return folder_.filePath(name); }
+
+    // Makes the editor; its main window is not shown yet.
+    TRUVCCE& create();
+    // Makes the editor and shows its main window, active.
+    TRUVCCE& start();
+    // The editor create() or start() made, while it runs.
+    EditorApp& app() { return *app_; }
+    TRUVCCE& window() { return app_->main; }
+    // Ends the editor; it writes its settings as it goes.
+    void stop() { app_.reset(); }
+
+    // Checks the script: no failures, no step left unused.
+    void verifyDialogs() const;
+
+private:
+    IsolatedSettings settings_;
+    QTemporaryDir folder_;
+    ScriptedDialogs dialogs_;
+    std::unique_ptr<EditorApp> app_;
+};
+
+// Shows a window and makes it the active one, as a user finds it.
+void showActive(QWidget& window);
+
+// The text a grid shows in a cell; rows count from 1.
+QString cellText(TRUVCCE& window, int grid, int row, int column);
+
+// Makes a cell of a grid the active one, in editing; its editor, if any.
+QLineEdit* editCell(TRUVCCE& window, int grid, int row, int column);
+
+// Types over the text in the active cell's editor of a grid.
+void typeIntoCell(TRUVCCE& window, int grid, const QString& text);
+
+// Picks a menu item as a click does: the menu's opening handler runs first,
+// and the item only when that left it enabled.
+void chooseMenuItem(TRUVCCE& window, const char* item);
+
+// A file's whole content, "<unreadable>" when it cannot be read.
+QByteArray readBytes(const QString& path);
+// Writes a file's whole content; false when it could not.
+bool tryWriteBytes(const QString& path, const QByteArray& bytes);
+// The same, checked as part of the running test.
+void writeBytes(const QString& path, const QByteArray& bytes);

@@ -14,69 +14,17 @@
 #include "guitestsupport.h"
 #include "mainwindow/editorapp.h"
 #include "mainwindow/truvcce.h"
-#include "platform/profilestore.h"
 #include "printing/fontdialogs.h"
 #include "printing/tcarddef.h"
-
-namespace {
-
-// A program folder with its own template (fonts are not needed to test).
-class ProgramFolder {
-public:
-    explicit ProgramFolder(const QByteArray& templateBytes) {
-        QFile file(dir_.filePath(QStringLiteral("zqw.sel")));
-        file.open(QIODevice::WriteOnly);
-        file.write(templateBytes);
-    }
-    QString path() const { return dir_.path(); }
-
-private:
-    QTemporaryDir dir_;
-};
-
-QByteArray records(const QList<QByteArray>& lines) {
-    QByteArray out;
-    for (const QByteArray& line : lines) out += line + "\r\n";
-    return out;
-}
-
-void useProgramDir(const QString& path) {
-    ProfileStore store;
-    store.setValue(QStringLiteral("path"), path);
-    store.sync();
-}
-
-QString cell(TRUVCCE& window, int grid, int row, int column) {
-    return window.grid(grid).gridModel().index(row - 1, column).data().toString();
-}
-
-// Types into the active cell's editor of a grid and leaves it, as a user
-// moving on would.
-void typeInto(TRUVCCE& window, int grid, const QString& text) {
-    QLineEdit* editor = window.grid(grid).editor();
-    QVERIFY(editor);
-    editor->setFocus();
-    editor->selectAll();
-    QTest::keyClicks(editor, text);
-}
-
-}  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        settings_ = std::make_unique<IsolatedSettings>();
-        dialogs_ = std::make_unique<ScriptedDialogs>();
-        useProgramDir(QStringLiteral(ZQW_PROGRAM_DIR));
-    }
+    void init() { session_ = std::make_unique<EditorSession>(); }
     void cleanup() {
-        QVERIFY2(dialogs_->failures().isEmpty(), qPrintable(dialogs_->failures().join(QLatin1Char('\n'))));
-        QCOMPARE(dialogs_->pending(), 0);
-        app_.reset();
-        dialogs_.reset();
-        settings_.reset();
+        session_->verifyDialogs();
+        session_.reset();
     }
 
     void firstRunUsesTheDefaults();
@@ -105,17 +53,11 @@ private slots:
     void tabAndArrowKeysMoveBetweenCells();
 
 private:
-    TRUVCCE& start() {
-        app_ = std::make_unique<EditorApp>(*dialogs_);
-        app_->main.show();
-        app_->main.activateWindow();
-        if (!QTest::qWaitForWindowActive(&app_->main)) qWarning("main window not active");
-        return app_->main;
-    }
+    TRUVCCE& start() { return session_->start(); }
+    ScriptedDialogs& dialogs() { return session_->dialogs(); }
+    QString iniPath() const { return session_->settings().iniPath(); }
 
-    std::unique_ptr<IsolatedSettings> settings_;
-    std::unique_ptr<ScriptedDialogs> dialogs_;
-    std::unique_ptr<EditorApp> app_;
+    std::unique_ptr<EditorSession> session_;
 };
 
 void MainWindowTest::firstRunUsesTheDefaults() {
@@ -140,7 +82,7 @@ void MainWindowTest::firstRunUsesTheDefaults() {
     QVERIFY(window.grid(1).isVisible());
     QVERIFY(window.grid(1).isEditing());
     QCOMPARE(window.grid(1).activeColumn(), 1);
-    QCOMPARE(cell(window, 1, 2, 0), QStringLiteral("Names"));
+    QCOMPARE(cellText(window, 1, 2, 0), QStringLiteral("Names"));
 }
 
 void MainWindowTest::settingsSurviveARestart() {
@@ -150,9 +92,9 @@ void MainWindowTest::settingsSurviveARestart() {
         window.actionNamed(QStringLiteral("NoteTabs1"))->trigger();
         QVERIFY(!window.actionNamed(QStringLiteral("NoteTabs1"))->isChecked());
         window.HintNo = 4;
-        app_.reset();
+        session_->stop();
     }
-    IniFile written(settings_->iniPath());
+    IniFile written(iniPath());
     QCOMPARE(written.readInt(QStringLiteral("width"), 0), 700);
     QCOMPARE(written.readBool(QStringLiteral("NoteTabs"), true), false);
     QCOMPARE(written.readString(QStringLiteral("file"), QString()), QStringLiteral("UnNamed file"));
@@ -171,19 +113,16 @@ void MainWindowTest::settingsSurviveARestart() {
 }
 
 void MainWindowTest::keysAreFoundInAnySpelling() {
-    QDir().mkpath(QFileInfo(settings_->iniPath()).absolutePath());
-    QFile ini(settings_->iniPath());
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[Setup]\r\nHINTNO=7\r\nDfont=CardTimes\r\ndsize=9\r\nLEFT=33\r\nMyOwnKey=kept\r\n");
-    ini.close();
+    QVERIFY(session_->settings().writeIni(
+        "[Setup]\r\nHINTNO=7\r\nDfont=CardTimes\r\ndsize=9\r\nLEFT=33\r\nMyOwnKey=kept\r\n"));
     TRUVCCE& window = start();
     QCOMPARE(window.HintNo, 7);
     QCOMPARE(window.DisplayFont.family(), QStringLiteral("CardTimes"));
     QCOMPARE(window.DisplayFont.pointSize(), 9);
     QCOMPARE(window.geometry().x(), 33);
-    app_.reset();
+    session_->stop();
 
-    IniFile written(settings_->iniPath());
+    IniFile written(iniPath());
     const QString text = written.text();
     QVERIFY2(text.contains(QStringLiteral("HintNo=7")), qPrintable(text));
     QVERIFY2(!text.contains(QStringLiteral("HINTNO")), qPrintable(text));  // replaced, not duplicated
@@ -195,7 +134,7 @@ void MainWindowTest::typingStoresSuitCodesAndMarksTheCard() {
     TRUVCCE& window = start();
     window.grid(1).setActiveCell(4, 1);  // System
     window.grid(1).startEditing(true);
-    typeInto(window, 1, QStringLiteral("Acol 1} opens"));
+    typeIntoCell(window, 1, QStringLiteral("Acol 1} opens"));
     window.storePendingEdits();
     zqw::Card& card = window.card();
     QVERIFY(card.CardChanged);
@@ -204,7 +143,7 @@ void MainWindowTest::typingStoresSuitCodesAndMarksTheCard() {
     card.CurSection = 0;
     card.FindRow(4, line);
     QCOMPARE(QByteArray::fromStdString(card.GetField(1, 2)), QByteArray("Acol 1\x05 opens"));
-    QCOMPARE(cell(window, 1, 4, 1), QStringLiteral("Acol 1} opens"));
+    QCOMPARE(cellText(window, 1, 4, 1), QStringLiteral("Acol 1} opens"));
 }
 
 void MainWindowTest::unchangedTextLeavesTheCardUnchanged() {
@@ -215,26 +154,26 @@ void MainWindowTest::unchangedTextLeavesTheCardUnchanged() {
     window.grid(1).setActiveCell(1, 1);
     window.grid(1).startEditing(true);
     QCOMPARE(window.grid(1).editor()->text(), QStringLiteral("Pair 1}"));
-    typeInto(window, 1, QStringLiteral("Pair 1}"));
+    typeIntoCell(window, 1, QStringLiteral("Pair 1}"));
     window.storePendingEdits();
     QVERIFY(!card.CardChanged);
 }
 
 void MainWindowTest::tabChangeStoresThePendingEdit() {
     TRUVCCE& window = start();
-    typeInto(window, 1, QStringLiteral("Kept across tabs"));
+    typeIntoCell(window, 1, QStringLiteral("Kept across tabs"));
     window.TT11Click(1);  // as Ctrl+F2 would
     QCOMPARE(window.topTabs().currentIndex(), 1);
     QVERIFY(window.card().CardChanged);
     window.TT11Click(0);
-    QCOMPARE(cell(window, 1, 1, 1), QStringLiteral("Kept across tabs"));
+    QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("Kept across tabs"));
     // The same for a right tab change inside a group.
     window.TT11Click(1);
-    typeInto(window, 1, QStringLiteral("General"));
+    typeIntoCell(window, 1, QStringLiteral("General"));
     window.RT11Click(2);
     QCOMPARE(window.rightTabs().currentIndex(), 2);
     window.RT11Click(0);
-    QCOMPARE(cell(window, 1, 1, 0), QStringLiteral("General"));
+    QCOMPARE(cellText(window, 1, 1, 0), QStringLiteral("General"));
 }
 
 void MainWindowTest::suitKeyReplacesTheSelection() {
@@ -258,7 +197,7 @@ void MainWindowTest::suitKeyWithoutAnEditingGridAsksForAPlace() {
     QLineEdit* editor2 = window.grid(2).editor();
     QVERIFY(editor2);
     window.grid(1).stopEditing(true);
-    dialogs_->expectMessage(QStringLiteral("Select a place to enter the card symbol"));
+    dialogs().expectMessage(QStringLiteral("Select a place to enter the card symbol"));
     editor2->setFocus();
     QTest::keyClick(editor2, Qt::Key_F5);
     QCOMPARE(editor2->text(), QString());
@@ -297,12 +236,13 @@ void MainWindowTest::openingBidsRepeatOnFurtherRows() {
     card.RowTexts[line.FirstRow].NextRow = static_cast<int>(card.RowTexts.size()) - 1;
     line.RowCount = 2;
     card.Sections[section].RowCount += 1;
-    app_->windows->cardLayout().findChild<QCheckBox*>(QStringLiteral("cbOpenBids"))->setChecked(openBids);
+    QWidget& layout = session_->app().windows->cardLayout();
+    layout.findChild<QCheckBox*>(QStringLiteral("cbOpenBids"))->setChecked(openBids);
 
     window.TT11Click(group);
-    const QString label = cell(window, 1, 1, 0);
+    const QString label = cellText(window, 1, 1, 0);
     QVERIFY(!label.isEmpty());
-    QCOMPARE(cell(window, 1, 2, 0), repeated ? label : QString());
+    QCOMPARE(cellText(window, 1, 2, 0), repeated ? label : QString());
     if (group == 5) QCOMPARE(label, QStringLiteral("1}"));  // suit codes shown as display characters
 }
 
@@ -346,12 +286,12 @@ void MainWindowTest::controlF6OnAFiveGroupTemplateShowsTheNotes() {
 void MainWindowTest::sectionWithOnlyGrid2FillsTheHeight() {
     ProgramFolder folder(records({"FOnly", "PGrid two", "A3070", "OFirst", "OSecond", "PBoth", "C2", "C23070", "OA",
                                   "A3070", "OB"}));
-    dialogs_->expectMessage(QStringLiteral("Invalid line in zqw.sel file: C2"));
+    dialogs().expectMessage(QStringLiteral("Invalid line in zqw.sel file: C2"));
     useProgramDir(folder.path());
     TRUVCCE& window = start();
     QVERIFY(!window.grid(1).isVisible());
     QVERIFY(window.grid(2).isVisible());
-    QCOMPARE(cell(window, 2, 1, 0), QStringLiteral("First"));
+    QCOMPARE(cellText(window, 2, 1, 0), QStringLiteral("First"));
     QVERIFY(window.grid(2).isEditing());
     QCOMPARE(window.grid(2).activeColumn(), 1);
     const int fullHeight = window.grid(2).height();
@@ -446,14 +386,14 @@ void MainWindowTest::displayFontDialogAppliesOrCancels() {
             return dialog.result();
         };
     };
-    dialogs_->expectDialog(QStringLiteral("Select convention card font"), choose(QStringLiteral("Courier"), 12, true));
+    dialogs().expectDialog(QStringLiteral("Select convention card font"), choose(QStringLiteral("Courier"), 12, true));
     window.DisplayFont1Click();
     QCOMPARE(window.DisplayFont.family(), QStringLiteral("CardCourier"));
     QCOMPARE(window.topTabs().font().pointSize(), 12);
     QCOMPARE(window.grid(1).font().family(), QStringLiteral("CardCourier"));
     QCOMPARE(window.captionLine().font().pointSize(), 12);
 
-    dialogs_->expectDialog(QStringLiteral("Select convention card font"), choose(QStringLiteral("Times"), 9, false));
+    dialogs().expectDialog(QStringLiteral("Select convention card font"), choose(QStringLiteral("Times"), 9, false));
     window.DisplayFont1Click();
     QCOMPARE(window.DisplayFont.family(), QStringLiteral("CardCourier"));
     QCOMPARE(window.grid(2).font().pointSize(), 12);
@@ -462,7 +402,7 @@ void MainWindowTest::displayFontDialogAppliesOrCancels() {
 void MainWindowTest::missingTemplateIsReported() {
     QTemporaryDir empty;
     useProgramDir(empty.path());
-    dialogs_->expectMessage(QStringLiteral("zqw.sel file not found"));
+    dialogs().expectMessage(QStringLiteral("zqw.sel file not found"));
     TRUVCCE& window = start();
     QCOMPARE(window.topTabs().count(), 1);  // the notes alone
     QVERIFY(window.notesEditor().isVisible());
@@ -498,9 +438,9 @@ void MainWindowTest::tabAndArrowKeysMoveBetweenCells() {
     QTest::keyClicks(grid.editor(), QStringLiteral("third"));
     QTest::keyClick(grid.editor(), Qt::Key_Up);
     QCOMPARE(grid.activeRow(), 1);
-    QCOMPARE(cell(window, 1, 1, 1), QStringLiteral("first"));
-    QCOMPARE(cell(window, 1, 1, 2), QStringLiteral("second"));
-    QCOMPARE(cell(window, 1, 2, 1), QStringLiteral("third"));
+    QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("first"));
+    QCOMPARE(cellText(window, 1, 1, 2), QStringLiteral("second"));
+    QCOMPARE(cellText(window, 1, 2, 1), QStringLiteral("third"));
     QVERIFY(grid.editor()->hasFocus());
 }
 

@@ -5,9 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -16,7 +14,6 @@
 #include "guitestsupport.h"
 #include "mainwindow/editorapp.h"
 #include "mainwindow/truvcce.h"
-#include "platform/profilestore.h"
 
 namespace {
 
@@ -29,33 +26,6 @@ const QString kNotesFilter = QStringLiteral("Text file (*.txt)|*.txt");
 const QString kSaveNotes = QStringLiteral("Do you wish to save the current notes file");
 const QString kLink = QStringLiteral("Link the current notes file to the current card");
 const QString kNoteDialog = QStringLiteral("Select note number");
-
-void useProgramDir(const QString& path) {
-    ProfileStore store;
-    store.setValue(QStringLiteral("path"), path);
-    store.sync();
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
-    return file.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-void choose(TRUVCCE& window, const char* item) {
-    QAction* action = window.actionNamed(QString::fromLatin1(item));
-    QVERIFY2(action, item);
-    auto* menu = qobject_cast<QMenu*>(action->parent());
-    QVERIFY(menu);
-    emit menu->aboutToShow();
-    if (TRUVCCE::itemEnabled(action)) action->trigger();
-}
 
 // The note number of a grid row, read from the card.
 int noteOf(TRUVCCE& window, int group, int sectionTab, int grid, int row) {
@@ -75,9 +45,7 @@ void goToCell(TRUVCCE& window, int group, int sectionTab, int grid, int row, int
     CardGrid& view = window.grid(grid);
     QVERIFY(view.isVisible());
     view.setFocus();
-    view.setActiveCell(row, column);
-    view.startEditing(true);
-    QVERIFY(view.editor());
+    QVERIFY(editCell(window, grid, row, column));
     view.editor()->setFocus();
     QCOMPARE(window.ActiveGrid, grid);
 }
@@ -121,20 +89,10 @@ class NotesCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        settings_ = std::make_unique<IsolatedSettings>();
-        dialogs_ = std::make_unique<ScriptedDialogs>();
-        dir_ = std::make_unique<QTemporaryDir>();
-        useProgramDir(QStringLiteral(ZQW_PROGRAM_DIR));
-    }
+    void init() { session_ = std::make_unique<EditorSession>(); }
     void cleanup() {
-        QVERIFY2(dialogs_->failures().isEmpty(),
-                 qPrintable(dialogs_->failures().join(QLatin1Char('\n'))));
-        QCOMPARE(dialogs_->pending(), 0);
-        app_.reset();
-        dialogs_.reset();
-        dir_.reset();
-        settings_.reset();
+        session_->verifyDialogs();
+        session_.reset();
     }
 
     void noteNumberDialogLooksRight();
@@ -169,19 +127,20 @@ private slots:
     void cardAndNotesComeBackAfterARestart();
 
 private:
-    TRUVCCE& start() {
-        app_ = std::make_unique<EditorApp>(*dialogs_);
-        app_->main.show();
-        app_->main.activateWindow();
-        if (!QTest::qWaitForWindowActive(&app_->main)) qWarning("main window not active");
-        return app_->main;
+    TRUVCCE& start() { return session_->start(); }
+    ScriptedDialogs& dialogs() { return session_->dialogs(); }
+    QString path(const QString& name) const { return session_->path(name); }
+    // Scripts the notes save dialog as a table row asks: not shown, cancelled
+    // or answered with the path given.
+    void scriptSaveDialog(SaveTo saveTo, const QString& chosen) {
+        if (saveTo == SaveTo::GoodPath) dialogs().expectSaveFile(chosen, kNotesFilter);
+        if (saveTo == SaveTo::Cancelled) dialogs().expectSaveFile(std::nullopt, kNotesFilter);
     }
-    QString path(const QString& name) const { return dir_->filePath(name); }
     // Loads a notes file by Notes > Load (the notes are not modified).
     void loadNotes(TRUVCCE& window, const QString& file, const QByteArray& bytes) {
         writeBytes(file, bytes);
-        dialogs_->expectOpenFile(file, kNotesFilter);
-        choose(window, "load2");
+        dialogs().expectOpenFile(file, kNotesFilter);
+        chooseMenuItem(window, "load2");
         QCOMPARE(window.notesEditor().fileName(), file);
     }
     // Gives the notes the text and state a table row asks for.
@@ -193,10 +152,7 @@ private:
         }
     }
 
-    std::unique_ptr<IsolatedSettings> settings_;
-    std::unique_ptr<ScriptedDialogs> dialogs_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<EditorApp> app_;
+    std::unique_ptr<EditorSession> session_;
 };
 
 // --- the note number dialog ---------------------------------------------------
@@ -309,7 +265,7 @@ void NotesCommandsTest::f3AttachesANote() {
     QVERIFY(!window.card().CardChanged);
 
     QString shown;
-    dialogs_->expectDialog(kNoteDialog, noteDialog(QString::number(number), true, &shown));
+    dialogs().expectDialog(kNoteDialog, noteDialog(QString::number(number), true, &shown));
     QTest::keyClick(window.grid(1).editor(), Qt::Key_F3);
 
     QCOMPARE(shown, QStringLiteral("0"));
@@ -345,7 +301,7 @@ void NotesCommandsTest::f3WithZeroRemovesTheNote() {
     card.RowTexts[card.FindRow(3, line)].NoteNo = noteBefore;
 
     QString shown;
-    dialogs_->expectDialog(kNoteDialog, noteDialog(QStringLiteral("0"), true, &shown));
+    dialogs().expectDialog(kNoteDialog, noteDialog(QStringLiteral("0"), true, &shown));
     QTest::keyClick(window.grid(1).editor(), Qt::Key_F3);
 
     QCOMPARE(shown, QString::number(noteBefore));
@@ -360,7 +316,7 @@ void NotesCommandsTest::f3CancelledChangesNothing() {
     TRUVCCE& window = start();
     window.notesEditor().setPlainText(QStringLiteral("Intro"));
     goToCell(window, 0, 0, 1, 2, 1);
-    dialogs_->expectDialog(kNoteDialog, noteDialog(QStringLiteral("44"), false));
+    dialogs().expectDialog(kNoteDialog, noteDialog(QStringLiteral("44"), false));
     QTest::keyClick(window.grid(1).editor(), Qt::Key_F3);
     QCOMPARE(noteOf(window, 0, 0, 1, 2), 0);
     QVERIFY(!window.card().CardChanged);
@@ -373,7 +329,7 @@ void NotesCommandsTest::f3AgainUsesTheTabWithoutSearching() {
     TRUVCCE& window = start();
     window.notesEditor().setPlainText(QStringLiteral("Intro"));
     goToCell(window, 1, 0, 1, 1, 0);
-    dialogs_->expectDialog(kNoteDialog, noteDialog(QStringLiteral("12"), true));
+    dialogs().expectDialog(kNoteDialog, noteDialog(QStringLiteral("12"), true));
     QTest::keyClick(window.grid(1).editor(), Qt::Key_F3);
     QCOMPARE(window.notesEditor().caretLine(), 2);
 
@@ -383,7 +339,7 @@ void NotesCommandsTest::f3AgainUsesTheTabWithoutSearching() {
     window.notesEditor().setCaret(1, 1);
     window.notesEditor().insertPlainText(QStringLiteral("A\nB\n"));
     QString shown;
-    dialogs_->expectDialog(kNoteDialog, noteDialog(QStringLiteral("12"), true, &shown));
+    dialogs().expectDialog(kNoteDialog, noteDialog(QStringLiteral("12"), true, &shown));
     QTest::keyClick(window.grid(1).editor(), Qt::Key_F3);
 
     QCOMPARE(shown, QStringLiteral("12"));
@@ -422,7 +378,7 @@ void NotesCommandsTest::escapeReturnsToTheCell() {
     QFETCH(int, column);
     TRUVCCE& window = start();
     goToCell(window, group, sectionTab, grid, row, column);
-    dialogs_->expectDialog(kNoteDialog, noteDialog(QStringLiteral("8"), true));
+    dialogs().expectDialog(kNoteDialog, noteDialog(QStringLiteral("8"), true));
     QTest::keyClick(window.grid(grid).editor(), Qt::Key_F3);
     QCOMPARE(noteOf(window, group, sectionTab, grid, row), 8);
     QCOMPARE(window.topTabs().currentIndex(), kNotesGroup);
@@ -485,14 +441,13 @@ void NotesCommandsTest::notesNew() {
     window.TT11Click(kNotesGroup);
     const QString before = window.notesEditor().toPlainText();
 
-    if (answer != kNotAsked) dialogs_->expectQuestion(kSaveNotes, Answer(answer));
+    if (answer != kNotAsked) dialogs().expectQuestion(kSaveNotes, Answer(answer));
     const QString chosen = path(QStringLiteral("chosen.txt"));
-    if (saveTo == SaveTo::GoodPath) dialogs_->expectSaveFile(chosen, kNotesFilter);
-    if (saveTo == SaveTo::Cancelled) dialogs_->expectSaveFile(std::nullopt, kNotesFilter);
-    if (folderGone) dialogs_->expectMessage(QStringLiteral("Cannot create file ") + namedPath);
+    scriptSaveDialog(saveTo, chosen);
+    if (folderGone) dialogs().expectMessage(QStringLiteral("Cannot create file ") + namedPath);
     window.LastAnswer = Answer::Cancel;
 
-    choose(window, "New3");
+    chooseMenuItem(window, "New3");
 
     NotesTextEditor& notes = window.notesEditor();
     if (answer != kNotAsked) QCOMPARE(int(window.LastAnswer), answer);
@@ -551,29 +506,28 @@ void NotesCommandsTest::notesLoad() {
     TRUVCCE& window = start();
     window.TT11Click(kNotesGroup);
     window.noteTabs().AddNoteTab(3);
-    choose(window, "Close2");  // loading opens closed notes again
+    chooseMenuItem(window, "Close2");  // loading opens closed notes again
     QVERIFY(!window.card().NotesOpen);
     window.notesEditor().setPlainText(QStringLiteral("Current"));
     window.notesEditor().document()->setModified(modified);
 
-    if (answer != kNotAsked) dialogs_->expectQuestion(kSaveNotes, Answer(answer));
+    if (answer != kNotAsked) dialogs().expectQuestion(kSaveNotes, Answer(answer));
     const QString saved = path(QStringLiteral("saved.txt"));
-    if (saveTo == SaveTo::GoodPath) dialogs_->expectSaveFile(saved, kNotesFilter);
-    if (saveTo == SaveTo::Cancelled) dialogs_->expectSaveFile(std::nullopt, kNotesFilter);
+    scriptSaveDialog(saveTo, saved);
     const QString missing = path(QStringLiteral("missing.txt"));
-    if (chosen == QLatin1String("file")) dialogs_->expectOpenFile(file, kNotesFilter);
-    if (chosen == QLatin1String("cancel")) dialogs_->expectOpenFile(std::nullopt, kNotesFilter);
+    if (chosen == QLatin1String("file")) dialogs().expectOpenFile(file, kNotesFilter);
+    if (chosen == QLatin1String("cancel")) dialogs().expectOpenFile(std::nullopt, kNotesFilter);
     if (chosen == QLatin1String("missing")) {
-        dialogs_->expectOpenFile(missing, kNotesFilter);
-        dialogs_->expectMessage(QStringLiteral("Cannot open file ") + missing);
+        dialogs().expectOpenFile(missing, kNotesFilter);
+        dialogs().expectMessage(QStringLiteral("Cannot open file ") + missing);
     }
 
-    choose(window, "load2");
+    chooseMenuItem(window, "load2");
 
     NotesTextEditor& notes = window.notesEditor();
     if (saveTo == SaveTo::GoodPath) QCOMPARE(readBytes(saved), QByteArray("Current\r\n"));
     if (!chosen.isEmpty())
-        QCOMPARE(dialogs_->lastFileRequest().defaultExtension, QStringLiteral("txt"));
+        QCOMPARE(dialogs().lastFileRequest().defaultExtension, QStringLiteral("txt"));
     if (loaded) {
         QCOMPARE(notes.toPlainText(), QStringLiteral("Note:..3: other\nsecond\n"));
         QCOMPARE(notes.fileName(), file);
@@ -628,8 +582,8 @@ void NotesCommandsTest::loadTurns8EInto81() {
     QCOMPARE(window.notesEditor().isModified(), modified);
     QCOMPARE(window.notesEditor().caretLine(), 1);
     QCOMPARE(window.notesEditor().caretColumn(), 1);
-    dialogs_->expectSaveFile(path(QStringLiteral("out.txt")), kNotesFilter);
-    choose(window, "SaveAs2");
+    dialogs().expectSaveFile(path(QStringLiteral("out.txt")), kNotesFilter);
+    chooseMenuItem(window, "SaveAs2");
     QCOMPARE(readBytes(path(QStringLiteral("out.txt"))), savedAs);
     QCOMPARE(readBytes(path(QStringLiteral("in.txt"))), file);
 }
@@ -642,11 +596,11 @@ void NotesCommandsTest::tabIsSavedAsASpace() {
     QTest::keyClicks(&window.notesEditor(), QStringLiteral("b"));
     QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("a\tb"));
     const QString file = path(QStringLiteral("tab.txt"));
-    dialogs_->expectSaveFile(file, kNotesFilter);
-    choose(window, "Save2");
+    dialogs().expectSaveFile(file, kNotesFilter);
+    chooseMenuItem(window, "Save2");
     QCOMPARE(readBytes(file), QByteArray("a b\r\n"));
-    dialogs_->expectOpenFile(file, kNotesFilter);
-    choose(window, "load2");
+    dialogs().expectOpenFile(file, kNotesFilter);
+    chooseMenuItem(window, "load2");
     QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("a b\n"));
 }
 
@@ -690,14 +644,13 @@ void NotesCommandsTest::notesSave() {
     if (named && !folderGone) writeBytes(namedPath, "untouched");
     if (folderGone) {
         QVERIFY(QDir(path(QStringLiteral("sub"))).removeRecursively());
-        dialogs_->expectMessage(QStringLiteral("Cannot create file ") + namedPath);
+        dialogs().expectMessage(QStringLiteral("Cannot create file ") + namedPath);
     }
     const QString chosen = path(QStringLiteral("chosen.txt"));
-    if (saveTo == SaveTo::GoodPath) dialogs_->expectSaveFile(chosen, kNotesFilter);
-    if (saveTo == SaveTo::Cancelled) dialogs_->expectSaveFile(std::nullopt, kNotesFilter);
+    scriptSaveDialog(saveTo, chosen);
     const QString label = window.captionLine().text();
 
-    choose(window, "Save2");
+    chooseMenuItem(window, "Save2");
 
     const QString target = named ? namedPath : chosen;
     QCOMPARE(window.notesEditor().isModified(), modified && !written);
@@ -739,12 +692,11 @@ void NotesCommandsTest::notesClose() {
     window.TT11Click(kNotesGroup);
     window.notesEditor().setPlainText(QStringLiteral("Some notes"));
     window.notesEditor().document()->setModified(modified);
-    if (answer != kNotAsked) dialogs_->expectQuestion(kSaveNotes, Answer(answer));
+    if (answer != kNotAsked) dialogs().expectQuestion(kSaveNotes, Answer(answer));
     const QString chosen = path(QStringLiteral("closing.txt"));
-    if (saveTo == SaveTo::GoodPath) dialogs_->expectSaveFile(chosen, kNotesFilter);
-    if (saveTo == SaveTo::Cancelled) dialogs_->expectSaveFile(std::nullopt, kNotesFilter);
+    scriptSaveDialog(saveTo, chosen);
 
-    choose(window, "Close2");
+    chooseMenuItem(window, "Close2");
 
     NotesTextEditor& notes = window.notesEditor();
     QCOMPARE(window.card().NotesOpen, !closed);
@@ -824,11 +776,10 @@ void NotesCommandsTest::link() {
     // shortcut-less handler is called as the item would be.
     const QString chosen =
         saveFails ? path(QStringLiteral("gone/chosen.txt")) : path(QStringLiteral("chosen.txt"));
-    if (saveTo == SaveTo::GoodPath) dialogs_->expectSaveFile(chosen, kNotesFilter);
-    if (saveTo == SaveTo::Cancelled) dialogs_->expectSaveFile(std::nullopt, kNotesFilter);
-    if (saveFails) dialogs_->expectMessage(QStringLiteral("Cannot create file ") + chosen);
-    if (answer != kNotAsked) dialogs_->expectQuestion(kLink, Answer(answer));
-    if (!message.isEmpty()) dialogs_->expectMessage(message);
+    scriptSaveDialog(saveTo, chosen);
+    if (saveFails) dialogs().expectMessage(QStringLiteral("Cannot create file ") + chosen);
+    if (answer != kNotAsked) dialogs().expectQuestion(kLink, Answer(answer));
+    if (!message.isEmpty()) dialogs().expectMessage(message);
     window.LastAnswer = Answer::Cancel;
 
     window.Setnotefile1Click();
@@ -859,7 +810,7 @@ void NotesCommandsTest::notesMenuFollowsNotesOpen() {
         QVERIFY(TRUVCCE::itemEnabled(window.actionNamed(QStringLiteral("load2"))));
     };
     check(true);
-    choose(window, "Close2");
+    chooseMenuItem(window, "Close2");
     check(false);
     // Ctrl+K does nothing while the notes are closed.
     QTest::keyClick(&window, Qt::Key_K, Qt::ControlModifier);
@@ -872,23 +823,23 @@ void NotesCommandsTest::notesOpenFollowsItsEvents() {
     TRUVCCE& window = start();
     QVERIFY(window.card().NotesOpen);  // start-up
     const auto closeNotes = [&]() {
-        choose(window, "Close2");
+        chooseMenuItem(window, "Close2");
         QVERIFY(!window.card().NotesOpen);
     };
     closeNotes();
-    choose(window, "New3");
+    chooseMenuItem(window, "New3");
     QVERIFY(window.card().NotesOpen);
     closeNotes();
     loadNotes(window, path(QStringLiteral("a.txt")), "a\r\n");
     QVERIFY(window.card().NotesOpen);
     // Link: the notes were closed again after being loaded.
     window.card().NotesOpen = false;
-    dialogs_->expectQuestion(kLink, Answer::Yes);
+    dialogs().expectQuestion(kLink, Answer::Yes);
     window.Setnotefile1Click();
     QVERIFY(window.card().NotesOpen);
     // Reading a card.
-    dialogs_->expectSaveFile(cardPath, QStringLiteral("Convention card files (*.ccf)|*.ccf"));
-    choose(window, "SaveAs1");
+    dialogs().expectSaveFile(cardPath, QStringLiteral("Convention card files (*.ccf)|*.ccf"));
+    chooseMenuItem(window, "SaveAs1");
     closeNotes();
     window.openCardOrPackage(cardPath);
     QVERIFY(window.card().NotesOpen);
@@ -904,27 +855,26 @@ void NotesCommandsTest::cardAndNotesComeBackAfterARestart() {
         QTest::keyClicks(window.grid(1).editor(), QStringLiteral("North South"));
         QTest::keyClick(window.grid(1).editor(), Qt::Key_Down);
         QTest::keyClicks(window.grid(1).editor(), QStringLiteral("Strong 1}"));
-        dialogs_->expectDialog(kNoteDialog, noteDialog(QStringLiteral("12"), true));
+        dialogs().expectDialog(kNoteDialog, noteDialog(QStringLiteral("12"), true));
         QTest::keyClick(window.grid(1).editor(), Qt::Key_F3);
         QTest::keyClicks(&window.notesEditor(), QStringLiteral(" 16+ any shape"));
         // Link the notes (Ctrl+K), then save the card (Ctrl+S) and exit.
-        dialogs_->expectSaveFile(notesPath, kNotesFilter);
-        dialogs_->expectQuestion(kLink, Answer::Yes);
+        dialogs().expectSaveFile(notesPath, kNotesFilter);
+        dialogs().expectQuestion(kLink, Answer::Yes);
         QTest::keyClick(&window.notesEditor(), Qt::Key_K, Qt::ControlModifier);
-        dialogs_->expectSaveFile(cardPath, QStringLiteral("Convention card files (*.ccf)|*.ccf"));
+        dialogs().expectSaveFile(cardPath, QStringLiteral("Convention card files (*.ccf)|*.ccf"));
         QTest::keyClick(&window.notesEditor(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(window.windowTitle(), QStringLiteral("ZQW Convention card editor: ") + cardPath);
         QVERIFY(window.close());
-        app_.reset();
+        session_->stop();
     }
     QCOMPARE(readBytes(notesPath), QByteArray("\r\nNote:..12: 16+ any shape\r\n"));
 
     TRUVCCE& window = start();
     QCOMPARE(QString::fromStdString(window.card().CardFileName), cardPath);
     QCOMPARE(window.windowTitle(), QStringLiteral("ZQW Convention card editor: ") + cardPath);
-    QCOMPARE(window.grid(1).gridModel().index(0, 1).data().toString(),
-             QStringLiteral("North South"));
-    QCOMPARE(window.grid(1).gridModel().index(1, 1).data().toString(), QStringLiteral("Strong 1}"));
+    QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("North South"));
+    QCOMPARE(cellText(window, 1, 2, 1), QStringLiteral("Strong 1}"));
     QCOMPARE(noteOf(window, 0, 0, 1, 2), 12);
     QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("\nNote:..12: 16+ any shape\n"));
     QCOMPARE(QString::fromStdString(window.card().NoteFileName), notesPath);

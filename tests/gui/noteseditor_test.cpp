@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,21 +10,11 @@
 #include <QTextLayout>
 #include <csignal>
 
+#include "guitestsupport.h"
 #include "mainwindow/notestexteditor.h"
 #include "mainwindow/notetabs.h"
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
-    return file.readAll();
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 std::string local(const QString& path) { return path.toStdString(); }
 
@@ -166,7 +155,7 @@ void NotesEditorTest::loadAndSave() {
     QFETCH(QString, shown);
     QFETCH(QByteArray, saved);
 
-    QVERIFY(writeBytes(path(QStringLiteral("in.txt")), file));
+    QVERIFY(tryWriteBytes(path(QStringLiteral("in.txt")), file));
     QVERIFY(editor_->loadFile(local(path(QStringLiteral("in.txt")))));
     QCOMPARE(editor_->toPlainText(), shown);
     QVERIFY(!editor_->isModified());
@@ -211,7 +200,7 @@ void NotesEditorTest::textSavedAsNotesFile() {
 void NotesEditorTest::fileNameAndModifiedFlag() {
     const QString first = path(QStringLiteral("first.txt"));
     const QString second = path(QStringLiteral("second.txt"));
-    QVERIFY(writeBytes(first, "text\r\n"));
+    QVERIFY(tryWriteBytes(first, "text\r\n"));
 
     QVERIFY(editor_->loadFile(local(first)));
     QCOMPARE(editor_->fileName(), first);
@@ -257,7 +246,7 @@ void NotesEditorTest::failedLoadChangesNothing() {
 void NotesEditorTest::failedSaveLeavesOldFile() {
     const QString target = path(QStringLiteral("notes.txt"));
     const QByteArray old("old notes\r\n");
-    QVERIFY(writeBytes(target, old));
+    QVERIFY(tryWriteBytes(target, old));
     QVERIFY(editor_->loadFile(local(target)));
     editor_->insertAtCaret(QString(4000, QLatin1Char('x')));
     editor_->setFileName(QStringLiteral("kept.txt"));

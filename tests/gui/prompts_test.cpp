@@ -2,19 +2,16 @@
 // would: keys and buttons in the cell editors, the list and the memo.
 
 #include <QApplication>
-#include <QFile>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 
 #include "guitestsupport.h"
 #include "mainwindow/editorapp.h"
 #include "mainwindow/truvcce.h"
-#include "platform/profilestore.h"
 #include "prompts/tmemofrm.h"
 #include "prompts/tprompts.h"
 
@@ -25,7 +22,7 @@ namespace {
 // "Special", one column over three lines, where "*Brown" attaches note 999.
 // Group 2 "Leads": three columns without prompts, and a grid 2.
 QByteArray testTemplate() {
-    const QList<QByteArray> records = {
+    return records({
         "FFirst", "PPair", "C23065",
         "V2Club partnership", "V2apple pie", "V2Banana split", "V2cherry", "ONames",
         "V215-17", "V2strong", "V21\x05 then 2\x03", "OSystem", "OEvents",
@@ -34,32 +31,11 @@ QByteArray testTemplate() {
         "PSpecial", "C195",
         "V1None", "V1*Brown sticker convention - defence in note 999", "V1*brown lower case", "L03",
         "GThird", "PLeads", "C3323434", "H|Vs suits|Vs NT|",
-        "OLead style", "OLength leads", "A3070", "OSubsequent", "OOther"};
-    QByteArray out;
-    for (const QByteArray& record : records) out += record + "\r\n";
-    return out;
+        "OLead style", "OLength leads", "A3070", "OSubsequent", "OOther"});
 }
 
 const QString kBrown = QStringLiteral("*Brown sticker convention - defence in note 999");
 constexpr int kNotesGroup = 3;
-
-class ProgramFolder {
-public:
-    ProgramFolder() {
-        QFile file(dir_.filePath(QStringLiteral("zqw.sel")));
-        if (file.open(QIODevice::WriteOnly)) file.write(testTemplate());
-    }
-    QString path() const { return dir_.path(); }
-
-private:
-    QTemporaryDir dir_;
-};
-
-void useProgramDir(const QString& path) {
-    ProfileStore store;
-    store.setValue(QStringLiteral("path"), path);
-    store.sync();
-}
 
 QByteArray bytes(const std::string& text) { return QByteArray::fromStdString(text); }
 
@@ -106,18 +82,13 @@ class PromptsTest : public QObject {
 
 private slots:
     void init() {
-        settings_ = std::make_unique<IsolatedSettings>();
-        dialogs_ = std::make_unique<ScriptedDialogs>();
-        folder_ = std::make_unique<ProgramFolder>();
-        useProgramDir(folder_->path());
+        folder_ = std::make_unique<ProgramFolder>(testTemplate());
+        session_ = std::make_unique<EditorSession>(folder_->path());
     }
     void cleanup() {
-        QVERIFY2(dialogs_->failures().isEmpty(), qPrintable(dialogs_->failures().join(QLatin1Char('\n'))));
-        QCOMPARE(dialogs_->pending(), 0);
-        app_.reset();
-        dialogs_.reset();
+        session_->verifyDialogs();
+        session_.reset();
         folder_.reset();
-        settings_.reset();
     }
 
     void listIsSortedIgnoringCaseWithSymbols_data();
@@ -151,39 +122,31 @@ private slots:
     void promptsInsertIntoTheMemo();
 
 private:
-    TRUVCCE& start() {
-        app_ = std::make_unique<EditorApp>(*dialogs_);
-        app_->main.show();
-        app_->main.activateWindow();
-        if (!QTest::qWaitForWindowActive(&app_->main)) qWarning("main window not active");
-        return app_->main;
-    }
-    Tprompts& list() { return app_->windows->prompts(); }
-    TMemoFrm& columnEdit() { return app_->windows->columnEdit(); }
+    TRUVCCE& start() { return session_->start(); }
+    TRUVCCE& mainWindow() { return session_->window(); }
+    ScriptedDialogs& dialogs() { return session_->dialogs(); }
+    Tprompts& list() { return session_->app().windows->prompts(); }
+    TMemoFrm& columnEdit() { return session_->app().windows->columnEdit(); }
 
     // Changes a line's rows behind the grids' backs: their editors are
     // closed first, so no editor stores its old text over the new rows.
     void setRows(int section, int grid, int lineIndex, const QList<QByteArray>& texts) {
-        app_->main.grid(1).stopEditing(false);
-        app_->main.grid(2).stopEditing(false);
-        setLineRows(app_->main.card(), section, grid, lineIndex, texts);
+        mainWindow().grid(1).stopEditing(false);
+        mainWindow().grid(2).stopEditing(false);
+        setLineRows(mainWindow().card(), section, grid, lineIndex, texts);
     }
 
     void showSection(int group, int section) {
-        TRUVCCE& window = app_->main;
-        window.selectTopTab(group);
-        window.selectRightTab(section);
+        mainWindow().selectTopTab(group);
+        mainWindow().selectRightTab(section);
         // Rebuilds the grids from the card as a tab change does.
-        window.NB2PageChanged();
+        mainWindow().NB2PageChanged();
     }
 
     // Puts the keyboard in a cell of a grid and captures the insertion
     // point there, as clicking into it does.
     QLineEdit* enterCell(int row, int column, int gridNumber = 1) {
-        CardGrid& view = app_->main.grid(gridNumber);
-        view.setActiveCell(row, column);
-        view.startEditing(true);
-        QLineEdit* editor = view.editor();
+        QLineEdit* editor = editCell(mainWindow(), gridNumber, row, column);
         if (!editor) return nullptr;
         editor->setFocus();
         QTest::keyClick(editor, Qt::Key_End);
@@ -204,7 +167,7 @@ private:
     // Runs the column edit from the keyboard (F12) with a handler that
     // works the window and returns how it closed.
     void columnEditWith(std::function<void(TMemoFrm&)> work, int result) {
-        dialogs_->expectDialog(QStringLiteral("Edit column"), [work, result](QDialog& dialog) {
+        dialogs().expectDialog(QStringLiteral("Edit column"), [work, result](QDialog& dialog) {
             auto& memo = static_cast<TMemoFrm&>(dialog);
             memo.activateWindow();
             memo.memo().setFocus();
@@ -215,16 +178,14 @@ private:
             }
             return memo.result();
         });
-        app_->main.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&app_->main));
+        mainWindow().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
         QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : &app_->main, Qt::Key_F12);
+        QTest::keyClick(focus ? focus : &mainWindow(), Qt::Key_F12);
     }
 
-    std::unique_ptr<IsolatedSettings> settings_;
-    std::unique_ptr<ScriptedDialogs> dialogs_;
     std::unique_ptr<ProgramFolder> folder_;
-    std::unique_ptr<EditorApp> app_;
+    std::unique_ptr<EditorSession> session_;
 };
 
 // --- the prompt list -------------------------------------------------------------
@@ -257,7 +218,7 @@ void PromptsTest::listIsSortedIgnoringCaseWithSymbols() {
     QCOMPARE(list().listBox().currentRow(), expected.isEmpty() ? -1 : 0);
     QTRY_VERIFY(list().listBox().hasFocus());
     // The list's focus is not the cell editor losing its insertion point.
-    QVERIFY(app_->main.InsertionPoint.SelStart != -1);
+    QVERIFY(mainWindow().InsertionPoint.SelStart != -1);
 }
 
 void PromptsTest::promptReplacesTheCapturedSelection_data() {
@@ -389,9 +350,9 @@ void PromptsTest::f2WithoutAnInsertionPointAsksForALine() {
     }
     QTRY_VERIFY(elsewhere->hasFocus());
     QCOMPARE(window.InsertionPoint.SelStart, -1);
-    dialogs_->expectMessage(QStringLiteral("Please click on line of card"));
+    dialogs().expectMessage(QStringLiteral("Please click on line of card"));
     QTest::keyClick(elsewhere, Qt::Key_F2);
-    QCOMPARE(dialogs_->pending(), 0);
+    QCOMPARE(dialogs().pending(), 0);
     QVERIFY(!list().isVisible());
 
     // Entering a cell editor again gives the list its place.
@@ -693,10 +654,9 @@ void PromptsTest::columnEditFromTheLabelColumn() {
     QCOMPARE(lineRows(card, names), (QList<QByteArray>{"\tA\t", "\tB\t", "\tC\t"}));
     QCOMPARE(card.Sections[0].RowCount, 5);
     // The grid shows the new row under Names' label and System after it.
-    const CardGridModel& model = window.grid(1).gridModel();
-    QCOMPARE(model.index(2, 0).data().toString(), QString());
-    QCOMPARE(model.index(2, 1).data().toString(), QStringLiteral("C"));
-    QCOMPARE(model.index(3, 0).data().toString(), QStringLiteral("System"));
+    QCOMPARE(cellText(window, 1, 3, 0), QString());
+    QCOMPARE(cellText(window, 1, 3, 1), QStringLiteral("C"));
+    QCOMPARE(cellText(window, 1, 4, 0), QStringLiteral("System"));
 }
 
 void PromptsTest::columnEditOfGrid2() {
@@ -778,7 +738,7 @@ void PromptsTest::symbolsShowAsCharactersAndStoreAsCodes() {
         QDialog::Accepted);
     QCOMPARE(seen, QStringLiteral("4[ from }{"));
     QCOMPARE(lineRows(card, leadStyle), QList<QByteArray>{"\t\x03\x06 from \x05\x04\x05\x04\x03\x06\t\x03x\t"});
-    QCOMPARE(window.grid(1).gridModel().index(0, 1).data().toString(), QStringLiteral("][ from }{}{]["));
+    QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("][ from }{}{]["));
 }
 
 void PromptsTest::cancelLeavesTheCardAlone_data() {

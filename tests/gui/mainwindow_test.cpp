@@ -14,6 +14,7 @@
 #include "guitestsupport.h"
 #include "mainwindow/editorapp.h"
 #include "mainwindow/truvcce.h"
+#include "prompts/tprompts.h"
 #include "printing/fontdialogs.h"
 #include "printing/tcarddef.h"
 
@@ -51,6 +52,7 @@ private slots:
     void missingTemplateIsReported();
     void manySectionsDoNotBreakTheRightMenu();
     void tabAndArrowKeysMoveBetweenCells();
+    void rightClickOnAnotherCellOpensItsPrompts();
 
 private:
     TRUVCCE& start() { return session_->start(); }
@@ -442,6 +444,21 @@ void MainWindowTest::tabAndArrowKeysMoveBetweenCells() {
     QCOMPARE(cellText(window, 1, 1, 2), QStringLiteral("second"));
     QCOMPARE(cellText(window, 1, 2, 1), QStringLiteral("third"));
     QVERIFY(grid.editor()->hasFocus());
+}
+
+void MainWindowTest::rightClickOnAnotherCellOpensItsPrompts() {
+    TRUVCCE& window = start();
+    window.TT11Click(1);
+    window.RT11Click(1);  // special methods: every line offers prompts
+    CardGrid& grid = window.grid(1);
+    QCOMPARE(grid.activeRow(), 1);
+    const QRect third = grid.visualRect(grid.gridModel().index(2, 0));
+    QTest::mouseClick(grid.viewport(), Qt::RightButton, Qt::NoModifier, third.center());
+    QCOMPARE(grid.activeRow(), 3);
+    QVERIFY(grid.isEditing());
+    Tprompts& prompts = session_->app().windows->prompts();
+    QTRY_VERIFY(prompts.isVisible());
+    QVERIFY(prompts.listBox().count() > 0);
 }
 
 QTEST_MAIN(MainWindowTest)

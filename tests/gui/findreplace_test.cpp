@@ -41,6 +41,15 @@ struct Choice {
     bool confirm = false;
 };
 
+Choice searchChoice(const QString& text, bool backward, bool matchCase, bool global) {
+    Choice choice;
+    choice.text = text;
+    choice.backward = backward;
+    choice.matchCase = matchCase;
+    choice.global = global;
+    return choice;
+}
+
 // Sets the controls as a user would and closes the dialog with a button.
 int fillAndClose(QDialog& shown, const Choice& choice, bool ok) {
     auto& dialog = dynamic_cast<NotesSearchDialog&>(shown);
@@ -419,11 +428,7 @@ void FindReplaceTest::find() {
     TRUVCCE& window = start();
     loadNotes(kFindNotes);
     notes().setCaret(line, column);
-    Choice choice;
-    choice.text = text;
-    choice.backward = backward;
-    choice.matchCase = matchCase;
-    choice.global = global;
+    Choice choice = searchChoice(text, backward, matchCase, global);
     expectFind(choice);
     if (reported) dialogs().expectInformation(notFound(text));
     window.Findstring1Click();
@@ -475,11 +480,7 @@ void FindReplaceTest::searchAgainStepsOnThenStops() {
     TRUVCCE& window = start();
     loadNotes(kFindNotes);
     notes().setCaret(line, column);
-    Choice choice;
-    choice.text = text;
-    choice.backward = backward;
-    choice.matchCase = matchCase;
-    choice.global = global;
+    Choice choice = searchChoice(text, backward, matchCase, global);
     expectFind(choice);
     window.Findstring1Click();
     QCOMPARE(selectionOf(notes()), selections.first());

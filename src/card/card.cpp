@@ -1,148 +1,149 @@
-#include "card.h"
+#include "card/card.h"
 
-#include "templateparser.h"
-#include "texthelpers.h"
-#include "textfile.h"
+#include "card/templateparser.h"
+#include "card/textfile.h"
+#include "card/texthelpers.h"
 
 namespace zqw {
 
-namespace {
-
-SuitChars suitChars(const Card& card) {
-    return {card.ClubChar, card.DiamondChar, card.HeartChar, card.SpadeChar};
-}
-
-}  // namespace
+namespace {}  // namespace
 
 Card::Card(MessageSink& messages, NotesEditor& notes) : messages_(messages), notes_(notes) {}
 
-void Card::ParseTemplate(std::string_view templateBytes) { parseTemplate(*this, templateBytes); }
+void Card::parseTemplate(std::string_view templateBytes) { buildCardShape(*this, templateBytes); }
 
-bool Card::ParseTemplateFile(const std::string& path) {
+bool Card::parseTemplateFile(const std::string& path) {
     const auto bytes = readRegularFile(path);
     if (!bytes) return false;
-    ParseTemplate(*bytes);
+    parseTemplate(*bytes);
     return true;
 }
 
-void Card::ResetBlankCard() {
-    RowTexts.clear();
-    RowTexts.emplace_back();
+void Card::resetToBlankCard() {
+    rows.clear();
+    rows.emplace_back();
     const auto giveRows = [this](int firstLine, int lineCount) {
         for (int i = 0; i < lineCount; ++i) {
-            Aline& line = Lines.at(firstLine + i);
-            line.FirstRow = static_cast<int>(RowTexts.size());
-            line.RowCount = 1;
-            RowTexts.emplace_back();
+            TemplateLine& line = lines.at(firstLine + i);
+            line.firstRow = static_cast<int>(rows.size());
+            line.rowCount = 1;
+            rows.emplace_back();
         }
     };
-    for (AForm& form : Sections) {
-        if (form.ColumnCount != 0) {
-            if (form.ColumnCount > 1) {
-                for (int c = 0; c < form.ColumnCount; ++c) {
-                    AHead& head = Columns.at(form.FirstColumn + c);
-                    head.Width = head.DefaultWidth;
+    for (Section& form : sections) {
+        if (form.columnCount != 0) {
+            if (form.columnCount > 1) {
+                for (int c = 0; c < form.columnCount; ++c) {
+                    ColumnHead& head = columns.at(form.firstColumn + c);
+                    head.width = head.defaultWidth;
                 }
             }
-            giveRows(form.FirstLine, form.LineCount);
-            form.RowCount = form.LineCount;
+            giveRows(form.firstLine, form.lineCount);
+            form.rowCount = form.lineCount;
         }
-        if (form.HasGrid2) {
-            form.LabelWidth2 = form.DefaultLabelWidth2;
-            form.TextWidth2 = form.DefaultTextWidth2;
-            giveRows(form.FirstLine2, form.LineCount2);
-            form.RowCount2 = form.LineCount2;
+        if (form.hasGrid2) {
+            form.labelWidth2 = form.defaultLabelWidth2;
+            form.textWidth2 = form.defaultTextWidth2;
+            giveRows(form.firstLine2, form.lineCount2);
+            form.rowCount2 = form.lineCount2;
         }
     }
-    CardOpen = true;
-    CardFileName = kUnnamedFile;
-    NoCard = false;
-    CardChanged = false;
-    NoteFileName.clear();
-    AuctionTexts.clear();
-    AuctionTexts.emplace_back();
-    AuctionHead1 = AuctionHead2 = AuctionHead3 = 0;
-    AppendMissingAuctionChains();
+    isOpen = true;
+    cardFileName = kUnnamedFile;
+    isNoCard = false;
+    isModified = false;
+    notesFileName.clear();
+    auctions.clear();
+    auctions.emplace_back();
+    auctionHead1 = auctionHead2 = auctionHead3 = 0;
+    appendMissingAuctionChains();
 }
 
-void Card::AppendMissingAuctionChains() {
+void Card::appendMissingAuctionChains() {
     // A chain without auctions gets the single empty auction of a new card.
-    for (int* head : {&AuctionHead1, &AuctionHead2, &AuctionHead3}) {
+    for (int* head : {&auctionHead1, &auctionHead2, &auctionHead3}) {
         if (*head != 0) continue;
-        AText auction;
-        auction.Text.assign(1, '\0');
-        *head = static_cast<int>(AuctionTexts.size());
-        AuctionTexts.push_back(auction);
+        RowText auction;
+        auction.text.assign(1, '\0');
+        *head = static_cast<int>(auctions.size());
+        auctions.push_back(auction);
     }
 }
 
-void Card::ResetNoCard() {
-    CardOpen = false;
-    CardFileName = kNoFile;
-    NoCard = true;
-    CardChanged = false;
-    NoteFileName.clear();
+void Card::resetToNoCard() {
+    isOpen = false;
+    cardFileName = kNoFile;
+    isNoCard = true;
+    isModified = false;
+    notesFileName.clear();
 }
 
-int Card::FindRow(int rowNumber, int& lineIndex) {
-    const int lineTotal = static_cast<int>(Lines.size());
+RowRef Card::findRow(int section, int firstLine, int rowNumber) const {
+    const int lineTotal = static_cast<int>(lines.size());
     const auto broken = [this]() {
         messages_.showMessage("Internal error in findtext search");
-        CurRow = 0;
-        return 0;
+        return RowRef{};
     };
+    int lineIndex = firstLine;
     if (lineIndex <= 0 || lineIndex >= lineTotal) return broken();
-    int total = Lines[lineIndex].RowCount;
+    int total = lines[lineIndex].rowCount;
     while (total < rowNumber) {
         if (lineIndex + 1 >= lineTotal) return broken();
         ++lineIndex;
-        total += Lines[lineIndex].RowCount;
+        total += lines[lineIndex].rowCount;
     }
-    CurLine = lineIndex;
-    int step = total - Lines[lineIndex].RowCount + 1;
-    int row = Lines[lineIndex].FirstRow;
+    int step = total - lines[lineIndex].rowCount + 1;
+    int row = lines[lineIndex].firstRow;
     while (step < rowNumber) {
         ++step;
-        if (row <= 0 || row >= static_cast<int>(RowTexts.size())) return broken();
-        row = RowTexts[row].NextRow;
+        if (row <= 0 || row >= static_cast<int>(rows.size())) return broken();
+        row = rows[row].nextRow;
         if (row == 0) return broken();
     }
-    if (row < 0 || row >= static_cast<int>(RowTexts.size())) return broken();
-    CurRow = row;
-    return row;
+    if (row < 0 || row >= static_cast<int>(rows.size())) return broken();
+    return RowRef{section, lineIndex, row};
 }
 
-std::string Card::GetField(int grid, int fieldNo) const {
-    return getField(RowTexts.at(CurRow).Text, Sections.at(CurSection).ColumnCount, grid, fieldNo);
+RowRef Card::findGridRow(int section, int grid, int rowNumber) const {
+    if (section < 0 || section >= static_cast<int>(sections.size())) return {};
+    const Section& s = sections[section];
+    return findRow(section, grid == 1 ? s.firstLine : s.firstLine2, rowNumber);
 }
 
-void Card::PutField(int grid, int fieldNo, const std::string& value) {
-    AText& row = RowTexts.at(CurRow);
-    row.Text = putField(row.Text, Sections.at(CurSection).ColumnCount, grid, fieldNo, value);
+std::string Card::field(const RowRef& ref, int grid, int fieldNo) const {
+    if (!ref || ref.row >= static_cast<int>(rows.size())) return {};
+    return fieldOf(rows[ref.row].text, sections.at(ref.section).columnCount, grid, fieldNo);
 }
 
-void Card::CodesToSymbols(std::string& text) const { codesToSymbols(text, suitChars(*this)); }
+void Card::setField(const RowRef& ref, int grid, int fieldNo, const std::string& value) {
+    if (!ref || ref.row >= static_cast<int>(rows.size())) return;
+    RowText& row = rows[ref.row];
+    row.text = withField(row.text, sections.at(ref.section).columnCount, grid, fieldNo, value);
+}
 
-void Card::SymbolsToCodes(std::string& text) const { symbolsToCodes(text, suitChars(*this)); }
+void Card::codesToDisplay(std::string& text) const { zqw::codesToDisplay(text, suitChars); }
 
-const ACellInfo& Card::CellInfoOf(int lineIndex, int gridColumn) const {
-    static const ACellInfo none;
-    if (lineIndex <= 0 || lineIndex >= static_cast<int>(Lines.size()) || gridColumn < 0) return none;
-    const long index = static_cast<long>(Lines[lineIndex].CellInfoIndex) - 1 + gridColumn;
+void Card::displayToCodes(std::string& text) const { zqw::displayToCodes(text, suitChars); }
+
+const CellInfo& Card::cellInfoOf(int lineIndex, int gridColumn) const {
+    static const CellInfo none;
+    if (lineIndex <= 0 || lineIndex >= static_cast<int>(lines.size()) || gridColumn < 0)
+        return none;
+    const long index = static_cast<long>(lines[lineIndex].cellInfoIndex) - 1 + gridColumn;
     // A line owns the cells up to the next line's first cell.
-    const long limit = lineIndex + 1 < static_cast<int>(Lines.size())
-                           ? Lines[lineIndex + 1].CellInfoIndex - 1
-                           : static_cast<long>(CellInfos.size());
-    if (index <= 0 || index >= limit || index >= static_cast<long>(CellInfos.size())) return none;
-    return CellInfos[index];
+    const long limit = lineIndex + 1 < static_cast<int>(lines.size())
+                           ? lines[lineIndex + 1].cellInfoIndex - 1
+                           : static_cast<long>(cellInfos.size());
+    if (index <= 0 || index >= limit || index >= static_cast<long>(cellInfos.size())) return none;
+    return cellInfos[index];
 }
 
-int Card::SectionIndexOf(int group, int sectionTab) const {
-    if (group < 0 || group >= static_cast<int>(Groups.size()) || IsNotesGroup(group)) return -1;
-    const AGroupHead& head = Groups[group];
-    if (sectionTab < 0 || sectionTab >= head.SectionCount) return -1;
-    const int index = head.FirstSection + sectionTab;
-    return index < static_cast<int>(Sections.size()) ? index : -1;
+int Card::sectionIndexOf(int group, int sectionTab) const {
+    if (group < 0 || group >= static_cast<int>(groups.size()) || isNotesGroup(group)) return -1;
+    const Group& head = groups[group];
+    if (sectionTab < 0 || sectionTab >= head.sectionCount) return -1;
+    const int index = head.firstSection + sectionTab;
+    return index < static_cast<int>(sections.size()) ? index : -1;
 }
 
 }  // namespace zqw

@@ -4,67 +4,68 @@
 #include <string_view>
 #include <vector>
 
-#include "messagesink.h"
-#include "noteseditor.h"
+#include "card/messagesink.h"
+#include "card/noteseditor.h"
+#include "card/texthelpers.h"
 
 namespace zqw {
 
 // Texts are Windows-1252 byte strings; suit symbols are stored as the bytes
 // 5 (club), 4 (diamond), 3 (heart) and 6 (spade).
 
-struct AGroupHead {
-    std::string Name;
-    int FirstSection = 0;
-    int SectionCount = 0;
+struct Group {
+    std::string name;
+    int firstSection = 0;
+    int sectionCount = 0;
 };
 
-struct AForm {
-    int GroupIndex = 0;
-    std::string Name;
-    int ColumnCount = 0;
-    int FirstColumn = 0;
-    bool HasHeadings = false;
-    int LineCount = 0;
-    int RowCount = 0;
-    int FirstLine = 0;
-    bool HasGrid2 = false;
-    int LineCount2 = 0;
-    int RowCount2 = 0;
-    int FirstLine2 = 0;
-    int LabelWidth2 = 0;
-    int TextWidth2 = 0;
-    int DefaultLabelWidth2 = 0;
-    int DefaultTextWidth2 = 0;
+struct Section {
+    int groupIndex = 0;
+    std::string name;
+    int columnCount = 0;
+    int firstColumn = 0;
+    bool hasHeadings = false;
+    int lineCount = 0;
+    int rowCount = 0;
+    int firstLine = 0;
+    bool hasGrid2 = false;
+    int lineCount2 = 0;
+    int rowCount2 = 0;
+    int firstLine2 = 0;
+    int labelWidth2 = 0;
+    int textWidth2 = 0;
+    int defaultLabelWidth2 = 0;
+    int defaultTextWidth2 = 0;
 };
 
-struct Aline {
-    int FirstRow = 0;
-    int RowCount = 0;
-    std::string Label;
-    int CellInfoIndex = 0;
+struct TemplateLine {
+    int firstRow = 0;
+    int rowCount = 0;
+    std::string label;
+    int cellInfoIndex = 0;
 };
 
-struct AHead {
-    int Width = 0;
-    int DefaultWidth = 0;
-    std::string Heading;
+struct ColumnHead {
+    int width = 0;
+    int defaultWidth = 0;
+    std::string heading;
 };
 
-struct APrompt {
-    std::string Text;
+struct Prompt {
+    std::string text;
 };
 
-struct AText {
-    std::string Text;
-    int PrevRow = 0;
-    int NextRow = 0;
-    int NoteNo = 0;
+struct RowText {
+    std::string text;
+    int prevRow = 0;
+    int nextRow = 0;
+    int noteNo = 0;
 };
 
-struct ACellInfo {
-    int PromptCount = 0;
-    int FirstPrompt = 0;
-    int HelpContext = 0;
+struct CellInfo {
+    int promptCount = 0;
+    int firstPrompt = 0;
+    int helpContext = 0;
 };
 
 inline constexpr char kClubCode = 5;
@@ -75,10 +76,20 @@ inline constexpr char kSpadeCode = 6;
 inline constexpr const char* kUnnamedFile = "UnNamed file";
 inline constexpr const char* kNoFile = "No file";
 
+// A row of the card as a grid shows it: the section, the template line whose
+// chain holds the row, and the row's index in Card::rows. Row 0 is the
+// placeholder, so a default reference points at no row.
+struct RowRef {
+    int section = -1;
+    int line = 0;
+    int row = 0;
+    explicit operator bool() const { return row > 0; }
+};
+
 // The whole card: its shape (read once from the template) and the user's
 // answers, with the run-time state every window shares. Records live in the
-// lists by value and refer to each other by index; entry 0 of Lines,
-// CellInfos, Columns, Prompts, RowTexts and AuctionTexts is a placeholder so
+// lists by value and refer to each other by index; entry 0 of lines,
+// cellInfos, columns, prompts, rows and auctions is a placeholder so
 // that index 0 means "none".
 class Card {
 public:
@@ -88,91 +99,84 @@ public:
     Card& operator=(const Card&) = delete;
 
     // --- shape -------------------------------------------------------------
-    std::vector<AGroupHead> Groups;
-    std::vector<AForm> Sections;
-    std::vector<Aline> Lines;
-    std::vector<ACellInfo> CellInfos;
-    std::vector<AHead> Columns;
-    std::vector<APrompt> Prompts;
+    std::vector<Group> groups;
+    std::vector<Section> sections;
+    std::vector<TemplateLine> lines;
+    std::vector<CellInfo> cellInfos;
+    std::vector<ColumnHead> columns;
+    std::vector<Prompt> prompts;
     // Captions of the top tabs, in tab order, the notes tab last.
-    std::vector<std::string> TabCaptions;
+    std::vector<std::string> tabCaptions;
 
     // --- answers -----------------------------------------------------------
-    std::vector<AText> RowTexts;
-    std::vector<AText> AuctionTexts;
-    int AuctionHead1 = 0;
-    int AuctionHead2 = 0;
-    int AuctionHead3 = 0;
+    std::vector<RowText> rows;
+    std::vector<RowText> auctions;
+    int auctionHead1 = 0;
+    int auctionHead2 = 0;
+    int auctionHead3 = 0;
 
-    int SectionTotal = 0;
-    int CurColumnCount = 0;
-
-    // Current-record cursors: indexes into their lists, set as documented
-    // side effects of the operations below.
-    int CurGroup = 0;
-    int CurSection = 0;
-    int CurLine = 0;
-    int CurRow = 0;
-    int CurAuction = 0;
-    int CurColumn = 0;
-    int CurPrompt = 0;
-    int CurCellInfo = 0;
+    int sectionTotal = 0;
 
     // --- run-time state ----------------------------------------------------
-    std::string CardFileName = kUnnamedFile;
-    bool CardOpen = false;
-    bool NoCard = true;
-    bool CardChanged = false;
-    bool NotesOpen = false;
-    std::string NoteFileName;
-    std::string ProgramDir;
-    std::string PackageFileName;
-    std::string PromptFileName;
-    int ClubChar = '}';
-    int DiamondChar = '{';
-    int HeartChar = ']';
-    int SpadeChar = '[';
+    std::string cardFileName = kUnnamedFile;
+    bool isOpen = false;
+    bool isNoCard = true;
+    bool isModified = false;
+    bool notesOpen = false;
+    std::string notesFileName;
+    std::string programDir;
+    std::string packageFileName;
+    std::string promptFileName;
+    SuitChars suitChars;
 
     // --- template ----------------------------------------------------------
     // Builds the shape from the template's bytes. Problems are reported as
     // messages and the offending line is skipped.
-    void ParseTemplate(std::string_view templateBytes);
+    void parseTemplate(std::string_view templateBytes);
     // Reads the template file; false (and nothing parsed) when it cannot be
     // read.
-    bool ParseTemplateFile(const std::string& path);
+    bool parseTemplateFile(const std::string& path);
 
     // --- card file ---------------------------------------------------------
-    void ResetBlankCard();
-    void ResetNoCard();
-    // Writes CardFileName (atomically) and the linked notes; false when
+    void resetToBlankCard();
+    void resetToNoCard();
+    // Writes cardFileName (atomically) and the linked notes; false when
     // the card could not be written.
-    bool WriteCardFile();
-    void ReadCardFile();
+    bool writeCardFile();
+    void readCardFile();
 
-    // The card file's bytes as WriteCardFile writes them.
-    std::string CardFileBytes() const;
+    // The card file's bytes as writeCardFile writes them.
+    std::string cardFileBytes() const;
 
     // --- rows and fields ---------------------------------------------------
-    int FindRow(int rowNumber, int& lineIndex);
-    std::string GetField(int grid, int fieldNo) const;
-    void PutField(int grid, int fieldNo, const std::string& value);
-    void CodesToSymbols(std::string& text) const;
-    void SymbolsToCodes(std::string& text) const;
+    // Row rowNumber (from 1) counted through the row chains of the lines
+    // from firstLine on. A chain that ends too soon, or a line outside the
+    // template, is reported and gives a reference to no row.
+    RowRef findRow(int section, int firstLine, int rowNumber) const;
+    // Row rowNumber of a section's grid (1 or 2).
+    RowRef findGridRow(int section, int grid, int rowNumber) const;
+    // Field fieldNo (from 1) of the row as the section's grid shows it;
+    // empty for a reference to no row.
+    std::string field(const RowRef& ref, int grid, int fieldNo) const;
+    // Replaces one field of the row; a reference to no row changes nothing.
+    void setField(const RowRef& ref, int grid, int fieldNo, const std::string& value);
+    void codesToDisplay(std::string& text) const;
+    void displayToCodes(std::string& text) const;
 
     // --- safe lookups for callers that walk the shape ------------------------
     // The cell info of a line's grid column (0-based), or the placeholder
     // when the template gave the line fewer cells.
-    const ACellInfo& CellInfoOf(int lineIndex, int gridColumn) const;
+    const CellInfo& cellInfoOf(int lineIndex, int gridColumn) const;
     // Section index of top tab g and right tab t, or -1 (notes group, or out
     // of range).
-    int SectionIndexOf(int group, int sectionTab) const;
-    bool IsNotesGroup(int group) const { return group == static_cast<int>(Groups.size()) - 1; }
+    int sectionIndexOf(int group, int sectionTab) const;
+    bool isNotesGroup(int group) const { return group == static_cast<int>(groups.size()) - 1; }
 
-    MessageSink& Messages() const { return messages_; }
-    NotesEditor& Notes() const { return notes_; }
+    MessageSink& messages() const { return messages_; }
+    NotesEditor& notes() const { return notes_; }
 
 private:
-    void AppendMissingAuctionChains();
+    void appendMissingAuctionChains();
 
     MessageSink& messages_;
     NotesEditor& notes_;

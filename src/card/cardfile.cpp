@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "card.h"
-#include "decimal.h"
-#include "textfile.h"
+#include "card/card.h"
+#include "card/decimal.h"
+#include "card/textfile.h"
 
 namespace zqw {
 
@@ -26,7 +26,8 @@ constexpr size_t kMostAuctions = 100000;
 
 std::string twoDigits(int width) {
     width = std::clamp(width, 0, 99);
-    return std::string(1, static_cast<char>('0' + width / 10)) + static_cast<char>('0' + width % 10);
+    return std::string(1, static_cast<char>('0' + width / 10)) +
+           static_cast<char>('0' + width % 10);
 }
 
 struct NoteAndText {
@@ -57,10 +58,10 @@ std::optional<NoteAndText> splitNote(std::string_view rest, size_t textLimit) {
 struct ReadResult {
     std::string noteFileName;
     std::optional<std::vector<int>> widths;
-    std::vector<AText> rows{AText{}};
-    std::vector<std::pair<int, int>> lineRows;  // per Lines entry: FirstRow, RowCount
+    std::vector<RowText> rows{RowText{}};
+    std::vector<std::pair<int, int>> lineRows;  // per lines entry: firstRow, rowCount
     std::vector<std::pair<int, int>> sectionRows;
-    std::vector<AText> auctions{AText{}};
+    std::vector<RowText> auctions{RowText{}};
     int heads[3] = {0, 0, 0};
 };
 
@@ -70,12 +71,13 @@ public:
 
     // False when the content is damaged.
     bool read(ReadResult& out) {
-        out.lineRows.assign(card_.Lines.size(), {0, 0});
-        for (size_t i = 0; i < card_.Lines.size(); ++i) {
-            out.lineRows[i] = {card_.Lines[i].FirstRow, card_.Lines[i].RowCount};
+        out.lineRows.assign(card_.lines.size(), {0, 0});
+        for (size_t i = 0; i < card_.lines.size(); ++i) {
+            out.lineRows[i] = {card_.lines[i].firstRow, card_.lines[i].rowCount};
         }
         const std::string header = records_.next("");
-        if (header.size() < 6 || header.compare(0, 3, "ZQW") != 0 || header.compare(3, 3, "1.0") != 0) {
+        if (header.size() < 6 || header.compare(0, 3, "ZQW") != 0 ||
+            header.compare(3, 3, "1.0") != 0) {
             return false;
         }
         out.noteFileName = header.substr(6, kNoteNameLimit);
@@ -84,9 +86,9 @@ public:
         if (!current_.empty() && current_[0] == '$') {
             std::vector<int> widths;
             size_t pos = 1;
-            for (size_t c = 1; c < card_.Columns.size(); ++c, pos += 2) {
-                const auto width =
-                    parseDecimal(pos < current_.size() ? std::string_view(current_).substr(pos, 2) : "", false);
+            for (size_t c = 1; c < card_.columns.size(); ++c, pos += 2) {
+                const auto width = parseDecimal(
+                    pos < current_.size() ? std::string_view(current_).substr(pos, 2) : "", false);
                 if (!width) return false;
                 widths.push_back(*width);
             }
@@ -94,19 +96,19 @@ public:
             current_ = records_.next("1#} ");
         }
 
-        for (const AForm& form : card_.Sections) {
+        for (const Section& form : card_.sections) {
             int rowCount = 0;
             int rowCount2 = 0;
-            if (form.ColumnCount != 0) {
-                rowCount = form.LineCount;
-                for (int i = 0; i < form.LineCount; ++i) {
-                    if (!readLineGroup(out, form.FirstLine + i, rowCount)) return false;
+            if (form.columnCount != 0) {
+                rowCount = form.lineCount;
+                for (int i = 0; i < form.lineCount; ++i) {
+                    if (!readLineGroup(out, form.firstLine + i, rowCount)) return false;
                 }
             }
-            if (form.HasGrid2) {
-                rowCount2 = form.LineCount2;
-                for (int i = 0; i < form.LineCount2; ++i) {
-                    if (!readLineGroup(out, form.FirstLine2 + i, rowCount2)) return false;
+            if (form.hasGrid2) {
+                rowCount2 = form.lineCount2;
+                for (int i = 0; i < form.lineCount2; ++i) {
+                    if (!readLineGroup(out, form.firstLine2 + i, rowCount2)) return false;
                 }
             }
             out.sectionRows.emplace_back(rowCount, rowCount2);
@@ -127,25 +129,27 @@ private:
             count = *parsed;
             rest = std::string_view(current_).substr(hash + 1);
         }
-        if (count > kMostFabricatedRows && static_cast<size_t>(count) - 1 > records_.remainingBytes()) {
+        if (count > kMostFabricatedRows &&
+            static_cast<size_t>(count) - 1 > records_.remainingBytes()) {
             return false;
         }
         if (!appendRow(out, rest, 0)) return false;
         const std::string substitute = std::to_string(count) + "#} ";
         current_ = records_.next(substitute);
         if (count > 1) {
-            out.rows[firstRow].NextRow = firstRow + 1;
+            out.rows[firstRow].nextRow = firstRow + 1;
             for (int k = 1; k < count; ++k) {
                 const int index = static_cast<int>(out.rows.size());
                 rowCounter += 1;
                 const size_t h = current_.find('#');
-                const std::string_view text =
-                    h == std::string::npos ? std::string_view(current_) : std::string_view(current_).substr(h + 1);
+                const std::string_view text = h == std::string::npos
+                                                  ? std::string_view(current_)
+                                                  : std::string_view(current_).substr(h + 1);
                 if (!appendRow(out, text, index - 1)) return false;
-                out.rows[index].NextRow = index + 1;
+                out.rows[index].nextRow = index + 1;
                 current_ = records_.next(substitute);
             }
-            out.rows.back().NextRow = 0;
+            out.rows.back().nextRow = 0;
         }
         if (count == 0) rowCounter -= 1;
         out.lineRows[lineIndex] = {firstRow, count};
@@ -155,22 +159,24 @@ private:
     static bool appendRow(ReadResult& out, std::string_view rest, int prevRow) {
         const auto split = splitNote(rest.substr(0, kRowTextLimit), std::string_view::npos);
         if (!split) return false;
-        AText row;
-        row.Text = split->text;
-        row.NoteNo = split->noteNo;
-        row.PrevRow = prevRow;
+        RowText row;
+        row.text = split->text;
+        row.noteNo = split->noteNo;
+        row.prevRow = prevRow;
         out.rows.push_back(row);
         return true;
     }
 
     bool readAuctions(ReadResult& out) {
-        if (current_.empty() || current_[0] != '*') return true;  // defaults are added by the caller
+        if (current_.empty() || current_[0] != '*')
+            return true;  // defaults are added by the caller
         int previous = 0;
         while (!current_.empty() && current_[0] == '*') {
             if (out.auctions.size() > kMostAuctions) return false;
             const int index = static_cast<int>(out.auctions.size());
             int chain = -1;
-            if (current_.size() >= 2 && current_[1] >= '1' && current_[1] <= '3') chain = current_[1] - '1';
+            if (current_.size() >= 2 && current_[1] >= '1' && current_[1] <= '3')
+                chain = current_[1] - '1';
             bool startsChain = false;
             if (chain >= 0 && out.heads[chain] == 0) {
                 out.heads[chain] = index;
@@ -178,14 +184,15 @@ private:
             } else if (previous == 0) {
                 startsChain = true;  // an unknown first tag starts a chain no head reaches
             }
-            const std::string_view rest = current_.size() > 2 ? std::string_view(current_).substr(2) : "";
+            const std::string_view rest =
+                current_.size() > 2 ? std::string_view(current_).substr(2) : "";
             const auto split = splitNote(rest, kAuctionTextLimit);
             if (!split) return false;
-            AText auction;
-            auction.Text = split->text;
-            auction.NoteNo = split->noteNo;
-            auction.PrevRow = startsChain ? 0 : previous;
-            if (!startsChain) out.auctions[previous].NextRow = index;
+            RowText auction;
+            auction.text = split->text;
+            auction.noteNo = split->noteNo;
+            auction.prevRow = startsChain ? 0 : previous;
+            if (!startsChain) out.auctions[previous].nextRow = index;
             out.auctions.push_back(auction);
             previous = index;
             current_ = records_.next("end");
@@ -210,78 +217,80 @@ std::string bareName(const std::string& path) {
 
 }  // namespace
 
-std::string Card::CardFileBytes() const {
-    std::string out = "ZQW1.0" + NoteFileName + "\r\n";
+std::string Card::cardFileBytes() const {
+    std::string out = "ZQW1.0" + notesFileName + "\r\n";
     out += '$';
-    for (size_t c = 1; c < Columns.size(); ++c) out += twoDigits(Columns[c].Width);
+    for (size_t c = 1; c < columns.size(); ++c) out += twoDigits(columns[c].width);
     out += "\r\n";
 
     const auto writeLine = [this, &out](int lineIndex) {
-        const Aline& line = Lines.at(lineIndex);
-        if (line.RowCount <= 0) {
+        const TemplateLine& line = lines.at(lineIndex);
+        if (line.rowCount <= 0) {
             out += "0#\r\n";
             return;
         }
-        const std::string count = std::to_string(line.RowCount);
-        int row = line.FirstRow;
-        for (int k = 0; k < line.RowCount; ++k) {
+        const std::string count = std::to_string(line.rowCount);
+        int row = line.firstRow;
+        for (int k = 0; k < line.rowCount; ++k) {
             // A chain shorter than its count would shift every later line;
             // an empty row keeps the records in step.
-            const bool valid = row > 0 && row < static_cast<int>(RowTexts.size());
-            const AText empty;
-            const AText& text = valid ? RowTexts[row] : empty;
+            const bool valid = row > 0 && row < static_cast<int>(rows.size());
+            const RowText empty;
+            const RowText& text = valid ? rows[row] : empty;
             out += count + "#";
-            if (text.NoteNo != 0) out += std::to_string(text.NoteNo);
-            out += "}" + text.Text + "\r\n";
-            row = valid ? text.NextRow : 0;
+            if (text.noteNo != 0) out += std::to_string(text.noteNo);
+            out += "}" + text.text + "\r\n";
+            row = valid ? text.nextRow : 0;
         }
     };
-    for (const AForm& form : Sections) {
-        if (form.ColumnCount != 0) {
-            for (int i = 0; i < form.LineCount; ++i) writeLine(form.FirstLine + i);
+    for (const Section& form : sections) {
+        if (form.columnCount != 0) {
+            for (int i = 0; i < form.lineCount; ++i) writeLine(form.firstLine + i);
         }
-        if (form.HasGrid2) {
-            for (int i = 0; i < form.LineCount2; ++i) writeLine(form.FirstLine2 + i);
+        if (form.hasGrid2) {
+            for (int i = 0; i < form.lineCount2; ++i) writeLine(form.firstLine2 + i);
         }
     }
 
-    const int heads[3] = {AuctionHead1, AuctionHead2, AuctionHead3};
+    const int heads[3] = {auctionHead1, auctionHead2, auctionHead3};
     for (int chain = 0; chain < 3; ++chain) {
         int index = heads[chain];
         size_t guard = 0;
-        while (index > 0 && index < static_cast<int>(AuctionTexts.size()) && guard++ < AuctionTexts.size()) {
-            const AText& auction = AuctionTexts[index];
-            out += "*" + std::to_string(chain + 1) + std::to_string(auction.NoteNo) + "}" + auction.Text + "\r\n";
-            index = auction.NextRow;
+        while (index > 0 && index < static_cast<int>(auctions.size()) &&
+               guard++ < auctions.size()) {
+            const RowText& auction = auctions[index];
+            out += "*" + std::to_string(chain + 1) + std::to_string(auction.noteNo) + "}" +
+                   auction.text + "\r\n";
+            index = auction.nextRow;
         }
     }
     return out;
 }
 
-bool Card::WriteCardFile() {
-    if (!writeFileAtomically(CardFileName, CardFileBytes())) {
-        messages_.showMessage("Unable to write to the file " + CardFileName);
+bool Card::writeCardFile() {
+    if (!writeFileAtomically(cardFileName, cardFileBytes())) {
+        messages_.showMessage("Unable to write to the file " + cardFileName);
         return false;
     }
-    if (!NoteFileName.empty() && NotesOpen) {
-        if (!notes_.saveFile(NoteFileName)) {
+    if (!notesFileName.empty() && notesOpen) {
+        if (!notes_.saveFile(notesFileName)) {
             // The card is safe; the notes are not, so the card keeps asking
             // to be saved.
-            messages_.showMessage("Cannot create file " + NoteFileName);
+            messages_.showMessage("Cannot create file " + notesFileName);
             return false;
         }
     }
-    CardChanged = false;
+    isModified = false;
     return true;
 }
 
-void Card::ReadCardFile() {
-    const std::string fileName = CardFileName;
+void Card::readCardFile() {
+    const std::string fileName = cardFileName;
     const auto blank = [this](const std::string& message) {
         messages_.showMessage(message);
-        ResetBlankCard();
+        resetToBlankCard();
         notes_.startEmpty();
-        NotesOpen = true;
+        notesOpen = true;
     };
     const auto bytes = readRegularFile(fileName);
     if (!bytes) {
@@ -294,42 +303,42 @@ void Card::ReadCardFile() {
         return;
     }
 
-    NoteFileName = result.noteFileName;
+    notesFileName = result.noteFileName;
     if (result.widths) {
-        for (size_t c = 1; c < Columns.size(); ++c) Columns[c].Width = (*result.widths)[c - 1];
+        for (size_t c = 1; c < columns.size(); ++c) columns[c].width = (*result.widths)[c - 1];
     }
-    RowTexts = std::move(result.rows);
-    for (size_t i = 0; i < Lines.size(); ++i) {
-        Lines[i].FirstRow = result.lineRows[i].first;
-        Lines[i].RowCount = result.lineRows[i].second;
+    rows = std::move(result.rows);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        lines[i].firstRow = result.lineRows[i].first;
+        lines[i].rowCount = result.lineRows[i].second;
     }
-    for (size_t s = 0; s < Sections.size(); ++s) {
-        Sections[s].RowCount = result.sectionRows[s].first;
-        Sections[s].RowCount2 = result.sectionRows[s].second;
+    for (size_t s = 0; s < sections.size(); ++s) {
+        sections[s].rowCount = result.sectionRows[s].first;
+        sections[s].rowCount2 = result.sectionRows[s].second;
     }
-    AuctionTexts = std::move(result.auctions);
-    AuctionHead1 = result.heads[0];
-    AuctionHead2 = result.heads[1];
-    AuctionHead3 = result.heads[2];
-    AppendMissingAuctionChains();
-    CardOpen = true;
-    CardChanged = false;
+    auctions = std::move(result.auctions);
+    auctionHead1 = result.heads[0];
+    auctionHead2 = result.heads[1];
+    auctionHead3 = result.heads[2];
+    appendMissingAuctionChains();
+    isOpen = true;
+    isModified = false;
 
-    if (NoteFileName.empty()) {
+    if (notesFileName.empty()) {
         notes_.startEmpty();
-    } else if (!notes_.loadFile(NoteFileName)) {
-        const std::string moved = directoryOf(fileName) + bareName(NoteFileName);
-        if (!bareName(NoteFileName).empty() && notes_.loadFile(moved)) {
-            NoteFileName = moved;
-            CardChanged = true;
+    } else if (!notes_.loadFile(notesFileName)) {
+        const std::string moved = directoryOf(fileName) + bareName(notesFileName);
+        if (!bareName(notesFileName).empty() && notes_.loadFile(moved)) {
+            notesFileName = moved;
+            isModified = true;
         } else {
             notes_.startEmpty();
-            NoteFileName.clear();
+            notesFileName.clear();
         }
     }
-    NotesOpen = true;
-    CardOpen = true;
-    NoCard = false;
+    notesOpen = true;
+    isOpen = true;
+    isNoCard = false;
 }
 
 }  // namespace zqw

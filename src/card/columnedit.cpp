@@ -1,18 +1,20 @@
-#include "columnedit.h"
+#include "card/columnedit.h"
 
 namespace zqw {
 
 namespace {
 
-int& gridRowCount(AForm& form, int grid) { return grid == 1 ? form.RowCount : form.RowCount2; }
+int& gridRowCount(Section& form, int grid) { return grid == 1 ? form.rowCount : form.rowCount2; }
 
-bool validRow(const Card& card, int row) { return row > 0 && row < static_cast<int>(card.RowTexts.size()); }
+bool validRow(const Card& card, int row) {
+    return row > 0 && row < static_cast<int>(card.rows.size());
+}
 
 // A row text is a line of the card file and its fields are TAB-ended: a
 // pasted TAB or line break would shift the row's other columns or split the
 // record, so they are stored as spaces.
 std::string storableText(std::string text, const Card& card) {
-    card.SymbolsToCodes(text);
+    card.displayToCodes(text);
     for (char& c : text) {
         if (c == '\t' || c == '\r' || c == '\n') c = ' ';
     }
@@ -21,145 +23,142 @@ std::string storableText(std::string text, const Card& card) {
 
 }  // namespace
 
-std::optional<ColumnEditRange> ColumnEditRangeAt(Card& card, int section, int grid, int activeRow,
+std::optional<ColumnEditRange> columnEditRangeAt(Card& card, int section, int grid, int activeRow,
                                                  int activeColumn) {
-    if (section < 0 || section >= static_cast<int>(card.Sections.size()) || (grid != 1 && grid != 2)) {
+    if (section < 0 || section >= static_cast<int>(card.sections.size()) ||
+        (grid != 1 && grid != 2)) {
         return std::nullopt;
     }
-    const AForm& form = card.Sections[section];
-    const int columns = grid == 1 ? form.ColumnCount : (form.HasGrid2 ? 2 : 0);
-    const int rows = grid == 1 ? form.RowCount : form.RowCount2;
-    if (columns == 0 || activeRow < 1 || activeRow > rows || activeColumn < 0 || activeColumn >= columns) {
+    const Section& form = card.sections[section];
+    const int columns = grid == 1 ? form.columnCount : (form.hasGrid2 ? 2 : 0);
+    const int rows = grid == 1 ? form.rowCount : form.rowCount2;
+    if (columns == 0 || activeRow < 1 || activeRow > rows || activeColumn < 0 ||
+        activeColumn >= columns) {
         return std::nullopt;
     }
     ColumnEditRange range;
-    range.Section = section;
-    range.Grid = grid;
-    range.Column = activeColumn;
+    range.section = section;
+    range.grid = grid;
+    range.column = activeColumn;
     // Column 0 holds the line labels everywhere but in a single-column grid 1.
-    if (range.Column == 0 && (grid == 2 || form.ColumnCount != 1)) range.Column = 1;
-    card.CurSection = section;
-    int line = grid == 1 ? form.FirstLine : form.FirstLine2;
-    if (card.FindRow(activeRow, line) == 0) return std::nullopt;
-    range.ActiveLine = card.CurLine;
-    range.WholeSection = grid == 1 && form.ColumnCount == 1;
-    range.FirstLine = range.WholeSection ? form.FirstLine : range.ActiveLine;
+    if (range.column == 0 && (grid == 2 || form.columnCount != 1)) range.column = 1;
+    const RowRef active = card.findGridRow(section, grid, activeRow);
+    if (!active) return std::nullopt;
+    range.activeLine = active.line;
+    range.wholeSection = grid == 1 && form.columnCount == 1;
+    range.firstLine = range.wholeSection ? form.firstLine : range.activeLine;
     return range;
 }
 
-int RangeRowCount(const Card& card, const ColumnEditRange& range) {
-    if (range.WholeSection) return card.Sections.at(range.Section).RowCount;
-    return card.Lines.at(range.FirstLine).RowCount;
+int rangeRowCount(const Card& card, const ColumnEditRange& range) {
+    if (range.wholeSection) return card.sections.at(range.section).rowCount;
+    return card.lines.at(range.firstLine).rowCount;
 }
 
-std::vector<std::string> ReadColumn(Card& card, const ColumnEditRange& range) {
+std::vector<std::string> readColumn(Card& card, const ColumnEditRange& range) {
     std::vector<std::string> texts;
-    card.CurSection = range.Section;
-    const int count = RangeRowCount(card, range);
+    const int count = rangeRowCount(card, range);
     for (int r = 1; r <= count; ++r) {
-        int line = range.FirstLine;
-        if (card.FindRow(r, line) == 0) break;
-        std::string text = card.GetField(range.Grid, range.Column + 1);
-        card.CodesToSymbols(text);
+        const RowRef ref = card.findRow(range.section, range.firstLine, r);
+        if (!ref) break;
+        std::string text = card.field(ref, range.grid, range.column + 1);
+        card.codesToDisplay(text);
         texts.push_back(std::move(text));
     }
     return texts;
 }
 
-int AppendRangeRow(Card& card, const ColumnEditRange& range) {
-    card.CurSection = range.Section;
-    AForm& form = card.Sections.at(range.Section);
-    const int count = RangeRowCount(card, range);
+RowRef appendRangeRow(Card& card, const ColumnEditRange& range) {
+    Section& form = card.sections.at(range.section);
+    const int count = rangeRowCount(card, range);
     int last = 0;
-    int lineIndex = range.FirstLine;
+    int lineIndex = range.firstLine;
     if (count > 0) {
-        last = card.FindRow(count, lineIndex);
-        if (last == 0) return 0;
-        lineIndex = card.CurLine;
+        const RowRef lastRef = card.findRow(range.section, range.firstLine, count);
+        if (!lastRef) return {};
+        last = lastRef.row;
+        lineIndex = lastRef.line;
     }
     int receiving = lineIndex;
-    const int sectionEnd = form.FirstLine + form.LineCount;
-    if (range.WholeSection && card.Lines[lineIndex].RowCount == 1 && lineIndex + 1 < sectionEnd &&
-        card.Lines[lineIndex + 1].RowCount == 0) {
+    const int sectionEnd = form.firstLine + form.lineCount;
+    if (range.wholeSection && card.lines[lineIndex].rowCount == 1 && lineIndex + 1 < sectionEnd &&
+        card.lines[lineIndex + 1].rowCount == 0) {
         receiving = lineIndex + 1;
     }
 
-    const int added = static_cast<int>(card.RowTexts.size());
-    AText row;
+    const int added = static_cast<int>(card.rows.size());
+    RowText row;
     if (receiving == lineIndex && validRow(card, last)) {
-        row.PrevRow = last;
-        row.NextRow = card.RowTexts[last].NextRow;
-        card.RowTexts.push_back(row);
-        card.RowTexts[last].NextRow = added;
-        if (validRow(card, row.NextRow)) card.RowTexts[row.NextRow].PrevRow = added;
+        row.prevRow = last;
+        row.nextRow = card.rows[last].nextRow;
+        card.rows.push_back(row);
+        card.rows[last].nextRow = added;
+        if (validRow(card, row.nextRow)) card.rows[row.nextRow].prevRow = added;
     } else {
         // A line without rows starts a chain of its own; linking the row
         // behind another line's last row would let a later removal from
         // that line reach into this one.
-        card.RowTexts.push_back(row);
+        card.rows.push_back(row);
     }
-    Aline& line = card.Lines[receiving];
-    line.RowCount += 1;
-    if (line.RowCount == 1) line.FirstRow = added;
-    gridRowCount(form, range.Grid) += 1;
-    card.CurLine = receiving;
-    card.CurRow = added;
-    return added;
+    TemplateLine& line = card.lines[receiving];
+    line.rowCount += 1;
+    if (line.rowCount == 1) line.firstRow = added;
+    gridRowCount(form, range.grid) += 1;
+    return RowRef{range.section, receiving, added};
 }
 
-void RemoveRangeRow(Card& card, const ColumnEditRange& range, int rowNumber) {
-    card.CurSection = range.Section;
-    int lineIndex = range.FirstLine;
-    const int row = card.FindRow(rowNumber, lineIndex);
-    if (row == 0) return;
-    Aline& line = card.Lines[card.CurLine];
-    if (line.RowCount != 1) {
-        const int prev = card.RowTexts[row].PrevRow;
-        const int next = card.RowTexts[row].NextRow;
+void removeRangeRow(Card& card, const ColumnEditRange& range, int rowNumber) {
+    // Counting past the range would reach rows of the lines after it, even
+    // of a later section.
+    if (rowNumber < 1 || rowNumber > rangeRowCount(card, range)) return;
+    const RowRef ref = card.findRow(range.section, range.firstLine, rowNumber);
+    if (!ref) return;
+    const int row = ref.row;
+    TemplateLine& line = card.lines[ref.line];
+    if (line.rowCount != 1) {
+        const int prev = card.rows[row].prevRow;
+        const int next = card.rows[row].nextRow;
         // The line's own first row is known by the line, not by a missing
         // predecessor: rows added to an emptied line may still point back.
-        if (line.FirstRow == row) {
-            line.FirstRow = next;
-            if (validRow(card, next)) card.RowTexts[next].PrevRow = 0;
+        if (line.firstRow == row) {
+            line.firstRow = next;
+            if (validRow(card, next)) card.rows[next].prevRow = 0;
         } else {
-            if (validRow(card, prev)) card.RowTexts[prev].NextRow = next;
-            if (validRow(card, next)) card.RowTexts[next].PrevRow = prev;
+            if (validRow(card, prev)) card.rows[prev].nextRow = next;
+            if (validRow(card, next)) card.rows[next].prevRow = prev;
         }
     }
-    line.RowCount -= 1;
-    gridRowCount(card.Sections[range.Section], range.Grid) -= 1;
+    line.rowCount -= 1;
+    gridRowCount(card.sections[range.section], range.grid) -= 1;
 }
 
-void WriteColumn(Card& card, const ColumnEditRange& range, const std::vector<std::string>& lines) {
-    card.CurSection = range.Section;
+void writeColumn(Card& card, const ColumnEditRange& range, const std::vector<std::string>& lines) {
     const int wanted = static_cast<int>(lines.size());
-    const int sectionRows = gridRowCount(card.Sections.at(range.Section), range.Grid);
-    const int before = RangeRowCount(card, range);
+    const int sectionRows = gridRowCount(card.sections.at(range.section), range.grid);
+    const int before = rangeRowCount(card, range);
     // Removing every row of a grid would leave nothing to click on.
     const bool keepOne = wanted == 0 && before > 0 && before >= sectionRows;
 
     for (int k = 1; k <= wanted; ++k) {
-        if (RangeRowCount(card, range) >= k) {
-            int line = range.FirstLine;
-            if (card.FindRow(k, line) == 0) return;
-        } else if (AppendRangeRow(card, range) == 0) {
-            return;
-        }
-        card.PutField(range.Grid, range.Column + 1, storableText(lines[static_cast<size_t>(k) - 1], card));
+        const RowRef ref = rangeRowCount(card, range) >= k
+                               ? card.findRow(range.section, range.firstLine, k)
+                               : appendRangeRow(card, range);
+        if (!ref) return;
+        card.setField(ref, range.grid, range.column + 1,
+                      storableText(lines[static_cast<size_t>(k) - 1], card));
     }
 
     const int target = keepOne ? 1 : wanted;
-    while (RangeRowCount(card, range) > target) {
-        const int count = RangeRowCount(card, range);
-        RemoveRangeRow(card, range, target + 1);
-        if (RangeRowCount(card, range) == count) return;
+    while (rangeRowCount(card, range) > target) {
+        const int count = rangeRowCount(card, range);
+        removeRangeRow(card, range, target + 1);
+        if (rangeRowCount(card, range) == count) return;
     }
     if (keepOne) {
-        int line = range.FirstLine;
-        const int row = card.FindRow(1, line);
-        if (row == 0) return;
-        card.RowTexts[row].Text.clear();
-        card.RowTexts[row].NoteNo = 0;
+        const RowRef ref = card.findRow(range.section, range.firstLine, 1);
+        if (!ref) return;
+        card.rows[ref.row].text.clear();
+        card.rows[ref.row].noteNo = 0;
     }
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "card.h"
+#include "card/card.h"
 
 namespace zqw {
 
@@ -12,45 +12,46 @@ namespace zqw {
 // every row of a single-column section's grid 1, or else the rows of the
 // one line that holds the active row.
 struct ColumnEditRange {
-    int Section = 0;
-    int Grid = 1;
-    // Grid column edited; field Column + 1 of each row.
-    int Column = 0;
-    bool WholeSection = false;
+    int section = 0;
+    int grid = 1;
+    // Grid column edited; field column + 1 of each row.
+    int column = 0;
+    bool wholeSection = false;
     // The line the range's rows are counted from.
-    int FirstLine = 0;
+    int firstLine = 0;
     // The line holding the active row, whose prompts the edit offers.
-    int ActiveLine = 0;
+    int activeLine = 0;
 };
 
 // The range for the active cell (grid row from 1, grid column from 0) of a
 // section's grid. The label column of a multi-column section stands for
 // column 1. Nothing when the cell is no row of the grid.
-std::optional<ColumnEditRange> ColumnEditRangeAt(Card& card, int section, int grid, int activeRow,
+std::optional<ColumnEditRange> columnEditRangeAt(Card& card, int section, int grid, int activeRow,
                                                  int activeColumn);
 
 // Rows the range has now; appending and removing change it.
-int RangeRowCount(const Card& card, const ColumnEditRange& range);
+int rangeRowCount(const Card& card, const ColumnEditRange& range);
 
 // The edited column of every row of the range, in order, suit codes shown
 // as their display characters.
-std::vector<std::string> ReadColumn(Card& card, const ColumnEditRange& range);
+std::vector<std::string> readColumn(Card& card, const ColumnEditRange& range);
 
 // Stores line k into row k of the range (display characters become suit
 // codes again; the row's other columns stay). Lines beyond the range's rows
 // become new rows, empty in their other columns; rows beyond the lines are
 // removed. A grid never loses its last row: when every row would go, the
 // range's first row stays, emptied.
-void WriteColumn(Card& card, const ColumnEditRange& range, const std::vector<std::string>& lines);
+void writeColumn(Card& card, const ColumnEditRange& range, const std::vector<std::string>& lines);
 
-// Appends an empty row after the range's last row and makes it CurRow. In a
-// whole section, a line left without rows takes the new row when the line
-// before it holds exactly one. Returns the new row's index in RowTexts.
-int AppendRangeRow(Card& card, const ColumnEditRange& range);
+// Appends an empty row after the range's last row. In a whole section, a
+// line left without rows takes the new row when the line before it holds
+// exactly one. Returns the new row, or no row when the range's chain is
+// broken.
+RowRef appendRangeRow(Card& card, const ColumnEditRange& range);
 
-// Takes row n (from 1) of the range out of its line. The record stays in
-// RowTexts; a line's only row also stays as its FirstRow, the line then
-// counting no rows (hidden).
-void RemoveRangeRow(Card& card, const ColumnEditRange& range, int rowNumber);
+// Takes row n (from 1) of the range out of its line; a number outside the
+// range changes nothing. The record stays in Card::rows; a line's only row
+// also stays as its firstRow, the line then counting no rows (hidden).
+void removeRangeRow(Card& card, const ColumnEditRange& range, int rowNumber);
 
 }  // namespace zqw

@@ -1,4 +1,4 @@
-#include "decimal.h"
+#include "card/decimal.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "lineops.h"
+#include "card/lineops.h"
 
 #include <optional>
 
@@ -16,53 +16,45 @@ struct GridLines {
 };
 
 std::optional<GridLines> gridLines(Card& card, int section, int grid) {
-    if (section < 0 || section >= static_cast<int>(card.Sections.size())) return std::nullopt;
-    AForm& form = card.Sections[section];
+    if (section < 0 || section >= static_cast<int>(card.sections.size())) return std::nullopt;
+    Section& form = card.sections[section];
     GridLines lines;
-    if (grid == 1 && form.ColumnCount != 0) {
-        lines = {form.FirstLine, form.LineCount, &form.RowCount};
-    } else if (grid == 2 && form.HasGrid2) {
-        lines = {form.FirstLine2, form.LineCount2, &form.RowCount2};
+    if (grid == 1 && form.columnCount != 0) {
+        lines = {form.firstLine, form.lineCount, &form.rowCount};
+    } else if (grid == 2 && form.hasGrid2) {
+        lines = {form.firstLine2, form.lineCount2, &form.rowCount2};
     } else {
         return std::nullopt;
     }
-    if (lines.first <= 0 || lines.first + lines.count > static_cast<int>(card.Lines.size()))
+    if (lines.first <= 0 || lines.first + lines.count > static_cast<int>(card.lines.size()))
         return std::nullopt;
     return lines;
 }
 
 bool isRow(const Card& card, int row) {
-    return row > 0 && row < static_cast<int>(card.RowTexts.size());
+    return row > 0 && row < static_cast<int>(card.rows.size());
 }
 
-// The row the grid shows as rowNumber, and its line; sets CurSection,
-// CurLine and CurRow for the field helpers.
-struct FoundRow {
-    int row = 0;
-    int line = 0;
-};
-
-std::optional<FoundRow> findGridRow(Card& card, int section, const GridLines& lines,
-                                    int rowNumber) {
+// The row the grid shows as rowNumber, with its line.
+std::optional<RowRef> gridRowAt(const Card& card, int section, const GridLines& lines,
+                                int rowNumber) {
     if (rowNumber < 1 || rowNumber > *lines.shownRows) return std::nullopt;
-    card.CurSection = section;
-    int line = lines.first;
-    const int row = card.FindRow(rowNumber, line);
-    if (!isRow(card, row) || !lines.holds(line)) return std::nullopt;
-    return FoundRow{row, line};
+    const RowRef ref = card.findRow(section, lines.first, rowNumber);
+    if (!isRow(card, ref.row) || !lines.holds(ref.line)) return std::nullopt;
+    return ref;
 }
 
 int appendEmptyRow(Card& card) {
-    card.RowTexts.emplace_back();
-    return static_cast<int>(card.RowTexts.size()) - 1;
+    card.rows.emplace_back();
+    return static_cast<int>(card.rows.size()) - 1;
 }
 
 // The last row of a line's chain. The walk is bounded so that a chain that
 // loops cannot hang the editor.
 int lastRowOf(const Card& card, int line) {
-    int row = card.Lines[line].FirstRow;
-    for (size_t guard = 0; isRow(card, row) && guard < card.RowTexts.size(); ++guard) {
-        const int next = card.RowTexts[row].NextRow;
+    int row = card.lines[line].firstRow;
+    for (size_t guard = 0; isRow(card, row) && guard < card.rows.size(); ++guard) {
+        const int next = card.rows[row].nextRow;
         if (!isRow(card, next)) break;
         row = next;
     }
@@ -72,20 +64,20 @@ int lastRowOf(const Card& card, int line) {
 // Calls visit for a chain's rows from `row` on, following NextRow.
 template <typename Visit>
 void forChain(const Card& card, int row, Visit visit) {
-    for (size_t guard = 0; isRow(card, row) && guard < card.RowTexts.size(); ++guard) {
-        const int next = card.RowTexts[row].NextRow;
+    for (size_t guard = 0; isRow(card, row) && guard < card.rows.size(); ++guard) {
+        const int next = card.rows[row].nextRow;
         visit(row);
         row = next;
     }
 }
 
-bool isLabelColumn(const AForm& form, int grid, int column) {
-    return column == 0 && (grid == 2 || form.ColumnCount >= 2);
+bool isLabelColumn(const Section& form, int grid, int column) {
+    return column == 0 && (grid == 2 || form.columnCount >= 2);
 }
 
 }  // namespace
 
-SplitText SplitRowAtWidth(const std::string& text, int columnWidth, const TextWidth& widthOf) {
+SplitText splitRowAtWidth(const std::string& text, int columnWidth, const TextWidth& widthOf) {
     // A column squeezed to nothing has no width to split at; the text stays
     // whole rather than being scattered over rows.
     if (columnWidth <= 0) return {text, {}};
@@ -105,81 +97,81 @@ SplitText SplitRowAtWidth(const std::string& text, int columnWidth, const TextWi
     return kept;
 }
 
-LineResult InsertRowBefore(Card& card, int section, int grid, int rowNumber) {
+LineResult insertRowBefore(Card& card, int section, int grid, int rowNumber) {
     const auto lines = gridLines(card, section, grid);
     if (!lines) return LineResult::NoRow;
-    const auto found = findGridRow(card, section, *lines, rowNumber);
+    const auto found = gridRowAt(card, section, *lines, rowNumber);
     if (!found) return LineResult::NoRow;
     const int R = found->row;
     const int L = found->line;
 
     int target = L;
-    const int previous = card.RowTexts[R].PrevRow;
+    const int previous = card.rows[R].prevRow;
     if (isRow(card, previous)) {
         const int added = appendEmptyRow(card);
-        card.RowTexts[added].PrevRow = previous;
-        card.RowTexts[added].NextRow = R;
-        card.RowTexts[previous].NextRow = added;
-        card.RowTexts[R].PrevRow = added;
+        card.rows[added].prevRow = previous;
+        card.rows[added].nextRow = R;
+        card.rows[previous].nextRow = added;
+        card.rows[R].prevRow = added;
     } else if (L == lines->first) {
-        card.Messages().showMessage("Cannot insert a line before the first line of the section");
+        card.messages().showMessage("Cannot insert a line before the first line of the section");
         return LineResult::FirstLineOfGrid;
     } else {
         target = L - 1;
-        Aline& above = card.Lines[target];
-        if (above.RowCount == 0 && isRow(card, above.FirstRow)) {
+        TemplateLine& above = card.lines[target];
+        if (above.rowCount == 0 && isRow(card, above.firstRow)) {
             // The kept row shows again as the line's only row.
-            card.RowTexts[above.FirstRow].PrevRow = 0;
-            card.RowTexts[above.FirstRow].NextRow = 0;
-        } else if (above.RowCount == 0) {
-            above.FirstRow = appendEmptyRow(card);
+            card.rows[above.firstRow].prevRow = 0;
+            card.rows[above.firstRow].nextRow = 0;
+        } else if (above.rowCount == 0) {
+            above.firstRow = appendEmptyRow(card);
         } else {
             const int last = lastRowOf(card, target);
             const int added = appendEmptyRow(card);
-            card.RowTexts[added].PrevRow = last;
-            card.RowTexts[last].NextRow = added;
+            card.rows[added].prevRow = last;
+            card.rows[last].nextRow = added;
         }
     }
-    card.Lines[target].RowCount += 1;
+    card.lines[target].rowCount += 1;
     *lines->shownRows += 1;
-    card.CardChanged = true;
+    card.isModified = true;
     return LineResult::Done;
 }
 
-LineResult DeleteRow(Card& card, int section, int grid, int rowNumber) {
+LineResult deleteRow(Card& card, int section, int grid, int rowNumber) {
     const auto lines = gridLines(card, section, grid);
     if (!lines) return LineResult::NoRow;
     if (*lines->shownRows == 1) {
-        card.Messages().showMessage("Each section must have one line");
+        card.messages().showMessage("Each section must have one line");
         return LineResult::OnlyRow;
     }
-    const auto found = findGridRow(card, section, *lines, rowNumber);
+    const auto found = gridRowAt(card, section, *lines, rowNumber);
     if (!found) return LineResult::NoRow;
     const int R = found->row;
-    Aline& line = card.Lines[found->line];
+    TemplateLine& line = card.lines[found->line];
 
-    if (line.RowCount > 1) {
-        AText& row = card.RowTexts[R];
-        const int previous = row.PrevRow;
-        const int next = row.NextRow;
-        if (isRow(card, previous)) card.RowTexts[previous].NextRow = isRow(card, next) ? next : 0;
-        if (isRow(card, next)) card.RowTexts[next].PrevRow = isRow(card, previous) ? previous : 0;
-        if (line.FirstRow == R) line.FirstRow = next;
-        row.PrevRow = 0;
-        row.NextRow = 0;
+    if (line.rowCount > 1) {
+        RowText& row = card.rows[R];
+        const int previous = row.prevRow;
+        const int next = row.nextRow;
+        if (isRow(card, previous)) card.rows[previous].nextRow = isRow(card, next) ? next : 0;
+        if (isRow(card, next)) card.rows[next].prevRow = isRow(card, previous) ? previous : 0;
+        if (line.firstRow == R) line.firstRow = next;
+        row.prevRow = 0;
+        row.nextRow = 0;
     }
     // A line's only row stays as its kept row: the line is hidden.
-    line.RowCount -= 1;
+    line.rowCount -= 1;
     *lines->shownRows -= 1;
-    card.CardChanged = true;
+    card.isModified = true;
     return LineResult::Done;
 }
 
-LineResult InsertRowAfter(Card& card, int section, int grid, int rowNumber,
+LineResult insertRowAfter(Card& card, int section, int grid, int rowNumber,
                           const std::vector<int>& columnWidths, const TextWidth& widthOf) {
     const auto lines = gridLines(card, section, grid);
     if (!lines) return LineResult::NoRow;
-    const auto found = findGridRow(card, section, *lines, rowNumber);
+    const auto found = gridRowAt(card, section, *lines, rowNumber);
     if (!found) return LineResult::NoRow;
     const int R = found->row;
     const int L = found->line;
@@ -192,73 +184,69 @@ LineResult InsertRowAfter(Card& card, int section, int grid, int rowNumber,
     };
     std::vector<Field> fields;
     if (grid == 1) {
-        for (int n = 1; n <= card.Sections[section].ColumnCount; ++n) fields.push_back({n, n - 1});
+        for (int n = 1; n <= card.sections[section].columnCount; ++n) fields.push_back({n, n - 1});
     } else {
         fields.push_back({2, 1});
     }
 
     std::vector<std::string> moved;
     for (const Field& field : fields) {
-        const std::string text = card.GetField(grid, field.number);
+        const std::string text = card.field(*found, grid, field.number);
         const int columnWidth =
             field.column < static_cast<int>(columnWidths.size()) ? columnWidths[field.column] : 0;
         if (widthOf(text) <= columnWidth) {
-            card.PutField(grid, field.number, text);
+            card.setField(*found, grid, field.number, text);
             moved.emplace_back();
         } else {
-            SplitText split = SplitRowAtWidth(text, columnWidth, widthOf);
-            card.PutField(grid, field.number, split.head);
+            SplitText split = splitRowAtWidth(text, columnWidth, widthOf);
+            card.setField(*found, grid, field.number, split.head);
             moved.push_back(std::move(split.rest));
         }
     }
 
     const bool intoHiddenNext =
-        card.Lines[L].RowCount == 1 && lines->holds(L + 1) && card.Lines[L + 1].RowCount == 0;
+        card.lines[L].rowCount == 1 && lines->holds(L + 1) && card.lines[L + 1].rowCount == 0;
     const int added = appendEmptyRow(card);
     if (intoHiddenNext) {
-        card.Lines[L + 1].FirstRow = added;
-        card.Lines[L + 1].RowCount += 1;
+        card.lines[L + 1].firstRow = added;
+        card.lines[L + 1].rowCount += 1;
     } else {
-        const int next = card.RowTexts[R].NextRow;
-        card.RowTexts[added].PrevRow = R;
-        card.RowTexts[added].NextRow = isRow(card, next) ? next : 0;
-        if (isRow(card, next)) card.RowTexts[next].PrevRow = added;
-        card.RowTexts[R].NextRow = added;
-        card.Lines[L].RowCount += 1;
+        const int next = card.rows[R].nextRow;
+        card.rows[added].prevRow = R;
+        card.rows[added].nextRow = isRow(card, next) ? next : 0;
+        if (isRow(card, next)) card.rows[next].prevRow = added;
+        card.rows[R].nextRow = added;
+        card.lines[L].rowCount += 1;
     }
 
-    card.CurRow = added;
-    for (size_t i = 0; i < fields.size(); ++i) card.PutField(grid, fields[i].number, moved[i]);
+    const RowRef addedRef{section, intoHiddenNext ? L + 1 : L, added};
+    for (size_t i = 0; i < fields.size(); ++i)
+        card.setField(addedRef, grid, fields[i].number, moved[i]);
     *lines->shownRows += 1;
-    card.CardChanged = true;
+    card.isModified = true;
     return LineResult::Done;
 }
 
-LineResult ReplicateDown(Card& card, int section, int grid, int rowNumber, int column) {
+LineResult replicateDown(Card& card, int section, int grid, int rowNumber, int column) {
     const auto lines = gridLines(card, section, grid);
     if (!lines) return LineResult::NoRow;
     // A label cell shows the line's label, not a field: copying the row's
     // unseen field from there would overwrite rows with text nobody saw.
-    if (column < 0 || isLabelColumn(card.Sections[section], grid, column))
+    if (column < 0 || isLabelColumn(card.sections[section], grid, column))
         return LineResult::LabelColumn;
-    const auto found = findGridRow(card, section, *lines, rowNumber);
+    const auto found = gridRowAt(card, section, *lines, rowNumber);
     if (!found) return LineResult::NoRow;
     const int R = found->row;
     const int L = found->line;
     const int field = column + 1;
-    const std::string value = card.GetField(grid, field);
+    const std::string value = card.field(*found, grid, field);
 
-    const auto write = [&](int row) {
-        card.CurRow = row;
-        card.PutField(grid, field, value);
-    };
-    forChain(card, card.RowTexts[R].NextRow, write);
+    const auto write = [&](int row) { card.setField(RowRef{section, L, row}, grid, field, value); };
+    forChain(card, card.rows[R].nextRow, write);
     for (int line = L + 1; lines->holds(line); ++line)
-        forChain(card, card.Lines[line].FirstRow, write);
+        forChain(card, card.lines[line].firstRow, write);
 
-    card.CurLine = L;
-    card.CurRow = R;
-    card.CardChanged = true;
+    card.isModified = true;
     return LineResult::Done;
 }
 

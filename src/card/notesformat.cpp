@@ -1,6 +1,6 @@
-#include "notesformat.h"
+#include "card/notesformat.h"
 
-#include "textfile.h"
+#include "card/textfile.h"
 
 namespace zqw {
 

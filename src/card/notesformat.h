@@ -11,7 +11,7 @@ inline constexpr size_t kMaxNotesLine = 32767;
 
 // Paragraphs of a notes file: lines end at CR LF, CR or LF; a longer line is
 // cut at kMaxNotesLine and carries on as the next paragraph, so nothing read
-// is lost. Text after the last line end is a last (often empty) paragraph.
+// is lost. text after the last line end is a last (often empty) paragraph.
 std::vector<std::string> parseNotes(std::string_view bytes);
 
 // The notes file bytes: each paragraph followed by CR LF, bytes 0..9 (TAB

@@ -1,7 +1,7 @@
-#include "plainnotes.h"
+#include "card/plainnotes.h"
 
-#include "notesformat.h"
-#include "textfile.h"
+#include "card/notesformat.h"
+#include "card/textfile.h"
 
 namespace zqw {
 

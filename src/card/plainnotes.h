@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "noteseditor.h"
+#include "card/noteseditor.h"
 
 namespace zqw {
 

@@ -1,10 +1,10 @@
-#include "printlayout.h"
+#include "card/printlayout.h"
 
 #include <cmath>
 
 namespace zqw {
 
-int RoundHalfEven(double value) {
+int roundHalfEven(double value) {
     // By hand rather than std::nearbyint, whose result depends on the
     // floating-point rounding mode in force.
     const double floor = std::floor(value);
@@ -20,17 +20,17 @@ int RoundHalfEven(double value) {
 
 CardPageSetup::CardPageSetup() = default;
 
-void CardPageSetup::SetPaperName(const std::string& name) {
+void CardPageSetup::setPaperName(const std::string& name) {
     paperName_ = name;
     if (!lookup_) return;
     if (const std::optional<PaperSize> size = lookup_(name)) paper_ = *size;
 }
 
-void CardPageSetup::SetPrinterDpi(double dpi) {
+void CardPageSetup::setPrinterDpi(double dpi) {
     if (dpi > 0) printerDpi_ = dpi;
 }
 
-void CardPageSetup::SetScreenDpi(double dpi) {
+void CardPageSetup::setScreenDpi(double dpi) {
     if (dpi > 0) screenDpi_ = dpi;
 }
 
@@ -49,41 +49,39 @@ double CardPageSetup::unitsPerMm() const {
 }
 
 double& CardPageSetup::widthMm() {
-    return orientation_ == PageOrientation::Landscape ? paper_.HeightMm : paper_.WidthMm;
+    return orientation_ == PageOrientation::Landscape ? paper_.heightMm : paper_.widthMm;
 }
 
 double& CardPageSetup::heightMm() {
-    return orientation_ == PageOrientation::Landscape ? paper_.WidthMm : paper_.HeightMm;
+    return orientation_ == PageOrientation::Landscape ? paper_.widthMm : paper_.heightMm;
 }
 
-double CardPageSetup::PaperWidth() const {
-    return fromMm(orientation_ == PageOrientation::Landscape ? paper_.HeightMm : paper_.WidthMm);
+double CardPageSetup::paperWidth() const {
+    return fromMm(orientation_ == PageOrientation::Landscape ? paper_.heightMm : paper_.widthMm);
 }
 
-double CardPageSetup::PaperHeight() const {
-    return fromMm(orientation_ == PageOrientation::Landscape ? paper_.WidthMm : paper_.HeightMm);
+double CardPageSetup::paperHeight() const {
+    return fromMm(orientation_ == PageOrientation::Landscape ? paper_.widthMm : paper_.heightMm);
 }
 
-void CardPageSetup::SetPaperWidth(double value) { widthMm() = toMm(value); }
+void CardPageSetup::setPaperWidth(double value) { widthMm() = toMm(value); }
 
-void CardPageSetup::SetPaperHeight(double value) { heightMm() = toMm(value); }
+void CardPageSetup::setPaperHeight(double value) { heightMm() = toMm(value); }
 
-int CardPageSetup::PrintableWidth() const {
-    return RoundHalfEven(PaperWidth() - LeftMargin() - RightMargin() - 2);
+int CardPageSetup::printableWidth() const {
+    return roundHalfEven(paperWidth() - leftMargin() - rightMargin() - 2);
 }
 
-int CardPageSetup::SectionPrintWidth(const AForm& section, int LayoutColumns) const {
-    const int printable = PrintableWidth();
-    if (section.ColumnCount > 4 || LayoutColumns <= 0) return printable;
-    return printable / LayoutColumns;
+int CardPageSetup::sectionPrintWidth(const Section& section, int layoutColumns) const {
+    const int printable = printableWidth();
+    if (section.columnCount > 4 || layoutColumns <= 0) return printable;
+    return printable / layoutColumns;
 }
 
-int CardPageSetup::PrintColumnWidth(const Card& card, int LayoutColumns) {
+int CardPageSetup::printColumnWidth(const Card& card, int section, int layoutColumns) {
     unit_ = LengthUnit::ScreenPixels;
-    const bool known =
-        card.CurSection >= 0 && card.CurSection < static_cast<int>(card.Sections.size());
-    const int width =
-        SectionPrintWidth(known ? card.Sections[card.CurSection] : AForm{}, LayoutColumns);
+    const bool known = section >= 0 && section < static_cast<int>(card.sections.size());
+    const int width = sectionPrintWidth(known ? card.sections[section] : Section{}, layoutColumns);
     unit_ = LengthUnit::PrinterPixels;
     return width;
 }

@@ -5,13 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "card.h"
+#include "card/card.h"
 
 namespace zqw {
 
 // The nearest integer, a half going to the even neighbour (2.5 -> 2,
 // 3.5 -> 4, -2.5 -> -2). Print widths and stored margins round this way.
-int RoundHalfEven(double value);
+int roundHalfEven(double value);
 
 enum class LengthUnit { Inches, Millimetres, PrinterPixels, ScreenPixels };
 
@@ -19,8 +19,8 @@ enum class PageOrientation { Portrait, Landscape };
 
 // Size of a paper held portrait, in millimetres.
 struct PaperSize {
-    double WidthMm = 0;
-    double HeightMm = 0;
+    double widthMm = 0;
+    double heightMm = 0;
 };
 
 // The page setup of the card report: paper, bin, orientation, margins and
@@ -43,52 +43,52 @@ public:
     // A4 portrait, no margins, bin "Default", working unit printer pixels.
     CardPageSetup();
 
-    void SetPaperLookup(PaperLookup lookup) { lookup_ = std::move(lookup); }
-    const std::string& PaperName() const { return paperName_; }
+    void setPaperLookup(PaperLookup lookup) { lookup_ = std::move(lookup); }
+    const std::string& paperName() const { return paperName_; }
     // A name the lookup knows brings its size; any other name (the empty
     // one too) is kept as the name and the previous size stays in use.
-    void SetPaperName(const std::string& name);
+    void setPaperName(const std::string& name);
 
-    const std::string& BinName() const { return binName_; }
-    void SetBinName(const std::string& name) { binName_ = name; }
+    const std::string& binName() const { return binName_; }
+    void setBinName(const std::string& name) { binName_ = name; }
 
-    PageOrientation Orientation() const { return orientation_; }
-    void SetOrientation(PageOrientation orientation) { orientation_ = orientation; }
+    PageOrientation orientation() const { return orientation_; }
+    void setOrientation(PageOrientation orientation) { orientation_ = orientation; }
 
-    LengthUnit Unit() const { return unit_; }
-    void SetUnit(LengthUnit unit) { unit_ = unit; }
-    double PrinterDpi() const { return printerDpi_; }
-    void SetPrinterDpi(double dpi);
-    double ScreenDpi() const { return screenDpi_; }
-    void SetScreenDpi(double dpi);
+    LengthUnit unit() const { return unit_; }
+    void setUnit(LengthUnit unit) { unit_ = unit; }
+    double printerDpi() const { return printerDpi_; }
+    void setPrinterDpi(double dpi);
+    double screenDpi() const { return screenDpi_; }
+    void setScreenDpi(double dpi);
 
     // Paper width and height as oriented (landscape swaps them), in the
     // working unit.
-    double PaperWidth() const;
-    double PaperHeight() const;
-    void SetPaperWidth(double value);
-    void SetPaperHeight(double value);
+    double paperWidth() const;
+    double paperHeight() const;
+    void setPaperWidth(double value);
+    void setPaperHeight(double value);
 
     // Margins in the working unit.
-    double TopMargin() const { return fromMm(topMm_); }
-    double BottomMargin() const { return fromMm(bottomMm_); }
-    double LeftMargin() const { return fromMm(leftMm_); }
-    double RightMargin() const { return fromMm(rightMm_); }
-    void SetTopMargin(double value) { topMm_ = toMm(value); }
-    void SetBottomMargin(double value) { bottomMm_ = toMm(value); }
-    void SetLeftMargin(double value) { leftMm_ = toMm(value); }
-    void SetRightMargin(double value) { rightMm_ = toMm(value); }
+    double topMargin() const { return fromMm(topMm_); }
+    double bottomMargin() const { return fromMm(bottomMm_); }
+    double leftMargin() const { return fromMm(leftMm_); }
+    double rightMargin() const { return fromMm(rightMm_); }
+    void setTopMargin(double value) { topMm_ = toMm(value); }
+    void setBottomMargin(double value) { bottomMm_ = toMm(value); }
+    void setLeftMargin(double value) { leftMm_ = toMm(value); }
+    void setRightMargin(double value) { rightMm_ = toMm(value); }
 
     // Paper width less both side margins and 2 units of slack, in the
     // working unit, rounded half to even.
-    int PrintableWidth() const;
+    int printableWidth() const;
     // The width a section prints in: the whole printable width for a wide
     // section (more than 4 columns), else one layout column's share of it.
-    int SectionPrintWidth(const AForm& section, int LayoutColumns) const;
-    // SectionPrintWidth of the card's current section in screen pixels; the
-    // working unit is printer pixels afterwards. A cursor outside the
+    int sectionPrintWidth(const Section& section, int layoutColumns) const;
+    // sectionPrintWidth of a section of the card in screen pixels; the
+    // working unit is printer pixels afterwards. A section outside the
     // section list (no template) counts as a narrow section.
-    int PrintColumnWidth(const Card& card, int LayoutColumns);
+    int printColumnWidth(const Card& card, int section, int layoutColumns);
 
 private:
     double unitsPerMm() const;

@@ -1,11 +1,11 @@
-#include "templateparser.h"
+#include "card/templateparser.h"
 
 #include <array>
 #include <fstream>
 #include <sstream>
 
-#include "decimal.h"
-#include "textfile.h"
+#include "card/decimal.h"
+#include "card/textfile.h"
 
 namespace zqw {
 
@@ -32,10 +32,10 @@ std::optional<int> digitAt(std::string_view line, size_t position) {
 }
 
 struct ColumnStateEntry {
-    int PromptCount = 0;
-    int FirstPrompt = 0;
-    bool Sealed = true;
-    int HelpContext = 0;
+    int promptCount = 0;
+    int firstPrompt = 0;
+    bool sealed = true;
+    int helpContext = 0;
 };
 
 class Parser {
@@ -43,33 +43,33 @@ public:
     explicit Parser(Card& card) : card_(card) {}
 
     void parse(std::string_view bytes) {
-        card_.Groups.clear();
-        card_.Sections.clear();
-        card_.Lines.clear();
-        card_.CellInfos.clear();
-        card_.Columns.clear();
-        card_.Prompts.clear();
-        card_.RowTexts.clear();
-        card_.AuctionTexts.clear();
-        card_.TabCaptions.clear();
-        card_.SectionTotal = 0;
-        card_.CurColumnCount = 0;
+        card_.groups.clear();
+        card_.sections.clear();
+        card_.lines.clear();
+        card_.cellInfos.clear();
+        card_.columns.clear();
+        card_.prompts.clear();
+        card_.rows.clear();
+        card_.auctions.clear();
+        card_.tabCaptions.clear();
+        card_.sectionTotal = 0;
+        columnCount_ = 0;
 
         forEachTextLine(bytes, [this](std::string_view line) { record(line); });
 
-        AGroupHead notes;
-        notes.Name = "Notes file";
-        card_.Groups.push_back(notes);
-        card_.TabCaptions.push_back(notes.Name.substr(0, 5));
+        Group notes;
+        notes.name = "Notes file";
+        card_.groups.push_back(notes);
+        card_.tabCaptions.push_back(notes.name.substr(0, 5));
     }
 
 private:
     void invalid(std::string_view line) {
-        card_.Messages().showMessage("Invalid line in zqw.sel file: " + std::string(line));
+        card_.messages().showMessage("Invalid line in zqw.sel file: " + std::string(line));
     }
 
-    bool haveSection() const { return !card_.Sections.empty(); }
-    AForm& section() { return card_.Sections.back(); }
+    bool haveSection() const { return !card_.sections.empty(); }
+    Section& section() { return card_.sections.back(); }
 
     void record(std::string_view line) {
         if (line.empty()) {
@@ -79,67 +79,90 @@ private:
         const char kind = line[0];
         // Nothing has a meaning before the first group, and a second F would
         // restart the section count under the groups already made.
-        if (card_.Groups.empty() != (kind == 'F')) {
+        if (card_.groups.empty() != (kind == 'F')) {
             invalid(line);
             return;
         }
         switch (kind) {
-            case 'F': firstGroup(line); return;
-            case 'G': group(line); return;
-            case 'P': sectionRecord(line); return;
-            default: break;
+            case 'F':
+                firstGroup(line);
+                return;
+            case 'G':
+                group(line);
+                return;
+            case 'P':
+                sectionRecord(line);
+                return;
+            default:
+                break;
         }
         if (!haveSection()) {
             invalid(line);
             return;
         }
         switch (kind) {
-            case 'C': columns(line); break;
-            case 'H': headings(line); break;
-            case 'A': grid2(line); break;
-            case 'L': unlabelledLines(line); break;
+            case 'C':
+                columns(line);
+                break;
+            case 'H':
+                headings(line);
+                break;
+            case 'A':
+                grid2(line);
+                break;
+            case 'L':
+                unlabelledLines(line);
+                break;
             case 'O':
-            case 'S': AddLabelledLine(line); break;
+            case 'S':
+                addLabelledLine(line);
+                break;
             case 'V':
             case 'U':
-            case 'N': prompt(line, kind); break;
+            case 'N':
+                prompt(line, kind);
+                break;
             case 'X':
             case 'Y':
-            case 'Z': helpContext(line, kind); break;
-            default: invalid(line); break;
+            case 'Z':
+                helpContext(line, kind);
+                break;
+            default:
+                invalid(line);
+                break;
         }
     }
 
     void firstGroup(std::string_view line) {
-        card_.SectionTotal = 0;
-        AGroupHead group;
-        group.Name = field(line, 2, kNameLength);
-        card_.Groups.push_back(group);
-        card_.Lines.emplace_back();
-        card_.CellInfos.emplace_back();
-        card_.Columns.emplace_back();
-        card_.Prompts.emplace_back();
-        card_.TabCaptions.insert(card_.TabCaptions.begin(), "1:" + group.Name.substr(0, 10));
+        card_.sectionTotal = 0;
+        Group group;
+        group.name = field(line, 2, kNameLength);
+        card_.groups.push_back(group);
+        card_.lines.emplace_back();
+        card_.cellInfos.emplace_back();
+        card_.columns.emplace_back();
+        card_.prompts.emplace_back();
+        card_.tabCaptions.insert(card_.tabCaptions.begin(), "1:" + group.name.substr(0, 10));
     }
 
     void group(std::string_view line) {
-        AGroupHead group;
-        group.Name = field(line, 2, kNameLength);
-        group.FirstSection = card_.SectionTotal;
-        card_.Groups.push_back(group);
-        const size_t count = card_.Groups.size();
-        const size_t position = std::min(count - 1, card_.TabCaptions.size());
-        card_.TabCaptions.insert(card_.TabCaptions.begin() + static_cast<long>(position),
-                                 std::to_string(count) + ":" + group.Name.substr(0, 10));
+        Group group;
+        group.name = field(line, 2, kNameLength);
+        group.firstSection = card_.sectionTotal;
+        card_.groups.push_back(group);
+        const size_t count = card_.groups.size();
+        const size_t position = std::min(count - 1, card_.tabCaptions.size());
+        card_.tabCaptions.insert(card_.tabCaptions.begin() + static_cast<long>(position),
+                                 std::to_string(count) + ":" + group.name.substr(0, 10));
     }
 
     void sectionRecord(std::string_view line) {
-        card_.SectionTotal += 1;
-        AForm form;
-        form.GroupIndex = static_cast<int>(card_.Groups.size()) - 1;
-        form.Name = field(line, 2, kNameLength);
-        card_.Sections.push_back(form);
-        card_.Groups.back().SectionCount += 1;
+        card_.sectionTotal += 1;
+        Section form;
+        form.groupIndex = static_cast<int>(card_.groups.size()) - 1;
+        form.name = field(line, 2, kNameLength);
+        card_.sections.push_back(form);
+        card_.groups.back().sectionCount += 1;
     }
 
     void columns(std::string_view line) {
@@ -157,36 +180,36 @@ private:
             }
             widths.push_back(*width);
         }
-        AForm& form = section();
-        form.ColumnCount = *n;
-        card_.CurColumnCount = *n;
-        form.FirstColumn = static_cast<int>(card_.Columns.size());
-        form.HasHeadings = false;
+        Section& form = section();
+        form.columnCount = *n;
+        columnCount_ = *n;
+        form.firstColumn = static_cast<int>(card_.columns.size());
+        form.hasHeadings = false;
         for (int i = 1; i <= *n; ++i) {
-            AHead head;
-            head.Width = widths[i - 1];
-            head.DefaultWidth = widths[i - 1];
-            card_.Columns.push_back(head);
+            ColumnHead head;
+            head.width = widths[i - 1];
+            head.defaultWidth = widths[i - 1];
+            card_.columns.push_back(head);
             columnState_[i] = ColumnStateEntry{};
         }
     }
 
     void headings(std::string_view line) {
-        AForm& form = section();
-        form.HasHeadings = true;
-        if (form.FirstColumn == 0) {
-            card_.Messages().showMessage("Headings without columns");
+        Section& form = section();
+        form.hasHeadings = true;
+        if (form.firstColumn == 0) {
+            card_.messages().showMessage("Headings without columns");
             return;
         }
         std::string rest = fromPosition(line, 2);
-        for (int c = 0; c < form.ColumnCount; ++c) {
-            AHead& head = card_.Columns[form.FirstColumn + c];
+        for (int c = 0; c < form.columnCount; ++c) {
+            ColumnHead& head = card_.columns[form.firstColumn + c];
             const size_t bar = rest.find('|');
             if (bar == std::string::npos) {
-                head.Heading = rest.substr(0, kNameLength);
+                head.heading = rest.substr(0, kNameLength);
                 continue;
             }
-            if (bar > 0) head.Heading = rest.substr(0, bar);
+            if (bar > 0) head.heading = rest.substr(0, bar);
             rest.erase(0, bar + 1);
         }
     }
@@ -198,11 +221,11 @@ private:
             invalid(line);
             return;
         }
-        AForm& form = section();
-        form.HasGrid2 = true;
-        card_.CurColumnCount = 2;
-        form.LabelWidth2 = form.DefaultLabelWidth2 = *labelWidth;
-        form.TextWidth2 = form.DefaultTextWidth2 = *textWidth;
+        Section& form = section();
+        form.hasGrid2 = true;
+        columnCount_ = 2;
+        form.labelWidth2 = form.defaultLabelWidth2 = *labelWidth;
+        form.textWidth2 = form.defaultTextWidth2 = *textWidth;
         columnState_[1] = ColumnStateEntry{};
         columnState_[2] = ColumnStateEntry{};
     }
@@ -214,40 +237,41 @@ private:
             return;
         }
         if (*n == 0) {
-            card_.Messages().showMessage("Line count zero" + std::string(line));
+            card_.messages().showMessage("Line count zero" + std::string(line));
             return;
         }
         addLines(*n, {});
     }
 
-    void AddLabelledLine(std::string_view line) { addLines(1, field(line, 2, kNameLength)); }
+    void addLabelledLine(std::string_view line) { addLines(1, field(line, 2, kNameLength)); }
 
     void addLines(int n, const std::string& label) {
-        AForm& form = section();
-        const int first = static_cast<int>(card_.Lines.size());
-        if (form.HasGrid2) {
-            form.LineCount2 += n;
-            if (form.FirstLine2 == 0) form.FirstLine2 = first;
+        Section& form = section();
+        const int first = static_cast<int>(card_.lines.size());
+        if (form.hasGrid2) {
+            form.lineCount2 += n;
+            if (form.firstLine2 == 0) form.firstLine2 = first;
         } else {
-            form.LineCount += n;
-            if (form.FirstLine == 0) form.FirstLine = first;
+            form.lineCount += n;
+            if (form.firstLine == 0) form.firstLine = first;
         }
         for (int k = 0; k < n; ++k) {
-            Aline newLine;
-            newLine.Label = label;
-            newLine.CellInfoIndex = static_cast<int>(card_.CellInfos.size()) + 1;
-            card_.Lines.push_back(newLine);
-            for (int i = 1; i <= card_.CurColumnCount; ++i) {
+            TemplateLine newLine;
+            newLine.label = label;
+            newLine.cellInfoIndex = static_cast<int>(card_.cellInfos.size()) + 1;
+            card_.lines.push_back(newLine);
+            for (int i = 1; i <= columnCount_; ++i) {
                 ColumnStateEntry& state = columnState_[i];
-                card_.CellInfos.push_back({state.PromptCount, state.FirstPrompt, state.HelpContext});
-                state.Sealed = true;
+                card_.cellInfos.push_back(
+                    {state.promptCount, state.firstPrompt, state.helpContext});
+                state.sealed = true;
             }
         }
     }
 
-    int ReadPromptColumn(std::string_view line, int c) {
-        if (c > card_.CurColumnCount) {
-            card_.Messages().showMessage("Prompt value for invalid column: " + std::string(line));
+    int readPromptColumn(std::string_view line, int c) {
+        if (c > columnCount_) {
+            card_.messages().showMessage("Prompt value for invalid column: " + std::string(line));
             return 0;
         }
         return c;
@@ -257,10 +281,13 @@ private:
     std::pair<int, int> affectedColumns(char kind, int c) const {
         switch (kind) {
             case 'U':
-            case 'X': return {1, c};
+            case 'X':
+                return {1, c};
             case 'N':
-            case 'Z': return {c, card_.Sections.back().ColumnCount};
-            default: return {c, c};
+            case 'Z':
+                return {c, card_.sections.back().columnCount};
+            default:
+                return {c, c};
         }
     }
 
@@ -270,20 +297,20 @@ private:
             invalid(line);
             return;
         }
-        const int c = ReadPromptColumn(line, *digit);
-        APrompt newPrompt;
-        newPrompt.Text = field(line, 3, kNameLength);
-        card_.Prompts.push_back(newPrompt);
+        const int c = readPromptColumn(line, *digit);
+        Prompt newPrompt;
+        newPrompt.text = field(line, 3, kNameLength);
+        card_.prompts.push_back(newPrompt);
         const auto [from, to] = affectedColumns(kind, c);
-        const bool restart = columnState_[c].Sealed;
+        const bool restart = columnState_[c].sealed;
         for (int i = from; i <= to; ++i) {
             ColumnStateEntry& state = columnState_[i];
             if (restart) {
-                state.PromptCount = 0;
-                state.Sealed = false;
-                state.FirstPrompt = static_cast<int>(card_.Prompts.size());
+                state.promptCount = 0;
+                state.sealed = false;
+                state.firstPrompt = static_cast<int>(card_.prompts.size());
             }
-            state.PromptCount += 1;
+            state.promptCount += 1;
         }
     }
 
@@ -294,18 +321,19 @@ private:
             invalid(line);
             return;
         }
-        const int c = ReadPromptColumn(line, *digit);
+        const int c = readPromptColumn(line, *digit);
         const auto [from, to] = affectedColumns(kind, c);
-        for (int i = from; i <= to; ++i) columnState_[i].HelpContext = *number;
+        for (int i = from; i <= to; ++i) columnState_[i].helpContext = *number;
     }
 
     Card& card_;
+    int columnCount_ = 0;
     // Indexed by template column 0..10; only 1..9 reach a line.
     std::array<ColumnStateEntry, 11> columnState_{};
 };
 
 }  // namespace
 
-void parseTemplate(Card& card, std::string_view bytes) { Parser(card).parse(bytes); }
+void buildCardShape(Card& card, std::string_view bytes) { Parser(card).parse(bytes); }
 
 }  // namespace zqw

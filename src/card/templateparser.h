@@ -2,11 +2,11 @@
 
 #include <string_view>
 
-#include "card.h"
+#include "card/card.h"
 
 namespace zqw {
 
-// Builds the card's shape from template bytes (see Card::ParseTemplate).
-void parseTemplate(Card& card, std::string_view bytes);
+// Builds the card's shape from template bytes (see Card::parseTemplate).
+void buildCardShape(Card& card, std::string_view bytes);
 
 }  // namespace zqw

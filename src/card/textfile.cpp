@@ -1,4 +1,4 @@
-#include "textfile.h"
+#include "card/textfile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -74,7 +74,8 @@ void forEachTextLine(std::string_view bytes, const std::function<void(std::strin
     }
 }
 
-RecordReader::RecordReader(std::string_view bytes) : bytes_(upToCtrlZ(bytes)), end_(bytes_.size()) {}
+RecordReader::RecordReader(std::string_view bytes)
+    : bytes_(upToCtrlZ(bytes)), end_(bytes_.size()) {}
 
 std::string RecordReader::next(std::string_view substitute) {
     if (atEnd()) return std::string(substitute);

@@ -1,6 +1,6 @@
-#include "texthelpers.h"
+#include "card/texthelpers.h"
 
-#include "card.h"
+#include "card/card.h"
 
 namespace zqw {
 
@@ -18,7 +18,7 @@ void replaceAll(std::string& text, char from, int to) {
 
 }  // namespace
 
-std::string getField(const std::string& text, int columnCount, int grid, int fieldNo) {
+std::string fieldOf(const std::string& text, int columnCount, int grid, int fieldNo) {
     if (isWholeText(columnCount, grid)) return text;
     size_t start = 0;
     for (int i = 1; i < fieldNo; ++i) {
@@ -31,8 +31,8 @@ std::string getField(const std::string& text, int columnCount, int grid, int fie
     return text.substr(start, tab - start);
 }
 
-std::string putField(const std::string& text, int columnCount, int grid, int fieldNo,
-                     const std::string& value) {
+std::string withField(const std::string& text, int columnCount, int grid, int fieldNo,
+                      const std::string& value) {
     if (isWholeText(columnCount, grid)) return value;
     std::string result;
     size_t start = 0;
@@ -53,14 +53,14 @@ std::string putField(const std::string& text, int columnCount, int grid, int fie
     return result;
 }
 
-void codesToSymbols(std::string& text, const SuitChars& chars) {
+void codesToDisplay(std::string& text, const SuitChars& chars) {
     replaceAll(text, kClubCode, chars.club);
     replaceAll(text, kDiamondCode, chars.diamond);
     replaceAll(text, kHeartCode, chars.heart);
     replaceAll(text, kSpadeCode, chars.spade);
 }
 
-void symbolsToCodes(std::string& text, const SuitChars& chars) {
+void displayToCodes(std::string& text, const SuitChars& chars) {
     const auto replace = [&text](int from, char to) {
         if (from < 0 || from > 255) return;
         replaceAll(text, static_cast<char>(from), static_cast<unsigned char>(to));

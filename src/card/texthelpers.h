@@ -12,16 +12,16 @@ struct SuitChars {
     int spade = '[';
 };
 
-// Field n (from 1) of a row text. Grid 2 and single-column grids have one
+// Field n (from 1) of a row text. grid 2 and single-column grids have one
 // field, the whole text; in a multi-column grid each field ends with a TAB.
-std::string getField(const std::string& text, int columnCount, int grid, int fieldNo);
+std::string fieldOf(const std::string& text, int columnCount, int grid, int fieldNo);
 
 // The row text with field n replaced by value; missing fields are created
 // empty. The value must hold no TAB.
-std::string putField(const std::string& text, int columnCount, int grid, int fieldNo,
-                     const std::string& value);
+std::string withField(const std::string& text, int columnCount, int grid, int fieldNo,
+                      const std::string& value);
 
-void codesToSymbols(std::string& text, const SuitChars& chars);
-void symbolsToCodes(std::string& text, const SuitChars& chars);
+void codesToDisplay(std::string& text, const SuitChars& chars);
+void displayToCodes(std::string& text, const SuitChars& chars);
 
 }  // namespace zqw

@@ -1,4 +1,4 @@
-#include "zqwpackage.h"
+#include "card/zqwpackage.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <optional>
 
-#include "textfile.h"
+#include "card/textfile.h"
 
 namespace zqw {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "cp1252.h"
+#include "card/cp1252.h"
 
 namespace zqw {
 
@@ -43,11 +43,21 @@ void JsonWriter::value(std::string_view cardText) {
     for (char c : cp1252ToUtf8(cardText)) {
         const auto byte = static_cast<unsigned char>(c);
         switch (c) {
-            case '"': out_ += "\\\""; break;
-            case '\\': out_ += "\\\\"; break;
-            case '\n': out_ += "\\n"; break;
-            case '\r': out_ += "\\r"; break;
-            case '\t': out_ += "\\t"; break;
+            case '"':
+                out_ += "\\\"";
+                break;
+            case '\\':
+                out_ += "\\\\";
+                break;
+            case '\n':
+                out_ += "\\n";
+                break;
+            case '\r':
+                out_ += "\\r";
+                break;
+            case '\t':
+                out_ += "\\t";
+                break;
             default:
                 if (byte < 0x20) {
                     char escape[8];

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "card.h"
+#include "card/card.h"
+#include "card/plainnotes.h"
 #include "jsonwriter.h"
-#include "plainnotes.h"
 
 namespace {
 
@@ -40,35 +40,40 @@ void writeMessages(JsonWriter& json, const std::vector<std::string>& messages) {
 void writeShape(JsonWriter& json, const Card& card) {
     json.key("tabs");
     json.beginArray();
-    for (const auto& caption : card.TabCaptions) json.value(caption);
+    for (const auto& caption : card.tabCaptions) json.value(caption);
     json.endArray();
 
     json.key("groups");
     json.beginArray();
-    for (const auto& group : card.Groups) {
+    for (const auto& group : card.groups) {
         json.beginObject();
-        json.member("name", group.Name);
-        json.member("firstSection", group.FirstSection);
-        json.member("sectionCount", group.SectionCount);
+        json.member("name", group.name);
+        json.member("firstSection", group.firstSection);
+        json.member("sectionCount", group.sectionCount);
         json.endObject();
     }
     json.endArray();
 
     json.key("sections");
     json.beginArray();
-    for (const auto& form : card.Sections) {
+    for (const auto& form : card.sections) {
         json.beginObject();
         const std::pair<const char*, int> numbers[] = {
-            {"groupIndex", form.GroupIndex}, {"columnCount", form.ColumnCount},
-            {"firstColumn", form.FirstColumn}, {"lineCount", form.LineCount},
-            {"firstLine", form.FirstLine}, {"lineCount2", form.LineCount2},
-            {"firstLine2", form.FirstLine2}, {"labelWidth2", form.LabelWidth2},
-            {"textWidth2", form.TextWidth2}, {"defaultLabelWidth2", form.DefaultLabelWidth2},
-            {"defaultTextWidth2", form.DefaultTextWidth2},
+            {"groupIndex", form.groupIndex},
+            {"columnCount", form.columnCount},
+            {"firstColumn", form.firstColumn},
+            {"lineCount", form.lineCount},
+            {"firstLine", form.firstLine},
+            {"lineCount2", form.lineCount2},
+            {"firstLine2", form.firstLine2},
+            {"labelWidth2", form.labelWidth2},
+            {"textWidth2", form.textWidth2},
+            {"defaultLabelWidth2", form.defaultLabelWidth2},
+            {"defaultTextWidth2", form.defaultTextWidth2},
         };
-        json.member("name", form.Name);
-        json.member("hasHeadings", form.HasHeadings);
-        json.member("hasGrid2", form.HasGrid2);
+        json.member("name", form.name);
+        json.member("hasHeadings", form.hasHeadings);
+        json.member("hasGrid2", form.hasGrid2);
         for (const auto& [name, number] : numbers) json.member(name, number);
         json.endObject();
     }
@@ -76,93 +81,93 @@ void writeShape(JsonWriter& json, const Card& card) {
 
     json.key("lines");
     json.beginArray();
-    for (const auto& line : card.Lines) {
+    for (const auto& line : card.lines) {
         json.beginObject();
-        json.member("label", line.Label);
-        json.member("cellInfoIndex", line.CellInfoIndex);
+        json.member("label", line.label);
+        json.member("cellInfoIndex", line.cellInfoIndex);
         json.endObject();
     }
     json.endArray();
 
     json.key("cellInfos");
     json.beginArray();
-    for (const auto& info : card.CellInfos) {
+    for (const auto& info : card.cellInfos) {
         json.beginObject();
-        json.member("promptCount", info.PromptCount);
-        json.member("firstPrompt", info.FirstPrompt);
-        json.member("helpContext", info.HelpContext);
+        json.member("promptCount", info.promptCount);
+        json.member("firstPrompt", info.firstPrompt);
+        json.member("helpContext", info.helpContext);
         json.endObject();
     }
     json.endArray();
 
     json.key("columns");
     json.beginArray();
-    for (const auto& column : card.Columns) {
+    for (const auto& column : card.columns) {
         json.beginObject();
-        json.member("width", column.Width);
-        json.member("defaultWidth", column.DefaultWidth);
-        json.member("heading", column.Heading);
+        json.member("width", column.width);
+        json.member("defaultWidth", column.defaultWidth);
+        json.member("heading", column.heading);
         json.endObject();
     }
     json.endArray();
 
     json.key("prompts");
     json.beginArray();
-    for (const auto& prompt : card.Prompts) json.value(prompt.Text);
+    for (const auto& prompt : card.prompts) json.value(prompt.text);
     json.endArray();
 }
 
-void writeRow(JsonWriter& json, const zqw::AText& row) {
+void writeRow(JsonWriter& json, const zqw::RowText& row) {
     json.beginObject();
-    json.member("text", row.Text);
-    json.member("noteNo", row.NoteNo);
+    json.member("text", row.text);
+    json.member("noteNo", row.noteNo);
     json.endObject();
 }
 
 void writeAnswers(JsonWriter& json, const Card& card, const zqw::PlainNotes& notes) {
     json.key("state");
     json.beginObject();
-    json.member("cardFileName", card.CardFileName);
-    json.member("cardOpen", card.CardOpen);
-    json.member("cardChanged", card.CardChanged);
-    json.member("noteFileName", card.NoteFileName);
-    json.member("notesOpen", card.NotesOpen);
+    json.member("cardFileName", card.cardFileName);
+    json.member("cardOpen", card.isOpen);
+    json.member("cardChanged", card.isModified);
+    json.member("noteFileName", card.notesFileName);
+    json.member("notesOpen", card.notesOpen);
     json.endObject();
 
     json.key("widths");
     json.beginArray();
-    for (size_t c = 1; c < card.Columns.size(); ++c) json.value(card.Columns[c].Width);
+    for (size_t c = 1; c < card.columns.size(); ++c) json.value(card.columns[c].width);
     json.endArray();
 
     json.key("sections");
     json.beginArray();
-    for (const auto& form : card.Sections) {
+    for (const auto& form : card.sections) {
         json.beginObject();
-        json.member("rowCount", form.RowCount);
-        json.member("rowCount2", form.RowCount2);
+        json.member("rowCount", form.rowCount);
+        json.member("rowCount2", form.rowCount2);
         json.endObject();
     }
     json.endArray();
 
     const auto validRow = [&card](int index) {
-        return index > 0 && index < static_cast<int>(card.RowTexts.size());
+        return index > 0 && index < static_cast<int>(card.rows.size());
     };
     json.key("lines");
     json.beginArray();
-    for (size_t i = 1; i < card.Lines.size(); ++i) {
-        const auto& line = card.Lines[i];
+    for (size_t i = 1; i < card.lines.size(); ++i) {
+        const auto& line = card.lines[i];
         json.beginObject();
-        json.member("rowCount", line.RowCount);
-        if (line.RowCount == 0) {
+        json.member("rowCount", line.rowCount);
+        if (line.rowCount == 0) {
             json.key("hidden");
-            writeRow(json, validRow(line.FirstRow) ? card.RowTexts[line.FirstRow] : card.RowTexts.at(0));
+            writeRow(json, validRow(line.firstRow) ? card.rows[line.firstRow] : card.rows.at(0));
         } else {
             json.key("rows");
             json.beginArray();
-            int row = line.FirstRow;
-            for (int k = 0; k < line.RowCount && validRow(row); ++k) {
-                writeRow(json, card.RowTexts[row]);
-                row = card.RowTexts[row].NextRow;
+            int row = line.firstRow;
+            for (int k = 0; k < line.rowCount && validRow(row); ++k) {
+                writeRow(json, card.rows[row]);
+                row = card.rows[row].nextRow;
             }
             json.endArray();
         }
@@ -172,18 +177,18 @@ void writeAnswers(JsonWriter& json, const Card& card, const zqw::PlainNotes& not
 
     json.key("auctions");
     json.beginArray();
-    for (int head : {card.AuctionHead1, card.AuctionHead2, card.AuctionHead3}) {
+    for (int head : {card.auctionHead1, card.auctionHead2, card.auctionHead3}) {
         json.beginArray();
         size_t guard = 0;
-        for (int a = head; a > 0 && a < static_cast<int>(card.AuctionTexts.size()) &&
-                           guard++ < card.AuctionTexts.size();
-             a = card.AuctionTexts[a].NextRow) {
-            const auto& auction = card.AuctionTexts[a];
+        for (int a = head;
+             a > 0 && a < static_cast<int>(card.auctions.size()) && guard++ < card.auctions.size();
+             a = card.auctions[a].nextRow) {
+            const auto& auction = card.auctions[a];
             json.beginObject();
-            json.member("noteNo", auction.NoteNo);
+            json.member("noteNo", auction.noteNo);
             json.key("bytes");
             json.beginArray();
-            for (char c : auction.Text) json.value(static_cast<int>(static_cast<unsigned char>(c)));
+            for (char c : auction.text) json.value(static_cast<int>(static_cast<unsigned char>(c)));
             json.endArray();
             json.endObject();
         }
@@ -200,7 +205,10 @@ int run(const std::vector<std::string>& args) {
         return kFailed;
     }
     const std::string& command = args[0];
-    const size_t wanted = command == "template" ? 2 : command == "card" ? 3 : command == "resave" ? 4 : 0;
+    const size_t wanted = command == "template" ? 2
+                          : command == "card"   ? 3
+                          : command == "resave" ? 4
+                                                : 0;
     if (wanted == 0 || args.size() != wanted) {
         usage();
         return kFailed;
@@ -209,7 +217,7 @@ int run(const std::vector<std::string>& args) {
     zqw::MessageList messages;
     zqw::PlainNotes notes;
     Card card(messages, notes);
-    if (!card.ParseTemplateFile(args[1])) return fail("cannot read the template " + args[1]);
+    if (!card.parseTemplateFile(args[1])) return fail("cannot read the template " + args[1]);
 
     JsonWriter json;
     json.beginObject();
@@ -218,14 +226,14 @@ int run(const std::vector<std::string>& args) {
         writeMessages(json, messages.messages);
         writeShape(json, card);
     } else {
-        card.CardFileName = args[2];
-        card.ReadCardFile();
+        card.cardFileName = args[2];
+        card.readCardFile();
         if (command == "card") {
             writeMessages(json, messages.messages);
             writeAnswers(json, card, notes);
         } else {
-            card.CardFileName = args[3];
-            if (!card.WriteCardFile()) status = kFailed;
+            card.cardFileName = args[3];
+            if (!card.writeCardFile()) status = kFailed;
             writeMessages(json, messages.messages);
         }
     }

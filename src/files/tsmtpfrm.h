@@ -7,5 +7,7 @@ class TSMTPFrm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TSMTPFrm(QWidget* parent = nullptr) : QDialog(parent) { setWindowTitle(QStringLiteral("Email to KHF")); }
+    explicit TSMTPFrm(QWidget* parent = nullptr) : QDialog(parent) {
+        setWindowTitle(QStringLiteral("Email to KHF"));
+    }
 };

@@ -15,11 +15,21 @@
 #include "prompts/tmemofrm.h"
 #include "prompts/tprompts.h"
 
-const char* const AppWindows::kCaptions[15] = {
-    "Select note number", "Select prompt", "About", "Find", "Replace", "Card symbol numbers",
-    "Custom prompts", "Hints for using the ZQW Convention card editor", "Print Convention Card",
-    "Convention card print options and layout", "Select convention card font", "Notes fixed pitch font",
-    "Print notes file", "Email to KHF", "Edit column"};
+const char* const AppWindows::kCaptions[15] = {"Select note number",
+                                               "Select prompt",
+                                               "About",
+                                               "Find",
+                                               "Replace",
+                                               "Card symbol numbers",
+                                               "Custom prompts",
+                                               "Hints for using the ZQW Convention card editor",
+                                               "Print Convention Card",
+                                               "Convention card print options and layout",
+                                               "Select convention card font",
+                                               "Notes fixed pitch font",
+                                               "Print notes file",
+                                               "Email to KHF",
+                                               "Edit column"};
 
 AppWindows::AppWindows(TRUVCCE& main) {
     QWidget* parent = &main;

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "card.h"
+#include "card/card.h"
 
 class TRUVCCE;
 class Tgetnote;

@@ -23,9 +23,13 @@ void CardGridModel::refresh() {
     if (columns_ > 0) emit headerDataChanged(Qt::Horizontal, 0, columns_ - 1);
 }
 
-int CardGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int CardGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
 
-int CardGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columns_; }
+int CardGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : columns_;
+}
 
 QVariant CardGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
@@ -100,7 +104,8 @@ void CellEditor::mouseMoveEvent(QMouseEvent* event) {
 CellDelegate::CellDelegate(int grid, CardGridOwner& owner, QObject* parent)
     : QStyledItemDelegate(parent), grid_(grid), owner_(owner) {}
 
-QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
+QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                    const QModelIndex&) const {
     auto* editor = new CellEditor(grid_, owner_, parent);
     editor->setFont(parent->font());
     return editor;
@@ -112,7 +117,8 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
     line->setText(index.data(Qt::EditRole).toString().left(255));
 }
 
-void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const {
+void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel*,
+                                const QModelIndex& index) const {
     owner_.editorExit(grid_, static_cast<QLineEdit*>(editor)->text());
     owner_.doneEdit(grid_, index.row() + 1, index.column());
 }
@@ -120,7 +126,8 @@ void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QMod
 bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
     auto* editor = qobject_cast<QLineEdit*>(object);
     if (!editor) return QStyledItemDelegate::eventFilter(object, event);
-    auto* grid = qobject_cast<CardGrid*>(editor->parentWidget() ? editor->parentWidget()->parentWidget() : nullptr);
+    auto* grid = qobject_cast<CardGrid*>(
+        editor->parentWidget() ? editor->parentWidget()->parentWidget() : nullptr);
     switch (event->type()) {
         case QEvent::FocusOut: {
             // The editor stays open on its cell; losing the focus only
@@ -133,27 +140,45 @@ bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (!grid) return false;
             switch (key->key()) {
-                case Qt::Key_Tab: grid->moveBy(0, 1); return true;
-                case Qt::Key_Backtab: grid->moveBy(0, -1); return true;
-                case Qt::Key_Up: grid->moveBy(-1, 0); return true;
-                case Qt::Key_Down: grid->moveBy(1, 0); return true;
-                case Qt::Key_PageUp: grid->moveBy(-10, 0); return true;
-                case Qt::Key_PageDown: grid->moveBy(10, 0); return true;
+                case Qt::Key_Tab:
+                    grid->moveBy(0, 1);
+                    return true;
+                case Qt::Key_Backtab:
+                    grid->moveBy(0, -1);
+                    return true;
+                case Qt::Key_Up:
+                    grid->moveBy(-1, 0);
+                    return true;
+                case Qt::Key_Down:
+                    grid->moveBy(1, 0);
+                    return true;
+                case Qt::Key_PageUp:
+                    grid->moveBy(-10, 0);
+                    return true;
+                case Qt::Key_PageDown:
+                    grid->moveBy(10, 0);
+                    return true;
                 case Qt::Key_Return:
                 case Qt::Key_Enter:
                     emit commitData(editor);
                     return true;
-                default: return false;
+                default:
+                    return false;
             }
         }
-        default: return false;
+        default:
+            return false;
     }
 }
 
 // --- view -------------------------------------------------------------------
 
 CardGrid::CardGrid(int grid, CardGridOwner& owner, QWidget* parent)
-    : QTableView(parent), grid_(grid), owner_(owner), model_(grid, owner), delegate_(grid, owner, this) {
+    : QTableView(parent),
+      grid_(grid),
+      owner_(owner),
+      model_(grid, owner),
+      delegate_(grid, owner, this) {
     setObjectName(grid == 1 ? QStringLiteral("OvcTable1") : QStringLiteral("OvcTable2"));
     setModel(&model_);
     setItemDelegate(&delegate_);
@@ -170,7 +195,8 @@ CardGrid::CardGrid(int grid, CardGridOwner& owner, QWidget* parent)
     horizontalHeader()->setSectionsClickable(false);
     viewport()->setMouseTracking(true);
     setMouseTracking(true);
-    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this]() { owner_.columnsChanged(grid_); });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this]() { owner_.columnsChanged(grid_); });
 }
 
 void CardGrid::setRowsAndColumns(int rowLimit, int columnCount, bool hasHeadings) {
@@ -192,7 +218,9 @@ void CardGrid::setActiveCell(int row, int column) {
 
 int CardGrid::activeRow() const { return currentIndex().isValid() ? currentIndex().row() + 1 : 0; }
 
-int CardGrid::activeColumn() const { return currentIndex().isValid() ? currentIndex().column() : 0; }
+int CardGrid::activeColumn() const {
+    return currentIndex().isValid() ? currentIndex().column() : 0;
+}
 
 QLineEdit* CardGrid::editor() const {
     if (!editing_.isValid()) return nullptr;
@@ -273,7 +301,8 @@ void CardGrid::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CardGrid::keyPressEvent(QKeyEvent* event) {
-    if (QLineEdit* line = editor(); line && !event->text().isEmpty() && event->text().at(0).isPrint()) {
+    if (QLineEdit* line = editor();
+        line && !event->text().isEmpty() && event->text().at(0).isPrint()) {
         line->setFocus(Qt::OtherFocusReason);
         QApplication::sendEvent(line, event);
         return;

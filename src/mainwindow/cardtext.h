@@ -4,16 +4,19 @@
 #include <QStringDecoder>
 #include <string>
 
-#include "cp1252.h"
+#include "card/cp1252.h"
 
 // Card texts are Windows-1252 bytes; widgets hold Unicode.
-inline QString fromCardText(const std::string& bytes) { return QString::fromStdString(zqw::cp1252ToUtf8(bytes)); }
+inline QString fromCardText(const std::string& bytes) {
+    return QString::fromStdString(zqw::cp1252ToUtf8(bytes));
+}
 
 // The core's messages hold card text (Windows-1252) and sometimes a file
 // path, which on this system is UTF-8: text that reads as UTF-8 is taken so.
 inline QString fromMessageText(const std::string& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const QString decoded =
+        utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
     return utf8.hasError() ? fromCardText(bytes) : decoded;
 }
 

@@ -7,7 +7,7 @@
 #include <QScrollBar>
 #include <optional>
 
-#include "lineops.h"
+#include "card/lineops.h"
 #include "mainwindow/cardtext.h"
 #include "mainwindow/truvcce.h"
 
@@ -37,10 +37,10 @@ int lastFocusedGrid(TRUVCCE& window) {
     return window.ActiveGrid == 2 ? 2 : 1;
 }
 
-int lineGrid(TRUVCCE& window, const zqw::AForm& section) {
+int lineGrid(TRUVCCE& window, const zqw::Section& section) {
     const int preferred = lastFocusedGrid(window);
-    if (preferred == 2 && !section.HasGrid2) return 1;
-    if (preferred == 1 && section.ColumnCount == 0 && section.HasGrid2) return 2;
+    if (preferred == 2 && !section.hasGrid2) return 1;
+    if (preferred == 1 && section.columnCount == 0 && section.hasGrid2) return 2;
     return preferred;
 }
 
@@ -49,12 +49,12 @@ int lineGrid(TRUVCCE& window, const zqw::AForm& section) {
 // the active cell's edit is stored, so the command sees what was typed.
 std::optional<LineTarget> beginLineCommand(TRUVCCE& window) {
     zqw::Card& card = window.card();
-    if (card.IsNotesGroup(window.ActiveGroup)) return std::nullopt;
-    const int section = card.SectionIndexOf(window.ActiveGroup, window.ActiveSectionTab);
+    if (card.isNotesGroup(window.ActiveGroup)) return std::nullopt;
+    const int section = card.sectionIndexOf(window.ActiveGroup, window.ActiveSectionTab);
     if (section < 0 || section != window.currentSectionIndex()) return std::nullopt;
     LineTarget target;
     target.section = section;
-    target.grid = lineGrid(window, card.Sections[section]);
+    target.grid = lineGrid(window, card.sections[section]);
     CardGrid& view = window.grid(target.grid);
     if (view.isHidden()) return std::nullopt;
     target.row = view.activeRow();
@@ -76,9 +76,9 @@ void resumeEditing(TRUVCCE& window, const LineTarget& target) {
 // position, and makes activeRow the active row.
 void showChangedRows(TRUVCCE& window, const LineTarget& target, int activeRow) {
     CardGrid& view = window.grid(target.grid);
-    const zqw::AForm& section = window.card().Sections[target.section];
-    const int rows = target.grid == 1 ? section.RowCount : section.RowCount2;
-    const int columns = target.grid == 1 ? section.ColumnCount : 2;
+    const zqw::Section& section = window.card().sections[target.section];
+    const int rows = target.grid == 1 ? section.rowCount : section.rowCount2;
+    const int columns = target.grid == 1 ? section.columnCount : 2;
     QList<int> widths;
     for (int c = 0; c < columns; ++c) widths.append(view.columnWidth(c));
     const int scroll = view.verticalScrollBar()->value();
@@ -88,7 +88,7 @@ void showChangedRows(TRUVCCE& window, const LineTarget& target, int activeRow) {
     const bool switching = window.TabSwitching;
     window.TabSwitching = true;
     view.setUpdatesEnabled(false);
-    view.setRowsAndColumns(rows + 1, columns, target.grid == 1 && section.HasHeadings);
+    view.setRowsAndColumns(rows + 1, columns, target.grid == 1 && section.hasHeadings);
     for (int c = 0; c < columns; ++c) view.setColumnWidth(c, widths[c]);
     view.verticalScrollBar()->setValue(scroll);
     view.setActiveCell(std::clamp(activeRow, 1, std::max(1, rows)), target.column);
@@ -119,7 +119,7 @@ void TRUVCCE::Edit1Click() {
         show({"Findstring1", "Replacestring1", "Searchagain1", "Copy1", "Cut1", "Paste1", "ReDo1",
               "Undo1"},
              true);
-        if (card_.NotesOpen) {
+        if (card_.notesOpen) {
             enable({"Findstring1", "Replacestring1", "Searchagain1", "Paste1"}, true);
             enable({"Copy1", "Cut1"}, TFE->textCursor().hasSelection());
         } else {
@@ -140,11 +140,11 @@ void TRUVCCE::Edit1Click() {
 void TRUVCCE::Insertlinebefore1Click() {
     const auto target = beginLineCommand(*this);
     if (!target) {
-        if (card_.IsNotesGroup(ActiveGroup)) RePrint();
+        if (card_.isNotesGroup(ActiveGroup)) RePrint();
         return;
     }
     const zqw::LineResult result =
-        zqw::InsertRowBefore(card_, target->section, target->grid, target->row);
+        zqw::insertRowBefore(card_, target->section, target->grid, target->row);
     if (result != zqw::LineResult::Done) {
         resumeEditing(*this, *target);
         return;
@@ -157,11 +157,11 @@ void TRUVCCE::Insertlinebefore1Click() {
 void TRUVCCE::Deleteline1Click() {
     const auto target = beginLineCommand(*this);
     if (!target) {
-        if (card_.IsNotesGroup(ActiveGroup)) RePrint();
+        if (card_.isNotesGroup(ActiveGroup)) RePrint();
         return;
     }
     const zqw::LineResult result =
-        zqw::DeleteRow(card_, target->section, target->grid, target->row);
+        zqw::deleteRow(card_, target->section, target->grid, target->row);
     if (result != zqw::LineResult::Done) {
         resumeEditing(*this, *target);
         return;
@@ -173,24 +173,24 @@ void TRUVCCE::Deleteline1Click() {
 void TRUVCCE::InsertlineAfter1Click() {
     const auto target = beginLineCommand(*this);
     if (!target) {
-        if (card_.IsNotesGroup(ActiveGroup)) RePrint();
+        if (card_.isNotesGroup(ActiveGroup)) RePrint();
         return;
     }
     CardGrid& view = grid(target->grid);
-    const zqw::AForm& section = card_.Sections[target->section];
+    const zqw::Section& section = card_.sections[target->section];
     std::vector<int> widths;
-    const int columns = target->grid == 1 ? section.ColumnCount : 2;
+    const int columns = target->grid == 1 ? section.columnCount : 2;
     for (int c = 0; c < columns; ++c) widths.push_back(view.columnWidth(c));
     // Fields are measured as the grid draws them: suit codes as their
     // display characters, in the grid's font.
     const QFontMetrics metrics(view.font());
     const auto widthOf = [this, &metrics](const std::string& text) {
         std::string shown = text;
-        card_.CodesToSymbols(shown);
+        card_.codesToDisplay(shown);
         return metrics.horizontalAdvance(fromCardText(shown));
     };
     const zqw::LineResult result =
-        zqw::InsertRowAfter(card_, target->section, target->grid, target->row, widths, widthOf);
+        zqw::insertRowAfter(card_, target->section, target->grid, target->row, widths, widthOf);
     if (result != zqw::LineResult::Done) {
         resumeEditing(*this, *target);
         return;
@@ -203,14 +203,14 @@ void TRUVCCE::Replicatedown1Click() {
     const auto target = beginLineCommand(*this);
     if (!target) return;
     const zqw::LineResult result =
-        zqw::ReplicateDown(card_, target->section, target->grid, target->row, target->column);
+        zqw::replicateDown(card_, target->section, target->grid, target->row, target->column);
     resumeEditing(*this, *target);
     if (result == zqw::LineResult::Done) RePrint();
 }
 
 void TRUVCCE::Copy1Click() {
     if (notesGroupShowing()) {
-        if (card_.NotesOpen) TFE->copy();
+        if (card_.notesOpen) TFE->copy();
     } else if (QLineEdit* editor = activeCellEditor(*this)) {
         editor->copy();
     }
@@ -218,7 +218,7 @@ void TRUVCCE::Copy1Click() {
 
 void TRUVCCE::Paste1Click() {
     if (notesGroupShowing()) {
-        if (card_.NotesOpen) TFE->paste();
+        if (card_.notesOpen) TFE->paste();
     } else if (QLineEdit* editor = activeCellEditor(*this)) {
         // A cell is one line of the card file: pasted line breaks would
         // split its record, so each becomes a space.
@@ -232,7 +232,7 @@ void TRUVCCE::Paste1Click() {
 
 void TRUVCCE::Cut1Click() {
     if (notesGroupShowing()) {
-        if (card_.NotesOpen) TFE->cut();
+        if (card_.notesOpen) TFE->cut();
     } else if (QLineEdit* editor = activeCellEditor(*this)) {
         editor->cut();
     }

@@ -10,7 +10,8 @@
 // first (writing their settings), then the main window writes its own.
 class EditorApp {
 public:
-    explicit EditorApp(UserDialogs& dialogs) : main(dialogs), windows(std::make_unique<AppWindows>(main)) {
+    explicit EditorApp(UserDialogs& dialogs)
+        : main(dialogs), windows(std::make_unique<AppWindows>(main)) {
         main.attachWindows(windows.get());
     }
     ~EditorApp() {

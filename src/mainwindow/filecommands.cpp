@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "card/zqwpackage.h"
 #include "mainwindow/truvcce.h"
-#include "zqwpackage.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ const QString kSaveCardQuestion = QStringLiteral("Do you wish to save the curren
 const QString kLinkOnCloseQuestion =
     QStringLiteral("Do you wish to link the current notes file to the current card");
 
-bool isUnnamed(const zqw::Card& card) { return card.CardFileName == zqw::kUnnamedFile; }
+bool isUnnamed(const zqw::Card& card) { return card.cardFileName == zqw::kUnnamedFile; }
 
 }  // namespace
 
@@ -25,13 +25,13 @@ void TRUVCCE::MenFileClick() {
     storePendingEdits();
     for (const char* name : {"Save1", "SaveAs1", "Close1", "Print1"}) {
         if (QAction* item = actionNamed(QString::fromLatin1(name)))
-            setItemEnabled(item, card_.CardOpen);
+            setItemEnabled(item, card_.isOpen);
     }
 }
 
 void TRUVCCE::setCardCaption() {
     setWindowTitle(QStringLiteral("ZQW Convention card editor: ") +
-                   QString::fromStdString(card_.CardFileName));
+                   QString::fromStdString(card_.cardFileName));
 }
 
 void TRUVCCE::dropCellEdits() {
@@ -63,45 +63,45 @@ std::optional<QString> TRUVCCE::askCardSaveName() {
 // Writes the card under a new name. A write that fails leaves the card under
 // its old name: the new one names no card, and the next save is to ask again.
 bool TRUVCCE::writeCardAs(const QString& path) {
-    const std::string previous = card_.CardFileName;
-    card_.CardFileName = path.toStdString();
-    if (card_.WriteCardFile()) return true;
-    card_.CardFileName = previous;
+    const std::string previous = card_.cardFileName;
+    card_.cardFileName = path.toStdString();
+    if (card_.writeCardFile()) return true;
+    card_.cardFileName = previous;
     return false;
 }
 
 TRUVCCE::SaveResult TRUVCCE::saveCardUnderName() {
-    if (!isUnnamed(card_)) return card_.WriteCardFile() ? SaveResult::Saved : SaveResult::Failed;
+    if (!isUnnamed(card_)) return card_.writeCardFile() ? SaveResult::Saved : SaveResult::Failed;
     const std::optional<QString> path = askCardSaveName();
     if (!path) return SaveResult::Cancelled;
     return writeCardAs(*path) ? SaveResult::Saved : SaveResult::Failed;
 }
 
 void TRUVCCE::New1Click() {
-    if (TFE->isModified()) card_.CardChanged = true;
-    if (card_.CardOpen && card_.CardChanged) {
+    if (TFE->isModified()) card_.isModified = true;
+    if (card_.isOpen && card_.isModified) {
         LastAnswer = dialogs_.question(kSaveCardQuestion, true);
         if (LastAnswer == UserDialogs::Answer::Yes) {
             // A card that was not written stays, as it would after Cancel in
             // the dialog: a blank card in its place would lose it.
             if (saveCardUnderName() != SaveResult::Saved) return;
             dropCellEdits();
-            card_.ResetBlankCard();
+            card_.resetToBlankCard();
         } else if (LastAnswer == UserDialogs::Answer::No) {
             dropCellEdits();
-            card_.ResetBlankCard();
+            card_.resetToBlankCard();
         }
     } else {
         dropCellEdits();
-        card_.ResetBlankCard();
+        card_.resetToBlankCard();
     }
     showFirstGroup();
     setCardCaption();
 }
 
 void TRUVCCE::LOad1Click() {
-    if (TFE->isModified()) card_.CardChanged = true;
-    if (card_.CardOpen && card_.CardChanged) {
+    if (TFE->isModified()) card_.isModified = true;
+    if (card_.isOpen && card_.isModified) {
         switch (dialogs_.question(kSaveCardQuestion, true)) {
             case UserDialogs::Answer::Yes:
                 if (saveCardUnderName() != SaveResult::Saved) return;
@@ -134,8 +134,8 @@ void TRUVCCE::openCardOrPackage(const QString& path) {
         cardPath = *extracted;
     }
     dropCellEdits();
-    card_.CardFileName = cardPath.toStdString();
-    card_.ReadCardFile();
+    card_.cardFileName = cardPath.toStdString();
+    card_.readCardFile();
     showFirstGroup();
     setCardCaption();
 }
@@ -169,26 +169,26 @@ std::optional<QString> TRUVCCE::extractPackage(const QString& packagePath) {
 }
 
 void TRUVCCE::Save1Click() {
-    if (TFE->isModified()) card_.CardChanged = true;
-    if (!card_.CardOpen || !card_.CardChanged) return;
+    if (TFE->isModified()) card_.isModified = true;
+    if (!card_.isOpen || !card_.isModified) return;
     const bool unnamed = isUnnamed(card_);
     if (saveCardUnderName() == SaveResult::Saved && unnamed) setCardCaption();
 }
 
 void TRUVCCE::SaveAs1Click() {
-    if (!card_.CardOpen) return;
+    if (!card_.isOpen) return;
     const std::optional<QString> path = askCardSaveName();
     if (path && writeCardAs(*path)) setCardCaption();
 }
 
 void TRUVCCE::Close1Click() {
-    if (card_.CardOpen && card_.CardChanged) {
+    if (card_.isOpen && card_.isModified) {
         LastAnswer = dialogs_.question(kSaveCardQuestion, true);
         if (LastAnswer == UserDialogs::Answer::Cancel) return;
         if (LastAnswer == UserDialogs::Answer::Yes && saveCardUnderName() != SaveResult::Saved)
             return;
     }
-    card_.ResetNoCard();
+    card_.resetToNoCard();
 }
 
 void TRUVCCE::Exit1Click() { close(); }
@@ -196,14 +196,14 @@ void TRUVCCE::Exit1Click() { close(); }
 bool TRUVCCE::FormCloseQuery() {
     storePendingEdits();
     if (TFE->isModified() && !offerToSaveNotes()) return false;
-    if (!TFE->fileName().isEmpty() && card_.NoteFileName.empty()) {
+    if (!TFE->fileName().isEmpty() && card_.notesFileName.empty()) {
         if (dialogs_.question(kLinkOnCloseQuestion, false) == UserDialogs::Answer::Yes) {
-            card_.NoteFileName = TFE->fileName().toStdString();
-            card_.NotesOpen = true;
-            card_.CardChanged = true;
+            card_.notesFileName = TFE->fileName().toStdString();
+            card_.notesOpen = true;
+            card_.isModified = true;
         }
     }
-    if (card_.CardOpen && card_.CardChanged) {
+    if (card_.isOpen && card_.isModified) {
         LastAnswer = dialogs_.question(kSaveCardQuestion, true);
         switch (LastAnswer) {
             case UserDialogs::Answer::Yes:

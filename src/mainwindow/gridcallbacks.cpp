@@ -4,11 +4,11 @@
 #include <QApplication>
 #include <QToolTip>
 
+#include "card/printlayout.h"
 #include "mainwindow/appwindows.h"
 #include "mainwindow/cardtext.h"
 #include "mainwindow/truvcce.h"
 #include "printing/tcarddef.h"
-#include "printlayout.h"
 
 namespace {
 
@@ -22,39 +22,40 @@ QString TRUVCCE::OvcTableGetCellData(int gridNumber, int row, int column) {
     if (FormBusy || view.isHidden()) return {};
     const int index = currentSectionIndex();
     if (index < 0) return {};
-    card_.CurSection = index;
-    const zqw::AForm& s = card_.Sections[index];
+    const zqw::Section& s = card_.sections[index];
     std::string text;
-    if (gridNumber == 1 && s.HasHeadings && row == 0) {
-        if (column < 0 || column >= s.ColumnCount) return {};
-        return fromCardText(card_.Columns[s.FirstColumn + column].Heading).left(kCellBuffer);
+    if (gridNumber == 1 && s.hasHeadings && row == 0) {
+        if (column < 0 || column >= s.columnCount) return {};
+        return fromCardText(card_.columns[s.firstColumn + column].heading).left(kCellBuffer);
     }
     if (row == 0) return {};
-    int line = gridNumber == 1 ? s.FirstLine : s.FirstLine2;
-    const int rowIndex = card_.FindRow(row, line);
-    const zqw::Aline& found = card_.Lines[line];
-    const bool labelColumn = column == 0 && (gridNumber == 2 || s.ColumnCount >= 2);
+    const zqw::RowRef ref = card_.findGridRow(index, gridNumber, row);
+    const zqw::TemplateLine& found = card_.lines[ref.line];
+    const bool labelColumn = column == 0 && (gridNumber == 2 || s.columnCount >= 2);
     if (!labelColumn) {
-        text = card_.GetField(gridNumber, column + 1);
-    } else if (rowIndex == found.FirstRow) {
-        text = found.Label;
-    } else if (gridNumber == 1 && NB1->currentIndex() == static_cast<int>(card_.Groups.size()) - 3 && windows_ &&
+        text = card_.field(ref, gridNumber, column + 1);
+    } else if (ref.row == found.firstRow) {
+        text = found.label;
+    } else if (gridNumber == 1 &&
+               NB1->currentIndex() == static_cast<int>(card_.groups.size()) - 3 && windows_ &&
                windows_->cardLayout().openBidsOnAllLines()) {
         // The opening bids table repeats its bid on every row of a line.
-        text = found.Label;
+        text = found.label;
     }
-    card_.CodesToSymbols(text);
+    card_.codesToDisplay(text);
     return fromCardText(text).left(kCellBuffer);
 }
 
-QString TRUVCCE::cellText(int grid, int row, int column) { return OvcTableGetCellData(grid, row, column); }
+QString TRUVCCE::cellText(int grid, int row, int column) {
+    return OvcTableGetCellData(grid, row, column);
+}
 
 bool TRUVCCE::cellEditable(int gridNumber, int row, int column) {
     if (FormBusy || row < 1) return false;
-    const zqw::AForm* s = currentSection();
+    const zqw::Section* s = currentSection();
     if (!s) return false;
-    if (gridNumber == 2) return column != 0;  // TB2GetCellAttributes
-    return !(column == 0 && s->ColumnCount >= 2);  // TB1GetCellAttributes
+    if (gridNumber == 2) return column != 0;       // TB2GetCellAttributes
+    return !(column == 0 && s->columnCount >= 2);  // TB1GetCellAttributes
 }
 
 void TRUVCCE::STExit(int gridNumber, const QString& text) {
@@ -75,24 +76,22 @@ void TRUVCCE::editorExit(int grid, const QString& text) { STExit(grid, text); }
 void TRUVCCE::OvcTableDoneEdit(int gridNumber, int row, int column) {
     if (FormBusy || !EditPending[gridNumber]) return;
     EditPending[gridNumber] = false;
-    const int index = card_.SectionIndexOf(ActiveGroup, ActiveSectionTab);
+    const int index = card_.sectionIndexOf(ActiveGroup, ActiveSectionTab);
     if (index < 0 || row < 1) return;
-    card_.CurSection = index;
-    const zqw::AForm& s = card_.Sections[index];
-    int line = gridNumber == 1 ? s.FirstLine : s.FirstLine2;
-    if (card_.FindRow(row, line) == 0) return;
-    std::string old = card_.GetField(gridNumber, column + 1);
-    card_.CodesToSymbols(old);
+    const zqw::RowRef ref = card_.findGridRow(index, gridNumber, row);
+    if (!ref) return;
+    std::string old = card_.field(ref, gridNumber, column + 1);
+    card_.codesToDisplay(old);
     std::string edited = toCardText(EditedText[gridNumber]);
     if (old != edited) {
-        card_.SymbolsToCodes(edited);
+        card_.displayToCodes(edited);
         // A TAB would split the field and a line break the card file's
         // record; text pasted or dropped into a cell may hold either.
         for (char& c : edited) {
             if (c == '\t' || c == '\r' || c == '\n') c = ' ';
         }
-        card_.PutField(gridNumber, column + 1, edited);
-        card_.CardChanged = true;
+        card_.setField(ref, gridNumber, column + 1, edited);
+        card_.isModified = true;
     }
 }
 
@@ -108,10 +107,12 @@ void TRUVCCE::storePendingEdits() {
 }
 
 void TRUVCCE::captureInsertionPoint(QLineEdit* editor) {
-    InsertionPoint.Editor = editor;
-    InsertionPoint.Text = editor->text();
-    InsertionPoint.SelStart = editor->hasSelectedText() ? editor->selectionStart() : editor->cursorPosition();
-    InsertionPoint.SelLength = editor->hasSelectedText() ? static_cast<int>(editor->selectedText().size()) : 0;
+    InsertionPoint.editor = editor;
+    InsertionPoint.text = editor->text();
+    InsertionPoint.selStart =
+        editor->hasSelectedText() ? editor->selectionStart() : editor->cursorPosition();
+    InsertionPoint.selLength =
+        editor->hasSelectedText() ? static_cast<int>(editor->selectedText().size()) : 0;
 }
 
 void TRUVCCE::editorEnter(int, QLineEdit* editor) {
@@ -121,21 +122,32 @@ void TRUVCCE::editorEnter(int, QLineEdit* editor) {
 void TRUVCCE::ST1KeyUp(QLineEdit* editor, int key) {
     int code = 0;
     switch (key) {
-        case Qt::Key_F5: code = card_.ClubChar; break;
-        case Qt::Key_F6: code = card_.DiamondChar; break;
-        case Qt::Key_F7: code = card_.HeartChar; break;
-        case Qt::Key_F8: code = card_.SpadeChar; break;
-        default: break;
+        case Qt::Key_F5:
+            code = card_.suitChars.club;
+            break;
+        case Qt::Key_F6:
+            code = card_.suitChars.diamond;
+            break;
+        case Qt::Key_F7:
+            code = card_.suitChars.heart;
+            break;
+        case Qt::Key_F8:
+            code = card_.suitChars.spade;
+            break;
+        default:
+            break;
     }
     if (code != 0) {
         if (OvcTable1->isEditing()) {
-            const int start = editor->hasSelectedText() ? editor->selectionStart() : editor->cursorPosition();
-            const int length = editor->hasSelectedText() ? static_cast<int>(editor->selectedText().size()) : 0;
+            const int start =
+                editor->hasSelectedText() ? editor->selectionStart() : editor->cursorPosition();
+            const int length =
+                editor->hasSelectedText() ? static_cast<int>(editor->selectedText().size()) : 0;
             const QString text = editor->text();
             const QString symbol = fromCardText(std::string(1, static_cast<char>(code)));
             editor->setText(text.left(start) + symbol + text.mid(start + length));
             editor->setCursorPosition(start + 1);
-            card_.CardChanged = true;
+            card_.isModified = true;
         } else {
             dialogs_.message(QStringLiteral("Select a place to enter the card symbol"));
         }
@@ -145,25 +157,26 @@ void TRUVCCE::ST1KeyUp(QLineEdit* editor, int key) {
 
 void TRUVCCE::editorKeyUp(int, QLineEdit* editor, int key) { ST1KeyUp(editor, key); }
 
-void TRUVCCE::editorMouseDown(int, QLineEdit* editor, Qt::MouseButton button) { TB1MouseDown(editor, button); }
+void TRUVCCE::editorMouseDown(int, QLineEdit* editor, Qt::MouseButton button) {
+    TB1MouseDown(editor, button);
+}
 
-void TRUVCCE::editorMouseUp(int, QLineEdit* editor, Qt::MouseButton button) { TB1MouseUp(editor, button); }
+void TRUVCCE::editorMouseUp(int, QLineEdit* editor, Qt::MouseButton button) {
+    TB1MouseUp(editor, button);
+}
 
 void TRUVCCE::OvcTable1MouseMove(int gridNumber, int row) {
     CardGrid& view = grid(gridNumber);
-    if (card_.IsNotesGroup(ActiveGroup)) {
+    if (card_.isNotesGroup(ActiveGroup)) {
         view.setToolTip(QString());
         return;
     }
-    const int index = card_.SectionIndexOf(ActiveGroup, ActiveSectionTab);
+    const int index = card_.sectionIndexOf(ActiveGroup, ActiveSectionTab);
     if (index < 0 || row < 1) {
         view.setToolTip(QString());
         return;
     }
-    const zqw::AForm& s = card_.Sections[index];
-    int line = gridNumber == 1 ? s.FirstLine : s.FirstLine2;
-    const int rowIndex = card_.FindRow(row, line);
-    const int note = card_.RowTexts[rowIndex].NoteNo;
+    const int note = card_.rows[card_.findGridRow(index, gridNumber, row).row].noteNo;
     view.setToolTip(note != 0 ? QString::number(note) : QString());
     if (QLineEdit* editor = view.editor()) editor->setToolTip(view.toolTip());
 }
@@ -199,20 +212,20 @@ void TRUVCCE::TBColumnsChanged(int gridNumber) {
     if (TabSwitching || FormBusy || view.isHidden()) return;
     const int index = currentSectionIndex();
     if (index < 0) return;
-    zqw::AForm& s = card_.Sections[index];
+    zqw::Section& s = card_.sections[index];
     const double W = printColumnWidth();
     if (W <= 0) return;
-    const auto percent = [W](double pixels) { return zqw::RoundHalfEven(pixels * 100.0 / W); };
+    const auto percent = [W](double pixels) { return zqw::roundHalfEven(pixels * 100.0 / W); };
     // Widths are stored as two digits; 3 is the least the rules aim at.
     const auto bounded = [](int pct) { return std::clamp(pct, 3, 99); };
     if (gridNumber == 1) {
-        if (s.ColumnCount < 2) return;
+        if (s.columnCount < 2) return;
         int running = 0;
-        for (int i = 0; i < s.ColumnCount; ++i) {
+        for (int i = 0; i < s.columnCount; ++i) {
             const int px = view.columnWidth(i);
             running += px;
             int pct = percent(px);
-            if (i == s.ColumnCount - 1 && running > W) {
+            if (i == s.columnCount - 1 && running > W) {
                 pct = percent(px - running + W);
                 if (pct < 3) pct += 3;
             } else if (running > W - 3) {
@@ -220,10 +233,10 @@ void TRUVCCE::TBColumnsChanged(int gridNumber) {
             }
             if (pct == 0) pct = 3;
             pct = bounded(pct);
-            zqw::AHead& head = card_.Columns[s.FirstColumn + i];
-            if (pct != head.Width) {
-                head.Width = pct;
-                card_.CardChanged = true;
+            zqw::ColumnHead& head = card_.columns[s.firstColumn + i];
+            if (pct != head.width) {
+                head.width = pct;
+                card_.isModified = true;
             }
         }
     } else {
@@ -238,10 +251,10 @@ void TRUVCCE::TBColumnsChanged(int gridNumber) {
         }
         a0 = bounded(a0);
         a1 = bounded(a1);
-        if (a0 != s.LabelWidth2 || a1 != s.TextWidth2) {
-            s.LabelWidth2 = a0;
-            s.TextWidth2 = a1;
-            card_.CardChanged = true;
+        if (a0 != s.labelWidth2 || a1 != s.textWidth2) {
+            s.labelWidth2 = a0;
+            s.textWidth2 = a1;
+            card_.isModified = true;
         }
     }
 }

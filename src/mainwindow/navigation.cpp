@@ -5,11 +5,11 @@
 #include <QKeyEvent>
 #include <QResizeEvent>
 
+#include "card/printlayout.h"
 #include "mainwindow/appwindows.h"
 #include "mainwindow/cardtext.h"
 #include "mainwindow/truvcce.h"
 #include "printing/tcarddef.h"
-#include "printlayout.h"
 
 namespace {
 
@@ -21,9 +21,7 @@ QString suitText(int code) { return fromCardText(std::string(1, static_cast<char
 
 int TRUVCCE::printColumnWidth() {
     if (!windows_) return 300;
-    const int section = currentSectionIndex();
-    if (section >= 0) card_.CurSection = section;
-    return windows_->cardLayout().PrintColumnWidth();
+    return windows_->cardLayout().printColumnWidth(currentSectionIndex());
 }
 
 void TRUVCCE::selectTopTab(int index) {
@@ -37,7 +35,7 @@ void TRUVCCE::selectRightTab(int index) {
 }
 
 void TRUVCCE::NB1PageChange() {
-    if (FormBusy || card_.IsNotesGroup(shownGroup_) || shownGroup_ < 0) return;
+    if (FormBusy || card_.isNotesGroup(shownGroup_) || shownGroup_ < 0) return;
     leavingPage_ = true;
     for (CardGrid* grid : {OvcTable1, OvcTable2}) {
         // Emptying the grids loses their active cells, which Esc from the
@@ -58,8 +56,8 @@ void TRUVCCE::NB1PageChanged() {
     OvcTable1->setUpdatesEnabled(false);
     OvcTable2->setUpdatesEnabled(false);
 
-    if (card_.IsNotesGroup(g)) {
-        if (!card_.IsNotesGroup(shownGroup_)) {
+    if (card_.isNotesGroup(g)) {
+        if (!card_.isNotesGroup(shownGroup_)) {
             const auto [row, column] = leftCell_[ActiveGrid == 2 ? 2 : 1];
             NoteReturnPosition = {ActiveGrid, row, column, ActiveGroup, ActiveSectionTab};
         }
@@ -72,8 +70,9 @@ void TRUVCCE::NB1PageChanged() {
         NB1->setGeometry(0, label1Height(), clientWidth() - kLabel2Width, tabHeight(NB1->font()));
         TFE->setInputEnabled(true);
         Label2->setText(QStringLiteral("Notes text editor"));
-        Label1->setText(card_.NotesOpen ? QStringLiteral("Notes file: ") + QFileInfo(TFE->fileName()).fileName()
-                                        : QStringLiteral("Notes file closed"));
+        Label1->setText(card_.notesOpen
+                            ? QStringLiteral("Notes file: ") + QFileInfo(TFE->fileName()).fileName()
+                            : QStringLiteral("Notes file closed"));
         changingTabs_ = true;
         while (NB2->count() > 1) NB2->removeTab(NB2->count() - 1);
         const QStringList captions = noteTabs_.BuildNoteTabs(*TFE, noteTabsItem_->isChecked());
@@ -81,28 +80,31 @@ void TRUVCCE::NB1PageChanged() {
         for (int i = 1; i < captions.size(); ++i) NB2->addTab(captions[i]);
         NB2->setCurrentIndex(std::clamp(noteTabs_.ActiveNoteTab, 0, NB2->count() - 1));
         changingTabs_ = false;
-        hideRightItemsFrom(captions.size() > 1 || !captions.value(0).isEmpty() ? static_cast<int>(captions.size()) : 0);
+        hideRightItemsFrom(captions.size() > 1 || !captions.value(0).isEmpty()
+                               ? static_cast<int>(captions.size())
+                               : 0);
         TablesResize();
         TFE->raise();
         TFE->setFocus(Qt::OtherFocusReason);
         TabSwitching = false;
     } else {
-        NoteReturnPosition.Group = -1;
-        const zqw::AGroupHead& group = card_.Groups[g];
-        Label1->setText(fromCardText(group.Name));
+        NoteReturnPosition.group = -1;
+        const zqw::Group& group = card_.groups[g];
+        Label1->setText(fromCardText(group.name));
         NB2->show();
         TFE->hide();
         changingTabs_ = true;
         while (NB2->count() > 1) NB2->removeTab(NB2->count() - 1);
-        for (int s = 0; s < group.SectionCount; ++s) {
-            const QString caption = fromCardText(card_.Sections[group.FirstSection + s].Name.substr(0, 4));
+        for (int s = 0; s < group.sectionCount; ++s) {
+            const QString caption =
+                fromCardText(card_.sections[group.firstSection + s].name.substr(0, 4));
             if (s == 0) {
                 NB2->setTabText(0, caption);
             } else {
                 NB2->addTab(caption);
             }
         }
-        if (group.SectionCount == 0) NB2->setTabText(0, QString());
+        if (group.sectionCount == 0) NB2->setTabText(0, QString());
         NB2->setCurrentIndex(0);
         changingTabs_ = false;
         shownGroup_ = g;
@@ -121,14 +123,15 @@ void TRUVCCE::NB1PageChanged() {
 
 void TRUVCCE::setRightCaptions(int m) {
     const int g = NB1->currentIndex();
-    if (card_.IsNotesGroup(g) || g < 0) return;
-    const zqw::AGroupHead& group = card_.Groups[g];
-    const int shown = std::min(group.SectionCount, NB2->count());
+    if (card_.isNotesGroup(g) || g < 0) return;
+    const zqw::Group& group = card_.groups[g];
+    const int shown = std::min(group.sectionCount, NB2->count());
     for (int i = 0; i < shown; ++i) {
-        const std::string& name = card_.Sections[group.FirstSection + i].Name;
+        const std::string& name = card_.sections[group.firstSection + i].name;
         // Too little room for names leaves the numbers alone.
-        const QString caption = m > 0 ? QString::number(i + 1) + QLatin1Char(':') + fromCardText(name.substr(0, m))
-                                      : QString::number(i + 1);
+        const QString caption =
+            m > 0 ? QString::number(i + 1) + QLatin1Char(':') + fromCardText(name.substr(0, m))
+                  : QString::number(i + 1);
         NB2->setTabText(i, caption);
     }
     // Only ten sections have menu items; a longer group simply has no item
@@ -144,7 +147,7 @@ void TRUVCCE::NB2PageChanged() {
     TabSwitching = true;
     const int g = NB1->currentIndex();
     const int t = NB2->currentIndex();
-    if (card_.IsNotesGroup(g)) {
+    if (card_.isNotesGroup(g)) {
         noteTabs_.SelectNoteTab(*TFE, t, noteTabsItem_->isChecked());
     } else {
         shownSection_ = t;
@@ -163,30 +166,30 @@ void TRUVCCE::showSection() {
         Label2->setText(QString());
         return;
     }
-    card_.CurSection = index;
-    const zqw::AForm& s = card_.Sections[index];
-    Label2->setText(fromCardText(s.Name));
+    const zqw::Section& s = card_.sections[index];
+    Label2->setText(fromCardText(s.name));
     const int W = printColumnWidth();
-    OvcTable2->setVisible(s.HasGrid2);
-    OvcTable1->setVisible(s.ColumnCount != 0);
+    OvcTable2->setVisible(s.hasGrid2);
+    OvcTable1->setVisible(s.columnCount != 0);
 
-    if (s.ColumnCount != 0) {
+    if (s.columnCount != 0) {
         OvcTable1->setUpdatesEnabled(false);
-        OvcTable1->setRowsAndColumns(s.RowCount + 1, s.ColumnCount, s.HasHeadings);
-        for (int c = 0; c < s.ColumnCount; ++c) {
-            const int width = s.ColumnCount == 1
-                                  ? W
-                                  : zqw::RoundHalfEven(W * card_.Columns[s.FirstColumn + c].Width / 100.0);
+        OvcTable1->setRowsAndColumns(s.rowCount + 1, s.columnCount, s.hasHeadings);
+        for (int c = 0; c < s.columnCount; ++c) {
+            const int width =
+                s.columnCount == 1
+                    ? W
+                    : zqw::roundHalfEven(W * card_.columns[s.firstColumn + c].width / 100.0);
             OvcTable1->setColumnWidth(c, width);
         }
         OvcTable1->raise();
         OvcTable1->setUpdatesEnabled(true);
     }
-    if (s.HasGrid2) {
+    if (s.hasGrid2) {
         OvcTable2->setUpdatesEnabled(false);
-        OvcTable2->setRowsAndColumns(s.RowCount2 + 1, 2, false);
-        OvcTable2->setColumnWidth(0, zqw::RoundHalfEven(W * s.LabelWidth2 / 100.0));
-        OvcTable2->setColumnWidth(1, zqw::RoundHalfEven(W * s.TextWidth2 / 100.0));
+        OvcTable2->setRowsAndColumns(s.rowCount2 + 1, 2, false);
+        OvcTable2->setColumnWidth(0, zqw::roundHalfEven(W * s.labelWidth2 / 100.0));
+        OvcTable2->setColumnWidth(1, zqw::roundHalfEven(W * s.textWidth2 / 100.0));
         OvcTable2->raise();
         OvcTable2->setUpdatesEnabled(true);
     }
@@ -194,19 +197,19 @@ void TRUVCCE::showSection() {
     // The first grid's editor takes the keyboard, so typing after a tab
     // change goes into the section's first cell.
     const bool focus = isActiveWindow();
-    if (s.HasGrid2) {
+    if (s.hasGrid2) {
         OvcTable2->setActiveCell(1, 1);
         OvcTable2->scrollToTop();
-        OvcTable2->startEditing(focus && s.ColumnCount == 0);
+        OvcTable2->startEditing(focus && s.columnCount == 0);
     }
-    if (s.ColumnCount != 0) {
-        OvcTable1->setActiveCell(1, s.ColumnCount == 1 ? 0 : 1);
+    if (s.columnCount != 0) {
+        OvcTable1->setActiveCell(1, s.columnCount == 1 ? 0 : 1);
         OvcTable1->scrollToTop();
         OvcTable1->startEditing(focus);
     }
     // Focus moves during the change are not counted as entering a grid, so
     // the grid that now has the keyboard is recorded here.
-    if (focus) ActiveGrid = s.ColumnCount != 0 ? 1 : 2;
+    if (focus) ActiveGrid = s.columnCount != 0 ? 1 : 2;
 }
 
 void TRUVCCE::TablesResize() {
@@ -276,7 +279,8 @@ void TRUVCCE::setTopCaptions() {
     } else {
         n -= 2;
         for (int i = 0; i < last; ++i) {
-            NB1->setTabText(i, QString::number(i + 1) + QLatin1Char(':') + fromCardText(card_.Groups[i].Name.substr(0, n)));
+            NB1->setTabText(i, QString::number(i + 1) + QLatin1Char(':') +
+                                   fromCardText(card_.groups[i].name.substr(0, n)));
         }
         NB1->setTabText(last, (QString::number(tabs) + QStringLiteral(":NOTES")).left(n + 2));
     }
@@ -295,23 +299,34 @@ void TRUVCCE::RT11Click(int tag) {
 }
 
 void TRUVCCE::ReturnToCard() {
-    if (NoteReturnPosition.Group < 0) return;
+    if (NoteReturnPosition.group < 0) return;
     const ReturnPosition position = NoteReturnPosition;
-    selectTopTab(position.Group);
-    selectRightTab(position.Section);
-    CardGrid& target = grid(position.Grid == 2 ? 2 : 1);
-    target.setActiveCell(position.Row, position.Column);
+    selectTopTab(position.group);
+    selectRightTab(position.section);
+    CardGrid& target = grid(position.grid == 2 ? 2 : 1);
+    target.setActiveCell(position.row, position.column);
     target.scrollToTop();
     target.startEditing(true);
 }
 
 void TRUVCCE::TFEKeyUp(int key) {
     switch (key) {
-        case Qt::Key_F5: TFE->insertAtCaret(suitText(card_.ClubChar)); break;
-        case Qt::Key_F6: TFE->insertAtCaret(suitText(card_.DiamondChar)); break;
-        case Qt::Key_F7: TFE->insertAtCaret(suitText(card_.HeartChar)); break;
-        case Qt::Key_F8: TFE->insertAtCaret(suitText(card_.SpadeChar)); break;
-        case Qt::Key_Escape: ReturnToCard(); break;
-        default: break;
+        case Qt::Key_F5:
+            TFE->insertAtCaret(suitText(card_.suitChars.club));
+            break;
+        case Qt::Key_F6:
+            TFE->insertAtCaret(suitText(card_.suitChars.diamond));
+            break;
+        case Qt::Key_F7:
+            TFE->insertAtCaret(suitText(card_.suitChars.heart));
+            break;
+        case Qt::Key_F8:
+            TFE->insertAtCaret(suitText(card_.suitChars.spade));
+            break;
+        case Qt::Key_Escape:
+            ReturnToCard();
+            break;
+        default:
+            break;
     }
 }

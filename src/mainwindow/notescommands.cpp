@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "cp1252.h"
+#include "card/cp1252.h"
 #include "files/tgetnote.h"
 #include "mainwindow/appwindows.h"
 #include "mainwindow/truvcce.h"
@@ -22,7 +22,7 @@ void TRUVCCE::NoteFile1Click() {
     storePendingEdits();
     for (const char* name : {"Save2", "SaveAs2", "Close2", "Print2", "Setnotefile1"}) {
         if (QAction* item = actionNamed(QString::fromLatin1(name)))
-            setItemEnabled(item, card_.NotesOpen);
+            setItemEnabled(item, card_.notesOpen);
     }
 }
 
@@ -54,13 +54,13 @@ void TRUVCCE::showNotesFileCaption() {
         Label1->setText(QStringLiteral("Notes file: ") + QFileInfo(TFE->fileName()).fileName());
 }
 
-void TRUVCCE::showNotesGroup() { selectTopTab(static_cast<int>(card_.Groups.size()) - 1); }
+void TRUVCCE::showNotesGroup() { selectTopTab(static_cast<int>(card_.groups.size()) - 1); }
 
 void TRUVCCE::New3Click() {
     if (TFE->isModified() && !offerToSaveNotes()) return;
     TFE->startEmpty();
     noteTabs_.clear();
-    card_.NotesOpen = true;
+    card_.notesOpen = true;
     if (notesGroupShowing()) {
         showNotesFileCaption();
         NB1PageChanged();
@@ -93,7 +93,7 @@ void TRUVCCE::LoadNoteFile() {
     if (notesGroupShowing()) NB1PageChanged();
     showNotesFileCaption();
     TFE->setInputEnabled(true);
-    card_.NotesOpen = true;
+    card_.notesOpen = true;
 }
 
 void TRUVCCE::Save2Click() {
@@ -113,7 +113,7 @@ void TRUVCCE::SaveAs2Click() {
 
 void TRUVCCE::Close2Click() {
     if (TFE->isModified() && !offerToSaveNotes()) return;
-    card_.NotesOpen = false;
+    card_.notesOpen = false;
     TFE->startEmpty();
     if (notesGroupShowing()) Label1->setText(QStringLiteral("Notes file closed"));
     TFE->setInputEnabled(false);
@@ -127,18 +127,18 @@ void TRUVCCE::Setnotefile1Click() {
             return;
         }
         if (!saveNotesAs(*path)) return;
-        card_.CardChanged = true;
+        card_.isModified = true;
         // The notes have a name now; the caption line should say so.
         showNotesFileCaption();
     }
     const QString notesFile = TFE->fileName();
-    if (QString::fromStdString(card_.NoteFileName) != notesFile) {
+    if (QString::fromStdString(card_.notesFileName) != notesFile) {
         LastAnswer = dialogs_.question(
             QStringLiteral("Link the current notes file to the current card"), false);
         if (LastAnswer == UserDialogs::Answer::Yes) {
-            card_.NoteFileName = notesFile.toStdString();
-            card_.NotesOpen = true;
-            card_.CardChanged = true;
+            card_.notesFileName = notesFile.toStdString();
+            card_.notesOpen = true;
+            card_.isModified = true;
         }
     } else {
         dialogs_.message(QStringLiteral("Notes file already linked to current card"));
@@ -146,38 +146,35 @@ void TRUVCCE::Setnotefile1Click() {
 }
 
 void TRUVCCE::Notes1Click() {
-    if (card_.IsNotesGroup(ActiveGroup) || !windows_) return;
-    const int section = card_.SectionIndexOf(ActiveGroup, ActiveSectionTab);
+    if (card_.isNotesGroup(ActiveGroup) || !windows_) return;
+    const int section = card_.sectionIndexOf(ActiveGroup, ActiveSectionTab);
     if (section < 0) return;
-    const zqw::AForm& form = card_.Sections[static_cast<size_t>(section)];
+    const zqw::Section& form = card_.sections[static_cast<size_t>(section)];
     // The grid that last had the focus may belong to a section shown before;
     // the note goes to a grid this section has.
     int gridNumber = ActiveGrid == 2 ? 2 : 1;
-    if (gridNumber == 2 && !form.HasGrid2) gridNumber = 1;
-    if (gridNumber == 1 && form.ColumnCount == 0) gridNumber = 2;
-    if (gridNumber == 2 && !form.HasGrid2) return;
+    if (gridNumber == 2 && !form.hasGrid2) gridNumber = 1;
+    if (gridNumber == 1 && form.columnCount == 0) gridNumber = 2;
+    if (gridNumber == 2 && !form.hasGrid2) return;
     CardGrid& view = grid(gridNumber);
     const int row = view.activeRow();
     const int column = view.activeColumn();
     if (row < 1) return;
-    const int firstLine = gridNumber == 1 ? form.FirstLine : form.FirstLine2;
+    const int firstLine = gridNumber == 1 ? form.firstLine : form.firstLine2;
 
-    card_.CurSection = section;
-    int line = firstLine;
-    const int rowIndex = card_.FindRow(row, line);
+    const int rowIndex = card_.findRow(section, firstLine, row).row;
     if (rowIndex <= 0) return;
     Tgetnote& dialog = windows_->getNote();
-    dialog.setNoteNumber(card_.RowTexts[static_cast<size_t>(rowIndex)].NoteNo);
+    dialog.setNoteNumber(card_.rows[static_cast<size_t>(rowIndex)].noteNo);
     if (dialogs_.execDialog(dialog) != QDialog::Accepted) return;
 
     // Found again: the dialog is modal, but the row is looked up afresh
     // rather than trusted across it.
-    line = firstLine;
-    const int again = card_.FindRow(row, line);
+    const int again = card_.findRow(section, firstLine, row).row;
     if (again <= 0) return;
     const int note = dialog.noteNumber();
-    card_.RowTexts[static_cast<size_t>(again)].NoteNo = note;
-    card_.CardChanged = true;
+    card_.rows[static_cast<size_t>(again)].noteNo = note;
+    card_.isModified = true;
     if (note == 0) return;
 
     NoteReturnPosition = {gridNumber, row, column, ActiveGroup, ActiveSectionTab};

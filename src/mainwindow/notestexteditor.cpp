@@ -10,9 +10,9 @@
 #include <cmath>
 #include <vector>
 
-#include "cp1252.h"
-#include "notesformat.h"
-#include "textfile.h"
+#include "card/cp1252.h"
+#include "card/notesformat.h"
+#include "card/textfile.h"
 
 namespace {
 
@@ -260,7 +260,8 @@ void NotesTextEditor::keyReleaseEvent(QKeyEvent* event) {
     QPlainTextEdit::keyReleaseEvent(event);
     // A key pressed elsewhere (a shortcut that brought the notes forward)
     // is not this editor's key when it comes up here.
-    if (!event->isAutoRepeat() && keysPressedHere_.remove(event->key())) emit keyReleased(event->key());
+    if (!event->isAutoRepeat() && keysPressedHere_.remove(event->key()))
+        emit keyReleased(event->key());
 }
 
 void NotesTextEditor::insertFromMimeData(const QMimeData* source) {

@@ -4,7 +4,7 @@
 #include <QSet>
 #include <QString>
 
-#include "noteseditor.h"
+#include "card/noteseditor.h"
 
 class QKeyEvent;
 class QMimeData;

@@ -47,7 +47,7 @@ void NoteTabs::storeCaret(const NotesTextEditor& editor) {
     if (ActiveNoteTab < 0 || ActiveNoteTab >= NoteTabCount) return;
     NoteTab& tab = NoteTabList[static_cast<size_t>(ActiveNoteTab)];
     tab.Line = editor.caretLine();
-    tab.Column = editor.caretColumn();
+    tab.column = editor.caretColumn();
 }
 
 QStringList NoteTabs::BuildNoteTabs(NotesTextEditor& editor, bool tabsOptionOn) {
@@ -63,7 +63,7 @@ QStringList NoteTabs::BuildNoteTabs(NotesTextEditor& editor, bool tabsOptionOn) 
 void NoteTabs::SelectNoteTab(NotesTextEditor& editor, int i, bool tabsOptionOn) {
     if (tabsOptionOn && i >= 0 && i < NoteTabCount) {
         const NoteTab& tab = NoteTabList[static_cast<size_t>(i)];
-        editor.setCaret(tab.Line, tab.Column);
+        editor.setCaret(tab.Line, tab.column);
         ActiveNoteTab = i;
     }
     editor.raise();
@@ -75,10 +75,10 @@ void NoteTabs::RefindNoteTabs(NotesTextEditor& editor) {
         NoteTab& tab = NoteTabList[static_cast<size_t>(i)];
         if (FindNoteHeading(editor, tab.NoteNumber)) {
             tab.Line = editor.caretLine();
-            tab.Column = editor.caretColumn();
+            tab.column = editor.caretColumn();
         } else {
             tab.Line = 1;
-            tab.Column = 1;
+            tab.column = 1;
         }
     }
 }

@@ -9,7 +9,7 @@ class NotesTextEditor;
 struct NoteTab {
     int NoteNumber = 0;
     int Line = 1;    // from 1, as the notes editor counts lines
-    int Column = 1;  // from 1, as the notes editor counts columns
+    int column = 1;  // from 1, as the notes editor counts columns
 };
 
 // The note tabs of the notes group: up to ten recently used note numbers,

@@ -4,7 +4,7 @@
 #include <QScreen>
 #include <QTextEdit>
 
-#include "columnedit.h"
+#include "card/columnedit.h"
 #include "mainwindow/appwindows.h"
 #include "mainwindow/cardtext.h"
 #include "mainwindow/truvcce.h"
@@ -19,7 +19,7 @@ constexpr int kBrownGroup = 1;
 constexpr int kBrownSection = 1;
 
 QString displayText(const zqw::Card& card, std::string text) {
-    card.CodesToSymbols(text);
+    card.codesToDisplay(text);
     return fromCardText(text);
 }
 
@@ -30,7 +30,8 @@ void TRUVCCE::connectPromptWindows() {
     promptWindowsConnected_ = true;
     // The list belongs to the cell it was opened for.
     for (CardGrid* each : {OvcTable1, OvcTable2}) {
-        connect(each->selectionModel(), &QItemSelectionModel::currentChanged, this, &TRUVCCE::hidePromptList);
+        connect(each->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                &TRUVCCE::hidePromptList);
     }
     connect(&windows_->prompts(), &Tprompts::promptChosen, this, &TRUVCCE::Prompts3Click);
     TMemoFrm& memo = windows_->columnEdit();
@@ -44,12 +45,12 @@ void TRUVCCE::connectPromptWindows() {
 }
 
 QStringList TRUVCCE::cellPrompts(int lineIndex, int gridColumn) const {
-    const zqw::ACellInfo& info = card_.CellInfoOf(lineIndex, gridColumn);
+    const zqw::CellInfo& info = card_.cellInfoOf(lineIndex, gridColumn);
     QStringList prompts;
-    for (int k = 0; k < info.PromptCount; ++k) {
-        const int index = info.FirstPrompt - 1 + k;
-        if (index <= 0 || index >= static_cast<int>(card_.Prompts.size())) continue;
-        prompts.append(displayText(card_, card_.Prompts[index].Text));
+    for (int k = 0; k < info.promptCount; ++k) {
+        const int index = info.firstPrompt - 1 + k;
+        if (index <= 0 || index >= static_cast<int>(card_.prompts.size())) continue;
+        prompts.append(displayText(card_, card_.prompts[index].text));
     }
     return prompts;
 }
@@ -57,7 +58,8 @@ QStringList TRUVCCE::cellPrompts(int lineIndex, int gridColumn) const {
 void TRUVCCE::placePromptList(QPoint windowOrigin, QPoint mouse) {
     CardGrid& view = grid(ActiveGrid);
     Tprompts& list = windows_->prompts();
-    list.move(windowOrigin.x() + mouse.x() - 5, windowOrigin.y() + mouse.y() + view.rowHeight(0) * view.activeRow() + 5);
+    list.move(windowOrigin.x() + mouse.x() - 5,
+              windowOrigin.y() + mouse.y() + view.rowHeight(0) * view.activeRow() + 5);
 }
 
 void TRUVCCE::showPromptList() {
@@ -68,8 +70,10 @@ void TRUVCCE::showPromptList() {
     if (const QScreen* screen = this->screen()) {
         const QRect room = screen->availableGeometry();
         const QRect frame = list.frameGeometry();
-        const int left = std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame.width()));
-        const int top = std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame.height()));
+        const int left =
+            std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame.width()));
+        const int top =
+            std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame.height()));
         if (left != frame.left() || top != frame.top()) list.move(left, top);
     }
 }
@@ -77,18 +81,16 @@ void TRUVCCE::showPromptList() {
 void TRUVCCE::Prompts1Click() {
     if (!windows_) return;
     connectPromptWindows();
-    if (InsertionPoint.SelStart == -1) {
+    if (InsertionPoint.selStart == -1) {
         dialogs_.message(QStringLiteral("Please click on line of card"));
         return;
     }
     QStringList prompts;
-    const int section = card_.SectionIndexOf(ActiveGroup, ActiveSectionTab);
+    const int section = card_.sectionIndexOf(ActiveGroup, ActiveSectionTab);
     const CardGrid& view = grid(ActiveGrid);
     if (section >= 0 && view.activeRow() >= 1) {
-        card_.CurSection = section;
-        const zqw::AForm& form = card_.Sections[section];
-        int line = ActiveGrid == 1 ? form.FirstLine : form.FirstLine2;
-        if (card_.FindRow(view.activeRow(), line) != 0) prompts = cellPrompts(card_.CurLine, view.activeColumn());
+        const zqw::RowRef ref = card_.findGridRow(section, ActiveGrid, view.activeRow());
+        if (ref) prompts = cellPrompts(ref.line, view.activeColumn());
     }
     Tprompts& list = windows_->prompts();
     list.setFont(DisplayFont);
@@ -120,55 +122,54 @@ void TRUVCCE::captureMemoInsertionPoint() {
     if (!windows_) return;
     QTextEdit& memo = windows_->columnEdit().memo();
     const QTextCursor cursor = memo.textCursor();
-    InsertionPoint.Editor = nullptr;
+    InsertionPoint.editor = nullptr;
     insertionMemo_ = &memo;
-    InsertionPoint.Text = memo.toPlainText();
-    InsertionPoint.SelStart = cursor.selectionStart();
-    InsertionPoint.SelLength = cursor.selectionEnd() - cursor.selectionStart();
+    InsertionPoint.text = memo.toPlainText();
+    InsertionPoint.selStart = cursor.selectionStart();
+    InsertionPoint.selLength = cursor.selectionEnd() - cursor.selectionStart();
 }
 
 void TRUVCCE::InsertPromptText(const QString& prompt) {
-    if (InsertionPoint.SelStart == -1) return;
-    const int start = InsertionPoint.SelStart;
-    const QString text = InsertionPoint.Text.left(start) + prompt + InsertionPoint.Text.mid(start + InsertionPoint.SelLength);
+    if (InsertionPoint.selStart == -1) return;
+    const int start = InsertionPoint.selStart;
+    const QString text = InsertionPoint.text.left(start) + prompt +
+                         InsertionPoint.text.mid(start + InsertionPoint.selLength);
     const int caret = start + static_cast<int>(prompt.size());
-    if (QLineEdit* editor = InsertionPoint.Editor) {
+    if (QLineEdit* editor = InsertionPoint.editor) {
         editor->setText(text);
         editor->setCursorPosition(caret);
-        card_.CardChanged = true;
+        card_.isModified = true;
         captureInsertionPoint(editor);
     } else if (auto* memo = qobject_cast<QTextEdit*>(insertionMemo_.data())) {
         memo->setPlainText(text);
         QTextCursor cursor = memo->textCursor();
         cursor.setPosition(std::min(caret, static_cast<int>(memo->toPlainText().size())));
         memo->setTextCursor(cursor);
-        card_.CardChanged = true;
+        card_.isModified = true;
         captureMemoInsertionPoint();
     }
 }
 
 void TRUVCCE::Prompts3Click(const QString& prompt) {
-    if (InsertionPoint.SelStart == -1) return;
+    if (InsertionPoint.selStart == -1) return;
     InsertPromptText(prompt);
     if (ActiveGroup != kBrownGroup || ActiveSectionTab != kBrownSection ||
         !prompt.startsWith(QStringLiteral("*Brown"), Qt::CaseSensitive)) {
         return;
     }
-    const int section = card_.SectionIndexOf(kBrownGroup, kBrownSection);
+    const int section = card_.sectionIndexOf(kBrownGroup, kBrownSection);
     if (section < 0 || OvcTable1->activeRow() < 1) return;
-    card_.CurSection = section;
-    int line = card_.Sections[section].FirstLine;
-    const int row = card_.FindRow(OvcTable1->activeRow(), line);
+    const int row = card_.findGridRow(section, 1, OvcTable1->activeRow()).row;
     if (row == 0) return;
-    card_.RowTexts[row].NoteNo = kBrownStickerNote;
-    card_.CardChanged = true;
+    card_.rows[row].noteNo = kBrownStickerNote;
+    card_.isModified = true;
     NoteTabs::FindOrAppendNoteHeading(*TFE, kBrownStickerNote);
 }
 
 void TRUVCCE::reloadGridRows(int gridNumber, int row, int column) {
-    const int section = card_.SectionIndexOf(ActiveGroup, ActiveSectionTab);
+    const int section = card_.sectionIndexOf(ActiveGroup, ActiveSectionTab);
     if (section < 0) return;
-    const zqw::AForm& form = card_.Sections[section];
+    const zqw::Section& form = card_.sections[section];
     CardGrid& view = grid(gridNumber);
     // Resetting the rows resets the header too: the widths are put back
     // as they were, which must not count as the user dragging a column.
@@ -176,16 +177,17 @@ void TRUVCCE::reloadGridRows(int gridNumber, int row, int column) {
     for (int c = 0; c < view.gridModel().columnCount(); ++c) widths.append(view.columnWidth(c));
     const bool switching = TabSwitching;
     TabSwitching = true;
-    const int rows = gridNumber == 1 ? form.RowCount : form.RowCount2;
-    view.setRowsAndColumns(rows + 1, view.gridModel().columnCount(), gridNumber == 1 && form.HasHeadings);
+    const int rows = gridNumber == 1 ? form.rowCount : form.rowCount2;
+    view.setRowsAndColumns(rows + 1, view.gridModel().columnCount(),
+                           gridNumber == 1 && form.hasHeadings);
     for (int c = 0; c < widths.size(); ++c) view.setColumnWidth(c, widths[c]);
     TabSwitching = switching;
     view.setActiveCell(std::clamp(row, 1, std::max(1, rows)), column);
 }
 
 void TRUVCCE::Notepadcolumnedit1Click() {
-    if (!windows_ || card_.NoCard) return;
-    const int section = card_.SectionIndexOf(ActiveGroup, ActiveSectionTab);
+    if (!windows_ || card_.isNoCard) return;
+    const int section = card_.sectionIndexOf(ActiveGroup, ActiveSectionTab);
     if (section < 0 || notesGroupShowing()) return;
     connectPromptWindows();
     int gridNumber = ActiveGrid == 2 ? 2 : 1;
@@ -197,7 +199,7 @@ void TRUVCCE::Notepadcolumnedit1Click() {
     }
     const int activeRow = view.activeRow();
     const int activeColumn = view.activeColumn();
-    const auto range = zqw::ColumnEditRangeAt(card_, section, gridNumber, activeRow, activeColumn);
+    const auto range = zqw::columnEditRangeAt(card_, section, gridNumber, activeRow, activeColumn);
     if (!range) {
         for (CardGrid* each : {OvcTable1, OvcTable2}) {
             if (!each->isHidden()) each->startEditing(each == &view);
@@ -207,16 +209,18 @@ void TRUVCCE::Notepadcolumnedit1Click() {
 
     Tprompts& list = windows_->prompts();
     list.setFont(DisplayFont);
-    list.setPrompts(cellPrompts(range->ActiveLine, range->Column));
+    list.setPrompts(cellPrompts(range->activeLine, range->column));
     TMemoFrm& memo = windows_->columnEdit();
     memo.setCardFont(DisplayFont);
-    const auto suit = [this](int code) { return displayText(card_, std::string(1, static_cast<char>(code))); };
+    const auto suit = [this](int code) {
+        return displayText(card_, std::string(1, static_cast<char>(code)));
+    };
     memo.setSuitCharacters({suit(zqw::kClubCode), suit(zqw::kDiamondCode), suit(zqw::kHeartCode),
                             suit(zqw::kSpadeCode)});
     QStringList lines;
-    for (const std::string& text : zqw::ReadColumn(card_, *range)) lines.append(fromCardText(text));
+    for (const std::string& text : zqw::readColumn(card_, *range)) lines.append(fromCardText(text));
     memo.setLines(lines);
-    memo.setColumnWidth(view.columnWidth(range->Column));
+    memo.setColumnWidth(view.columnWidth(range->column));
     memo.memo().setContextMenuPolicy(rightMouseItem_->isChecked() ? Qt::PreventContextMenu
                                                                   : Qt::DefaultContextMenu);
 
@@ -232,10 +236,10 @@ void TRUVCCE::Notepadcolumnedit1Click() {
     clearInsertionPoint();
 
     if (result == QDialog::Accepted) {
-        card_.CardChanged = true;
+        card_.isModified = true;
         std::vector<std::string> written;
         for (const QString& line : memo.displayedLines()) written.push_back(toCardText(line));
-        zqw::WriteColumn(card_, *range, written);
+        zqw::writeColumn(card_, *range, written);
         reloadGridRows(gridNumber, activeRow, activeColumn);
     }
     // Both grids stay in editing state; the keyboard goes back to the one

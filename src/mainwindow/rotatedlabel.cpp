@@ -2,7 +2,9 @@
 
 #include <QPainter>
 
-RotatedLabel::RotatedLabel(QWidget* parent) : QWidget(parent) { setAccessibleName(QStringLiteral("Section")); }
+RotatedLabel::RotatedLabel(QWidget* parent) : QWidget(parent) {
+    setAccessibleName(QStringLiteral("Section"));
+}
 
 void RotatedLabel::setText(const QString& text) {
     text_ = text;

@@ -17,12 +17,16 @@
 
 namespace {
 
-const char* const kCardFontFiles[] = {"cardaral.ttf", "cardcour.ttf", "cardfoot.ttf", "cardtime.ttf"};
+const char* const kCardFontFiles[] = {"cardaral.ttf", "cardcour.ttf", "cardfoot.ttf",
+                                      "cardtime.ttf"};
 
 }  // namespace
 
 TRUVCCE::TRUVCCE(UserDialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), TFE(new NotesTextEditor(nullptr)), card_(*this, *TFE) {
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      TFE(new NotesTextEditor(nullptr)),
+      card_(*this, *TFE) {
     setWindowTitle(QStringLiteral("ZQW Convention card editor"));
     setObjectName(QStringLiteral("TRUVCCE"));
     FormCreate();
@@ -35,14 +39,17 @@ TRUVCCE::~TRUVCCE() {
 
 void TRUVCCE::attachWindows(AppWindows* windows) { windows_ = windows; }
 
-void TRUVCCE::showMessage(std::string_view text) { dialogs_.message(fromMessageText(std::string(text))); }
+void TRUVCCE::showMessage(std::string_view text) {
+    dialogs_.message(fromMessageText(std::string(text)));
+}
 
 void TRUVCCE::FormCreate() {
     QApplication::setApplicationName(QStringLiteral("ZQW_VEZ"));
     // The store's "path" is set by an installation; running from the build
     // tree, the program folder is the executable's own.
-    card_.ProgramDir = profile_.value(QStringLiteral("path")).toStdString();
-    if (card_.ProgramDir.empty()) card_.ProgramDir = QCoreApplication::applicationDirPath().toStdString();
+    card_.programDir = profile_.value(QStringLiteral("path")).toStdString();
+    if (card_.programDir.empty())
+        card_.programDir = QCoreApplication::applicationDirPath().toStdString();
     setCursor(Qt::WaitCursor);
     FormBusy = true;
 
@@ -54,25 +61,25 @@ void TRUVCCE::FormCreate() {
     applyDisplayFont();
     applyNotesFont();
 
-    const QString programDir = QString::fromStdString(card_.ProgramDir);
+    const QString programDir = QString::fromStdString(card_.programDir);
     const QString templatePath = QDir(programDir).filePath(QStringLiteral("zqw.sel"));
-    if (!card_.ParseTemplateFile(templatePath.toStdString())) {
+    if (!card_.parseTemplateFile(templatePath.toStdString())) {
         dialogs_.message(QStringLiteral("zqw.sel file not found"));
         // Without a template there is no card; the window still opens on the
         // notes group so the user can read or save notes.
-        card_.ParseTemplate({});
+        card_.parseTemplate({});
     }
     NB1->blockSignals(true);
-    for (const std::string& caption : card_.TabCaptions) NB1->addTab(fromCardText(caption));
+    for (const std::string& caption : card_.tabCaptions) NB1->addTab(fromCardText(caption));
     NB1->blockSignals(false);
 
-    const QString last = QString::fromStdString(card_.CardFileName);
+    const QString last = QString::fromStdString(card_.cardFileName);
     if (!last.isEmpty() && QFileInfo(last).isFile()) {
-        card_.ReadCardFile();
+        card_.readCardFile();
     } else {
-        card_.ResetBlankCard();
+        card_.resetToBlankCard();
         TFE->startEmpty();
-        card_.NotesOpen = true;
+        card_.notesOpen = true;
     }
 
     FormBusy = false;
@@ -80,23 +87,25 @@ void TRUVCCE::FormCreate() {
     NB1->setCurrentIndex(0);
     NB1->blockSignals(false);
     unsetCursor();
-    NoteReturnPosition.Group = -1;
+    NoteReturnPosition.group = -1;
     prompts1_->setText(rightMouseItem_->isChecked() ? QStringLiteral("&Prompts (Right button)\tF2")
                                                     : QStringLiteral("&Prompts\tF2"));
-    card_.PackageFileName = profile_.value(QStringLiteral("zqwFile")).toStdString();
+    card_.packageFileName = profile_.value(QStringLiteral("zqwFile")).toStdString();
     qApp->installEventFilter(this);
 }
 
 void TRUVCCE::readSettings() {
-    setGeometry(settings_.readInt(QStringLiteral("Left"), 20), settings_.readInt(QStringLiteral("Top"), 20),
-                settings_.readInt(QStringLiteral("width"), 425), settings_.readInt(QStringLiteral("height"), 335));
-    card_.ClubChar = '}';
-    card_.DiamondChar = '{';
-    card_.HeartChar = ']';
-    card_.SpadeChar = '[';
+    setGeometry(settings_.readInt(QStringLiteral("Left"), 20),
+                settings_.readInt(QStringLiteral("Top"), 20),
+                settings_.readInt(QStringLiteral("width"), 425),
+                settings_.readInt(QStringLiteral("height"), 335));
+    card_.suitChars.club = '}';
+    card_.suitChars.diamond = '{';
+    card_.suitChars.heart = ']';
+    card_.suitChars.spade = '[';
     HintNo = settings_.readInt(QStringLiteral("hintno"), 1);
-    card_.CardFileName = settings_.readString(QStringLiteral("file"), QString()).toStdString();
-    card_.PromptFileName = settings_.readString(QStringLiteral("cpfile"), QString()).toStdString();
+    card_.cardFileName = settings_.readString(QStringLiteral("file"), QString()).toStdString();
+    card_.promptFileName = settings_.readString(QStringLiteral("cpfile"), QString()).toStdString();
     DisplayFont = QFont(settings_.readString(QStringLiteral("DFont"), QStringLiteral("CardArial")));
     DisplayFont.setPointSize(std::max(1, settings_.readInt(QStringLiteral("DSize"), 7)));
     NotesFont = QFont(QStringLiteral("CardCourier"));
@@ -117,23 +126,23 @@ void TRUVCCE::FormDestroy() {
     settings_.writeInt(QStringLiteral("Top"), bounds.y());
     settings_.writeInt(QStringLiteral("width"), bounds.width());
     settings_.writeInt(QStringLiteral("height"), bounds.height());
-    settings_.writeString(QStringLiteral("file"), QString::fromStdString(card_.CardFileName));
-    settings_.writeString(QStringLiteral("cpfile"), QString::fromStdString(card_.PromptFileName));
+    settings_.writeString(QStringLiteral("file"), QString::fromStdString(card_.cardFileName));
+    settings_.writeString(QStringLiteral("cpfile"), QString::fromStdString(card_.promptFileName));
     settings_.writeString(QStringLiteral("DFont"), NB1->font().family());
     settings_.writeBool(QStringLiteral("NoteTabs"), noteTabsItem_->isChecked());
     settings_.writeBool(QStringLiteral("RightMouse"), rightMouseItem_->isChecked());
     settings_.writeBool(QStringLiteral("PrintAuction"), printAuctionItem_->isChecked());
     settings_.writeInt(QStringLiteral("DSize"), NB1->font().pointSize());
     settings_.writeInt(QStringLiteral("TSize"), TFE->font().pointSize());
-    settings_.writeInt(QStringLiteral("club"), card_.ClubChar);
-    settings_.writeInt(QStringLiteral("Diamond"), card_.DiamondChar);
-    settings_.writeInt(QStringLiteral("Heart"), card_.HeartChar);
-    settings_.writeInt(QStringLiteral("Spade"), card_.SpadeChar);
+    settings_.writeInt(QStringLiteral("club"), card_.suitChars.club);
+    settings_.writeInt(QStringLiteral("Diamond"), card_.suitChars.diamond);
+    settings_.writeInt(QStringLiteral("Heart"), card_.suitChars.heart);
+    settings_.writeInt(QStringLiteral("Spade"), card_.suitChars.spade);
     settings_.writeInt(QStringLiteral("HintNo"), HintNo);
     settings_.writeBool(QStringLiteral("hintstart"), HintStart);
     FormBusy = true;
     settings_.save();
-    profile_.setValue(QStringLiteral("ZQWFile"), QString::fromStdString(card_.PackageFileName));
+    profile_.setValue(QStringLiteral("ZQWFile"), QString::fromStdString(card_.packageFileName));
     profile_.sync();
     for (int id : fontIds_) QFontDatabase::removeApplicationFont(id);
     fontIds_.clear();
@@ -142,7 +151,7 @@ void TRUVCCE::FormDestroy() {
 void TRUVCCE::registerCardFonts() {
     // The card fonts ship beside the program; registering them for this
     // process is enough for screen and printer alike.
-    const QDir dir(QString::fromStdString(card_.ProgramDir));
+    const QDir dir(QString::fromStdString(card_.programDir));
     for (const char* name : kCardFontFiles) {
         const int id = QFontDatabase::addApplicationFont(dir.filePath(QString::fromLatin1(name)));
         if (id >= 0) fontIds_.append(id);
@@ -161,7 +170,8 @@ void TRUVCCE::FormShow() {
     NB1PageChanged();
     // Typing goes straight into the first cell.
     if (!notesGroupShowing()) grid(OvcTable1->isHidden() ? 2 : 1).startEditing(true);
-    setWindowTitle(QStringLiteral("ZQW Convention card editor: ") + QString::fromStdString(card_.CardFileName));
+    setWindowTitle(QStringLiteral("ZQW Convention card editor: ") +
+                   QString::fromStdString(card_.cardFileName));
     FormResize();
 }
 
@@ -211,11 +221,13 @@ bool TRUVCCE::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-const zqw::AForm* TRUVCCE::currentSection() const {
+const zqw::Section* TRUVCCE::currentSection() const {
     const int index = currentSectionIndex();
-    return index < 0 ? nullptr : &card_.Sections[index];
+    return index < 0 ? nullptr : &card_.sections[index];
 }
 
-int TRUVCCE::currentSectionIndex() const { return card_.SectionIndexOf(NB1->currentIndex(), NB2->currentIndex()); }
+int TRUVCCE::currentSectionIndex() const {
+    return card_.sectionIndexOf(NB1->currentIndex(), NB2->currentIndex());
+}
 
-bool TRUVCCE::notesGroupShowing() const { return card_.IsNotesGroup(NB1->currentIndex()); }
+bool TRUVCCE::notesGroupShowing() const { return card_.isNotesGroup(NB1->currentIndex()); }

@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "card.h"
+#include "card/card.h"
 #include "mainwindow/cardgrid.h"
 #include "mainwindow/notestexteditor.h"
 #include "mainwindow/notetabs.h"
@@ -25,20 +25,20 @@ class QShortcut;
 
 // Where Esc returns to from the notes: Group -1 means nowhere.
 struct ReturnPosition {
-    int Grid = 1;
-    int Row = 0;
-    int Column = 0;
-    int Group = -1;
-    int Section = 0;
+    int grid = 1;
+    int row = 0;
+    int column = 0;
+    int group = -1;
+    int section = 0;
 };
 
 // The editor that last received the focus or a key, with its text and
-// selection, where prompts are inserted. SelStart -1 means none.
+// selection, where prompts are inserted. selStart -1 means none.
 struct InsertionPointState {
-    QPointer<QLineEdit> Editor;
-    QString Text;
-    int SelStart = -1;
-    int SelLength = 0;
+    QPointer<QLineEdit> editor;
+    QString text;
+    int selStart = -1;
+    int selLength = 0;
 };
 
 // The main window: the card's groups as top tabs, a group's sections as tabs
@@ -108,7 +108,7 @@ public:
     void TBColumnsChanged(int grid);
     void OvcTable1MouseMove(int gridNumber, int row);
     void captureInsertionPoint(QLineEdit* editor);
-    void clearInsertionPoint() { InsertionPoint.SelStart = -1; }
+    void clearInsertionPoint() { InsertionPoint.selStart = -1; }
     // Ends both grids' edits keeping the text, then edits again.
     void storePendingEdits();
 
@@ -227,7 +227,7 @@ private:
     QStringList cellPrompts(int lineIndex, int gridColumn) const;
     void reloadGridRows(int gridNumber, int row, int column);
     // The column edit's memo when it holds the insertion point (the cell
-    // editors are InsertionPoint.Editor itself).
+    // editors are InsertionPoint.editor itself).
     QPointer<QWidget> insertionMemo_;
     bool promptWindowsConnected_ = false;
 
@@ -250,7 +250,7 @@ public:
     void TFEKeyUp(int key);
 
     // The current section, or nullptr on the notes group.
-    const zqw::AForm* currentSection() const;
+    const zqw::Section* currentSection() const;
     int currentSectionIndex() const;
     bool notesGroupShowing() const;
 
@@ -295,8 +295,9 @@ private:
     void activeCellChanged(int grid, int row, int column) override;
     void columnsChanged(int grid) override;
 
-    QAction* addItem(QMenu* menu, const QString& objectName, const QString& caption, const QKeySequence& key,
-                     std::function<void()> handler, void (TRUVCCE::*opening)() = nullptr);
+    QAction* addItem(QMenu* menu, const QString& objectName, const QString& caption,
+                     const QKeySequence& key, std::function<void()> handler,
+                     void (TRUVCCE::*opening)() = nullptr);
 
     UserDialogs& dialogs_;
     IniFile settings_;
@@ -327,8 +328,8 @@ private:
     bool EditPending[3] = {false, false, false};
     std::pair<int, int> leftCell_[3] = {};  // active cells of the grids when last left
     QString EditedText[3];
-    int shownGroup_ = -1;    // the group whose page the window shows
-    int shownSection_ = 0;   // and the section tab its grids show
+    int shownGroup_ = -1;   // the group whose page the window shows
+    int shownSection_ = 0;  // and the section tab its grids show
     bool shownOnce_ = false;
     bool changingTabs_ = false;
     bool leavingPage_ = false;

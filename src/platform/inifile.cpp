@@ -33,7 +33,8 @@ const IniFile::Line* IniFile::find(const QString& section, const QString& key) c
     for (const Section& s : sections_) {
         if (s.name.compare(section, Qt::CaseInsensitive) != 0) continue;
         for (const Line& line : s.lines) {
-            if (!line.key.isEmpty() && line.key.compare(key, Qt::CaseInsensitive) == 0) return &line;
+            if (!line.key.isEmpty() && line.key.compare(key, Qt::CaseInsensitive) == 0)
+                return &line;
         }
     }
     return nullptr;
@@ -47,9 +48,12 @@ IniFile::Section& IniFile::sectionFor(const QString& name) {
     return sections_.last();
 }
 
-bool IniFile::contains(const QString& key, const QString& section) const { return find(section, key) != nullptr; }
+bool IniFile::contains(const QString& key, const QString& section) const {
+    return find(section, key) != nullptr;
+}
 
-QString IniFile::readString(const QString& key, const QString& fallback, const QString& section) const {
+QString IniFile::readString(const QString& key, const QString& fallback,
+                            const QString& section) const {
     const Line* line = find(section, key);
     return line ? line->value : fallback;
 }
@@ -83,7 +87,8 @@ void IniFile::writeString(const QString& key, const QString& value, const QStrin
     if (!written) {
         // After the last entry, ahead of trailing blank lines.
         qsizetype at = s.lines.size();
-        while (at > 0 && s.lines[at - 1].key.isEmpty() && s.lines[at - 1].raw.trimmed().isEmpty()) --at;
+        while (at > 0 && s.lines[at - 1].key.isEmpty() && s.lines[at - 1].raw.trimmed().isEmpty())
+            --at;
         s.lines.insert(at, Line{key + QLatin1Char('=') + value, key, value});
     }
 }

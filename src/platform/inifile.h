@@ -21,10 +21,13 @@ public:
     QString readString(const QString& key, const QString& fallback,
                        const QString& section = QLatin1String(kSetup)) const;
     // Values that are not whole numbers read as the fallback.
-    int readInt(const QString& key, int fallback, const QString& section = QLatin1String(kSetup)) const;
-    bool readBool(const QString& key, bool fallback, const QString& section = QLatin1String(kSetup)) const;
+    int readInt(const QString& key, int fallback,
+                const QString& section = QLatin1String(kSetup)) const;
+    bool readBool(const QString& key, bool fallback,
+                  const QString& section = QLatin1String(kSetup)) const;
 
-    void writeString(const QString& key, const QString& value, const QString& section = QLatin1String(kSetup));
+    void writeString(const QString& key, const QString& value,
+                     const QString& section = QLatin1String(kSetup));
     void writeInt(const QString& key, int value, const QString& section = QLatin1String(kSetup));
     void writeBool(const QString& key, bool value, const QString& section = QLatin1String(kSetup));
 

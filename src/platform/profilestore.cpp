@@ -8,7 +8,8 @@ const QString kGroup = QStringLiteral("profile");
 
 }  // namespace
 
-ProfileStore::ProfileStore() : settings_(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("ZQW_VEZ")) {}
+ProfileStore::ProfileStore()
+    : settings_(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("ZQW_VEZ")) {}
 
 // Names are found without regard to case, like the registry values they
 // stand for: the package path is read as "zqwFile" and written as "ZQWFile".

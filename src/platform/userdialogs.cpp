@@ -30,7 +30,9 @@ QString qtFilterOf(const QString& filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         const QString& label = parts[i];
         const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << (label.contains(QLatin1Char('(')) ? label : label + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+        filters << (label.contains(QLatin1Char('('))
+                        ? label
+                        : label + QStringLiteral(" (") + patterns + QLatin1Char(')'));
     }
     if (filters.isEmpty()) filters << filter;
     return filters.join(QStringLiteral(";;"));
@@ -38,7 +40,9 @@ QString qtFilterOf(const QString& filter) {
 
 void QtUserDialogs::message(const QString& text) { QMessageBox::warning(parent_, title(), text); }
 
-void QtUserDialogs::information(const QString& text) { QMessageBox::information(parent_, title(), text); }
+void QtUserDialogs::information(const QString& text) {
+    QMessageBox::information(parent_, title(), text);
+}
 
 UserDialogs::Answer QtUserDialogs::question(const QString& text, bool withCancel) {
     QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
@@ -52,7 +56,8 @@ UserDialogs::Answer QtUserDialogs::question(const QString& text, bool withCancel
 std::optional<QString> QtUserDialogs::inputBox(const QString& caption, const QString& prompt,
                                                const QString& initial) {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent_, caption, prompt, QLineEdit::Normal, initial, &ok);
+    const QString text =
+        QInputDialog::getText(parent_, caption, prompt, QLineEdit::Normal, initial, &ok);
     if (!ok) return std::nullopt;
     return text;
 }
@@ -61,7 +66,8 @@ std::optional<QString> QtUserDialogs::openFile(const FileRequest& request) {
     std::unique_ptr<QFileDialog> dialog(makeFileDialog(parent_, request));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return std::nullopt;
     return dialog->selectedFiles().constFirst();
 }
 
@@ -69,7 +75,8 @@ std::optional<QString> QtUserDialogs::saveFile(const FileRequest& request) {
     std::unique_ptr<QFileDialog> dialog(makeFileDialog(parent_, request));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return std::nullopt;
     return dialog->selectedFiles().constFirst();
 }
 

@@ -10,7 +10,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "cp1252.h"
+#include "card/cp1252.h"
 
 namespace {
 

@@ -105,7 +105,7 @@ TCardDef::TCardDef(zqw::Card& card, IniFile& settings, UserDialogs& dialogs, QWi
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     buildControls();
 
-    pageSetup_.SetPaperLookup([this](std::string_view name) -> std::optional<zqw::PaperSize> {
+    pageSetup_.setPaperLookup([this](std::string_view name) -> std::optional<zqw::PaperSize> {
         const QString wanted = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
         for (const QPageSize& paper : papers_) {
             if (paper.name().compare(wanted, Qt::CaseInsensitive) != 0) continue;
@@ -117,9 +117,9 @@ TCardDef::TCardDef(zqw::Card& card, IniFile& settings, UserDialogs& dialogs, QWi
     // The page setup is born here, so it starts from the paper and bin the
     // card print settings last used; FormCreate then puts the layout's own
     // sheet in place of the paper.
-    pageSetup_.SetPaperName(
+    pageSetup_.setPaperName(
         settings_.readString(QStringLiteral("rbPaper"), QStringLiteral("A4")).toStdString());
-    pageSetup_.SetBinName(
+    pageSetup_.setBinName(
         settings_.readString(QStringLiteral("rbBin"), QStringLiteral("Default")).toStdString());
     FormCreate();
 }
@@ -256,7 +256,7 @@ void TCardDef::FormCreate() {
     loading_ = true;
     UnitMeasure->setCurrentIndex(settings_.readInt(QStringLiteral("Unit"), 0));
     MeasureUnit = selectedUnit();
-    pageSetup_.SetUnit(MeasureUnit);
+    pageSetup_.setUnit(MeasureUnit);
 
     const int bitMap = settings_.readInt(QStringLiteral("BitMap"), 2);
     if (QAbstractButton* choice = rgBitMap->button(bitMap)) choice->setChecked(true);
@@ -281,11 +281,11 @@ void TCardDef::FormCreate() {
     }
     loading_ = false;
 
-    pageSetup_.SetUnit(zqw::LengthUnit::PrinterPixels);
+    pageSetup_.setUnit(zqw::LengthUnit::PrinterPixels);
     applyControls();
     // Applying leaves the unit the user reads margins in; everyone else
     // measures the page in printer pixels.
-    pageSetup_.SetUnit(zqw::LengthUnit::PrinterPixels);
+    pageSetup_.setUnit(zqw::LengthUnit::PrinterPixels);
 }
 
 void TCardDef::selectPaper(const QString& name) {
@@ -304,16 +304,16 @@ zqw::LengthUnit TCardDef::selectedUnit() const {
 std::array<QLineEdit*, 4> TCardDef::marginFields() const { return {TopM, BottomM, LeftM, RightM}; }
 
 std::array<double, 4> TCardDef::pageMargins() const {
-    return {pageSetup_.TopMargin(), pageSetup_.BottomMargin(), pageSetup_.LeftMargin(),
-            pageSetup_.RightMargin()};
+    return {pageSetup_.topMargin(), pageSetup_.bottomMargin(), pageSetup_.leftMargin(),
+            pageSetup_.rightMargin()};
 }
 
 void TCardDef::Setup() {
     const bool wasLoading = loading_;
     loading_ = true;
-    if (pageSetup_.Unit() == zqw::LengthUnit::Inches) UnitMeasure->setCurrentIndex(0);
-    if (pageSetup_.Unit() == zqw::LengthUnit::Millimetres) UnitMeasure->setCurrentIndex(1);
-    PageOrient->setCurrentIndex(pageSetup_.Orientation() == zqw::PageOrientation::Portrait ? 0 : 1);
+    if (pageSetup_.unit() == zqw::LengthUnit::Inches) UnitMeasure->setCurrentIndex(0);
+    if (pageSetup_.unit() == zqw::LengthUnit::Millimetres) UnitMeasure->setCurrentIndex(1);
+    PageOrient->setCurrentIndex(pageSetup_.orientation() == zqw::PageOrientation::Portrait ? 0 : 1);
     ColumnCount->setCurrentIndex(layoutColumns_ - 1);
     loading_ = wasLoading;
 
@@ -328,14 +328,14 @@ void TCardDef::Setup() {
         fields[i]->setText(*text);
     }
 
-    PWidth->setText(sizeText("Page width ", pageSetup_.PaperWidth()));
-    PHeight->setText(sizeText("Page height ", pageSetup_.PaperHeight()));
+    PWidth->setText(sizeText("Page width ", pageSetup_.paperWidth()));
+    PHeight->setText(sizeText("Page height ", pageSetup_.paperHeight()));
     showColumnWidth();
 }
 
 void TCardDef::showColumnWidth() {
     // The whole paper width, not the printable one: a rough guide only.
-    CWidth->setText(sizeText("Column width ", pageSetup_.PaperWidth() / layoutColumns_));
+    CWidth->setText(sizeText("Column width ", pageSetup_.paperWidth() / layoutColumns_));
 }
 
 void TCardDef::showEvent(QShowEvent* event) {
@@ -349,7 +349,7 @@ void TCardDef::hideEvent(QHideEvent* event) {
 }
 
 void TCardDef::FormActivate() {
-    pageSetup_.SetUnit(MeasureUnit);
+    pageSetup_.setUnit(MeasureUnit);
     Setup();
     LayoutSnapshot.unit = UnitMeasure->currentIndex();
     LayoutSnapshot.orientation = PageOrient->currentIndex();
@@ -362,20 +362,20 @@ void TCardDef::FormActivate() {
     LayoutSnapshot.margins = pageMargins();
 }
 
-void TCardDef::FormDeactivate() { pageSetup_.SetUnit(zqw::LengthUnit::PrinterPixels); }
+void TCardDef::FormDeactivate() { pageSetup_.setUnit(zqw::LengthUnit::PrinterPixels); }
 
 void TCardDef::PagesizeChange() {
-    pageSetup_.SetPaperName(Pagesize->currentText().toStdString());
+    pageSetup_.setPaperName(Pagesize->currentText().toStdString());
     Setup();
 }
 
 void TCardDef::UnitMeasureChange() {
-    pageSetup_.SetUnit(selectedUnit());
+    pageSetup_.setUnit(selectedUnit());
     Setup();
 }
 
 void TCardDef::PageOrientChange() {
-    pageSetup_.SetOrientation(PageOrient->currentIndex() == 0 ? zqw::PageOrientation::Portrait
+    pageSetup_.setOrientation(PageOrient->currentIndex() == 0 ? zqw::PageOrientation::Portrait
                                                               : zqw::PageOrientation::Landscape);
     Setup();
 }
@@ -387,16 +387,16 @@ void TCardDef::ColumnCountChange() {
 
 void TCardDef::applyControls() {
     MeasureUnit = selectedUnit();
-    pageSetup_.SetUnit(MeasureUnit);
-    pageSetup_.SetOrientation(PageOrient->currentIndex() == 0 ? zqw::PageOrientation::Portrait
+    pageSetup_.setUnit(MeasureUnit);
+    pageSetup_.setOrientation(PageOrient->currentIndex() == 0 ? zqw::PageOrientation::Portrait
                                                               : zqw::PageOrientation::Landscape);
     layoutColumns_ = std::clamp(ColumnCount->currentIndex() + 1, 1, 3);
-    pageSetup_.SetPaperName(Pagesize->currentText().toStdString());
+    pageSetup_.setPaperName(Pagesize->currentText().toStdString());
 
     using Setter = void (zqw::CardPageSetup::*)(double);
     const Setter setters[] = {
-        &zqw::CardPageSetup::SetTopMargin, &zqw::CardPageSetup::SetBottomMargin,
-        &zqw::CardPageSetup::SetLeftMargin, &zqw::CardPageSetup::SetRightMargin};
+        &zqw::CardPageSetup::setTopMargin, &zqw::CardPageSetup::setBottomMargin,
+        &zqw::CardPageSetup::setLeftMargin, &zqw::CardPageSetup::setRightMargin};
     const auto fields = marginFields();
     for (size_t i = 0; i < fields.size(); ++i) {
         const std::optional<double> value = marginValue(fields[i]);
@@ -443,7 +443,7 @@ void TCardDef::BitBtn2Click() {
 }
 
 void TCardDef::FormDestroy() {
-    pageSetup_.SetUnit(MeasureUnit);
+    pageSetup_.setUnit(MeasureUnit);
     Setup();
     settings_.writeBool(QStringLiteral("NewNote"), cbNewNote->isChecked());
     settings_.writeBool(QStringLiteral("Brown"), cbBrownSticker->isChecked());
@@ -456,9 +456,9 @@ void TCardDef::FormDestroy() {
     const char* keys[] = {"topm", "bottomm", "leftm", "rightm"};
     const auto margins = pageMargins();
     for (size_t i = 0; i < margins.size(); ++i) {
-        settings_.writeInt(QLatin1String(keys[i]), zqw::RoundHalfEven(margins[i] * 100));
+        settings_.writeInt(QLatin1String(keys[i]), zqw::roundHalfEven(margins[i] * 100));
     }
-    pageSetup_.SetUnit(zqw::LengthUnit::PrinterPixels);
+    pageSetup_.setUnit(zqw::LengthUnit::PrinterPixels);
 }
 
 int TCardDef::rgBitMapIndex() const { return rgBitMap->checkedId(); }
@@ -469,7 +469,7 @@ bool TCardDef::newNotePage() const { return cbNewNote->isChecked(); }
 
 bool TCardDef::brownStickerPage() const { return cbBrownSticker->isChecked(); }
 
-int TCardDef::PrintColumnWidth() {
-    pageSetup_.SetScreenDpi(screenDpi());
-    return pageSetup_.PrintColumnWidth(card_, layoutColumns_);
+int TCardDef::printColumnWidth(int section) {
+    pageSetup_.setScreenDpi(screenDpi());
+    return pageSetup_.printColumnWidth(card_, section, layoutColumns_);
 }

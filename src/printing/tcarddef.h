@@ -6,8 +6,8 @@
 #include <QStringList>
 #include <array>
 
-#include "card.h"
-#include "printlayout.h"
+#include "card/card.h"
+#include "card/printlayout.h"
 
 class IniFile;
 class UserDialogs;
@@ -47,7 +47,7 @@ public:
     bool brownStickerPage() const;
     // Print width of the card's current section in screen pixels, which the
     // grids are sized by.
-    int PrintColumnWidth();
+    int printColumnWidth(int section);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -7,5 +7,7 @@ class TfPrNote : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfPrNote(QWidget* parent = nullptr) : QDialog(parent) { setWindowTitle(QStringLiteral("Print notes file")); }
+    explicit TfPrNote(QWidget* parent = nullptr) : QDialog(parent) {
+        setWindowTitle(QStringLiteral("Print notes file"));
+    }
 };

@@ -7,5 +7,7 @@ class TPrintGo1 : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TPrintGo1(QWidget* parent = nullptr) : QDialog(parent) { setWindowTitle(QStringLiteral("Print Convention Card")); }
+    explicit TPrintGo1(QWidget* parent = nullptr) : QDialog(parent) {
+        setWindowTitle(QStringLiteral("Print Convention Card"));
+    }
 };

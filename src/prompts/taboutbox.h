@@ -7,5 +7,7 @@ class TAboutBox : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TAboutBox(QWidget* parent = nullptr) : QDialog(parent) { setWindowTitle(QStringLiteral("About")); }
+    explicit TAboutBox(QWidget* parent = nullptr) : QDialog(parent) {
+        setWindowTitle(QStringLiteral("About"));
+    }
 };

@@ -7,5 +7,7 @@ class TCustProm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TCustProm(QWidget* parent = nullptr) : QDialog(parent) { setWindowTitle(QStringLiteral("Custom prompts")); }
+    explicit TCustProm(QWidget* parent = nullptr) : QDialog(parent) {
+        setWindowTitle(QStringLiteral("Custom prompts"));
+    }
 };

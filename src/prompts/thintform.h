@@ -7,5 +7,7 @@ class THintForm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit THintForm(QWidget* parent = nullptr) : QDialog(parent) { setWindowTitle(QStringLiteral("Hints for using the ZQW Convention card editor")); }
+    explicit THintForm(QWidget* parent = nullptr) : QDialog(parent) {
+        setWindowTitle(QStringLiteral("Hints for using the ZQW Convention card editor"));
+    }
 };

@@ -93,7 +93,8 @@ void TMemoFrm::setCardFont(const QFont& font) {
 
 void TMemoFrm::setLines(const QStringList& lines) {
     trailingEmptyRows_ = 0;
-    for (auto line = lines.crbegin(); line != lines.crend() && line->isEmpty(); ++line) ++trailingEmptyRows_;
+    for (auto line = lines.crbegin(); line != lines.crend() && line->isEmpty(); ++line)
+        ++trailingEmptyRows_;
     Memo1->setPlainText(lines.join(QLatin1Char('\n')));
     Memo1->moveCursor(QTextCursor::Start);
 }
@@ -103,7 +104,8 @@ void TMemoFrm::setColumnWidth(int pixels) {
     // The wrap width is fixed, whatever room the window gives the memo, so
     // lines break where they break in the column.
     Memo1->setLineWrapColumnOrWidth(columnWidth_);
-    const int memoWidth = columnWidth_ + 2 * Memo1->frameWidth() + Memo1->verticalScrollBar()->sizeHint().width();
+    const int memoWidth =
+        columnWidth_ + 2 * Memo1->frameWidth() + Memo1->verticalScrollBar()->sizeHint().width();
     resize(std::max(memoWidth, Panel2->minimumSizeHint().width()), height());
 }
 
@@ -135,7 +137,8 @@ QStringList TMemoFrm::displayedLines() const {
     // Empty rows the column already had end the memo the same way, and
     // must not be lost by an OK that changed nothing.
     int trailingEmpty = 0;
-    for (auto line = lines.crbegin(); line != lines.crend() && line->isEmpty(); ++line) ++trailingEmpty;
+    for (auto line = lines.crbegin(); line != lines.crend() && line->isEmpty(); ++line)
+        ++trailingEmpty;
     if (trailingEmpty > trailingEmptyRows_) lines.removeLast();
     return lines;
 }
@@ -152,15 +155,24 @@ void TMemoFrm::typeSymbol(const QString& symbol) {
 
 void TMemoFrm::Memo1KeyUp(int key) {
     switch (key) {
-        case Qt::Key_F5: typeSymbol(suits_[0]); break;
-        case Qt::Key_F6: typeSymbol(suits_[1]); break;
-        case Qt::Key_F7: typeSymbol(suits_[2]); break;
-        case Qt::Key_F8: typeSymbol(suits_[3]); break;
+        case Qt::Key_F5:
+            typeSymbol(suits_[0]);
+            break;
+        case Qt::Key_F6:
+            typeSymbol(suits_[1]);
+            break;
+        case Qt::Key_F7:
+            typeSymbol(suits_[2]);
+            break;
+        case Qt::Key_F8:
+            typeSymbol(suits_[3]);
+            break;
         case Qt::Key_Escape:
             // The dialog may already have closed on the key's press.
             if (isVisible()) Button2Click();
             return;
-        default: break;
+        default:
+            break;
     }
     emit memoTouched();
 }
@@ -179,7 +191,8 @@ bool TMemoFrm::eventFilter(QObject* watched, QEvent* event) {
         } else if (event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::RightButton) {
-                emit rightButtonPressed(Memo1->viewport()->mapTo(Memo1, mouse->position().toPoint()));
+                emit rightButtonPressed(
+                    Memo1->viewport()->mapTo(Memo1, mouse->position().toPoint()));
             }
         }
     }

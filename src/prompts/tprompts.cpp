@@ -45,8 +45,8 @@ QMimeData* PromptListBox::mimeData(const QList<QListWidgetItem*>& items) const {
 Tprompts::Tprompts(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Tprompts"));
     setWindowTitle(QStringLiteral("Select prompt"));
-    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
     ListBox1 = new PromptListBox(this);
     ListBox1->setAccessibleName(QStringLiteral("Prompts"));
@@ -104,7 +104,8 @@ void Tprompts::closeList() {
     hide();
     // The keyboard goes back to the window the list served, where the
     // prompt went, as a window manager would hand it to the list's owner.
-    if (QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr; owner && owner->isVisible()) {
+    if (QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+        owner && owner->isVisible()) {
         owner->activateWindow();
     }
 }
@@ -115,7 +116,8 @@ bool Tprompts::event(QEvent* event) {
 }
 
 bool Tprompts::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ListBox1 && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+    if (watched == ListBox1 &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool handled = isEnter(key->key()) || key->key() == Qt::Key_Escape;
         // The keys act when released; their presses must not reach the

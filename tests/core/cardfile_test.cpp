@@ -18,7 +18,8 @@ using test::TempDir;
 using test::writeFile;
 
 const std::string kExampleTemplate = crlf({"FG", "PS", "C3204040", "OA", "OB"});
-const std::string kBlankExample = test::bin("ZQW1.0\r\n$204040\r\n1#}\r\n1#}\r\n*10}\0\r\n*20}\0\r\n*30}\0\r\n");
+const std::string kBlankExample =
+    test::bin("ZQW1.0\r\n$204040\r\n1#}\r\n1#}\r\n*10}\0\r\n*20}\0\r\n*30}\0\r\n");
 
 // Grid 1 of two lines plus a grid 2 of one line, and a single-column section.
 const std::string kTwoGridTemplate =
@@ -26,16 +27,16 @@ const std::string kTwoGridTemplate =
 
 // Adds a row after `after` in the line's chain, as inserting a row does.
 int insertRowAfter(Card& card, int lineIndex, int after, const std::string& text, int noteNo = 0) {
-    const int index = static_cast<int>(card.RowTexts.size());
-    AText row;
-    row.Text = text;
-    row.NoteNo = noteNo;
-    row.PrevRow = after;
-    row.NextRow = card.RowTexts[after].NextRow;
-    card.RowTexts.push_back(row);
-    card.RowTexts[after].NextRow = index;
-    card.Lines[lineIndex].RowCount += 1;
-    card.Sections[0].RowCount += 1;
+    const int index = static_cast<int>(card.rows.size());
+    RowText row;
+    row.text = text;
+    row.noteNo = noteNo;
+    row.prevRow = after;
+    row.nextRow = card.rows[after].nextRow;
+    card.rows.push_back(row);
+    card.rows[after].nextRow = index;
+    card.lines[lineIndex].rowCount += 1;
+    card.sections[0].rowCount += 1;
     return index;
 }
 
@@ -47,16 +48,16 @@ protected:
 TEST_F(CardFileTest, WritesTheWorkedExampleByteForByte) {
     CardFixture f(kExampleTemplate);
     Card& card = f.card;
-    card.ResetBlankCard();
-    EXPECT_EQ(card.CardFileBytes(), kBlankExample);
+    card.resetToBlankCard();
+    EXPECT_EQ(card.cardFileBytes(), kBlankExample);
 
-    card.RowTexts[1].Text = "\tNatural\t";
+    card.rows[1].text = "\tNatural\t";
     insertRowAfter(card, 1, 1, "\tArtificial\t", 14);
-    card.CardFileName = dir.path("example.ccf");
-    card.CardChanged = true;
-    ASSERT_TRUE(card.WriteCardFile());
-    EXPECT_FALSE(card.CardChanged);
-    EXPECT_EQ(readFile(card.CardFileName),
+    card.cardFileName = dir.path("example.ccf");
+    card.isModified = true;
+    ASSERT_TRUE(card.writeCardFile());
+    EXPECT_FALSE(card.isModified);
+    EXPECT_EQ(readFile(card.cardFileName),
               test::bin("ZQW1.0\r\n$204040\r\n2#}\tNatural\t\r\n2#14}\tArtificial\t\r\n1#}\r\n"
                         "*10}\0\r\n*20}\0\r\n*30}\0\r\n"));
 }
@@ -64,62 +65,62 @@ TEST_F(CardFileTest, WritesTheWorkedExampleByteForByte) {
 TEST_F(CardFileTest, RoundTripKeepsRowsNotesWidthsHiddenLinesAndAuctions) {
     CardFixture f(kTwoGridTemplate);
     Card& card = f.card;
-    card.ResetBlankCard();
-    card.RowTexts[1].Text = "\tx}y#z\t";  // "}" and "#" inside a text
+    card.resetToBlankCard();
+    card.rows[1].text = "\tx}y#z\t";  // "}" and "#" inside a text
     insertRowAfter(card, 1, 1, "\tsecond\t", 7);
-    card.Lines[2].RowCount = 0;  // B's only row deleted: hidden
-    card.Sections[0].RowCount -= 1;
-    card.RowTexts[card.Lines[2].FirstRow].Text = "kept";
-    card.RowTexts[card.Lines[3].FirstRow] = AText{"grid two", 0, 0, -3};
-    card.Columns[1].Width = 7;
-    card.Columns[2].Width = 99;
-    card.AuctionTexts[2].Text = std::string("\x21\0\x41\x02", 4);
-    card.AuctionTexts[2].NoteNo = 12;
-    AText more;
-    more.Text = std::string(1, '\0');
-    more.PrevRow = 3;
-    card.AuctionTexts.push_back(more);
-    card.AuctionTexts[3].NextRow = 4;
-    card.CardFileName = dir.path("round.ccf");
-    ASSERT_TRUE(card.WriteCardFile());
-    const std::string written = readFile(card.CardFileName);
+    card.lines[2].rowCount = 0;  // B's only row deleted: hidden
+    card.sections[0].rowCount -= 1;
+    card.rows[card.lines[2].firstRow].text = "kept";
+    card.rows[card.lines[3].firstRow] = RowText{"grid two", 0, 0, -3};
+    card.columns[1].width = 7;
+    card.columns[2].width = 99;
+    card.auctions[2].text = std::string("\x21\0\x41\x02", 4);
+    card.auctions[2].noteNo = 12;
+    RowText more;
+    more.text = std::string(1, '\0');
+    more.prevRow = 3;
+    card.auctions.push_back(more);
+    card.auctions[3].nextRow = 4;
+    card.cardFileName = dir.path("round.ccf");
+    ASSERT_TRUE(card.writeCardFile());
+    const std::string written = readFile(card.cardFileName);
     EXPECT_NE(written.find("$079940"), std::string::npos);
     EXPECT_NE(written.find("\r\n0#\r\n"), std::string::npos);
 
     CardFixture g(kTwoGridTemplate);
     Card& back = g.card;
-    back.CardFileName = card.CardFileName;
-    back.ReadCardFile();
+    back.cardFileName = card.cardFileName;
+    back.readCardFile();
     EXPECT_TRUE(g.messages.messages.empty());
     EXPECT_EQ(rowTexts(back, 1), (std::vector<std::string>{"\tx}y#z\t", "\tsecond\t"}));
-    EXPECT_EQ(back.RowTexts[back.RowTexts[back.Lines[1].FirstRow].NextRow].NoteNo, 7);
-    EXPECT_EQ(back.Lines[2].RowCount, 0);
-    EXPECT_EQ(back.Sections[0].RowCount, 2);  // three rows written, one line hidden
-    EXPECT_EQ(back.Sections[0].RowCount2, 1);
-    EXPECT_EQ(back.RowTexts[back.Lines[3].FirstRow].NoteNo, -3);
-    EXPECT_EQ(back.Columns[1].Width, 7);
-    EXPECT_EQ(back.Columns[2].Width, 99);
-    EXPECT_EQ(back.AuctionTexts[back.AuctionHead2].Text, std::string("\x21\0\x41\x02", 4));
-    EXPECT_EQ(back.AuctionTexts[back.AuctionHead2].NoteNo, 12);
-    const AText& third = back.AuctionTexts[back.AuctionHead3];
-    ASSERT_NE(third.NextRow, 0);
-    EXPECT_EQ(back.AuctionTexts[third.NextRow].PrevRow, back.AuctionHead3);
-    EXPECT_TRUE(back.CardOpen);
-    EXPECT_FALSE(back.NoCard);
-    EXPECT_FALSE(back.CardChanged);
-    EXPECT_TRUE(back.NotesOpen);
+    EXPECT_EQ(back.rows[back.rows[back.lines[1].firstRow].nextRow].noteNo, 7);
+    EXPECT_EQ(back.lines[2].rowCount, 0);
+    EXPECT_EQ(back.sections[0].rowCount, 2);  // three rows written, one line hidden
+    EXPECT_EQ(back.sections[0].rowCount2, 1);
+    EXPECT_EQ(back.rows[back.lines[3].firstRow].noteNo, -3);
+    EXPECT_EQ(back.columns[1].width, 7);
+    EXPECT_EQ(back.columns[2].width, 99);
+    EXPECT_EQ(back.auctions[back.auctionHead2].text, std::string("\x21\0\x41\x02", 4));
+    EXPECT_EQ(back.auctions[back.auctionHead2].noteNo, 12);
+    const RowText& third = back.auctions[back.auctionHead3];
+    ASSERT_NE(third.nextRow, 0);
+    EXPECT_EQ(back.auctions[third.nextRow].prevRow, back.auctionHead3);
+    EXPECT_TRUE(back.isOpen);
+    EXPECT_FALSE(back.isNoCard);
+    EXPECT_FALSE(back.isModified);
+    EXPECT_TRUE(back.notesOpen);
 
     // Written again, the same bytes.
-    back.CardFileName = dir.path("again.ccf");
-    ASSERT_TRUE(back.WriteCardFile());
-    EXPECT_EQ(readFile(back.CardFileName), written);
+    back.cardFileName = dir.path("again.ccf");
+    ASSERT_TRUE(back.writeCardFile());
+    EXPECT_EQ(readFile(back.cardFileName), written);
 }
 
 struct ShortFileCase {
     const char* name;
     std::string content;
     std::vector<std::vector<std::string>> lines;  // texts of lines 1..5
-    int firstWidth;                               // Columns[1].Width after reading
+    int firstWidth;                               // Columns[1].width after reading
 };
 
 class ShortFiles : public ::testing::TestWithParam<ShortFileCase> {};
@@ -128,18 +129,18 @@ TEST_P(ShortFiles, FillTheRestWithSubstituteRecords) {
     TempDir dir;
     CardFixture f(kTwoGridTemplate);
     Card& card = f.card;
-    card.ResetBlankCard();
-    card.Columns[1].Width = 33;  // widths stay as they were without a widths record
-    card.CardFileName = dir.path("short.ccf");
-    writeFile(card.CardFileName, GetParam().content);
-    card.ReadCardFile();
+    card.resetToBlankCard();
+    card.columns[1].width = 33;  // widths stay as they were without a widths record
+    card.cardFileName = dir.path("short.ccf");
+    writeFile(card.cardFileName, GetParam().content);
+    card.readCardFile();
     EXPECT_TRUE(f.messages.messages.empty());
     for (int line = 1; line <= 5; ++line) {
         EXPECT_EQ(rowTexts(card, line), GetParam().lines[line - 1]) << "line " << line;
     }
-    EXPECT_EQ(card.Columns[1].Width, GetParam().firstWidth);
-    for (int head : {card.AuctionHead1, card.AuctionHead2, card.AuctionHead3}) {
-        EXPECT_EQ(card.AuctionTexts[head].Text, std::string(1, '\0'));
+    EXPECT_EQ(card.columns[1].width, GetParam().firstWidth);
+    for (int head : {card.auctionHead1, card.auctionHead2, card.auctionHead3}) {
+        EXPECT_EQ(card.auctions[head].text, std::string(1, '\0'));
     }
 }
 
@@ -149,7 +150,8 @@ INSTANTIATE_TEST_SUITE_P(
     Files, ShortFiles,
     ::testing::Values(
         ShortFileCase{"header_only", "ZQW1.0\r\n", {kBlank, kBlank, kBlank, kBlank, kBlank}, 33},
-        ShortFileCase{"widths_only", "ZQW1.0\r\n$10203095\r\n", {kBlank, kBlank, kBlank, kBlank, kBlank}, 10},
+        ShortFileCase{
+            "widths_only", "ZQW1.0\r\n$10203095\r\n", {kBlank, kBlank, kBlank, kBlank, kBlank}, 10},
         // The file ends inside a line of two rows: its missing row and every
         // later line take the two-row substitute.
         ShortFileCase{"ends_in_a_line",
@@ -157,52 +159,58 @@ INSTANTIATE_TEST_SUITE_P(
                       {{"a", " "}, {" ", " "}, {" ", " "}, {" ", " "}, {" ", " "}},
                       10},
         ShortFileCase{"cr_only_and_ctrl_z",
-                      "ZQW1.0\r$10203095\r1#}one\r1#}two\r\x1A" "1#}ignored\r",
+                      "ZQW1.0\r$10203095\r1#}one\r1#}two\r\x1A"
+                      "1#}ignored\r",
                       {{"one"}, {"two"}, kBlank, kBlank, kBlank},
                       10},
-        ShortFileCase{"record_without_hash", "ZQW1.0\r\nplain text\r\n",
-                      {{"plain text"}, kBlank, kBlank, kBlank, kBlank}, 33}),
+        ShortFileCase{"record_without_hash",
+                      "ZQW1.0\r\nplain text\r\n",
+                      {{"plain text"}, kBlank, kBlank, kBlank, kBlank},
+                      33}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CardFileTest, LoneLineFeedIsPartOfARecord) {
     CardFixture f(kExampleTemplate);
-    f.card.CardFileName = dir.path("lf.ccf");
-    writeFile(f.card.CardFileName, "ZQW1.0\r\n1#}a\nb\r\n1#}c\r\n");
-    f.card.ReadCardFile();
+    f.card.cardFileName = dir.path("lf.ccf");
+    writeFile(f.card.cardFileName, "ZQW1.0\r\n1#}a\nb\r\n1#}c\r\n");
+    f.card.readCardFile();
     EXPECT_EQ(rowTexts(f.card, 1), std::vector<std::string>{"a\nb"});
     EXPECT_EQ(rowTexts(f.card, 2), std::vector<std::string>{"c"});
 }
 
 TEST_F(CardFileTest, FieldLimitsOnReading) {
     CardFixture f(kExampleTemplate);
-    f.card.CardFileName = dir.path("long.ccf");
-    writeFile(f.card.CardFileName, "ZQW1.0" + std::string(600, 'n') + "\r\n1#}" + std::string(600, 'r') +
-                                       "\r\n1#}\r\n*10}" + std::string(100, 'a') + "\r\n");
-    f.card.ReadCardFile();
-    EXPECT_EQ(f.card.RowTexts[1].Text.size(), 511u);  // 512 after the "#", less the "}"
-    EXPECT_EQ(f.card.AuctionTexts[f.card.AuctionHead1].Text.size(), 80u);
-    EXPECT_EQ(f.messages.messages, std::vector<std::string>{});  // the long notes name simply is not found
-    EXPECT_EQ(f.card.NoteFileName, "");
+    f.card.cardFileName = dir.path("long.ccf");
+    writeFile(f.card.cardFileName, "ZQW1.0" + std::string(600, 'n') + "\r\n1#}" +
+                                       std::string(600, 'r') + "\r\n1#}\r\n*10}" +
+                                       std::string(100, 'a') + "\r\n");
+    f.card.readCardFile();
+    EXPECT_EQ(f.card.rows[1].text.size(), 511u);  // 512 after the "#", less the "}"
+    EXPECT_EQ(f.card.auctions[f.card.auctionHead1].text.size(), 80u);
+    EXPECT_EQ(f.messages.messages,
+              std::vector<std::string>{});  // the long notes name simply is not found
+    EXPECT_EQ(f.card.notesFileName, "");
 }
 
 TEST_F(CardFileTest, AuctionChainsWithOddTagsAndMissingChains) {
     CardFixture f(kExampleTemplate);
-    f.card.CardFileName = dir.path("auctions.ccf");
-    writeFile(f.card.CardFileName,
+    f.card.cardFileName = dir.path("auctions.ccf");
+    writeFile(f.card.cardFileName,
               "ZQW1.0\r\n1#}\r\n1#}\r\n*25}A\r\n*9}B\r\n*1}C\r\n*20}D\r\nafter\r\n*30}E\r\n");
-    f.card.ReadCardFile();
+    f.card.readCardFile();
     const Card& card = f.card;
     const auto chain = [&card](int head) {
         std::string calls;
-        for (int a = head; a != 0; a = card.AuctionTexts[a].NextRow) calls += card.AuctionTexts[a].Text;
+        for (int a = head; a != 0; a = card.auctions[a].nextRow) calls += card.auctions[a].text;
         return calls;
     };
     // Unknown tags, and tags whose chain has begun, continue the chain of
     // the record before them.
-    EXPECT_EQ(chain(card.AuctionHead2), "AB");
-    EXPECT_EQ(chain(card.AuctionHead1), "CD");
-    EXPECT_EQ(chain(card.AuctionHead3), std::string(1, '\0'));  // records after the first non-"*" are ignored
-    EXPECT_EQ(card.AuctionTexts[card.AuctionHead2].NoteNo, 5);
+    EXPECT_EQ(chain(card.auctionHead2), "AB");
+    EXPECT_EQ(chain(card.auctionHead1), "CD");
+    EXPECT_EQ(chain(card.auctionHead3),
+              std::string(1, '\0'));  // records after the first non-"*" are ignored
+    EXPECT_EQ(card.auctions[card.auctionHead2].noteNo, 5);
 }
 
 struct BadFileCase {
@@ -217,75 +225,77 @@ TEST_P(BadFiles, GiveABlankCardAndEmptyNotes) {
     TempDir dir;
     CardFixture f(kExampleTemplate);
     Card& card = f.card;
-    card.ResetBlankCard();
-    card.RowTexts[1].Text = "old answer";
-    card.Columns[1].Width = 55;
+    card.resetToBlankCard();
+    card.rows[1].text = "old answer";
+    card.columns[1].width = 55;
     f.notes.setText("old notes");
     const std::string path = dir.path("bad.ccf");
     if (GetParam().content != "<missing>") writeFile(path, GetParam().content);
-    card.CardFileName = path;
-    card.ReadCardFile();
+    card.cardFileName = path;
+    card.readCardFile();
     EXPECT_EQ(f.messages.messages, std::vector<std::string>{path + GetParam().message});
-    EXPECT_EQ(card.CardFileName, "UnNamed file");
-    EXPECT_TRUE(card.CardOpen);
-    EXPECT_FALSE(card.CardChanged);
-    EXPECT_TRUE(card.NotesOpen);
-    EXPECT_EQ(card.CardFileBytes(), kBlankExample);
+    EXPECT_EQ(card.cardFileName, "UnNamed file");
+    EXPECT_TRUE(card.isOpen);
+    EXPECT_FALSE(card.isModified);
+    EXPECT_TRUE(card.notesOpen);
+    EXPECT_EQ(card.cardFileBytes(), kBlankExample);
     EXPECT_EQ(f.notes.text(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, BadFiles,
-    ::testing::Values(BadFileCase{"missing", "<missing>", " file not found"},
-                      BadFileCase{"empty", "", " has Invalid file content"},
-                      BadFileCase{"wrong_header", "ZQW2.0\r\n", " has Invalid file content"},
-                      BadFileCase{"bad_width", "ZQW1.0\r\n$20x040\r\n", " has Invalid file content"},
-                      BadFileCase{"short_widths", "ZQW1.0\r\n$20\r\n", " has Invalid file content"},
-                      BadFileCase{"bad_row_count", "ZQW1.0\r\n$204040\r\nx#}a\r\n", " has Invalid file content"},
-                      BadFileCase{"negative_row_count", "ZQW1.0\r\n-1#}a\r\n", " has Invalid file content"},
-                      BadFileCase{"bad_note", "ZQW1.0\r\n1#1a}t\r\n", " has Invalid file content"},
-                      BadFileCase{"bad_auction_note", "ZQW1.0\r\n1#}\r\n1#}\r\n*1x}\r\n", " has Invalid file content"},
-                      BadFileCase{"huge_row_count", "ZQW1.0\r\n2000000000#}a\r\n", " has Invalid file content"}),
+    ::testing::Values(
+        BadFileCase{"missing", "<missing>", " file not found"},
+        BadFileCase{"empty", "", " has Invalid file content"},
+        BadFileCase{"wrong_header", "ZQW2.0\r\n", " has Invalid file content"},
+        BadFileCase{"bad_width", "ZQW1.0\r\n$20x040\r\n", " has Invalid file content"},
+        BadFileCase{"short_widths", "ZQW1.0\r\n$20\r\n", " has Invalid file content"},
+        BadFileCase{"bad_row_count", "ZQW1.0\r\n$204040\r\nx#}a\r\n", " has Invalid file content"},
+        BadFileCase{"negative_row_count", "ZQW1.0\r\n-1#}a\r\n", " has Invalid file content"},
+        BadFileCase{"bad_note", "ZQW1.0\r\n1#1a}t\r\n", " has Invalid file content"},
+        BadFileCase{"bad_auction_note", "ZQW1.0\r\n1#}\r\n1#}\r\n*1x}\r\n",
+                    " has Invalid file content"},
+        BadFileCase{"huge_row_count", "ZQW1.0\r\n2000000000#}a\r\n", " has Invalid file content"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CardFileTest, NotesAreLoadedAndRelinkedBesideAMovedCard) {
     CardFixture f(kExampleTemplate);
     Card& card = f.card;
-    card.ResetBlankCard();
+    card.resetToBlankCard();
     f.notes.setText("Note:..1: first");
     const std::string oldNotes = dir.path("old-notes.txt");
-    card.NoteFileName = oldNotes;
-    card.NotesOpen = true;
-    card.CardFileName = dir.path("card.ccf");
-    ASSERT_TRUE(card.WriteCardFile());
+    card.notesFileName = oldNotes;
+    card.notesOpen = true;
+    card.cardFileName = dir.path("card.ccf");
+    ASSERT_TRUE(card.writeCardFile());
     EXPECT_EQ(readFile(oldNotes), "Note:..1: first\r\n");
 
     // Move both into another folder: the notes are found beside the card.
     std::filesystem::create_directory(dir.path("moved"));
     std::filesystem::rename(oldNotes, dir.path("moved/old-notes.txt"));
-    std::filesystem::rename(card.CardFileName, dir.path("moved/card.ccf"));
+    std::filesystem::rename(card.cardFileName, dir.path("moved/card.ccf"));
     CardFixture g(kExampleTemplate);
-    g.card.CardFileName = dir.path("moved/card.ccf");
-    g.card.ReadCardFile();
-    EXPECT_EQ(g.card.NoteFileName, dir.path("moved/old-notes.txt"));
-    EXPECT_TRUE(g.card.CardChanged);
+    g.card.cardFileName = dir.path("moved/card.ccf");
+    g.card.readCardFile();
+    EXPECT_EQ(g.card.notesFileName, dir.path("moved/old-notes.txt"));
+    EXPECT_TRUE(g.card.isModified);
     EXPECT_EQ(g.notes.text(), "Note:..1: first\n");
 
     // A name written on another system, with backslashes, is found too.
     writeFile(dir.path("moved/win.ccf"), "ZQW1.0C:\\Cards\\old-notes.txt\r\n");
     CardFixture h(kExampleTemplate);
-    h.card.CardFileName = dir.path("moved/win.ccf");
-    h.card.ReadCardFile();
-    EXPECT_EQ(h.card.NoteFileName, dir.path("moved/old-notes.txt"));
+    h.card.cardFileName = dir.path("moved/win.ccf");
+    h.card.readCardFile();
+    EXPECT_EQ(h.card.notesFileName, dir.path("moved/old-notes.txt"));
 
     // Nowhere to be found: no link, empty notes, the card unchanged.
     writeFile(dir.path("moved/gone.ccf"), "ZQW1.0/nowhere/gone.txt\r\n");
     CardFixture k(kExampleTemplate);
     k.notes.setText("stale");
-    k.card.CardFileName = dir.path("moved/gone.ccf");
-    k.card.ReadCardFile();
-    EXPECT_EQ(k.card.NoteFileName, "");
-    EXPECT_FALSE(k.card.CardChanged);
+    k.card.cardFileName = dir.path("moved/gone.ccf");
+    k.card.readCardFile();
+    EXPECT_EQ(k.card.notesFileName, "");
+    EXPECT_FALSE(k.card.isModified);
     EXPECT_EQ(k.notes.text(), "");
     EXPECT_TRUE(k.messages.messages.empty());
 }
@@ -293,40 +303,42 @@ TEST_F(CardFileTest, NotesAreLoadedAndRelinkedBesideAMovedCard) {
 TEST(CardStates, ResetsSetTheRunTimeState) {
     CardFixture f(kExampleTemplate);
     Card& card = f.card;
-    card.ResetBlankCard();
-    EXPECT_EQ(card.CardFileName, "UnNamed file");
-    EXPECT_TRUE(card.CardOpen);
-    EXPECT_FALSE(card.NoCard);
-    card.RowTexts[1].Text = "still here";
-    card.NoteFileName = "n.txt";
-    card.CardChanged = true;
-    card.ResetNoCard();
-    EXPECT_EQ(card.CardFileName, "No file");
-    EXPECT_FALSE(card.CardOpen);
-    EXPECT_TRUE(card.NoCard);
-    EXPECT_FALSE(card.CardChanged);
-    EXPECT_EQ(card.NoteFileName, "");
-    EXPECT_EQ(card.RowTexts[1].Text, "still here");
+    card.resetToBlankCard();
+    EXPECT_EQ(card.cardFileName, "UnNamed file");
+    EXPECT_TRUE(card.isOpen);
+    EXPECT_FALSE(card.isNoCard);
+    card.rows[1].text = "still here";
+    card.notesFileName = "n.txt";
+    card.isModified = true;
+    card.resetToNoCard();
+    EXPECT_EQ(card.cardFileName, "No file");
+    EXPECT_FALSE(card.isOpen);
+    EXPECT_TRUE(card.isNoCard);
+    EXPECT_FALSE(card.isModified);
+    EXPECT_EQ(card.notesFileName, "");
+    EXPECT_EQ(card.rows[1].text, "still here");
 }
 
 // The old card must survive any failed save.
 class AtomicSave : public CardFileTest {
 protected:
     void SetUp() override {
-        card.ResetBlankCard();
-        card.RowTexts[1].Text = std::string(4000, 'n');  // bigger than the old file
-        card.CardChanged = true;
+        card.resetToBlankCard();
+        card.rows[1].text = std::string(4000, 'n');  // bigger than the old file
+        card.isModified = true;
         path = dir.path("keep.ccf");
         writeFile(path, "ZQW1.0\r\nold\r\n");
-        card.CardFileName = path;
+        card.cardFileName = path;
     }
 
     void expectOldFileKept() {
-        EXPECT_EQ(f.messages.messages, std::vector<std::string>{"Unable to write to the file " + card.CardFileName});
-        EXPECT_TRUE(card.CardChanged);
+        EXPECT_EQ(f.messages.messages,
+                  std::vector<std::string>{"Unable to write to the file " + card.cardFileName});
+        EXPECT_TRUE(card.isModified);
         EXPECT_EQ(readFile(path), "ZQW1.0\r\nold\r\n");
         size_t entries = 0;
-        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.root())) ++entries;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.root()))
+            ++entries;
         EXPECT_EQ(entries, 1u) << "a temporary file was left behind";
     }
 
@@ -342,7 +354,7 @@ TEST_F(AtomicSave, FileSizeLimitLeavesTheOldCard) {
     struct rlimit small = old;
     small.rlim_cur = 1024;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = card.WriteCardFile();
+    const bool written = card.writeCardFile();
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);
@@ -352,25 +364,26 @@ TEST_F(AtomicSave, FileSizeLimitLeavesTheOldCard) {
 TEST_F(AtomicSave, TargetThatCannotBeReplaced) {
     std::filesystem::remove(path);
     std::filesystem::create_directory(path);  // a folder where the card should go
-    EXPECT_FALSE(card.WriteCardFile());
-    EXPECT_TRUE(card.CardChanged);
+    EXPECT_FALSE(card.writeCardFile());
+    EXPECT_TRUE(card.isModified);
     EXPECT_TRUE(std::filesystem::is_directory(path));
     EXPECT_EQ(f.messages.messages, std::vector<std::string>{"Unable to write to the file " + path});
 }
 
 TEST_F(AtomicSave, FolderThatDoesNotExist) {
-    card.CardFileName = dir.path("no/such/folder/card.ccf");
-    EXPECT_FALSE(card.WriteCardFile());
-    EXPECT_TRUE(card.CardChanged);
-    EXPECT_EQ(f.messages.messages, std::vector<std::string>{"Unable to write to the file " + card.CardFileName});
+    card.cardFileName = dir.path("no/such/folder/card.ccf");
+    EXPECT_FALSE(card.writeCardFile());
+    EXPECT_TRUE(card.isModified);
+    EXPECT_EQ(f.messages.messages,
+              std::vector<std::string>{"Unable to write to the file " + card.cardFileName});
 }
 
 TEST_F(AtomicSave, KeepsPermissionsAndWritesThroughSymbolicLinks) {
     ::chmod(path.c_str(), 0640);
     const std::string link = dir.path("link.ccf");
     std::filesystem::create_symlink(path, link);
-    card.CardFileName = link;
-    ASSERT_TRUE(card.WriteCardFile());
+    card.cardFileName = link;
+    ASSERT_TRUE(card.writeCardFile());
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(readFile(path).substr(0, 6), "ZQW1.0");
     struct stat info {};
@@ -380,15 +393,16 @@ TEST_F(AtomicSave, KeepsPermissionsAndWritesThroughSymbolicLinks) {
 
 TEST_F(CardFileTest, FailedNotesSaveKeepsTheCardChanged) {
     CardFixture f(kExampleTemplate);
-    f.card.ResetBlankCard();
-    f.card.CardFileName = dir.path("card.ccf");
-    f.card.NoteFileName = dir.path("missing-folder/notes.txt");
-    f.card.NotesOpen = true;
-    f.card.CardChanged = true;
-    EXPECT_FALSE(f.card.WriteCardFile());
-    EXPECT_TRUE(f.card.CardChanged);
-    EXPECT_TRUE(std::filesystem::exists(f.card.CardFileName));
-    EXPECT_EQ(f.messages.messages, std::vector<std::string>{"Cannot create file " + f.card.NoteFileName});
+    f.card.resetToBlankCard();
+    f.card.cardFileName = dir.path("card.ccf");
+    f.card.notesFileName = dir.path("missing-folder/notes.txt");
+    f.card.notesOpen = true;
+    f.card.isModified = true;
+    EXPECT_FALSE(f.card.writeCardFile());
+    EXPECT_TRUE(f.card.isModified);
+    EXPECT_TRUE(std::filesystem::exists(f.card.cardFileName));
+    EXPECT_EQ(f.messages.messages,
+              std::vector<std::string>{"Cannot create file " + f.card.notesFileName});
 }
 
 }  // namespace

@@ -20,20 +20,21 @@ std::string bundledTemplate() { return test::readFile(ZQW_SOURCE_DIR "/data/zqw.
 // Empty when the card's lines, rows and sections agree with each other.
 std::string brokenInvariants(const Card& card) {
     std::ostringstream problems;
-    const int lineCount = static_cast<int>(card.Lines.size());
-    const auto chainLength = [&card](const Aline& line) {
+    const int lineCount = static_cast<int>(card.lines.size());
+    const auto chainLength = [&card](const TemplateLine& line) {
         int length = 0;
         int previous = 0;
-        for (int row = line.FirstRow; row != 0 && length <= line.RowCount; row = card.RowTexts[row].NextRow) {
-            if (row < 0 || row >= static_cast<int>(card.RowTexts.size())) return -1;
-            if (card.RowTexts[row].PrevRow != previous) return -2;
+        for (int row = line.firstRow; row != 0 && length <= line.rowCount;
+             row = card.rows[row].nextRow) {
+            if (row < 0 || row >= static_cast<int>(card.rows.size())) return -1;
+            if (card.rows[row].prevRow != previous) return -2;
             previous = row;
             ++length;
         }
         return length;
     };
-    for (size_t s = 0; s < card.Sections.size(); ++s) {
-        const AForm& form = card.Sections[s];
+    for (size_t s = 0; s < card.sections.size(); ++s) {
+        const Section& form = card.sections[s];
         const auto sumRows = [&](int first, int count, const char* grid) {
             int sum = 0;
             for (int i = 0; i < count; ++i) {
@@ -41,34 +42,39 @@ std::string brokenInvariants(const Card& card) {
                     problems << "section " << s << " " << grid << " line out of range\n";
                     return 0;
                 }
-                const Aline& line = card.Lines[first + i];
-                if (line.RowCount < 0) problems << "negative row count\n";
-                if (line.RowCount > 0 && chainLength(line) != line.RowCount) {
-                    problems << "section " << s << " line " << first + i << " chain " << chainLength(line)
-                             << " rows, count " << line.RowCount << "\n";
+                const TemplateLine& line = card.lines[first + i];
+                if (line.rowCount < 0) problems << "negative row count\n";
+                if (line.rowCount > 0 && chainLength(line) != line.rowCount) {
+                    problems << "section " << s << " line " << first + i << " chain "
+                             << chainLength(line) << " rows, count " << line.rowCount << "\n";
                 }
-                sum += line.RowCount;
+                sum += line.rowCount;
             }
             return sum;
         };
-        if (form.ColumnCount != 0) {
-            const int sum = sumRows(form.FirstLine, form.LineCount, "grid 1");
-            if (sum != form.RowCount) problems << "section " << s << " RowCount " << form.RowCount << " != " << sum << "\n";
+        if (form.columnCount != 0) {
+            const int sum = sumRows(form.firstLine, form.lineCount, "grid 1");
+            if (sum != form.rowCount)
+                problems << "section " << s << " RowCount " << form.rowCount << " != " << sum
+                         << "\n";
         }
-        if (form.HasGrid2) {
-            const int sum = sumRows(form.FirstLine2, form.LineCount2, "grid 2");
-            if (sum != form.RowCount2) problems << "section " << s << " RowCount2\n";
+        if (form.hasGrid2) {
+            const int sum = sumRows(form.firstLine2, form.lineCount2, "grid 2");
+            if (sum != form.rowCount2) problems << "section " << s << " RowCount2\n";
         }
     }
-    for (int head : {card.AuctionHead1, card.AuctionHead2, card.AuctionHead3}) {
-        if (head <= 0 || head >= static_cast<int>(card.AuctionTexts.size())) problems << "auction head\n";
+    for (int head : {card.auctionHead1, card.auctionHead2, card.auctionHead3}) {
+        if (head <= 0 || head >= static_cast<int>(card.auctions.size()))
+            problems << "auction head\n";
     }
     return problems.str();
 }
 
 std::string mutate(const std::string& good, std::mt19937& random) {
     std::string bytes = good;
-    const auto pick = [&random](size_t n) { return n == 0 ? 0 : std::uniform_int_distribution<size_t>(0, n - 1)(random); };
+    const auto pick = [&random](size_t n) {
+        return n == 0 ? 0 : std::uniform_int_distribution<size_t>(0, n - 1)(random);
+    };
     const int edits = 1 + static_cast<int>(pick(6));
     for (int e = 0; e < edits; ++e) {
         switch (pick(7)) {
@@ -79,7 +85,8 @@ std::string mutate(const std::string& good, std::mt19937& random) {
                 bytes.resize(pick(bytes.size() + 1));
                 break;
             case 2:  // garbage in the middle
-                bytes.insert(pick(bytes.size() + 1), std::string(1 + pick(40), static_cast<char>(pick(256))));
+                bytes.insert(pick(bytes.size() + 1),
+                             std::string(1 + pick(40), static_cast<char>(pick(256))));
                 break;
             case 3:  // a huge line
                 bytes.insert(pick(bytes.size() + 1), std::string(70000, 'Q'));
@@ -110,17 +117,17 @@ TEST(DamagedInput, MutatedTemplatesParseAndCarryABlankCardThroughAFile) {
     for (int round = 0; round < 300; ++round) {
         CardFixture f(mutate(good, random));
         Card& card = f.card;
-        ASSERT_FALSE(card.Groups.empty());
-        EXPECT_EQ(card.Groups.size(), card.TabCaptions.size());
-        card.ResetBlankCard();
+        ASSERT_FALSE(card.groups.empty());
+        EXPECT_EQ(card.groups.size(), card.tabCaptions.size());
+        card.resetToBlankCard();
         ASSERT_EQ(brokenInvariants(card), "") << "round " << round;
         // Whatever shape the template had, a blank card survives its file.
-        const std::string bytes = card.CardFileBytes();
-        card.CardFileName = dir.path("blank.ccf");
-        ASSERT_TRUE(card.WriteCardFile());
-        card.ReadCardFile();
+        const std::string bytes = card.cardFileBytes();
+        card.cardFileName = dir.path("blank.ccf");
+        ASSERT_TRUE(card.writeCardFile());
+        card.readCardFile();
         ASSERT_EQ(brokenInvariants(card), "") << "round " << round;
-        ASSERT_EQ(card.CardFileBytes(), bytes) << "round " << round;
+        ASSERT_EQ(card.cardFileBytes(), bytes) << "round " << round;
     }
 }
 
@@ -128,29 +135,28 @@ TEST(DamagedInput, MutatedCardFilesReadIntoAWholeCard) {
     test::TempDir dir;
     CardFixture source(bundledTemplate());
     Card& card = source.card;
-    card.ResetBlankCard();
-    for (size_t r = 1; r < card.RowTexts.size(); ++r) card.RowTexts[r].Text = "\tanswer " + std::to_string(r) + "\t";
-    card.RowTexts[3].NoteNo = 12;
-    const std::string good = card.CardFileBytes();
+    card.resetToBlankCard();
+    for (size_t r = 1; r < card.rows.size(); ++r)
+        card.rows[r].text = "\tanswer " + std::to_string(r) + "\t";
+    card.rows[3].noteNo = 12;
+    const std::string good = card.cardFileBytes();
 
     CardFixture reader(bundledTemplate());
     std::mt19937 random(7);
     const std::string path = dir.path("damaged.ccf");
     for (int round = 0; round < 400; ++round) {
         test::writeFile(path, mutate(good, random));
-        reader.card.CardFileName = path;
-        reader.card.ReadCardFile();
+        reader.card.cardFileName = path;
+        reader.card.readCardFile();
         ASSERT_EQ(brokenInvariants(reader.card), "") << "round " << round;
-        ASSERT_TRUE(reader.card.CardOpen);
-        ASSERT_TRUE(reader.card.NotesOpen);
+        ASSERT_TRUE(reader.card.isOpen);
+        ASSERT_TRUE(reader.card.notesOpen);
         // Every visible row can be found.
         reader.messages.messages.clear();
-        for (const AForm& form : reader.card.Sections) {
-            if (form.ColumnCount == 0) continue;
-            for (int row = 1; row <= form.RowCount; ++row) {
-                int line = form.FirstLine;
-                reader.card.FindRow(row, line);
-            }
+        for (int s = 0; s < static_cast<int>(reader.card.sections.size()); ++s) {
+            const Section& form = reader.card.sections[s];
+            if (form.columnCount == 0) continue;
+            for (int row = 1; row <= form.rowCount; ++row) reader.card.findGridRow(s, 1, row);
         }
         ASSERT_EQ(reader.messages.messages, std::vector<std::string>{}) << "round " << round;
     }
@@ -162,19 +168,20 @@ TEST(DamagedInput, BinaryGarbageIsNeitherATemplateNorACard) {
     std::string garbage(200000, '\0');
     for (char& c : garbage) c = static_cast<char>(random());
     CardFixture f(garbage);
-    ASSERT_FALSE(f.card.Groups.empty());
+    ASSERT_FALSE(f.card.groups.empty());
     EXPECT_FALSE(f.messages.messages.empty());
 
     CardFixture g(bundledTemplate());
-    g.card.CardFileName = dir.path("garbage.ccf");
-    test::writeFile(g.card.CardFileName, garbage);
-    g.card.ReadCardFile();
-    EXPECT_EQ(g.messages.messages, std::vector<std::string>{dir.path("garbage.ccf") + " has Invalid file content"});
+    g.card.cardFileName = dir.path("garbage.ccf");
+    test::writeFile(g.card.cardFileName, garbage);
+    g.card.readCardFile();
+    EXPECT_EQ(g.messages.messages,
+              std::vector<std::string>{dir.path("garbage.ccf") + " has Invalid file content"});
     EXPECT_EQ(brokenInvariants(g.card), "");
 
     // A device that never ends is refused instead of read for ever.
-    g.card.CardFileName = "/dev/zero";
-    g.card.ReadCardFile();
+    g.card.cardFileName = "/dev/zero";
+    g.card.readCardFile();
     EXPECT_EQ(g.messages.messages.back(), "/dev/zero file not found");
 }
 

@@ -12,46 +12,44 @@ using test::crlf;
 class FindRowTest : public ::testing::Test {
 protected:
     FindRowTest() : f(crlf({"FG", "PS", "C195", "OA", "OB", "OC"})) {
-        f.card.ResetBlankCard();
-        f.card.RowTexts[1].Text = "a1";
-        f.card.RowTexts[2].Text = "b1";
-        f.card.RowTexts[3].Text = "c1";
+        f.card.resetToBlankCard();
+        f.card.rows[1].text = "a1";
+        f.card.rows[2].text = "b1";
+        f.card.rows[3].text = "c1";
     }
 
     // Appends a row to the end of RowTexts and links it after row `after`.
     int insertAfter(int after, int lineIndex, const std::string& text) {
         Card& card = f.card;
-        const int index = static_cast<int>(card.RowTexts.size());
-        AText row;
-        row.Text = text;
-        row.PrevRow = after;
-        row.NextRow = card.RowTexts[after].NextRow;
-        card.RowTexts.push_back(row);
-        if (row.NextRow != 0) card.RowTexts[row.NextRow].PrevRow = index;
-        card.RowTexts[after].NextRow = index;
-        card.Lines[lineIndex].RowCount += 1;
+        const int index = static_cast<int>(card.rows.size());
+        RowText row;
+        row.text = text;
+        row.prevRow = after;
+        row.nextRow = card.rows[after].nextRow;
+        card.rows.push_back(row);
+        if (row.nextRow != 0) card.rows[row.nextRow].prevRow = index;
+        card.rows[after].nextRow = index;
+        card.lines[lineIndex].rowCount += 1;
         return index;
     }
 
     std::string found(int rowNumber, int* lineOut = nullptr) {
-        int line = f.card.Sections[0].FirstLine;
-        const int row = f.card.FindRow(rowNumber, line);
-        if (lineOut) *lineOut = line;
-        EXPECT_EQ(f.card.CurRow, row);
-        EXPECT_EQ(f.card.CurLine, line);
-        return f.card.RowTexts[row].Text;
+        const RowRef ref = f.card.findRow(0, f.card.sections[0].firstLine, rowNumber);
+        if (lineOut) *lineOut = ref.line;
+        EXPECT_EQ(ref.section, 0);
+        return f.card.rows[ref.row].text;
     }
 
     CardFixture f;
 };
 
 TEST_F(FindRowTest, RowZeroIsTheFirstLinesFirstRowEvenWhenHidden) {
-    f.card.Lines[1].RowCount = 0;
+    f.card.lines[1].rowCount = 0;
     EXPECT_EQ(found(0), "a1");
 }
 
 TEST_F(FindRowTest, HiddenLinesArePassedOver) {
-    f.card.Lines[1].RowCount = 0;
+    f.card.lines[1].rowCount = 0;
     int line = 0;
     EXPECT_EQ(found(1, &line), "b1");
     EXPECT_EQ(line, 2);
@@ -69,14 +67,12 @@ TEST_F(FindRowTest, FollowsTheChainNotTheListOrder) {
 }
 
 TEST_F(FindRowTest, BrokenChainReportsAndGivesThePlaceholder) {
-    f.card.Lines[2].RowCount = 3;  // claims rows its chain does not have
-    int line = 1;
-    EXPECT_EQ(f.card.FindRow(3, line), 0);
+    f.card.lines[2].rowCount = 3;  // claims rows its chain does not have
+    EXPECT_FALSE(f.card.findRow(0, 1, 3));
     EXPECT_EQ(f.messages.messages, std::vector<std::string>{"Internal error in findtext search"});
 
     f.messages.messages.clear();
-    line = 1;
-    EXPECT_EQ(f.card.FindRow(99, line), 0);  // past the last line
+    EXPECT_FALSE(f.card.findRow(0, 1, 99));  // past the last line
     EXPECT_EQ(f.messages.messages, std::vector<std::string>{"Internal error in findtext search"});
 }
 

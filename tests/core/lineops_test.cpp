@@ -1,4 +1,4 @@
-#include "lineops.h"
+#include "card/lineops.h"
 
 #include <gtest/gtest.h>
 
@@ -37,37 +37,37 @@ LineSetup hidden(const std::string& kept) { return {{kept}, true}; }
 
 class LineOpsTest : public ::testing::Test {
 protected:
-    LineOpsTest() : f(lineopsTemplate()) { f.card.ResetBlankCard(); }
+    LineOpsTest() : f(lineopsTemplate()) { f.card.resetToBlankCard(); }
 
     // Replaces the rows of a grid's lines, appending fresh rows the way a
     // card read lays them out, and recounts the sections.
     void setLines(int firstLine, const std::vector<LineSetup>& lines) {
         Card& card = f.card;
         for (size_t i = 0; i < lines.size(); ++i) {
-            Aline& line = card.Lines.at(firstLine + static_cast<int>(i));
+            TemplateLine& line = card.lines.at(firstLine + static_cast<int>(i));
             int previous = 0;
             for (const std::string& text : lines[i].rows) {
-                const int index = static_cast<int>(card.RowTexts.size());
-                AText row;
-                row.Text = text;
-                row.PrevRow = previous;
-                card.RowTexts.push_back(row);
+                const int index = static_cast<int>(card.rows.size());
+                RowText row;
+                row.text = text;
+                row.prevRow = previous;
+                card.rows.push_back(row);
                 if (previous == 0) {
-                    line.FirstRow = index;
+                    line.firstRow = index;
                 } else {
-                    card.RowTexts[previous].NextRow = index;
+                    card.rows[previous].nextRow = index;
                 }
                 previous = index;
             }
-            line.RowCount = lines[i].hidden ? 0 : static_cast<int>(lines[i].rows.size());
+            line.rowCount = lines[i].hidden ? 0 : static_cast<int>(lines[i].rows.size());
         }
-        for (AForm& form : card.Sections) {
-            form.RowCount = 0;
-            for (int l = 0; l < form.LineCount; ++l)
-                form.RowCount += card.Lines[form.FirstLine + l].RowCount;
-            form.RowCount2 = 0;
-            for (int l = 0; l < form.LineCount2; ++l)
-                form.RowCount2 += card.Lines[form.FirstLine2 + l].RowCount;
+        for (Section& form : card.sections) {
+            form.rowCount = 0;
+            for (int l = 0; l < form.lineCount; ++l)
+                form.rowCount += card.lines[form.firstLine + l].rowCount;
+            form.rowCount2 = 0;
+            for (int l = 0; l < form.lineCount2; ++l)
+                form.rowCount2 += card.lines[form.firstLine2 + l].rowCount;
         }
     }
 
@@ -77,50 +77,50 @@ protected:
         return texts;
     }
 
-    // Every chain runs FirstRow..NextRow with matching PrevRow links and ends
+    // Every chain runs FirstRow..nextRow with matching PrevRow links and ends
     // with NextRow 0 after RowCount rows; no row belongs to two lines; every
     // hidden line still designates a row; the sections' counts are sums.
     void expectChainsWhole() const {
         const Card& card = f.card;
-        const int rows = static_cast<int>(card.RowTexts.size());
+        const int rows = static_cast<int>(card.rows.size());
         std::set<int> used;
-        for (size_t l = 1; l < card.Lines.size(); ++l) {
-            const Aline& line = card.Lines[l];
-            ASSERT_GE(line.RowCount, 0) << "line " << l;
-            ASSERT_TRUE(line.FirstRow > 0 && line.FirstRow < rows) << "line " << l;
-            if (line.RowCount == 0) {
-                EXPECT_TRUE(used.insert(line.FirstRow).second) << "kept row shared, line " << l;
+        for (size_t l = 1; l < card.lines.size(); ++l) {
+            const TemplateLine& line = card.lines[l];
+            ASSERT_GE(line.rowCount, 0) << "line " << l;
+            ASSERT_TRUE(line.firstRow > 0 && line.firstRow < rows) << "line " << l;
+            if (line.rowCount == 0) {
+                EXPECT_TRUE(used.insert(line.firstRow).second) << "kept row shared, line " << l;
                 continue;
             }
-            int row = line.FirstRow;
+            int row = line.firstRow;
             int previous = 0;
-            for (int k = 0; k < line.RowCount; ++k) {
+            for (int k = 0; k < line.rowCount; ++k) {
                 ASSERT_TRUE(row > 0 && row < rows) << "line " << l << " row " << k;
-                EXPECT_EQ(card.RowTexts[row].PrevRow, previous) << "line " << l << " row " << k;
+                EXPECT_EQ(card.rows[row].prevRow, previous) << "line " << l << " row " << k;
                 EXPECT_TRUE(used.insert(row).second) << "row " << row << " in two chains";
                 previous = row;
-                row = card.RowTexts[row].NextRow;
+                row = card.rows[row].nextRow;
             }
             EXPECT_EQ(row, 0) << "line " << l << " chain longer than its count";
         }
-        for (const AForm& form : card.Sections) {
+        for (const Section& form : card.sections) {
             int sum = 0;
-            for (int l = 0; l < form.LineCount; ++l) sum += card.Lines[form.FirstLine + l].RowCount;
-            EXPECT_EQ(form.RowCount, sum) << form.Name;
+            for (int l = 0; l < form.lineCount; ++l) sum += card.lines[form.firstLine + l].rowCount;
+            EXPECT_EQ(form.rowCount, sum) << form.name;
             int sum2 = 0;
-            for (int l = 0; l < form.LineCount2; ++l)
-                sum2 += card.Lines[form.FirstLine2 + l].RowCount;
-            EXPECT_EQ(form.RowCount2, sum2) << form.Name;
+            for (int l = 0; l < form.lineCount2; ++l)
+                sum2 += card.lines[form.firstLine2 + l].rowCount;
+            EXPECT_EQ(form.rowCount2, sum2) << form.name;
         }
     }
 
     int firstLine(int section, int grid) const {
-        const AForm& form = f.card.Sections[section];
-        return grid == 1 ? form.FirstLine : form.FirstLine2;
+        const Section& form = f.card.sections[section];
+        return grid == 1 ? form.firstLine : form.firstLine2;
     }
     int lineCount(int section, int grid) const {
-        const AForm& form = f.card.Sections[section];
-        return grid == 1 ? form.LineCount : form.LineCount2;
+        const Section& form = f.card.sections[section];
+        return grid == 1 ? form.lineCount : form.lineCount2;
     }
 
     CardFixture f;
@@ -144,7 +144,7 @@ class SplitRowAtWidthCases : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitRowAtWidthCases, CutsAfterASpaceAndLosesNothing) {
     const SplitCase& c = GetParam();
-    const SplitText split = SplitRowAtWidth(c.text, c.width, tenPerChar);
+    const SplitText split = splitRowAtWidth(c.text, c.width, tenPerChar);
     EXPECT_EQ(split.head, c.head);
     EXPECT_EQ(split.rest, c.rest);
     EXPECT_EQ(split.head + split.rest, c.text);
@@ -184,24 +184,24 @@ class InsertRowBeforeCases : public LineOpsTest,
 TEST_P(InsertRowBeforeCases, LinksTheRowAndKeepsTheChains) {
     const BeforeCase& c = GetParam();
     setLines(firstLine(kSingle, 1), c.setup);
-    const size_t rowsBefore = f.card.RowTexts.size();
-    const int shownBefore = f.card.Sections[kSingle].RowCount;
+    const size_t rowsBefore = f.card.rows.size();
+    const int shownBefore = f.card.sections[kSingle].rowCount;
 
-    const LineResult result = InsertRowBefore(f.card, kSingle, 1, c.row);
+    const LineResult result = insertRowBefore(f.card, kSingle, 1, c.row);
 
     EXPECT_EQ(linesOf(firstLine(kSingle, 1), 3), c.expected);
-    EXPECT_EQ(f.card.RowTexts.size(), rowsBefore + c.rowsCreated);
+    EXPECT_EQ(f.card.rows.size(), rowsBefore + c.rowsCreated);
     expectChainsWhole();
     if (c.message) {
         EXPECT_EQ(result, LineResult::FirstLineOfGrid);
         EXPECT_EQ(f.messages.messages, std::vector<std::string>{c.message});
-        EXPECT_EQ(f.card.Sections[kSingle].RowCount, shownBefore);
-        EXPECT_FALSE(f.card.CardChanged);
+        EXPECT_EQ(f.card.sections[kSingle].rowCount, shownBefore);
+        EXPECT_FALSE(f.card.isModified);
     } else {
         EXPECT_EQ(result, LineResult::Done);
         EXPECT_TRUE(f.messages.messages.empty());
-        EXPECT_EQ(f.card.Sections[kSingle].RowCount, shownBefore + 1);
-        EXPECT_TRUE(f.card.CardChanged);
+        EXPECT_EQ(f.card.sections[kSingle].rowCount, shownBefore + 1);
+        EXPECT_TRUE(f.card.isModified);
     }
 }
 
@@ -247,23 +247,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LineOpsTest, HiddenLineShowsAgainWithItsNoteNumber) {
     setLines(firstLine(kSingle, 1), {{{"a1"}}, hidden("kept"), {{"c1"}}});
-    const int kept = f.card.Lines[7].FirstRow;
-    f.card.RowTexts[kept].NoteNo = 14;
-    ASSERT_EQ(InsertRowBefore(f.card, kSingle, 1, 2), LineResult::Done);
-    EXPECT_EQ(f.card.Lines[7].FirstRow, kept);
-    EXPECT_EQ(f.card.Lines[7].RowCount, 1);
-    EXPECT_EQ(f.card.RowTexts[kept].NoteNo, 14);
+    const int kept = f.card.lines[7].firstRow;
+    f.card.rows[kept].noteNo = 14;
+    ASSERT_EQ(insertRowBefore(f.card, kSingle, 1, 2), LineResult::Done);
+    EXPECT_EQ(f.card.lines[7].firstRow, kept);
+    EXPECT_EQ(f.card.lines[7].rowCount, 1);
+    EXPECT_EQ(f.card.rows[kept].noteNo, 14);
 }
 
 TEST_F(LineOpsTest, InsertBeforeInGrid2StaysInGrid2) {
     setLines(firstLine(kMulti, 1), {{{"\tp\t"}}, {{"\tq\t"}}, {{"\tr\t"}}});
     setLines(firstLine(kMulti, 2), {{{"x1"}}, {{"y1"}}});
-    EXPECT_EQ(InsertRowBefore(f.card, kMulti, 2, 1), LineResult::FirstLineOfGrid);
-    EXPECT_EQ(InsertRowBefore(f.card, kMulti, 2, 2), LineResult::Done);
+    EXPECT_EQ(insertRowBefore(f.card, kMulti, 2, 1), LineResult::FirstLineOfGrid);
+    EXPECT_EQ(insertRowBefore(f.card, kMulti, 2, 2), LineResult::Done);
     EXPECT_EQ(linesOf(firstLine(kMulti, 2), 2), (Lines{{"x1", ""}, {"y1"}}));
     EXPECT_EQ(linesOf(firstLine(kMulti, 1), 3), (Lines{{"\tp\t"}, {"\tq\t"}, {"\tr\t"}}));
-    EXPECT_EQ(f.card.Sections[kMulti].RowCount, 3);
-    EXPECT_EQ(f.card.Sections[kMulti].RowCount2, 3);
+    EXPECT_EQ(f.card.sections[kMulti].rowCount, 3);
+    EXPECT_EQ(f.card.sections[kMulti].rowCount2, 3);
     expectChainsWhole();
 }
 
@@ -284,26 +284,25 @@ class DeleteRowCases : public LineOpsTest, public ::testing::WithParamInterface<
 TEST_P(DeleteRowCases, UnlinksTheRowAndKeepsTheChains) {
     const DeleteCase& c = GetParam();
     setLines(firstLine(kSingle, 1), c.setup);
-    const size_t rowsBefore = f.card.RowTexts.size();
-    int line = firstLine(kSingle, 1);
-    const int deleted = f.card.FindRow(c.row, line);
-    const std::string deletedText = f.card.RowTexts[deleted].Text;
+    const size_t rowsBefore = f.card.rows.size();
+    const int deleted = f.card.findRow(kSingle, firstLine(kSingle, 1), c.row).row;
+    const std::string deletedText = f.card.rows[deleted].text;
 
-    ASSERT_EQ(DeleteRow(f.card, kSingle, 1, c.row), LineResult::Done);
+    ASSERT_EQ(deleteRow(f.card, kSingle, 1, c.row), LineResult::Done);
 
     EXPECT_EQ(linesOf(firstLine(kSingle, 1), 3), c.expected);
     int shown = 0;
     for (const auto& rows : c.expected) shown += static_cast<int>(rows.size());
-    EXPECT_EQ(f.card.Sections[kSingle].RowCount, shown);
+    EXPECT_EQ(f.card.sections[kSingle].rowCount, shown);
     // The record stays in the list, keeping its text.
-    EXPECT_EQ(f.card.RowTexts.size(), rowsBefore);
-    EXPECT_EQ(f.card.RowTexts[deleted].Text, deletedText);
+    EXPECT_EQ(f.card.rows.size(), rowsBefore);
+    EXPECT_EQ(f.card.rows[deleted].text, deletedText);
     if (c.hiddenLine >= 0) {
-        const Aline& hiddenLine = f.card.Lines[firstLine(kSingle, 1) + c.hiddenLine];
-        EXPECT_EQ(hiddenLine.RowCount, 0);
-        EXPECT_EQ(hiddenLine.FirstRow, deleted);
+        const TemplateLine& hiddenLine = f.card.lines[firstLine(kSingle, 1) + c.hiddenLine];
+        EXPECT_EQ(hiddenLine.rowCount, 0);
+        EXPECT_EQ(hiddenLine.firstRow, deleted);
     }
-    EXPECT_TRUE(f.card.CardChanged);
+    EXPECT_TRUE(f.card.isModified);
     EXPECT_TRUE(f.messages.messages.empty());
     expectChainsWhole();
 }
@@ -338,23 +337,23 @@ INSTANTIATE_TEST_SUITE_P(Rows, DeleteRowCases,
 
 TEST_F(LineOpsTest, DeletingDownToOneRowThenRefuses) {
     setLines(firstLine(kMulti, 2), {{{"x1"}}, {{"y1"}}});
-    ASSERT_EQ(DeleteRow(f.card, kMulti, 2, 2), LineResult::Done);
-    EXPECT_EQ(f.card.Lines[5].RowCount, 0);
-    EXPECT_EQ(f.card.Sections[kMulti].RowCount2, 1);
-    f.card.CardChanged = false;
+    ASSERT_EQ(deleteRow(f.card, kMulti, 2, 2), LineResult::Done);
+    EXPECT_EQ(f.card.lines[5].rowCount, 0);
+    EXPECT_EQ(f.card.sections[kMulti].rowCount2, 1);
+    f.card.isModified = false;
 
-    EXPECT_EQ(DeleteRow(f.card, kMulti, 2, 1), LineResult::OnlyRow);
+    EXPECT_EQ(deleteRow(f.card, kMulti, 2, 1), LineResult::OnlyRow);
     EXPECT_EQ(f.messages.messages, std::vector<std::string>{"Each section must have one line"});
-    EXPECT_EQ(f.card.Sections[kMulti].RowCount2, 1);
-    EXPECT_EQ(f.card.Lines[4].RowCount, 1);
-    EXPECT_FALSE(f.card.CardChanged);
+    EXPECT_EQ(f.card.sections[kMulti].rowCount2, 1);
+    EXPECT_EQ(f.card.lines[4].rowCount, 1);
+    EXPECT_FALSE(f.card.isModified);
     expectChainsWhole();
 }
 
 TEST_F(LineOpsTest, DeletedThenShownAgainBringsTheOldText) {
     setLines(firstLine(kSingle, 1), {{{"a1"}}, {{"b1"}}, {{"c1"}}});
-    ASSERT_EQ(DeleteRow(f.card, kSingle, 1, 2), LineResult::Done);
-    ASSERT_EQ(InsertRowBefore(f.card, kSingle, 1, 2), LineResult::Done);
+    ASSERT_EQ(deleteRow(f.card, kSingle, 1, 2), LineResult::Done);
+    ASSERT_EQ(insertRowBefore(f.card, kSingle, 1, 2), LineResult::Done);
     EXPECT_EQ(linesOf(firstLine(kSingle, 1), 3), (Lines{{"a1"}, {"b1"}, {"c1"}}));
     expectChainsWhole();
 }
@@ -381,18 +380,18 @@ TEST_P(InsertRowAfterCases, SplitsIntoANewRowAndKeepsTheChains) {
     const AfterCase& c = GetParam();
     setLines(firstLine(c.section, c.grid), c.setup);
     if (!c.grid2.empty()) setLines(firstLine(kMulti, 2), c.grid2);
-    const AForm& form = f.card.Sections[c.section];
-    const int shownBefore = c.grid == 1 ? form.RowCount : form.RowCount2;
+    const Section& form = f.card.sections[c.section];
+    const int shownBefore = c.grid == 1 ? form.rowCount : form.rowCount2;
 
-    ASSERT_EQ(InsertRowAfter(f.card, c.section, c.grid, c.row, c.widths, tenPerChar),
+    ASSERT_EQ(insertRowAfter(f.card, c.section, c.grid, c.row, c.widths, tenPerChar),
               LineResult::Done);
 
     EXPECT_EQ(linesOf(firstLine(c.section, c.grid), lineCount(c.section, c.grid)), c.expected);
     if (!c.expectedGrid2.empty()) {
         EXPECT_EQ(linesOf(firstLine(kMulti, 2), 2), c.expectedGrid2);
     }
-    EXPECT_EQ(c.grid == 1 ? form.RowCount : form.RowCount2, shownBefore + 1);
-    EXPECT_TRUE(f.card.CardChanged);
+    EXPECT_EQ(c.grid == 1 ? form.rowCount : form.rowCount2, shownBefore + 1);
+    EXPECT_TRUE(f.card.isModified);
     expectChainsWhole();
 }
 
@@ -492,13 +491,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LineOpsTest, HiddenLinesKeptRowIsDroppedWhenARowMovesIn) {
     setLines(firstLine(kSingle, 1), {{{"a1"}}, hidden("old"), {{"c1"}}});
-    const int old = f.card.Lines[7].FirstRow;
-    f.card.RowTexts[old].NoteNo = 3;
-    ASSERT_EQ(InsertRowAfter(f.card, kSingle, 1, 1, {100}, tenPerChar), LineResult::Done);
-    EXPECT_NE(f.card.Lines[7].FirstRow, old);
-    EXPECT_EQ(f.card.Lines[7].RowCount, 1);
-    EXPECT_EQ(f.card.RowTexts[f.card.Lines[7].FirstRow].NoteNo, 0);
-    EXPECT_EQ(f.card.RowTexts[f.card.Lines[6].FirstRow].NextRow, 0);
+    const int old = f.card.lines[7].firstRow;
+    f.card.rows[old].noteNo = 3;
+    ASSERT_EQ(insertRowAfter(f.card, kSingle, 1, 1, {100}, tenPerChar), LineResult::Done);
+    EXPECT_NE(f.card.lines[7].firstRow, old);
+    EXPECT_EQ(f.card.lines[7].rowCount, 1);
+    EXPECT_EQ(f.card.rows[f.card.lines[7].firstRow].noteNo, 0);
+    EXPECT_EQ(f.card.rows[f.card.lines[6].firstRow].nextRow, 0);
 }
 
 // --- replicate down -------------------------------------------------------------------
@@ -521,9 +520,9 @@ class ReplicateDownCases : public LineOpsTest,
 TEST_P(ReplicateDownCases, CopiesIntoLaterRowsOnly) {
     const ReplicateCase& c = GetParam();
     setLines(firstLine(c.section, c.grid), c.setup);
-    ASSERT_EQ(ReplicateDown(f.card, c.section, c.grid, c.row, c.column), LineResult::Done);
+    ASSERT_EQ(replicateDown(f.card, c.section, c.grid, c.row, c.column), LineResult::Done);
     EXPECT_EQ(linesOf(firstLine(c.section, c.grid), lineCount(c.section, c.grid)), c.expected);
-    EXPECT_TRUE(f.card.CardChanged);
+    EXPECT_TRUE(f.card.isModified);
     expectChainsWhole();
 }
 
@@ -564,18 +563,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LineOpsTest, ReplicateWritesHiddenRowsButNotNotes) {
     setLines(firstLine(kSingle, 1), {{{"a1"}}, hidden("kept"), {{"c1"}}});
-    f.card.RowTexts[f.card.Lines[6].FirstRow].NoteNo = 5;
-    ASSERT_EQ(ReplicateDown(f.card, kSingle, 1, 1, 0), LineResult::Done);
-    EXPECT_EQ(f.card.RowTexts[f.card.Lines[7].FirstRow].Text, "a1");
-    EXPECT_EQ(f.card.RowTexts[f.card.Lines[7].FirstRow].NoteNo, 0);
-    EXPECT_EQ(f.card.RowTexts[f.card.Lines[8].FirstRow].NoteNo, 0);
-    EXPECT_EQ(f.card.Lines[7].RowCount, 0);
+    f.card.rows[f.card.lines[6].firstRow].noteNo = 5;
+    ASSERT_EQ(replicateDown(f.card, kSingle, 1, 1, 0), LineResult::Done);
+    EXPECT_EQ(f.card.rows[f.card.lines[7].firstRow].text, "a1");
+    EXPECT_EQ(f.card.rows[f.card.lines[7].firstRow].noteNo, 0);
+    EXPECT_EQ(f.card.rows[f.card.lines[8].firstRow].noteNo, 0);
+    EXPECT_EQ(f.card.lines[7].rowCount, 0);
 }
 
 TEST_F(LineOpsTest, ReplicateInGrid2LeavesGrid1Alone) {
     setLines(firstLine(kMulti, 1), {{{"\tp\t"}}, {{"\tq\t"}}, {{"\tr\t"}}});
     setLines(firstLine(kMulti, 2), {{{"x1"}}, {{"y1"}}});
-    ASSERT_EQ(ReplicateDown(f.card, kMulti, 2, 1, 1), LineResult::Done);
+    ASSERT_EQ(replicateDown(f.card, kMulti, 2, 1, 1), LineResult::Done);
     EXPECT_EQ(linesOf(firstLine(kMulti, 1), 3), (Lines{{"\tp\t"}, {"\tq\t"}, {"\tr\t"}}));
     EXPECT_EQ(linesOf(firstLine(kMulti, 2), 2), (Lines{{"x1"}, {"x1"}}));
 }
@@ -600,12 +599,11 @@ TEST_P(ReplicateRefusedCases, ChangesNothing) {
     const RefusedCase& c = GetParam();
     setLines(firstLine(kMulti, 1), {{{"\thidden field\tx\t"}}, {{"\tq\t"}}, {{"\tr\t"}}});
     setLines(firstLine(kMulti, 2), {{{"x1"}}, {{"y1"}}});
-    const std::vector<AText> before = f.card.RowTexts;
-    EXPECT_EQ(ReplicateDown(f.card, c.section, c.grid, c.row, c.column), c.expected);
-    ASSERT_EQ(f.card.RowTexts.size(), before.size());
-    for (size_t i = 0; i < before.size(); ++i)
-        EXPECT_EQ(f.card.RowTexts[i].Text, before[i].Text) << i;
-    EXPECT_FALSE(f.card.CardChanged);
+    const std::vector<RowText> before = f.card.rows;
+    EXPECT_EQ(replicateDown(f.card, c.section, c.grid, c.row, c.column), c.expected);
+    ASSERT_EQ(f.card.rows.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(f.card.rows[i].text, before[i].text) << i;
+    EXPECT_FALSE(f.card.isModified);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -620,14 +618,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LineOpsTest, RowOutsideTheGridIsLeftAlone) {
     setLines(firstLine(kSingle, 1), {{{"a1"}}, {{"b1"}}, {{"c1"}}});
-    const size_t rows = f.card.RowTexts.size();
-    EXPECT_EQ(InsertRowBefore(f.card, kSingle, 1, 4), LineResult::NoRow);
-    EXPECT_EQ(DeleteRow(f.card, kSingle, 1, 0), LineResult::NoRow);
-    EXPECT_EQ(InsertRowAfter(f.card, kSingle, 1, 9, {100}, tenPerChar), LineResult::NoRow);
-    EXPECT_EQ(InsertRowAfter(f.card, kSingle, 2, 1, {100}, tenPerChar), LineResult::NoRow);
-    EXPECT_EQ(f.card.RowTexts.size(), rows);
-    EXPECT_EQ(f.card.Sections[kSingle].RowCount, 3);
-    EXPECT_FALSE(f.card.CardChanged);
+    const size_t rows = f.card.rows.size();
+    EXPECT_EQ(insertRowBefore(f.card, kSingle, 1, 4), LineResult::NoRow);
+    EXPECT_EQ(deleteRow(f.card, kSingle, 1, 0), LineResult::NoRow);
+    EXPECT_EQ(insertRowAfter(f.card, kSingle, 1, 9, {100}, tenPerChar), LineResult::NoRow);
+    EXPECT_EQ(insertRowAfter(f.card, kSingle, 2, 1, {100}, tenPerChar), LineResult::NoRow);
+    EXPECT_EQ(f.card.rows.size(), rows);
+    EXPECT_EQ(f.card.sections[kSingle].rowCount, 3);
+    EXPECT_FALSE(f.card.isModified);
     EXPECT_TRUE(f.messages.messages.empty());
 }
 

@@ -1,8 +1,8 @@
-#include "printlayout.h"
+#include "card/printlayout.h"
 
 #include <gtest/gtest.h>
 
-#include "plainnotes.h"
+#include "card/plainnotes.h"
 
 namespace zqw {
 namespace {
@@ -15,7 +15,7 @@ struct RoundCase {
 class RoundHalfEvenCases : public ::testing::TestWithParam<RoundCase> {};
 
 TEST_P(RoundHalfEvenCases, RoundsToNearestAndHalvesToEven) {
-    EXPECT_EQ(RoundHalfEven(GetParam().value), GetParam().expected);
+    EXPECT_EQ(roundHalfEven(GetParam().value), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, RoundHalfEvenCases,
@@ -28,29 +28,29 @@ INSTANTIATE_TEST_SUITE_P(Values, RoundHalfEvenCases,
 // A page whose width and margins are given in printer pixels.
 CardPageSetup pixelPage(double width, double left, double right) {
     CardPageSetup page;
-    page.SetUnit(LengthUnit::PrinterPixels);
-    page.SetOrientation(PageOrientation::Landscape);
-    page.SetPaperWidth(width);
-    page.SetLeftMargin(left);
-    page.SetRightMargin(right);
+    page.setUnit(LengthUnit::PrinterPixels);
+    page.setOrientation(PageOrientation::Landscape);
+    page.setPaperWidth(width);
+    page.setLeftMargin(left);
+    page.setRightMargin(right);
     return page;
 }
 
-TEST(PrintableWidth, IsPaperWidthLessMarginsAndTwo) {
-    EXPECT_EQ(pixelPage(3508, 150, 150).PrintableWidth(), 3206);
-    EXPECT_EQ(pixelPage(3508, 0, 0).PrintableWidth(), 3506);
-    EXPECT_EQ(pixelPage(3508, 300, 6).PrintableWidth(), 3200);
+TEST(printableWidth, IsPaperWidthLessMarginsAndTwo) {
+    EXPECT_EQ(pixelPage(3508, 150, 150).printableWidth(), 3206);
+    EXPECT_EQ(pixelPage(3508, 0, 0).printableWidth(), 3506);
+    EXPECT_EQ(pixelPage(3508, 300, 6).printableWidth(), 3200);
 }
 
-TEST(PrintableWidth, RoundsAHalfToTheEvenNeighbour) {
+TEST(printableWidth, RoundsAHalfToTheEvenNeighbour) {
     CardPageSetup page;
-    page.SetUnit(LengthUnit::Millimetres);
-    page.SetPaperWidth(100.5);  // 98.5 printable
-    EXPECT_EQ(page.PrintableWidth(), 98);
-    page.SetPaperWidth(101.5);  // 99.5 printable
-    EXPECT_EQ(page.PrintableWidth(), 100);
-    page.SetPaperWidth(101.6);
-    EXPECT_EQ(page.PrintableWidth(), 100);
+    page.setUnit(LengthUnit::Millimetres);
+    page.setPaperWidth(100.5);  // 98.5 printable
+    EXPECT_EQ(page.printableWidth(), 98);
+    page.setPaperWidth(101.5);  // 99.5 printable
+    EXPECT_EQ(page.printableWidth(), 100);
+    page.setPaperWidth(101.6);
+    EXPECT_EQ(page.printableWidth(), 100);
 }
 
 struct SectionCase {
@@ -65,9 +65,9 @@ class SectionPrintWidthCases : public ::testing::TestWithParam<SectionCase> {};
 // 3508 px paper with 150 px margins: 3206 printable.
 TEST_P(SectionPrintWidthCases, SharesThePrintableWidthUnlessTheSectionIsWide) {
     const SectionCase& c = GetParam();
-    AForm section;
-    section.ColumnCount = c.columnCount;
-    EXPECT_EQ(pixelPage(3508, 150, 150).SectionPrintWidth(section, c.layoutColumns), c.expected);
+    Section section;
+    section.columnCount = c.columnCount;
+    EXPECT_EQ(pixelPage(3508, 150, 150).sectionPrintWidth(section, c.layoutColumns), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sections, SectionPrintWidthCases,
@@ -90,21 +90,21 @@ class WorkingUnitCases : public ::testing::TestWithParam<UnitCase> {};
 
 TEST_P(WorkingUnitCases, AQuarterInchMarginReadsInEachUnit) {
     CardPageSetup page;
-    page.SetPrinterDpi(600);
-    page.SetScreenDpi(96);
-    page.SetUnit(LengthUnit::Inches);
-    page.SetTopMargin(0.25);
-    page.SetUnit(GetParam().unit);
-    EXPECT_NEAR(page.TopMargin(), GetParam().quarterInch, 1e-9);
+    page.setPrinterDpi(600);
+    page.setScreenDpi(96);
+    page.setUnit(LengthUnit::Inches);
+    page.setTopMargin(0.25);
+    page.setUnit(GetParam().unit);
+    EXPECT_NEAR(page.topMargin(), GetParam().quarterInch, 1e-9);
 }
 
 TEST_P(WorkingUnitCases, AValueWrittenInAUnitReadsBackUnchanged) {
     CardPageSetup page;
-    page.SetUnit(GetParam().unit);
-    page.SetRightMargin(GetParam().quarterInch);
-    page.SetUnit(LengthUnit::Millimetres);
-    page.SetUnit(GetParam().unit);
-    EXPECT_NEAR(page.RightMargin(), GetParam().quarterInch, 1e-9);
+    page.setUnit(GetParam().unit);
+    page.setRightMargin(GetParam().quarterInch);
+    page.setUnit(LengthUnit::Millimetres);
+    page.setUnit(GetParam().unit);
+    EXPECT_NEAR(page.rightMargin(), GetParam().quarterInch, 1e-9);
 }
 
 INSTANTIATE_TEST_SUITE_P(Units, WorkingUnitCases,
@@ -117,71 +117,71 @@ INSTANTIATE_TEST_SUITE_P(Units, WorkingUnitCases,
 
 TEST(CardPageSetup, StoredMarginOfAQuarterInchInMillimetresIs635Hundredths) {
     CardPageSetup page;
-    page.SetUnit(LengthUnit::Inches);
-    page.SetTopMargin(0.25);
-    page.SetUnit(LengthUnit::Millimetres);
-    EXPECT_EQ(RoundHalfEven(page.TopMargin() * 100), 635);
+    page.setUnit(LengthUnit::Inches);
+    page.setTopMargin(0.25);
+    page.setUnit(LengthUnit::Millimetres);
+    EXPECT_EQ(roundHalfEven(page.topMargin() * 100), 635);
 }
 
 TEST(CardPageSetup, LandscapeSwapsWidthAndHeight) {
     CardPageSetup page;
-    page.SetUnit(LengthUnit::Millimetres);
-    page.SetPaperWidth(210);
-    page.SetPaperHeight(297);
-    page.SetOrientation(PageOrientation::Landscape);
-    EXPECT_DOUBLE_EQ(page.PaperWidth(), 297);
-    EXPECT_DOUBLE_EQ(page.PaperHeight(), 210);
+    page.setUnit(LengthUnit::Millimetres);
+    page.setPaperWidth(210);
+    page.setPaperHeight(297);
+    page.setOrientation(PageOrientation::Landscape);
+    EXPECT_DOUBLE_EQ(page.paperWidth(), 297);
+    EXPECT_DOUBLE_EQ(page.paperHeight(), 210);
 
     // A size given while landscape is the landscape size.
-    page.SetPaperWidth(297.01);
-    page.SetPaperHeight(209.97);
-    EXPECT_DOUBLE_EQ(page.PaperWidth(), 297.01);
-    EXPECT_DOUBLE_EQ(page.PaperHeight(), 209.97);
-    EXPECT_NEAR(page.PaperWidth() / 3, 99.0, 0.005);
-    page.SetOrientation(PageOrientation::Portrait);
-    EXPECT_DOUBLE_EQ(page.PaperWidth(), 209.97);
-    EXPECT_DOUBLE_EQ(page.PaperHeight(), 297.01);
+    page.setPaperWidth(297.01);
+    page.setPaperHeight(209.97);
+    EXPECT_DOUBLE_EQ(page.paperWidth(), 297.01);
+    EXPECT_DOUBLE_EQ(page.paperHeight(), 209.97);
+    EXPECT_NEAR(page.paperWidth() / 3, 99.0, 0.005);
+    page.setOrientation(PageOrientation::Portrait);
+    EXPECT_DOUBLE_EQ(page.paperWidth(), 209.97);
+    EXPECT_DOUBLE_EQ(page.paperHeight(), 297.01);
 }
 
 TEST(CardPageSetup, PaperNameTakesItsSizeFromTheLookup) {
     CardPageSetup page;
-    page.SetUnit(LengthUnit::Millimetres);
-    page.SetPaperLookup([](std::string_view name) -> std::optional<PaperSize> {
+    page.setUnit(LengthUnit::Millimetres);
+    page.setPaperLookup([](std::string_view name) -> std::optional<PaperSize> {
         if (name == "Letter") return PaperSize{215.9, 279.4};
         if (name == "A5") return PaperSize{148, 210};
         return std::nullopt;
     });
-    page.SetPaperName("Letter");
-    EXPECT_EQ(page.PaperName(), "Letter");
-    EXPECT_DOUBLE_EQ(page.PaperWidth(), 215.9);
-    EXPECT_DOUBLE_EQ(page.PaperHeight(), 279.4);
+    page.setPaperName("Letter");
+    EXPECT_EQ(page.paperName(), "Letter");
+    EXPECT_DOUBLE_EQ(page.paperWidth(), 215.9);
+    EXPECT_DOUBLE_EQ(page.paperHeight(), 279.4);
 
     // A name nobody offers is kept, with the size in force before.
-    page.SetPaperName("");
-    EXPECT_EQ(page.PaperName(), "");
-    EXPECT_DOUBLE_EQ(page.PaperWidth(), 215.9);
+    page.setPaperName("");
+    EXPECT_EQ(page.paperName(), "");
+    EXPECT_DOUBLE_EQ(page.paperWidth(), 215.9);
 
-    page.SetOrientation(PageOrientation::Landscape);
-    page.SetPaperName("A5");
-    EXPECT_DOUBLE_EQ(page.PaperWidth(), 210);
-    EXPECT_DOUBLE_EQ(page.PaperHeight(), 148);
+    page.setOrientation(PageOrientation::Landscape);
+    page.setPaperName("A5");
+    EXPECT_DOUBLE_EQ(page.paperWidth(), 210);
+    EXPECT_DOUBLE_EQ(page.paperHeight(), 148);
 }
 
 class PrintColumnWidthTest : public ::testing::Test {
 protected:
     PrintColumnWidthTest() {
-        card.Sections.resize(2);
-        card.Sections[0].ColumnCount = 4;
-        card.Sections[1].ColumnCount = 6;
+        card.sections.resize(2);
+        card.sections[0].columnCount = 4;
+        card.sections[1].columnCount = 6;
         // 96 screen dpi: 254 mm is 960 px, a 12.7 mm margin 48 px, so the
         // printable width is 960 - 48 - 48 - 2 = 862 screen pixels.
-        page.SetScreenDpi(96);
-        page.SetUnit(LengthUnit::Millimetres);
-        page.SetOrientation(PageOrientation::Portrait);
-        page.SetPaperWidth(254);
-        page.SetLeftMargin(12.7);
-        page.SetRightMargin(12.7);
-        page.SetUnit(LengthUnit::Inches);
+        page.setScreenDpi(96);
+        page.setUnit(LengthUnit::Millimetres);
+        page.setOrientation(PageOrientation::Portrait);
+        page.setPaperWidth(254);
+        page.setLeftMargin(12.7);
+        page.setRightMargin(12.7);
+        page.setUnit(LengthUnit::Inches);
     }
     MessageList messages;
     PlainNotes notes;
@@ -190,28 +190,26 @@ protected:
 };
 
 TEST_F(PrintColumnWidthTest, MeasuresTheCurrentSectionInScreenPixels) {
-    card.CurSection = 0;
-    EXPECT_EQ(page.PrintColumnWidth(card, 2), 431);
-    EXPECT_EQ(page.PrintColumnWidth(card, 3), 287);
-    card.CurSection = 1;
-    EXPECT_EQ(page.PrintColumnWidth(card, 3), 862);
+    EXPECT_EQ(page.printColumnWidth(card, 0, 2), 431);
+    EXPECT_EQ(page.printColumnWidth(card, 0, 3), 287);
+    EXPECT_EQ(page.printColumnWidth(card, 1, 3), 862);
 }
 
 TEST_F(PrintColumnWidthTest, LeavesTheUnitInPrinterPixels) {
-    page.PrintColumnWidth(card, 3);
-    EXPECT_EQ(page.Unit(), LengthUnit::PrinterPixels);
-    page.SetPrinterDpi(600);
-    EXPECT_NEAR(page.PaperWidth(), 6000, 1e-6);
+    page.printColumnWidth(card, 0, 3);
+    EXPECT_EQ(page.unit(), LengthUnit::PrinterPixels);
+    page.setPrinterDpi(600);
+    EXPECT_NEAR(page.paperWidth(), 6000, 1e-6);
 }
 
 TEST_F(PrintColumnWidthTest, FollowsTheScreenResolution) {
-    page.SetScreenDpi(192);  // 1920 - 96 - 96 - 2 = 1726
-    EXPECT_EQ(page.PrintColumnWidth(card, 2), 863);
+    page.setScreenDpi(192);  // 1920 - 96 - 96 - 2 = 1726
+    EXPECT_EQ(page.printColumnWidth(card, 0, 2), 863);
 }
 
-TEST_F(PrintColumnWidthTest, ACursorOutsideTheSectionsCountsAsNarrow) {
-    card.CurSection = 7;
-    EXPECT_EQ(page.PrintColumnWidth(card, 2), 431);
+TEST_F(PrintColumnWidthTest, ASectionOutsideTheListCountsAsNarrow) {
+    EXPECT_EQ(page.printColumnWidth(card, 7, 2), 431);
+    EXPECT_EQ(page.printColumnWidth(card, -1, 2), 431);
 }
 
 }  // namespace

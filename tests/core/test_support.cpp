@@ -46,15 +46,15 @@ std::string crlf(std::initializer_list<std::string_view> records) {
     return out;
 }
 
-CardFixture::CardFixture(std::string_view templateBytes) { card.ParseTemplate(templateBytes); }
+CardFixture::CardFixture(std::string_view templateBytes) { card.parseTemplate(templateBytes); }
 
 std::vector<std::string> rowTexts(const Card& card, int lineIndex) {
     std::vector<std::string> texts;
-    const Aline& line = card.Lines.at(lineIndex);
-    int row = line.FirstRow;
-    for (int k = 0; k < line.RowCount && row != 0; ++k) {
-        texts.push_back(card.RowTexts.at(row).Text);
-        row = card.RowTexts.at(row).NextRow;
+    const TemplateLine& line = card.lines.at(lineIndex);
+    int row = line.firstRow;
+    for (int k = 0; k < line.rowCount && row != 0; ++k) {
+        texts.push_back(card.rows.at(row).text);
+        row = card.rows.at(row).nextRow;
     }
     return texts;
 }

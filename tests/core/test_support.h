@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "card.h"
-#include "plainnotes.h"
+#include "card/card.h"
+#include "card/plainnotes.h"
 
 namespace zqw::test {
 

@@ -1,7 +1,8 @@
+#include "card/texthelpers.h"
+
 #include <gtest/gtest.h>
 
 #include "test_support.h"
-#include "texthelpers.h"
 
 namespace zqw {
 namespace {
@@ -20,9 +21,9 @@ class PutFieldCases : public ::testing::TestWithParam<PutCase> {};
 
 TEST_P(PutFieldCases, ReplacesOneFieldAndReadsItBack) {
     const PutCase& c = GetParam();
-    const std::string result = putField(c.before, c.columns, c.grid, c.field, c.value);
+    const std::string result = withField(c.before, c.columns, c.grid, c.field, c.value);
     EXPECT_EQ(result, c.after);
-    EXPECT_EQ(getField(result, c.columns, c.grid, c.field), c.value);
+    EXPECT_EQ(fieldOf(result, c.columns, c.grid, c.field), c.value);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -36,23 +37,23 @@ INSTANTIATE_TEST_SUITE_P(
                       PutCase{"single_column_whole_text", "a\tb", 1, 1, 5, "new", "new"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(GetField, MissingAndUnterminatedFieldsReadEmpty) {
-    EXPECT_EQ(getField("\tx\ty\t", 3, 1, 1), "");
-    EXPECT_EQ(getField("\tx\ty", 3, 1, 3), "");   // last field without its TAB
-    EXPECT_EQ(getField("\tx\t", 3, 1, 3), "");
-    EXPECT_EQ(getField("a\tb", 1, 1, 2), "a\tb");  // one column: the whole text
+TEST(field, MissingAndUnterminatedFieldsReadEmpty) {
+    EXPECT_EQ(fieldOf("\tx\ty\t", 3, 1, 1), "");
+    EXPECT_EQ(fieldOf("\tx\ty", 3, 1, 3), "");  // last field without its TAB
+    EXPECT_EQ(fieldOf("\tx\t", 3, 1, 3), "");
+    EXPECT_EQ(fieldOf("a\tb", 1, 1, 2), "a\tb");  // one column: the whole text
 }
 
 TEST(SuitSymbols, TranslateBothWaysInOrder) {
     const SuitChars chars;
     std::string text = "1} 2{ 3] 4[ x";
-    symbolsToCodes(text, chars);
+    displayToCodes(text, chars);
     EXPECT_EQ(text, "1\x05 2\x04 3\x03 4\x06 x");
-    codesToSymbols(text, chars);
+    codesToDisplay(text, chars);
     EXPECT_EQ(text, "1} 2{ 3] 4[ x");
 
     std::string plain = "no codes here";
-    codesToSymbols(plain, chars);
+    codesToDisplay(plain, chars);
     EXPECT_EQ(plain, "no codes here");
 
     // A display character equal to a later code is translated again by the
@@ -60,31 +61,38 @@ TEST(SuitSymbols, TranslateBothWaysInOrder) {
     SuitChars odd;
     odd.club = 4;
     std::string clubs = "\x05";
-    codesToSymbols(clubs, odd);
+    codesToDisplay(clubs, odd);
     EXPECT_EQ(clubs, "{");
     SuitChars same;
     same.club = 5;
     std::string stay = "\x05";
-    codesToSymbols(stay, same);
-    symbolsToCodes(stay, same);
+    codesToDisplay(stay, same);
+    displayToCodes(stay, same);
     EXPECT_EQ(stay, "\x05");
 }
 
-TEST(CardFields, WorkOnTheCurrentRowOfTheCurrentSection) {
+TEST(CardFields, FollowTheColumnsOfTheRowsSection) {
     test::CardFixture f(test::crlf({"FG", "PS", "C3203040", "OA", "PT", "C195", "OB"}));
     Card& card = f.card;
-    card.ResetBlankCard();
-    int line = card.Sections[0].FirstLine;
-    card.CurSection = 0;
-    card.FindRow(1, line);
-    card.PutField(1, 2, "x");
-    EXPECT_EQ(card.RowTexts[card.CurRow].Text, "\tx\t");
-    EXPECT_EQ(card.GetField(1, 2), "x");
-    line = card.Sections[1].FirstLine;
-    card.CurSection = 1;
-    card.FindRow(1, line);
-    card.PutField(1, 2, "whole");
-    EXPECT_EQ(card.GetField(1, 1), "whole");
+    card.resetToBlankCard();
+    const RowRef three = card.findGridRow(0, 1, 1);
+    card.setField(three, 1, 2, "x");
+    EXPECT_EQ(card.rows[three.row].text, "\tx\t");
+    EXPECT_EQ(card.field(three, 1, 2), "x");
+    const RowRef one = card.findGridRow(1, 1, 1);
+    card.setField(one, 1, 2, "whole");
+    EXPECT_EQ(card.field(one, 1, 1), "whole");
+}
+
+TEST(CardFields, ANoRowReferenceReadsEmptyAndChangesNothing) {
+    test::CardFixture f(test::crlf({"FG", "PS", "C195", "OB"}));
+    Card& card = f.card;
+    card.resetToBlankCard();
+    const std::string before = card.cardFileBytes();
+    card.setField(RowRef{}, 1, 1, "lost");
+    EXPECT_EQ(card.field(RowRef{}, 1, 1), "");
+    EXPECT_EQ(card.rows[0].text, "");
+    EXPECT_EQ(card.cardFileBytes(), before);
 }
 
 }  // namespace

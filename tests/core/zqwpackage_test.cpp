@@ -1,4 +1,4 @@
-#include "zqwpackage.h"
+#include "card/zqwpackage.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -230,11 +230,11 @@ void EditCommandsTest::lineCommandsOnOneColumn() {
     press(commandKey(command));
 
     QCOMPARE(shownColumn(window, 1, 0), shown);
-    QCOMPARE(window.card().Sections[0].RowCount, shown.size());
+    QCOMPARE(window.card().sections[0].rowCount, shown.size());
     QCOMPARE(window.grid(1).activeRow(), activeRow);
     QVERIFY(window.grid(1).isEditing());
     QCOMPARE(window.grid(1).editor()->text(), shown[activeRow - 1]);
-    QCOMPARE(window.card().CardChanged, message.isEmpty());
+    QCOMPARE(window.card().isModified, message.isEmpty());
     // A refused command leaves an open preview alone; the others refresh it
     // once, after the command.
     QCOMPARE(previewCloses_, message.isEmpty() ? 1 : 0);
@@ -252,7 +252,7 @@ void EditCommandsTest::hiddenLineComesBackWithItsTextAndNote() {
     editCell(window, 1, 2, 0);
     press(kDelete);
     QCOMPARE(shownColumn(window, 1, 0), (strings({"a1", "c1"})));
-    QCOMPARE(window.card().Lines[2].RowCount, 0);
+    QCOMPARE(window.card().lines[2].rowCount, 0);
 
     // Row 2 is now c1, the first row of the line below the hidden one.
     QCOMPARE(window.grid(1).activeRow(), 2);
@@ -276,13 +276,13 @@ void EditCommandsTest::deleteDownToTheLastRowIsRefused() {
     QCOMPARE(shownColumn(window, 2, 1), strings({"x1"}));
     QCOMPARE(shownColumn(window, 2, 0), strings({"X"}));
     QCOMPARE(window.grid(2).activeRow(), 1);
-    window.card().CardChanged = false;
+    window.card().isModified = false;
 
     dialogs().expectMessage(QStringLiteral("Each section must have one line"));
     press(kDelete);
     QCOMPARE(shownColumn(window, 2, 1), strings({"x1"}));
-    QCOMPARE(window.card().Sections[kBothTab].RowCount2, 1);
-    QVERIFY(!window.card().CardChanged);
+    QCOMPARE(window.card().sections[kBothTab].rowCount2, 1);
+    QVERIFY(!window.card().isModified);
     QVERIFY(window.grid(2).isEditing());
     // Grid 1 of the section never took part.
     QCOMPARE(window.grid(1).gridModel().rowCount(), 3);
@@ -334,7 +334,7 @@ void EditCommandsTest::insertAfterSplitsAtTheColumnWidth() {
     QCOMPARE(grid.editor()->text(), rest);
     QVERIFY(grid.editor()->hasFocus());
     QCOMPARE(grid.columnWidth(0), columnWidth);
-    QCOMPARE(window.card().Lines[2].RowCount, 2);
+    QCOMPARE(window.card().lines[2].rowCount, 2);
 }
 
 void EditCommandsTest::insertAfterFillsAHiddenNextLine() {
@@ -358,14 +358,14 @@ void EditCommandsTest::insertAfterFillsAHiddenNextLine() {
              (QStringList{QStringLiteral("ab "), wide, QStringLiteral("c1")}));
     QCOMPARE(window.grid(1).activeRow(), 2);
     zqw::Card& card = window.card();
-    QCOMPARE(card.Lines[1].RowCount, 1);
-    QCOMPARE(card.Lines[2].RowCount, 1);
+    QCOMPARE(card.lines[1].rowCount, 1);
+    QCOMPARE(card.lines[2].rowCount, 1);
 
     // On disk each line has its one row again; the hidden line's old text
     // is gone.
-    card.CardFileName = folder_->filePath(QStringLiteral("saved.ccf")).toStdString();
-    QVERIFY(card.WriteCardFile());
-    QFile saved(QString::fromStdString(card.CardFileName));
+    card.cardFileName = folder_->filePath(QStringLiteral("saved.ccf")).toStdString();
+    QVERIFY(card.writeCardFile());
+    QFile saved(QString::fromStdString(card.cardFileName));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QList<QByteArray> records = saved.readAll().split('\n');
     QCOMPARE(records.value(2), QByteArray("1#}ab \r"));
@@ -393,10 +393,10 @@ void EditCommandsTest::insertAfterAtTheEndOfGrid1LeavesGrid2Alone() {
     QCOMPARE(window.grid(1).activeRow(), 4);
     QCOMPARE(window.grid(1).activeColumn(), 1);
     QCOMPARE(shownColumn(window, 2, 1), strings({"y1"}));
-    const zqw::AForm& both = window.card().Sections[kBothTab];
-    QCOMPARE(window.card().Lines[both.FirstLine + 2].RowCount, 2);
-    QCOMPARE(window.card().Lines[both.FirstLine2].RowCount, 0);
-    QCOMPARE(both.RowCount2, 1);
+    const zqw::Section& both = window.card().sections[kBothTab];
+    QCOMPARE(window.card().lines[both.firstLine + 2].rowCount, 2);
+    QCOMPARE(window.card().lines[both.firstLine2].rowCount, 0);
+    QCOMPARE(both.rowCount2, 1);
 }
 
 void EditCommandsTest::replicateDownInGrid2_data() {
@@ -429,7 +429,7 @@ void EditCommandsTest::replicateDownInGrid2() {
 
     QCOMPARE(shownColumn(window, 2, 1), texts);
     QCOMPARE(shownColumn(window, 1, 1), (strings({"g1", "g2", "g3"})));
-    QCOMPARE(window.card().CardChanged, changed);
+    QCOMPARE(window.card().isModified, changed);
     QCOMPARE(grid.activeRow(), 1);
     QCOMPARE(grid.activeColumn(), column);
 }
@@ -464,17 +464,17 @@ void EditCommandsTest::lineCommandsOnTheNotesPageChangeNothing() {
         startWithSingle({QStringLiteral("a1|a2"), QStringLiteral("b1"), QStringLiteral("c1")});
     window.TT11Click(window.topTabs().count() - 1);
     QVERIFY(window.notesEditor().isVisible());
-    const std::vector<zqw::AText> before = window.card().RowTexts;
+    const std::vector<zqw::RowText> before = window.card().rows;
 
     press(commandKey(command));
 
-    QCOMPARE(window.card().RowTexts.size(), before.size());
+    QCOMPARE(window.card().rows.size(), before.size());
     for (size_t i = 0; i < before.size(); ++i) {
-        QCOMPARE(window.card().RowTexts[i].Text, before[i].Text);
-        QCOMPARE(window.card().RowTexts[i].NextRow, before[i].NextRow);
+        QCOMPARE(window.card().rows[i].text, before[i].text);
+        QCOMPARE(window.card().rows[i].nextRow, before[i].nextRow);
     }
-    QCOMPARE(window.card().Sections[0].RowCount, 4);
-    QVERIFY(!window.card().CardChanged);
+    QCOMPARE(window.card().sections[0].rowCount, 4);
+    QVERIFY(!window.card().isModified);
     QCOMPARE(window.notesEditor().toPlainText(), QString());
     QCOMPARE(previewCloses_, refreshed ? 1 : 0);
 }
@@ -540,7 +540,7 @@ void EditCommandsTest::editMenuStates() {
         window.TT11Click(window.topTabs().count() - 1);
         NotesTextEditor& notes = window.notesEditor();
         if (page == QLatin1String("closed notes")) {
-            window.card().NotesOpen = false;
+            window.card().notesOpen = false;
             notes.setInputEnabled(false);
         }
         if (page != QLatin1String("notes") && page != QLatin1String("closed notes")) {
@@ -585,7 +585,7 @@ void EditCommandsTest::clipboardOnACell() {
     editor->setCursorPosition(2);
     press(kPaste);
     QCOMPARE(editor->text(), QStringLiteral("adbc"));
-    QVERIFY(!window.card().CardChanged);
+    QVERIFY(!window.card().isModified);
     // Line breaks would split the card file's record: they paste as spaces.
     clipboard->setText(QStringLiteral("1\r\n2\n3"));
     editor->setSelection(1, 2);
@@ -595,9 +595,9 @@ void EditCommandsTest::clipboardOnACell() {
 
     // What the clipboard brought is stored when the edit completes.
     window.storePendingEdits();
-    QVERIFY(window.card().CardChanged);
+    QVERIFY(window.card().isModified);
     QCOMPARE(cellText(window, 1, 1, 0), QStringLiteral("adbc"));
-    QCOMPARE(window.card().RowTexts[window.card().Lines[1].FirstRow].Text, std::string("adbc"));
+    QCOMPARE(window.card().rows[window.card().lines[1].firstRow].text, std::string("adbc"));
 }
 
 void EditCommandsTest::clipboardInTheNotes() {
@@ -621,10 +621,10 @@ void EditCommandsTest::clipboardInTheNotes() {
     press(kPaste);
     QCOMPARE(notes.toPlainText(), QStringLiteral("worldhello "));
     // The cell behind the notes page was not touched.
-    QCOMPARE(window.card().RowTexts[window.card().Lines[1].FirstRow].Text, std::string("cell"));
+    QCOMPARE(window.card().rows[window.card().lines[1].firstRow].text, std::string("cell"));
 
     // With the notes closed the clipboard keys do nothing to them.
-    window.card().NotesOpen = false;
+    window.card().notesOpen = false;
     press(kPaste);
     QCOMPARE(notes.toPlainText(), QStringLiteral("worldhello "));
 }
@@ -651,7 +651,7 @@ void EditCommandsTest::undoAndRedoInTheNotes() {
     press(kRedo);
     QCOMPARE(notes.toPlainText(), typed);
 
-    QCOMPARE(window.card().RowTexts[window.card().Lines[1].FirstRow].Text, std::string("cell"));
+    QCOMPARE(window.card().rows[window.card().lines[1].firstRow].text, std::string("cell"));
 }
 
 QTEST_MAIN(EditCommandsTest)

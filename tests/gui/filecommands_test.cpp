@@ -10,10 +10,10 @@
 #include <QProcess>
 #include <QTest>
 
+#include "card/plainnotes.h"
 #include "guitestsupport.h"
 #include "mainwindow/editorapp.h"
 #include "mainwindow/truvcce.h"
-#include "plainnotes.h"
 
 namespace {
 
@@ -43,10 +43,9 @@ void typeAnswer(TRUVCCE& window, int row, const QString& text) {
 // The card's answer in the first section's row, from the card itself.
 QString answerText(TRUVCCE& window, int row) {
     zqw::Card& card = window.card();
-    card.CurSection = 0;
-    int line = card.Sections[0].FirstLine;
-    if (card.FindRow(row, line) == 0) return QStringLiteral("<no row>");
-    return QString::fromStdString(card.GetField(1, 2));
+    const zqw::RowRef ref = card.findGridRow(0, 1, row);
+    if (!ref) return QStringLiteral("<no row>");
+    return QString::fromStdString(card.field(ref, 1, 2));
 }
 
 // The card file record of the first section's first row with this answer
@@ -69,17 +68,16 @@ void writeCardFile(const QString& path, const QString& firstAnswer, const QStrin
     zqw::MessageList messages;
     zqw::PlainNotes notes;
     zqw::Card card(messages, notes);
-    QVERIFY(card.ParseTemplateFile(ZQW_PROGRAM_DIR "/zqw.sel"));
-    card.ResetBlankCard();
-    card.CurSection = 0;
-    int line = card.Sections[0].FirstLine;
-    QVERIFY(card.FindRow(1, line) > 0);
-    card.PutField(1, 2, firstAnswer.toStdString());
-    card.NoteFileName = notesPath.toStdString();
-    card.NotesOpen = !notesPath.isEmpty();
+    QVERIFY(card.parseTemplateFile(ZQW_PROGRAM_DIR "/zqw.sel"));
+    card.resetToBlankCard();
+    const zqw::RowRef first = card.findGridRow(0, 1, 1);
+    QVERIFY(first);
+    card.setField(first, 1, 2, firstAnswer.toStdString());
+    card.notesFileName = notesPath.toStdString();
+    card.notesOpen = !notesPath.isEmpty();
     notes.setText(notesText.toStdString());
-    card.CardFileName = path.toStdString();
-    QVERIFY(card.WriteCardFile());
+    card.cardFileName = path.toStdString();
+    QVERIFY(card.writeCardFile());
     QVERIFY(messages.messages.empty());
 }
 
@@ -196,7 +194,7 @@ void FileCommandsTest::newCommand() {
     QFETCH(bool, viewRebuilt);
     TRUVCCE& window = start();
     if (changed) typeAnswer(window, 1, QStringLiteral("Kept answer"));
-    QCOMPARE(window.card().CardChanged, changed);
+    QCOMPARE(window.card().isModified, changed);
     window.TT11Click(2);
     window.LastAnswer = Answer::No;
     if (answer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(answer));
@@ -208,11 +206,11 @@ void FileCommandsTest::newCommand() {
     if (answer != kNotAsked) QCOMPARE(int(window.LastAnswer), answer);
     QCOMPARE(answerText(window, 1),
              blankAfter || !changed ? QString() : QStringLiteral("Kept answer"));
-    QCOMPARE(card.CardChanged, !blankAfter);
-    QVERIFY(card.CardOpen);
-    QVERIFY(!card.NoCard);
+    QCOMPARE(card.isModified, !blankAfter);
+    QVERIFY(card.isOpen);
+    QVERIFY(!card.isNoCard);
     // An unwritten card stays unnamed, so the next save asks for a name.
-    QCOMPARE(QString::fromStdString(card.CardFileName), QStringLiteral("UnNamed file"));
+    QCOMPARE(QString::fromStdString(card.cardFileName), QStringLiteral("UnNamed file"));
     QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
     QCOMPARE(window.topTabs().currentIndex(), viewRebuilt ? 0 : 2);
     if (viewRebuilt)
@@ -231,12 +229,12 @@ void FileCommandsTest::typingInTheNotesThenNewAsksAboutTheCard() {
     dialogs().expectOpenFile(cardPath, kOpenFilter);
     chooseMenuItem(window, "LOad1");
     QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Old notes\n"));
-    QVERIFY(!window.card().CardChanged);
+    QVERIFY(!window.card().isModified);
 
     window.TT11Click(7);
     window.notesEditor().setCaret(1, 100);  // the end of the first line
     QTest::keyClicks(&window.notesEditor(), QStringLiteral(" and new"));
-    QVERIFY(!window.card().CardChanged);
+    QVERIFY(!window.card().isModified);
     dialogs().expectQuestion(kSaveCard, Answer::Yes);
     chooseMenuItem(window, "New1");
 
@@ -244,8 +242,8 @@ void FileCommandsTest::typingInTheNotesThenNewAsksAboutTheCard() {
     QCOMPARE(readBytes(notesPath), QByteArray("Old notes and new\r\n"));
     QVERIFY(readBytes(cardPath).startsWith("ZQW1.0" + notesPath.toUtf8() + "\r\n"));
     QVERIFY(readBytes(cardPath).contains(firstRecord("Strong club")));
-    QCOMPARE(QString::fromStdString(window.card().CardFileName), QStringLiteral("UnNamed file"));
-    QVERIFY(window.card().NoteFileName.empty());
+    QCOMPARE(QString::fromStdString(window.card().cardFileName), QStringLiteral("UnNamed file"));
+    QVERIFY(window.card().notesFileName.empty());
     QCOMPARE(window.topTabs().currentIndex(), 0);
 }
 
@@ -306,23 +304,23 @@ void FileCommandsTest::openCommand() {
         QCOMPARE(dialogs().lastFileRequest().defaultExtension, QStringLiteral("ccf"));
     if (saveTo == SaveTo::GoodPath) QVERIFY(readBytes(savedTo).contains(firstRecord("In memory")));
     if (opened) {
-        QCOMPARE(QString::fromStdString(card.CardFileName), cardPath);
+        QCOMPARE(QString::fromStdString(card.cardFileName), cardPath);
         QCOMPARE(window.windowTitle(), kCaption + cardPath);
         QCOMPARE(answerText(window, 1), QStringLiteral("From disk"));
-        QVERIFY(!card.CardChanged);
+        QVERIFY(!card.isModified);
         QCOMPARE(window.topTabs().currentIndex(), 0);
         QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("From disk"));
     } else if (chosen == QLatin1String("missing")) {
-        QCOMPARE(QString::fromStdString(card.CardFileName), QStringLiteral("UnNamed file"));
+        QCOMPARE(QString::fromStdString(card.cardFileName), QStringLiteral("UnNamed file"));
         QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
         QCOMPARE(answerText(window, 1), QString());
-        QVERIFY(card.CardOpen);
+        QVERIFY(card.isOpen);
         QCOMPARE(window.topTabs().currentIndex(), 0);
     } else {
         // The card in memory stays as it was, view included.
         QCOMPARE(answerText(window, 1), changed ? QStringLiteral("In memory") : QString());
-        QCOMPARE(card.CardChanged, changed);
-        QCOMPARE(QString::fromStdString(card.CardFileName), QStringLiteral("UnNamed file"));
+        QCOMPARE(card.isModified, changed);
+        QCOMPARE(QString::fromStdString(card.cardFileName), QStringLiteral("UnNamed file"));
         QCOMPARE(window.topTabs().currentIndex(), 3);
     }
     QCOMPARE(readBytes(cardPath).contains(firstRecord("From disk")), true);
@@ -365,7 +363,7 @@ void FileCommandsTest::saveCommand() {
     if (named) {
         writeCardFile(namedPath, QStringLiteral("On disk"));
         window.openCardOrPackage(namedPath);
-        QVERIFY(!window.card().CardChanged);
+        QVERIFY(!window.card().isModified);
         // Anything the command writes replaces this.
         writeBytes(namedPath, "untouched");
     }
@@ -383,17 +381,17 @@ void FileCommandsTest::saveCommand() {
 
     zqw::Card& card = window.card();
     const QString target = named ? namedPath : chosen;
-    QCOMPARE(card.CardChanged, (changeCard || changeNotes) && !written);
+    QCOMPARE(card.isModified, (changeCard || changeNotes) && !written);
     if (written) {
         const QByteArray bytes = readBytes(target);
         QVERIFY2(bytes.startsWith("ZQW1.0"), bytes.constData());
         QCOMPARE(bytes.contains(firstRecord("Typed")), changeCard);
-        QCOMPARE(QString::fromStdString(card.CardFileName), target);
+        QCOMPARE(QString::fromStdString(card.cardFileName), target);
         QCOMPARE(window.windowTitle(), kCaption + target);
     } else {
         if (named && !folderInPlace) QCOMPARE(readBytes(namedPath), QByteArray("untouched"));
         QCOMPARE(window.windowTitle(), before);
-        QCOMPARE(QString::fromStdString(card.CardFileName),
+        QCOMPARE(QString::fromStdString(card.cardFileName),
                  named ? namedPath : QStringLiteral("UnNamed file"));
         QVERIFY(!QFileInfo::exists(path(QStringLiteral("chosen.ccf"))));
     }
@@ -430,8 +428,8 @@ void FileCommandsTest::saveAsCommand() {
     QVERIFY(request.hideReadOnly);
     QVERIFY(request.folderMustExist);
     zqw::Card& card = window.card();
-    QCOMPARE(card.CardChanged, changeCard && !written);
-    QCOMPARE(QString::fromStdString(card.CardFileName), written ? chosen : oldPath);
+    QCOMPARE(card.isModified, changeCard && !written);
+    QCOMPARE(QString::fromStdString(card.cardFileName), written ? chosen : oldPath);
     QCOMPARE(window.windowTitle(), kCaption + (written ? chosen : oldPath));
     QCOMPARE(QFileInfo::exists(path(QStringLiteral("copy.ccf"))), written);
     if (written) {
@@ -463,7 +461,7 @@ void FileCommandsTest::closeCommand() {
     QFETCH(SaveTo, saveTo);
     QFETCH(bool, closed);
     TRUVCCE& window = start();
-    window.card().NoteFileName = path(QStringLiteral("linked.txt")).toStdString();
+    window.card().notesFileName = path(QStringLiteral("linked.txt")).toStdString();
     if (changed) typeAnswer(window, 1, QStringLiteral("Typed"));
     window.LastAnswer = Answer::No;
     if (answer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(answer));
@@ -473,16 +471,16 @@ void FileCommandsTest::closeCommand() {
 
     zqw::Card& card = window.card();
     if (answer != kNotAsked) QCOMPARE(int(window.LastAnswer), answer);
-    QCOMPARE(card.CardOpen, !closed);
-    QCOMPARE(card.NoCard, closed);
+    QCOMPARE(card.isOpen, !closed);
+    QCOMPARE(card.isNoCard, closed);
     if (closed) {
-        QCOMPARE(QString::fromStdString(card.CardFileName), QStringLiteral("No file"));
-        QVERIFY(card.NoteFileName.empty());
-        QVERIFY(!card.CardChanged);
+        QCOMPARE(QString::fromStdString(card.cardFileName), QStringLiteral("No file"));
+        QVERIFY(card.notesFileName.empty());
+        QVERIFY(!card.isModified);
     } else {
-        QCOMPARE(card.CardChanged, changed);
-        QCOMPARE(QString::fromStdString(card.CardFileName), QStringLiteral("UnNamed file"));
-        QCOMPARE(QString::fromStdString(card.NoteFileName), path(QStringLiteral("linked.txt")));
+        QCOMPARE(card.isModified, changed);
+        QCOMPARE(QString::fromStdString(card.cardFileName), QStringLiteral("UnNamed file"));
+        QCOMPARE(QString::fromStdString(card.notesFileName), path(QStringLiteral("linked.txt")));
     }
     // Close leaves the caption and the grids alone.
     QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
@@ -494,7 +492,7 @@ void FileCommandsTest::closeDoesNotAskAboutModifiedNotes() {
     TRUVCCE& window = start();
     window.notesEditor().insertPlainText(QStringLiteral("Unsaved notes"));
     chooseMenuItem(window, "Close1");
-    QVERIFY(!window.card().CardOpen);
+    QVERIFY(!window.card().isOpen);
     QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Unsaved notes"));
     QVERIFY(window.notesEditor().isModified());
 }
@@ -524,7 +522,7 @@ void FileCommandsTest::fileMenuFollowsTheCardState() {
     window.SaveAs1Click();  // and called directly, the handler checks for itself
     // New makes a card again.
     QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
-    QVERIFY(window.card().CardOpen);
+    QVERIFY(window.card().isOpen);
     QCOMPARE(answerText(window, 1), QString());
     check(true);
 }
@@ -612,10 +610,10 @@ void FileCommandsTest::closeQuestion() {
     QCOMPARE(window.close(), closes);
 
     QCOMPARE(window.isVisible(), !closes);
-    const QString linked = QString::fromStdString(window.card().NoteFileName);
+    const QString linked = QString::fromStdString(window.card().notesFileName);
     if (linkAnswer == int(Answer::Yes)) {
         QCOMPARE(linked, notesPath);
-        QVERIFY(window.card().NotesOpen);
+        QVERIFY(window.card().notesOpen);
     } else {
         QCOMPARE(linked, QString());
     }
@@ -636,7 +634,7 @@ void FileCommandsTest::exitStoresTheCellBeingEdited() {
     QVERIFY(editor);
     editor->setFocus();
     QTest::keyClicks(editor, QStringLiteral("Half typed"));
-    QVERIFY(!window.card().CardChanged);
+    QVERIFY(!window.card().isModified);
     const QString saved = path(QStringLiteral("exit.ccf"));
     dialogs().expectQuestion(kSaveCard, Answer::Yes);
     dialogs().expectSaveFile(saved, kCardFilter);
@@ -656,8 +654,8 @@ void FileCommandsTest::exitAfterCloseStillOffersTheLink() {
     // No card is open, so the link's Yes is followed by no card question.
     chooseMenuItem(window, "Exit1");
     QVERIFY(!window.isVisible());
-    QVERIFY(window.card().CardChanged);
-    QVERIFY(!window.card().CardOpen);
+    QVERIFY(window.card().isModified);
+    QVERIFY(!window.card().isOpen);
 }
 
 void FileCommandsTest::packageMadeWithZipOpens_data() {
@@ -694,12 +692,12 @@ void FileCommandsTest::packageMadeWithZipOpens() {
              (QStringList{QStringLiteral("club notes.txt"), QStringLiteral("club.ccf")}));
     zqw::Card& card = window.card();
     const QString cardPath = out + QStringLiteral("/club.ccf");
-    QCOMPARE(QString::fromStdString(card.CardFileName), cardPath);
+    QCOMPARE(QString::fromStdString(card.cardFileName), cardPath);
     QCOMPARE(window.windowTitle(), kCaption + cardPath);
     QCOMPARE(answerText(window, 1), QStringLiteral("Packed answer"));
     QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Note:..1: packed\n"));
-    QCOMPARE(QString::fromStdString(card.NoteFileName), out + QStringLiteral("/club notes.txt"));
-    QVERIFY(card.CardChanged);  // the notes' new place is to be saved
+    QCOMPARE(QString::fromStdString(card.notesFileName), out + QStringLiteral("/club notes.txt"));
+    QVERIFY(card.isModified);  // the notes' new place is to be saved
     QCOMPARE(window.topTabs().currentIndex(), 0);
     QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("Packed answer"));
 }
@@ -727,7 +725,7 @@ void FileCommandsTest::packageEntriesCannotLeaveTheFolder() {
              (QStringList{QStringLiteral("a/b/out/absolute.txt"),
                           QStringLiteral("a/b/out/deep.ccf"), QStringLiteral("a/b/out/evil.ccf"),
                           QStringLiteral("a/b/out/notes.txt"), QStringLiteral("evil.zqw")}));
-    QCOMPARE(QString::fromStdString(window.card().CardFileName), out + QStringLiteral("/evil.ccf"));
+    QCOMPARE(QString::fromStdString(window.card().cardFileName), out + QStringLiteral("/evil.ccf"));
     QCOMPARE(answerText(window, 1), QStringLiteral("Escaped?"));
 }
 
@@ -781,8 +779,8 @@ void FileCommandsTest::packageProblemsKeepTheCard() {
     }
     zqw::Card& card = window.card();
     QCOMPARE(answerText(window, 1), QStringLiteral("Current"));
-    QVERIFY(card.CardChanged);
-    QCOMPARE(QString::fromStdString(card.CardFileName), QStringLiteral("UnNamed file"));
+    QVERIFY(card.isModified);
+    QCOMPARE(QString::fromStdString(card.cardFileName), QStringLiteral("UnNamed file"));
     QCOMPARE(window.topTabs().currentIndex(), 1);
     QCOMPARE(filesUnder(out), QStringList());
 }
@@ -799,7 +797,7 @@ void FileCommandsTest::packageHoldingOnlyNotesGivesABlankCard() {
     dialogs().expectMessage(out + QStringLiteral("/notes.txt has Invalid file content"));
     chooseMenuItem(window, "LOad1");
     QCOMPARE(filesUnder(out), QStringList{QStringLiteral("notes.txt")});
-    QCOMPARE(QString::fromStdString(window.card().CardFileName), QStringLiteral("UnNamed file"));
+    QCOMPARE(QString::fromStdString(window.card().cardFileName), QStringLiteral("UnNamed file"));
     QCOMPARE(answerText(window, 1), QString());
     QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
 }

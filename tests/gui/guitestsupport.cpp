@@ -15,21 +15,31 @@ namespace {
 
 const char* kindName(ScriptedDialogs::Kind kind) {
     switch (kind) {
-        case ScriptedDialogs::Kind::Message: return "message";
-        case ScriptedDialogs::Kind::Information: return "information";
-        case ScriptedDialogs::Kind::Question: return "question";
-        case ScriptedDialogs::Kind::Input: return "input";
-        case ScriptedDialogs::Kind::OpenFile: return "open file";
-        case ScriptedDialogs::Kind::SaveFile: return "save file";
-        case ScriptedDialogs::Kind::Folder: return "folder";
-        case ScriptedDialogs::Kind::Dialog: return "dialog";
+        case ScriptedDialogs::Kind::Message:
+            return "message";
+        case ScriptedDialogs::Kind::Information:
+            return "information";
+        case ScriptedDialogs::Kind::Question:
+            return "question";
+        case ScriptedDialogs::Kind::Input:
+            return "input";
+        case ScriptedDialogs::Kind::OpenFile:
+            return "open file";
+        case ScriptedDialogs::Kind::SaveFile:
+            return "save file";
+        case ScriptedDialogs::Kind::Folder:
+            return "folder";
+        case ScriptedDialogs::Kind::Dialog:
+            return "dialog";
     }
     return "?";
 }
 
 }  // namespace
 
-void ScriptedDialogs::expectMessage(const QString& text) { steps_.append({Kind::Message, text, {}, {}, {}}); }
+void ScriptedDialogs::expectMessage(const QString& text) {
+    steps_.append({Kind::Message, text, {}, {}, {}});
+}
 
 void ScriptedDialogs::expectInformation(const QString& text) {
     steps_.append({Kind::Information, text, {}, {}, {}});
@@ -51,16 +61,20 @@ void ScriptedDialogs::expectSaveFile(std::optional<QString> answer, const QStrin
     steps_.append({Kind::SaveFile, filter, {}, answer, {}});
 }
 
-void ScriptedDialogs::expectFolder(std::optional<QString> answer) { steps_.append({Kind::Folder, {}, {}, answer, {}}); }
+void ScriptedDialogs::expectFolder(std::optional<QString> answer) {
+    steps_.append({Kind::Folder, {}, {}, answer, {}});
+}
 
-void ScriptedDialogs::expectDialog(const QString& windowTitle, std::function<int(QDialog&)> handler) {
+void ScriptedDialogs::expectDialog(const QString& windowTitle,
+                                   std::function<int(QDialog&)> handler) {
     steps_.append({Kind::Dialog, windowTitle, {}, {}, std::move(handler)});
 }
 
 std::optional<ScriptedDialogs::Step> ScriptedDialogs::take(Kind kind, const QString& text) {
     log_ << QString::fromLatin1(kindName(kind)) + QStringLiteral(": ") + text;
     if (steps_.isEmpty()) {
-        failures_ << QStringLiteral("unexpected %1: %2").arg(QString::fromLatin1(kindName(kind)), text);
+        failures_
+            << QStringLiteral("unexpected %1: %2").arg(QString::fromLatin1(kindName(kind)), text);
         return std::nullopt;
     }
     const Step step = steps_.constFirst();
@@ -84,7 +98,8 @@ UserDialogs::Answer ScriptedDialogs::question(const QString& text, bool withCanc
     return step->answer;
 }
 
-std::optional<QString> ScriptedDialogs::inputBox(const QString&, const QString& prompt, const QString&) {
+std::optional<QString> ScriptedDialogs::inputBox(const QString&, const QString& prompt,
+                                                 const QString&) {
     const auto step = take(Kind::Input, prompt);
     return step ? step->value : std::nullopt;
 }
@@ -122,7 +137,9 @@ IsolatedSettings::IsolatedSettings() {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
 }
 
-QString IsolatedSettings::iniPath() const { return dir_.path() + QStringLiteral("/ZQW_VEZ/zqwcce.ini"); }
+QString IsolatedSettings::iniPath() const {
+    return dir_.path() + QStringLiteral("/ZQW_VEZ/zqwcce.ini");
+}
 
 bool IsolatedSettings::writeIni(const QByteArray& content) const {
     QDir().mkpath(QFileInfo(iniPath()).absolutePath());
@@ -131,7 +148,9 @@ bool IsolatedSettings::writeIni(const QByteArray& content) const {
 
 QString bundledTemplatePath() { return QStringLiteral(ZQW_SOURCE_DIR "/data/zqw.sel"); }
 
-QString testDataPath(const QString& name) { return QStringLiteral(ZQW_SOURCE_DIR "/tests/gui/data/") + name; }
+QString testDataPath(const QString& name) {
+    return QStringLiteral(ZQW_SOURCE_DIR "/tests/gui/data/") + name;
+}
 
 void useProgramDir(const QString& path) {
     ProfileStore store;

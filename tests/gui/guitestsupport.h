@@ -44,7 +44,8 @@ public:
     void message(const QString& text) override;
     void information(const QString& text) override;
     Answer question(const QString& text, bool withCancel) override;
-    std::optional<QString> inputBox(const QString& caption, const QString& prompt, const QString& initial) override;
+    std::optional<QString> inputBox(const QString& caption, const QString& prompt,
+                                    const QString& initial) override;
     std::optional<QString> openFile(const FileRequest& request) override;
     std::optional<QString> saveFile(const FileRequest& request) override;
     std::optional<QString> chooseFolder(const QString& caption, const QString& start) override;

@@ -4,19 +4,19 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QPushButton>
-#include <QSpinBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 
 #include "guitestsupport.h"
 #include "mainwindow/editorapp.h"
 #include "mainwindow/truvcce.h"
-#include "prompts/tprompts.h"
 #include "printing/fontdialogs.h"
 #include "printing/tcarddef.h"
+#include "prompts/tprompts.h"
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -72,14 +72,15 @@ void MainWindowTest::firstRunUsesTheDefaults() {
     for (const char* option : {"NoteTabs1", "RightMousebuttonprompts1", "printauction"}) {
         QVERIFY2(window.actionNamed(QString::fromLatin1(option))->isChecked(), option);
     }
-    QCOMPARE(QString::fromStdString(window.card().CardFileName), QStringLiteral("UnNamed file"));
+    QCOMPARE(QString::fromStdString(window.card().cardFileName), QStringLiteral("UnNamed file"));
     QCOMPARE(window.windowTitle(), QStringLiteral("ZQW Convention card editor: UnNamed file"));
-    QVERIFY(window.card().CardOpen);
-    QVERIFY(!window.card().CardChanged);
+    QVERIFY(window.card().isOpen);
+    QVERIFY(!window.card().isModified);
     QCOMPARE(window.topTabs().count(), 8);
     QCOMPARE(window.captionLine().text(), QStringLiteral("Players"));
-    QCOMPARE(window.actionNamed(QStringLiteral("Prompts1"))->text().section(QLatin1Char('\t'), 0, 0),
-             QStringLiteral("&Prompts (Right button)"));
+    QCOMPARE(
+        window.actionNamed(QStringLiteral("Prompts1"))->text().section(QLatin1Char('\t'), 0, 0),
+        QStringLiteral("&Prompts (Right button)"));
     // The grid of the first section, in editing on the answer column.
     QVERIFY(window.grid(1).isVisible());
     QVERIFY(window.grid(1).isEditing());
@@ -111,7 +112,7 @@ void MainWindowTest::settingsSurviveARestart() {
     QVERIFY(!again.actionNamed(QStringLiteral("NoteTabs1"))->isChecked());
     QCOMPARE(again.HintNo, 4);
     // "UnNamed file" names no file: a blank card again, without a message.
-    QCOMPARE(QString::fromStdString(again.card().CardFileName), QStringLiteral("UnNamed file"));
+    QCOMPARE(QString::fromStdString(again.card().cardFileName), QStringLiteral("UnNamed file"));
 }
 
 void MainWindowTest::keysAreFoundInAnySpelling() {
@@ -127,7 +128,8 @@ void MainWindowTest::keysAreFoundInAnySpelling() {
     IniFile written(iniPath());
     const QString text = written.text();
     QVERIFY2(text.contains(QStringLiteral("HintNo=7")), qPrintable(text));
-    QVERIFY2(!text.contains(QStringLiteral("HINTNO")), qPrintable(text));  // replaced, not duplicated
+    QVERIFY2(!text.contains(QStringLiteral("HINTNO")),
+             qPrintable(text));  // replaced, not duplicated
     QVERIFY(text.contains(QStringLiteral("DFont=CardTimes")));
     QVERIFY(text.contains(QStringLiteral("MyOwnKey=kept")));
 }
@@ -139,26 +141,23 @@ void MainWindowTest::typingStoresSuitCodesAndMarksTheCard() {
     typeIntoCell(window, 1, QStringLiteral("Acol 1} opens"));
     window.storePendingEdits();
     zqw::Card& card = window.card();
-    QVERIFY(card.CardChanged);
-    const zqw::AForm& section = card.Sections[0];
-    int line = section.FirstLine;
-    card.CurSection = 0;
-    card.FindRow(4, line);
-    QCOMPARE(QByteArray::fromStdString(card.GetField(1, 2)), QByteArray("Acol 1\x05 opens"));
+    QVERIFY(card.isModified);
+    QCOMPARE(QByteArray::fromStdString(card.field(card.findGridRow(0, 1, 4), 1, 2)),
+             QByteArray("Acol 1\x05 opens"));
     QCOMPARE(cellText(window, 1, 4, 1), QStringLiteral("Acol 1} opens"));
 }
 
 void MainWindowTest::unchangedTextLeavesTheCardUnchanged() {
     TRUVCCE& window = start();
     zqw::Card& card = window.card();
-    card.RowTexts[card.Lines[card.Sections[0].FirstLine].FirstRow].Text = "\tPair 1\x05\t";
+    card.rows[card.lines[card.sections[0].firstLine].firstRow].text = "\tPair 1\x05\t";
     window.grid(1).gridModel().refresh();
     window.grid(1).setActiveCell(1, 1);
     window.grid(1).startEditing(true);
     QCOMPARE(window.grid(1).editor()->text(), QStringLiteral("Pair 1}"));
     typeIntoCell(window, 1, QStringLiteral("Pair 1}"));
     window.storePendingEdits();
-    QVERIFY(!card.CardChanged);
+    QVERIFY(!card.isModified);
 }
 
 void MainWindowTest::tabChangeStoresThePendingEdit() {
@@ -166,7 +165,7 @@ void MainWindowTest::tabChangeStoresThePendingEdit() {
     typeIntoCell(window, 1, QStringLiteral("Kept across tabs"));
     window.TT11Click(1);  // as Ctrl+F2 would
     QCOMPARE(window.topTabs().currentIndex(), 1);
-    QVERIFY(window.card().CardChanged);
+    QVERIFY(window.card().isModified);
     window.TT11Click(0);
     QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("Kept across tabs"));
     // The same for a right tab change inside a group.
@@ -188,8 +187,8 @@ void MainWindowTest::suitKeyReplacesTheSelection() {
     QTest::keyClick(editor, Qt::Key_F7);
     QCOMPARE(editor->text(), QStringLiteral("a]d"));
     QCOMPARE(editor->cursorPosition(), 2);
-    QVERIFY(window.card().CardChanged);
-    QCOMPARE(window.InsertionPoint.Text, QStringLiteral("a]d"));
+    QVERIFY(window.card().isModified);
+    QCOMPARE(window.InsertionPoint.text, QStringLiteral("a]d"));
 }
 
 void MainWindowTest::suitKeyWithoutAnEditingGridAsksForAPlace() {
@@ -211,7 +210,8 @@ void MainWindowTest::labelCellsAreReadOnly() {
     QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
     QVERIFY(model.flags(model.index(0, 1)) & Qt::ItemIsEditable);
     window.TT11Click(1);  // single-column sections: column 0 is the text
-    QVERIFY(window.grid(1).gridModel().flags(window.grid(1).gridModel().index(0, 0)) & Qt::ItemIsEditable);
+    QVERIFY(window.grid(1).gridModel().flags(window.grid(1).gridModel().index(0, 0)) &
+            Qt::ItemIsEditable);
 }
 
 void MainWindowTest::openingBidsRepeatOnFurtherRows_data() {
@@ -230,14 +230,14 @@ void MainWindowTest::openingBidsRepeatOnFurtherRows() {
     TRUVCCE& window = start();
     zqw::Card& card = window.card();
     // Give the section's first line a second row, as inserting a row does.
-    const int section = card.Groups[group].FirstSection;
-    zqw::Aline& line = card.Lines[card.Sections[section].FirstLine];
-    zqw::AText extra;
-    extra.PrevRow = line.FirstRow;
-    card.RowTexts.push_back(extra);
-    card.RowTexts[line.FirstRow].NextRow = static_cast<int>(card.RowTexts.size()) - 1;
-    line.RowCount = 2;
-    card.Sections[section].RowCount += 1;
+    const int section = card.groups[group].firstSection;
+    zqw::TemplateLine& line = card.lines[card.sections[section].firstLine];
+    zqw::RowText extra;
+    extra.prevRow = line.firstRow;
+    card.rows.push_back(extra);
+    card.rows[line.firstRow].nextRow = static_cast<int>(card.rows.size()) - 1;
+    line.rowCount = 2;
+    card.sections[section].rowCount += 1;
     QWidget& layout = session_->app().windows->cardLayout();
     layout.findChild<QCheckBox*>(QStringLiteral("cbOpenBids"))->setChecked(openBids);
 
@@ -245,7 +245,8 @@ void MainWindowTest::openingBidsRepeatOnFurtherRows() {
     const QString label = cellText(window, 1, 1, 0);
     QVERIFY(!label.isEmpty());
     QCOMPARE(cellText(window, 1, 2, 0), repeated ? label : QString());
-    if (group == 5) QCOMPARE(label, QStringLiteral("1}"));  // suit codes shown as display characters
+    if (group == 5)
+        QCOMPARE(label, QStringLiteral("1}"));  // suit codes shown as display characters
 }
 
 void MainWindowTest::topCaptionsFollowTheWidth_data() {
@@ -272,12 +273,14 @@ void MainWindowTest::topCaptionsFollowTheWidth() {
 }
 
 void MainWindowTest::controlF6OnAFiveGroupTemplateShowsTheNotes() {
-    ProgramFolder folder(records({"FOne", "PA", "C195", "L02", "GTwo", "PB", "C195", "OX", "GThree", "PC", "C195",
-                                  "OY", "GFour", "PD", "C195", "OZ", "GFive", "PE", "C195", "OW"}));
+    ProgramFolder folder(
+        records({"FOne", "PA", "C195",  "L02", "GTwo", "PB", "C195",  "OX", "GThree", "PC",
+                 "C195", "OY", "GFour", "PD",  "C195", "OZ", "GFive", "PE", "C195",   "OW"}));
     useProgramDir(folder.path());
     TRUVCCE& window = start();
     QCOMPARE(window.topTabs().count(), 6);
-    for (int k = 6; k < 10; ++k) QVERIFY(!window.actionNamed(QStringLiteral("TT%1").arg(k + 1))->isVisible());
+    for (int k = 6; k < 10; ++k)
+        QVERIFY(!window.actionNamed(QStringLiteral("TT%1").arg(k + 1))->isVisible());
     QTest::keyClick(&window, Qt::Key_F6, Qt::ControlModifier);
     QCOMPARE(window.topTabs().currentIndex(), 5);
     QVERIFY(window.notesEditor().isVisible());
@@ -286,8 +289,8 @@ void MainWindowTest::controlF6OnAFiveGroupTemplateShowsTheNotes() {
 }
 
 void MainWindowTest::sectionWithOnlyGrid2FillsTheHeight() {
-    ProgramFolder folder(records({"FOnly", "PGrid two", "A3070", "OFirst", "OSecond", "PBoth", "C2", "C23070", "OA",
-                                  "A3070", "OB"}));
+    ProgramFolder folder(records({"FOnly", "PGrid two", "A3070", "OFirst", "OSecond", "PBoth", "C2",
+                                  "C23070", "OA", "A3070", "OB"}));
     dialogs().expectMessage(QStringLiteral("Invalid line in zqw.sel file: C2"));
     useProgramDir(folder.path());
     TRUVCCE& window = start();
@@ -320,24 +323,24 @@ void MainWindowTest::columnDragPastThePrintWidthIsCut() {
     window.resize(900, 700);
     zqw::Card& card = window.card();
     const int W = window.printColumnWidth();
-    const zqw::AForm& section = card.Sections[0];
+    const zqw::Section& section = card.sections[0];
     QHeaderView* header = window.grid(1).horizontalHeader();
     header->resizeSection(1, W);  // the answer column as wide as the whole print column
     const int label = window.grid(1).columnWidth(0);
     const int expected = std::max(3, static_cast<int>(std::lround((W - label) * 100.0 / W)));
-    QVERIFY(std::abs(card.Columns[section.FirstColumn + 1].Width - expected) <= 1);
-    QVERIFY(card.Columns[section.FirstColumn + 1].Width < 100);
-    QVERIFY(card.CardChanged);
+    QVERIFY(std::abs(card.columns[section.firstColumn + 1].width - expected) <= 1);
+    QVERIFY(card.columns[section.firstColumn + 1].width < 100);
+    QVERIFY(card.isModified);
     // A drag well past the column still stores a width that fits two digits.
     header->resizeSection(0, 3 * W);
-    QVERIFY(card.Columns[section.FirstColumn].Width <= 99);
-    QCOMPARE(card.Columns[section.FirstColumn + 1].Width, 3);
+    QVERIFY(card.columns[section.firstColumn].width <= 99);
+    QCOMPARE(card.columns[section.firstColumn + 1].width, 3);
 }
 
 void MainWindowTest::noteNumberShowsAsHint() {
     TRUVCCE& window = start();
     zqw::Card& card = window.card();
-    card.RowTexts[card.Lines[card.Sections[0].FirstLine + 1].FirstRow].NoteNo = 14;
+    card.rows[card.lines[card.sections[0].firstLine + 1].firstRow].noteNo = 14;
     window.OvcTable1MouseMove(1, 2);
     QCOMPARE(window.grid(1).toolTip(), QStringLiteral("14"));
     window.OvcTable1MouseMove(1, 1);
@@ -351,18 +354,18 @@ void MainWindowTest::escapeReturnsFromTheNotesToTheCell() {
     window.grid(1).setActiveCell(2, 0);
     window.TT11Click(7);
     QVERIFY(window.notesEditor().isVisible());
-    QCOMPARE(window.NoteReturnPosition.Group, 1);
+    QCOMPARE(window.NoteReturnPosition.group, 1);
     QTest::keyClick(&window.notesEditor(), Qt::Key_Escape);
     QCOMPARE(window.topTabs().currentIndex(), 1);
     QCOMPARE(window.rightTabs().currentIndex(), 2);
     QCOMPARE(window.grid(1).activeRow(), 2);
     QVERIFY(window.grid(1).isEditing());
-    QCOMPARE(window.NoteReturnPosition.Group, -1);
+    QCOMPARE(window.NoteReturnPosition.group, -1);
 }
 
 void MainWindowTest::menuShortcutRunsTheMenuHandlerFirst() {
     TRUVCCE& window = start();
-    window.card().NotesOpen = false;
+    window.card().notesOpen = false;
     // Ctrl+Shift+S: the Notes menu's handler disables Save with the notes
     // closed, so the item does not run; the item itself stays in the menu.
     QAction* save = window.actionNamed(QStringLiteral("Save2"));
@@ -383,19 +386,22 @@ void MainWindowTest::displayFontDialogAppliesOrCancels() {
         return [name, size, ok](QDialog& dialog) {
             dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentText(name);
             dialog.findChild<QSpinBox*>(QStringLiteral("SpinEdit1"))->setValue(size);
-            QTest::mouseClick(dialog.findChild<QPushButton*>(ok ? QStringLiteral("OKBtn") : QStringLiteral("CancelBtn")),
+            QTest::mouseClick(dialog.findChild<QPushButton*>(ok ? QStringLiteral("OKBtn")
+                                                                : QStringLiteral("CancelBtn")),
                               Qt::LeftButton);
             return dialog.result();
         };
     };
-    dialogs().expectDialog(QStringLiteral("Select convention card font"), choose(QStringLiteral("Courier"), 12, true));
+    dialogs().expectDialog(QStringLiteral("Select convention card font"),
+                           choose(QStringLiteral("Courier"), 12, true));
     window.DisplayFont1Click();
     QCOMPARE(window.DisplayFont.family(), QStringLiteral("CardCourier"));
     QCOMPARE(window.topTabs().font().pointSize(), 12);
     QCOMPARE(window.grid(1).font().family(), QStringLiteral("CardCourier"));
     QCOMPARE(window.captionLine().font().pointSize(), 12);
 
-    dialogs().expectDialog(QStringLiteral("Select convention card font"), choose(QStringLiteral("Times"), 9, false));
+    dialogs().expectDialog(QStringLiteral("Select convention card font"),
+                           choose(QStringLiteral("Times"), 9, false));
     window.DisplayFont1Click();
     QCOMPARE(window.DisplayFont.family(), QStringLiteral("CardCourier"));
     QCOMPARE(window.grid(2).font().pointSize(), 12);
@@ -412,12 +418,15 @@ void MainWindowTest::missingTemplateIsReported() {
 
 void MainWindowTest::manySectionsDoNotBreakTheRightMenu() {
     QList<QByteArray> lines = {"FMany"};
-    for (int s = 0; s < 12; ++s) lines << "PSection " + QByteArray::number(s + 1) << "C195" << "L01";
+    for (int s = 0; s < 12; ++s)
+        lines << "PSection " + QByteArray::number(s + 1) << "C195"
+              << "L01";
     ProgramFolder folder(records(lines));
     useProgramDir(folder.path());
     TRUVCCE& window = start();
     QCOMPARE(window.rightTabs().count(), 12);
-    for (int k = 0; k < 10; ++k) QVERIFY(window.actionNamed(QStringLiteral("RT%1").arg(k + 1))->isVisible());
+    for (int k = 0; k < 10; ++k)
+        QVERIFY(window.actionNamed(QStringLiteral("RT%1").arg(k + 1))->isVisible());
     window.selectRightTab(11);
     QCOMPARE(window.sectionCaption().text(), QStringLiteral("Section 12"));
 }

@@ -30,12 +30,10 @@ const QString kNoteDialog = QStringLiteral("Select note number");
 // The note number of a grid row, read from the card.
 int noteOf(TRUVCCE& window, int group, int sectionTab, int grid, int row) {
     zqw::Card& card = window.card();
-    const int section = card.SectionIndexOf(group, sectionTab);
+    const int section = card.sectionIndexOf(group, sectionTab);
     if (section < 0) return -999;
-    card.CurSection = section;
-    int line = grid == 1 ? card.Sections[section].FirstLine : card.Sections[section].FirstLine2;
-    const int index = card.FindRow(row, line);
-    return index > 0 ? card.RowTexts[index].NoteNo : -999;
+    const int index = card.findGridRow(section, grid, row).row;
+    return index > 0 ? card.rows[index].noteNo : -999;
 }
 
 // Puts a grid's active cell in editing, as a click into it would.
@@ -262,7 +260,7 @@ void NotesCommandsTest::f3AttachesANote() {
     if (!tabsOn) window.actionNamed(QStringLiteral("NoteTabs1"))->trigger();
     QCOMPARE(window.actionNamed(QStringLiteral("NoteTabs1"))->isChecked(), tabsOn);
     goToCell(window, 2, 1, 1, 2, 1);
-    QVERIFY(!window.card().CardChanged);
+    QVERIFY(!window.card().isModified);
 
     QString shown;
     dialogs().expectDialog(kNoteDialog, noteDialog(QString::number(number), true, &shown));
@@ -270,7 +268,7 @@ void NotesCommandsTest::f3AttachesANote() {
 
     QCOMPARE(shown, QStringLiteral("0"));
     QCOMPARE(noteOf(window, 2, 1, 1, 2), number);
-    QVERIFY(window.card().CardChanged);
+    QVERIFY(window.card().isModified);
     QCOMPARE(window.topTabs().currentIndex(), kNotesGroup);
     QVERIFY(window.notesEditor().isVisible());
     QCOMPARE(window.notesEditor().toPlainText(), notesAfter);
@@ -281,7 +279,7 @@ void NotesCommandsTest::f3AttachesANote() {
     QCOMPARE(window.noteTabs().NoteTabCount, tabsOn ? 1 : 0);
     // One tab leaves one "Right" item; no tabs leave none.
     QCOMPARE(visibleRightItems(window), tabsOn ? 1 : 0);
-    QCOMPARE(window.NoteReturnPosition.Group, 2);
+    QCOMPARE(window.NoteReturnPosition.group, 2);
 }
 
 void NotesCommandsTest::f3WithZeroRemovesTheNote_data() {
@@ -296,9 +294,7 @@ void NotesCommandsTest::f3WithZeroRemovesTheNote() {
     window.notesEditor().setPlainText(QStringLiteral("Note:..5: five"));
     goToCell(window, 0, 0, 1, 3, 1);
     zqw::Card& card = window.card();
-    int line = card.Sections[0].FirstLine;
-    card.CurSection = 0;
-    card.RowTexts[card.FindRow(3, line)].NoteNo = noteBefore;
+    card.rows[card.findGridRow(0, 1, 3).row].noteNo = noteBefore;
 
     QString shown;
     dialogs().expectDialog(kNoteDialog, noteDialog(QStringLiteral("0"), true, &shown));
@@ -306,7 +302,7 @@ void NotesCommandsTest::f3WithZeroRemovesTheNote() {
 
     QCOMPARE(shown, QString::number(noteBefore));
     QCOMPARE(noteOf(window, 0, 0, 1, 3), 0);
-    QVERIFY(card.CardChanged);
+    QVERIFY(card.isModified);
     QCOMPARE(window.topTabs().currentIndex(), 0);
     QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Note:..5: five"));
     QCOMPARE(window.noteTabs().NoteTabCount, 0);
@@ -319,7 +315,7 @@ void NotesCommandsTest::f3CancelledChangesNothing() {
     dialogs().expectDialog(kNoteDialog, noteDialog(QStringLiteral("44"), false));
     QTest::keyClick(window.grid(1).editor(), Qt::Key_F3);
     QCOMPARE(noteOf(window, 0, 0, 1, 2), 0);
-    QVERIFY(!window.card().CardChanged);
+    QVERIFY(!window.card().isModified);
     QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Intro"));
     QCOMPARE(window.topTabs().currentIndex(), 0);
     QCOMPARE(window.noteTabs().NoteTabCount, 0);
@@ -356,7 +352,7 @@ void NotesCommandsTest::f3OnTheNotesDoesNothing() {
     window.notesEditor().setPlainText(QStringLiteral("Intro"));
     QTest::keyClick(&window.notesEditor(), Qt::Key_F3);  // no dialog is expected
     QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Intro"));
-    QVERIFY(!window.card().CardChanged);
+    QVERIFY(!window.card().isModified);
 }
 
 void NotesCommandsTest::escapeReturnsToTheCell_data() {
@@ -436,7 +432,7 @@ void NotesCommandsTest::notesNew() {
         window.notesEditor().setCaret(1, 100);
         window.notesEditor().insertPlainText(QStringLiteral(" typed"));
     }
-    window.card().NoteFileName = "/linked/elsewhere.txt";
+    window.card().notesFileName = "/linked/elsewhere.txt";
     window.noteTabs().AddNoteTab(5);
     window.TT11Click(kNotesGroup);
     const QString before = window.notesEditor().toPlainText();
@@ -469,9 +465,9 @@ void NotesCommandsTest::notesNew() {
         QVERIFY(notes.isModified());
         QCOMPARE(window.noteTabs().NoteTabCount, 1);
     }
-    QVERIFY(window.card().NotesOpen);
+    QVERIFY(window.card().notesOpen);
     QVERIFY(notes.isInputEnabled());
-    QCOMPARE(window.card().NoteFileName, std::string("/linked/elsewhere.txt"));
+    QCOMPARE(window.card().notesFileName, std::string("/linked/elsewhere.txt"));
 }
 
 void NotesCommandsTest::notesLoad_data() {
@@ -507,7 +503,7 @@ void NotesCommandsTest::notesLoad() {
     window.TT11Click(kNotesGroup);
     window.noteTabs().AddNoteTab(3);
     chooseMenuItem(window, "Close2");  // loading opens closed notes again
-    QVERIFY(!window.card().NotesOpen);
+    QVERIFY(!window.card().notesOpen);
     window.notesEditor().setPlainText(QStringLiteral("Current"));
     window.notesEditor().document()->setModified(modified);
 
@@ -532,16 +528,16 @@ void NotesCommandsTest::notesLoad() {
         QCOMPARE(notes.toPlainText(), QStringLiteral("Note:..3: other\nsecond\n"));
         QCOMPARE(notes.fileName(), file);
         QVERIFY(!notes.isModified());
-        QVERIFY(window.card().NotesOpen);
+        QVERIFY(window.card().notesOpen);
         QVERIFY(notes.isInputEnabled());
         QCOMPARE(window.noteTabs().NoteTabCount, 0);
         QCOMPARE(window.captionLine().text(), QStringLiteral("Notes file: other notes.txt"));
         // Loading links nothing.
-        QVERIFY(window.card().NoteFileName.empty());
+        QVERIFY(window.card().notesFileName.empty());
     } else {
         QCOMPARE(notes.toPlainText(), QStringLiteral("Current"));
         QCOMPARE(notes.isModified(), modified);
-        QVERIFY(!window.card().NotesOpen);
+        QVERIFY(!window.card().notesOpen);
         QCOMPARE(window.noteTabs().NoteTabCount, 1);
         QCOMPARE(window.captionLine().text(), QStringLiteral("Notes file closed"));
     }
@@ -687,7 +683,7 @@ void NotesCommandsTest::notesClose() {
     QFETCH(SaveTo, saveTo);
     QFETCH(bool, closed);
     TRUVCCE& window = start();
-    window.card().NoteFileName = "/linked/notes.txt";
+    window.card().notesFileName = "/linked/notes.txt";
     window.noteTabs().AddNoteTab(4);
     window.TT11Click(kNotesGroup);
     window.notesEditor().setPlainText(QStringLiteral("Some notes"));
@@ -699,7 +695,7 @@ void NotesCommandsTest::notesClose() {
     chooseMenuItem(window, "Close2");
 
     NotesTextEditor& notes = window.notesEditor();
-    QCOMPARE(window.card().NotesOpen, !closed);
+    QCOMPARE(window.card().notesOpen, !closed);
     QCOMPARE(notes.isInputEnabled(), !closed);
     QCOMPARE(notes.toPlainText(), closed ? QString() : QStringLiteral("Some notes"));
     QCOMPARE(window.captionLine().text(),
@@ -709,7 +705,7 @@ void NotesCommandsTest::notesClose() {
     QCOMPARE(QFileInfo::exists(chosen), saveTo == SaveTo::GoodPath);
     if (saveTo == SaveTo::GoodPath) QCOMPARE(readBytes(chosen), QByteArray("Some notes\r\n"));
     // Close leaves the link and the note tabs.
-    QCOMPARE(window.card().NoteFileName, std::string("/linked/notes.txt"));
+    QCOMPARE(window.card().notesFileName, std::string("/linked/notes.txt"));
     QCOMPARE(window.noteTabs().NoteTabCount, 1);
     // Showing the notes again makes the editor usable again.
     window.TT11Click(0);
@@ -769,8 +765,8 @@ void NotesCommandsTest::link() {
     QString before;
     if (linkedTo == QLatin1String("same")) before = namedPath;
     if (linkedTo == QLatin1String("other case")) before = path(QStringLiteral("named.txt"));
-    window.card().NoteFileName = before.toStdString();
-    window.card().NotesOpen = false;
+    window.card().notesFileName = before.toStdString();
+    window.card().notesOpen = false;
     window.TT11Click(kNotesGroup);
     // The Notes menu offers Link only while the notes are open; the
     // shortcut-less handler is called as the item would be.
@@ -786,9 +782,9 @@ void NotesCommandsTest::link() {
 
     if (answer != kNotAsked) QCOMPARE(int(window.LastAnswer), answer);
     const QString expectedLink = linked ? window.notesEditor().fileName() : before;
-    QCOMPARE(QString::fromStdString(window.card().NoteFileName), expectedLink);
-    QCOMPARE(window.card().CardChanged, changed);
-    QCOMPARE(window.card().NotesOpen, linked && linkedTo != QLatin1String("same"));
+    QCOMPARE(QString::fromStdString(window.card().notesFileName), expectedLink);
+    QCOMPARE(window.card().isModified, changed);
+    QCOMPARE(window.card().notesOpen, linked && linkedTo != QLatin1String("same"));
     if (saveTo == SaveTo::GoodPath && !saveFails) {
         QCOMPARE(readBytes(chosen), QByteArray("Fresh notes\r\n"));
         QCOMPARE(window.notesEditor().fileName(), chosen);
@@ -821,28 +817,28 @@ void NotesCommandsTest::notesMenuFollowsNotesOpen() {
 void NotesCommandsTest::notesOpenFollowsItsEvents() {
     const QString cardPath = path(QStringLiteral("card.ccf"));
     TRUVCCE& window = start();
-    QVERIFY(window.card().NotesOpen);  // start-up
+    QVERIFY(window.card().notesOpen);  // start-up
     const auto closeNotes = [&]() {
         chooseMenuItem(window, "Close2");
-        QVERIFY(!window.card().NotesOpen);
+        QVERIFY(!window.card().notesOpen);
     };
     closeNotes();
     chooseMenuItem(window, "New3");
-    QVERIFY(window.card().NotesOpen);
+    QVERIFY(window.card().notesOpen);
     closeNotes();
     loadNotes(window, path(QStringLiteral("a.txt")), "a\r\n");
-    QVERIFY(window.card().NotesOpen);
+    QVERIFY(window.card().notesOpen);
     // Link: the notes were closed again after being loaded.
-    window.card().NotesOpen = false;
+    window.card().notesOpen = false;
     dialogs().expectQuestion(kLink, Answer::Yes);
     window.Setnotefile1Click();
-    QVERIFY(window.card().NotesOpen);
+    QVERIFY(window.card().notesOpen);
     // Reading a card.
     dialogs().expectSaveFile(cardPath, QStringLiteral("Convention card files (*.ccf)|*.ccf"));
     chooseMenuItem(window, "SaveAs1");
     closeNotes();
     window.openCardOrPackage(cardPath);
-    QVERIFY(window.card().NotesOpen);
+    QVERIFY(window.card().notesOpen);
     QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("a\n"));
 }
 
@@ -871,14 +867,14 @@ void NotesCommandsTest::cardAndNotesComeBackAfterARestart() {
     QCOMPARE(readBytes(notesPath), QByteArray("\r\nNote:..12: 16+ any shape\r\n"));
 
     TRUVCCE& window = start();
-    QCOMPARE(QString::fromStdString(window.card().CardFileName), cardPath);
+    QCOMPARE(QString::fromStdString(window.card().cardFileName), cardPath);
     QCOMPARE(window.windowTitle(), QStringLiteral("ZQW Convention card editor: ") + cardPath);
     QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("North South"));
     QCOMPARE(cellText(window, 1, 2, 1), QStringLiteral("Strong 1}"));
     QCOMPARE(noteOf(window, 0, 0, 1, 2), 12);
     QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("\nNote:..12: 16+ any shape\n"));
-    QCOMPARE(QString::fromStdString(window.card().NoteFileName), notesPath);
-    QVERIFY(!window.card().CardChanged);
+    QCOMPARE(QString::fromStdString(window.card().notesFileName), notesPath);
+    QVERIFY(!window.card().isModified);
 }
 
 QTEST_MAIN(NotesCommandsTest)

@@ -725,7 +725,7 @@ void NotesEditorTest::buildSelectsActiveTabAndFocusesEditor() {
     }
     QCOMPARE(tabs.NoteTabList[0].Line, 2);
     QCOMPARE(tabs.NoteTabList[1].Line, 3);
-    QCOMPARE(tabs.NoteTabList[1].Column, 9);
+    QCOMPARE(tabs.NoteTabList[1].column, 9);
 
     tabs.ActiveNoteTab = 0;
     editor_->setCaret(1, 1);
@@ -782,9 +782,9 @@ void NotesEditorTest::refindFollowsHeadingsAfterNarrowing() {
     QCOMPARE(tabs.NoteTabList[0].Line, lineHolding(text, QStringLiteral("Note:..7:")));
     QCOMPARE(tabs.NoteTabList[0].Line, 4);
     QCOMPARE(tabs.NoteTabList[1].Line, lineHolding(text, QStringLiteral("Note:..12:")));
-    QCOMPARE(tabs.NoteTabList[1].Column, 10);
+    QCOMPARE(tabs.NoteTabList[1].column, 10);
     QCOMPARE(tabs.NoteTabList[2].Line, 1);
-    QCOMPARE(tabs.NoteTabList[2].Column, 1);
+    QCOMPARE(tabs.NoteTabList[2].column, 1);
 
     tabs.SelectNoteTab(*editor_, 1, true);
     QVERIFY(editor_->textCursor().block().text().startsWith(QStringLiteral("Note:..12:")));

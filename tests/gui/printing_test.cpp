@@ -10,8 +10,8 @@
 #include <functional>
 #include <memory>
 
+#include "card/plainnotes.h"
 #include "guitestsupport.h"
-#include "plainnotes.h"
 #include "platform/inifile.h"
 #include "printing/fontdialogs.h"
 #include "printing/tcarddef.h"
@@ -80,15 +80,15 @@ void selectText(QComboBox& combo, const QString& text) {
 double marginIn(TCardDef& layout, zqw::LengthUnit unit,
                 double (zqw::CardPageSetup::*margin)() const) {
     zqw::CardPageSetup& page = layout.CardPageSetup();
-    const zqw::LengthUnit before = page.Unit();
-    page.SetUnit(unit);
+    const zqw::LengthUnit before = page.unit();
+    page.setUnit(unit);
     const double value = (page.*margin)();
-    page.SetUnit(before);
+    page.setUnit(before);
     return value;
 }
 
 double topInches(TCardDef& layout) {
-    return marginIn(layout, zqw::LengthUnit::Inches, &zqw::CardPageSetup::TopMargin);
+    return marginIn(layout, zqw::LengthUnit::Inches, &zqw::CardPageSetup::topMargin);
 }
 
 // The card, settings and scripted dialogs a layout window lives with.
@@ -162,12 +162,12 @@ void PrintingTest::layoutDefaultsWithoutSettings() {
     QVERIFY(button(w, "BitBtn1").isDefault());
 
     const zqw::CardPageSetup& page = w.CardPageSetup();
-    QCOMPARE(page.PaperName(), std::string("A4"));
-    QCOMPARE(page.BinName(), std::string("Default"));
-    QCOMPARE(page.Orientation(), zqw::PageOrientation::Landscape);
-    QCOMPARE(page.Unit(), zqw::LengthUnit::PrinterPixels);
+    QCOMPARE(page.paperName(), std::string("A4"));
+    QCOMPARE(page.binName(), std::string("Default"));
+    QCOMPARE(page.orientation(), zqw::PageOrientation::Landscape);
+    QCOMPARE(page.unit(), zqw::LengthUnit::PrinterPixels);
     QCOMPARE(topInches(*f.layout), 0.25);
-    QCOMPARE(marginIn(*f.layout, zqw::LengthUnit::Inches, &zqw::CardPageSetup::RightMargin), 0.25);
+    QCOMPARE(marginIn(*f.layout, zqw::LengthUnit::Inches, &zqw::CardPageSetup::rightMargin), 0.25);
     QCOMPARE(f.dialogs.failures(), QStringList());
 }
 
@@ -226,17 +226,17 @@ void PrintingTest::storedLayoutSelectsControls() {
     f.create();
     QCOMPARE(controlsState(*f.layout), state);
     QCOMPARE(f.layout->LayoutColumns(), layoutColumns);
-    QCOMPARE(QString::fromStdString(f.layout->CardPageSetup().PaperName()),
+    QCOMPARE(QString::fromStdString(f.layout->CardPageSetup().paperName()),
              list(*f.layout, "Pagesize").currentText());
 
     // A narrow section prints in one layout column's share of the page; in
     // one layout column that is the whole printable width.
-    f.card.Sections.resize(1);
-    f.card.Sections[0].ColumnCount = 4;
-    const int columnWidth = f.layout->PrintColumnWidth();
+    f.card.sections.resize(1);
+    f.card.sections[0].columnCount = 4;
+    const int columnWidth = f.layout->printColumnWidth(0);
     zqw::CardPageSetup& page = f.layout->CardPageSetup();
-    page.SetUnit(zqw::LengthUnit::ScreenPixels);
-    QCOMPARE(columnWidth, page.PrintableWidth() / layoutColumns);
+    page.setUnit(zqw::LengthUnit::ScreenPixels);
+    QCOMPARE(columnWidth, page.printableWidth() / layoutColumns);
     QCOMPARE(f.dialogs.failures(), QStringList());
 }
 
@@ -245,9 +245,9 @@ void PrintingTest::sizeLabelsShowThePaperInTheUnit() {
     f.settings.writeInt(QStringLiteral("Unit"), 1);
     f.create();
     zqw::CardPageSetup& page = f.layout->CardPageSetup();
-    page.SetUnit(zqw::LengthUnit::Millimetres);
-    page.SetPaperWidth(297.01);
-    page.SetPaperHeight(209.97);
+    page.setUnit(zqw::LengthUnit::Millimetres);
+    page.setPaperWidth(297.01);
+    page.setPaperHeight(209.97);
     f.open([](QDialog& w) {
         [&] {
             QCOMPARE(labelText(w, "PWidth"), QStringLiteral("Page width 297.01"));
@@ -265,8 +265,8 @@ void PrintingTest::sizeLabelsShowThePaperInTheUnit() {
         return static_cast<int>(QDialog::Rejected);
     });
     QCOMPARE(f.layout->LayoutColumns(), 1);
-    QCOMPARE(f.layout->CardPageSetup().Orientation(), zqw::PageOrientation::Portrait);
-    QCOMPARE(f.layout->CardPageSetup().Unit(), zqw::LengthUnit::PrinterPixels);
+    QCOMPARE(f.layout->CardPageSetup().orientation(), zqw::PageOrientation::Portrait);
+    QCOMPARE(f.layout->CardPageSetup().unit(), zqw::LengthUnit::PrinterPixels);
     QCOMPARE(f.dialogs.failures(), QStringList());
 }
 
@@ -291,7 +291,7 @@ void PrintingTest::unitSwitchShowsMillimetresAndIsStored() {
     QCOMPARE(f.settings.readInt(QStringLiteral("Bottomm"), -1), 635);
     QVERIFY(f.settings.text().contains(QStringLiteral("\nunit=1\n")));
     QVERIFY(f.settings.text().contains(QStringLiteral("\nbottomm=635\n")));
-    QCOMPARE(f.layout->CardPageSetup().Unit(), zqw::LengthUnit::PrinterPixels);
+    QCOMPARE(f.layout->CardPageSetup().unit(), zqw::LengthUnit::PrinterPixels);
     QCOMPARE(f.dialogs.failures(), QStringList());
     QCOMPARE(f.dialogs.pending(), 0);
 }
@@ -389,11 +389,11 @@ void PrintingTest::resetReturnsToActivation() {
     });
     // Reset applied the activation state, not just showed it.
     const zqw::CardPageSetup& page = f.layout->CardPageSetup();
-    QCOMPARE(page.PaperName(), std::string("A4"));
-    QCOMPARE(page.Orientation(), zqw::PageOrientation::Landscape);
+    QCOMPARE(page.paperName(), std::string("A4"));
+    QCOMPARE(page.orientation(), zqw::PageOrientation::Landscape);
     QCOMPARE(f.layout->LayoutColumns(), 3);
     QCOMPARE(f.layout->rgBitMapIndex(), 2);
-    QCOMPARE(marginIn(*f.layout, zqw::LengthUnit::Inches, &zqw::CardPageSetup::LeftMargin), 0.25);
+    QCOMPARE(marginIn(*f.layout, zqw::LengthUnit::Inches, &zqw::CardPageSetup::leftMargin), 0.25);
     f.layout->FormDestroy();
     QCOMPARE(f.settings.readInt(QStringLiteral("unit"), -1), 0);
     QCOMPARE(f.dialogs.failures(), QStringList());
@@ -409,7 +409,7 @@ void PrintingTest::closeBoxKeepsPaperButNotMargins() {
         return w.result();
     });
     QCOMPARE(result, static_cast<int>(QDialog::Rejected));
-    QCOMPARE(f.layout->CardPageSetup().PaperName(), std::string("A5"));
+    QCOMPARE(f.layout->CardPageSetup().paperName(), std::string("A5"));
     QCOMPARE(topInches(*f.layout), 0.25);
     // The next activation shows the page setup's margin again.
     f.open([](QDialog& w) {
@@ -452,10 +452,10 @@ void PrintingTest::unreadableMarginAtDone() {
         },
         {QStringLiteral("Error: BitBtn1Click")});
     QCOMPARE(result, static_cast<int>(QDialog::Accepted));
-    QCOMPARE(f.layout->CardPageSetup().Orientation(), zqw::PageOrientation::Portrait);
+    QCOMPARE(f.layout->CardPageSetup().orientation(), zqw::PageOrientation::Portrait);
     double (zqw::CardPageSetup::*margins[])()
-        const = {&zqw::CardPageSetup::TopMargin, &zqw::CardPageSetup::BottomMargin,
-                 &zqw::CardPageSetup::LeftMargin, &zqw::CardPageSetup::RightMargin};
+        const = {&zqw::CardPageSetup::topMargin, &zqw::CardPageSetup::bottomMargin,
+                 &zqw::CardPageSetup::leftMargin, &zqw::CardPageSetup::rightMargin};
     for (int i = 0; i < 4; ++i) {
         QCOMPARE(marginIn(*f.layout, zqw::LengthUnit::Inches, margins[i]),
                  i < applied ? 1.5 : 0.25);

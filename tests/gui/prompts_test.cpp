@@ -18,20 +18,44 @@
 namespace {
 
 // Group 0 "Pair": two columns; Names with four prompts, System and Events
-// with three. Group 1: "General", one column with a "*Brown" prompt;
+// with three. group 1: "General", one column with a "*Brown" prompt;
 // "Special", one column over three lines, where "*Brown" attaches note 999.
 // Group 2 "Leads": three columns without prompts, and a grid 2.
 QByteArray testTemplate() {
-    return records({
-        "FFirst", "PPair", "C23065",
-        "V2Club partnership", "V2apple pie", "V2Banana split", "V2cherry", "ONames",
-        "V215-17", "V2strong", "V21\x05 then 2\x03", "OSystem", "OEvents",
-        "GSecond", "PGeneral", "C195",
-        "V1*Brown sticker convention - defence in note 999", "V1None", "OA",
-        "PSpecial", "C195",
-        "V1None", "V1*Brown sticker convention - defence in note 999", "V1*brown lower case", "L03",
-        "GThird", "PLeads", "C3323434", "H|Vs suits|Vs NT|",
-        "OLead style", "OLength leads", "A3070", "OSubsequent", "OOther"});
+    return records({"FFirst",
+                    "PPair",
+                    "C23065",
+                    "V2Club partnership",
+                    "V2apple pie",
+                    "V2Banana split",
+                    "V2cherry",
+                    "ONames",
+                    "V215-17",
+                    "V2strong",
+                    "V21\x05 then 2\x03",
+                    "OSystem",
+                    "OEvents",
+                    "GSecond",
+                    "PGeneral",
+                    "C195",
+                    "V1*Brown sticker convention - defence in note 999",
+                    "V1None",
+                    "OA",
+                    "PSpecial",
+                    "C195",
+                    "V1None",
+                    "V1*Brown sticker convention - defence in note 999",
+                    "V1*brown lower case",
+                    "L03",
+                    "GThird",
+                    "PLeads",
+                    "C3323434",
+                    "H|Vs suits|Vs NT|",
+                    "OLead style",
+                    "OLength leads",
+                    "A3070",
+                    "OSubsequent",
+                    "OOther"});
 }
 
 const QString kBrown = QStringLiteral("*Brown sticker convention - defence in note 999");
@@ -42,37 +66,38 @@ QByteArray bytes(const std::string& text) { return QByteArray::fromStdString(tex
 // Row texts of a line, in chain order, as the card holds them.
 QList<QByteArray> lineRows(const zqw::Card& card, int lineIndex) {
     QList<QByteArray> rows;
-    const zqw::Aline& line = card.Lines.at(lineIndex);
-    int row = line.FirstRow;
-    for (int k = 0; k < line.RowCount && row != 0; ++k) {
-        rows.append(bytes(card.RowTexts.at(row).Text));
-        row = card.RowTexts.at(row).NextRow;
+    const zqw::TemplateLine& line = card.lines.at(lineIndex);
+    int row = line.firstRow;
+    for (int k = 0; k < line.rowCount && row != 0; ++k) {
+        rows.append(bytes(card.rows.at(row).text));
+        row = card.rows.at(row).nextRow;
     }
     return rows;
 }
 
 // Gives a line exactly these rows (none hides it), keeping the section's
 // row count of the grid in step.
-void setLineRows(zqw::Card& card, int section, int grid, int lineIndex, const QList<QByteArray>& texts) {
-    zqw::Aline& line = card.Lines.at(lineIndex);
-    zqw::AForm& form = card.Sections.at(section);
-    int& total = grid == 1 ? form.RowCount : form.RowCount2;
-    total -= line.RowCount;
-    card.RowTexts.at(line.FirstRow).Text = texts.isEmpty() ? "old" : texts.front().toStdString();
-    card.RowTexts.at(line.FirstRow).NextRow = 0;
-    line.RowCount = texts.isEmpty() ? 0 : 1;
-    int last = line.FirstRow;
+void setLineRows(zqw::Card& card, int section, int grid, int lineIndex,
+                 const QList<QByteArray>& texts) {
+    zqw::TemplateLine& line = card.lines.at(lineIndex);
+    zqw::Section& form = card.sections.at(section);
+    int& total = grid == 1 ? form.rowCount : form.rowCount2;
+    total -= line.rowCount;
+    card.rows.at(line.firstRow).text = texts.isEmpty() ? "old" : texts.front().toStdString();
+    card.rows.at(line.firstRow).nextRow = 0;
+    line.rowCount = texts.isEmpty() ? 0 : 1;
+    int last = line.firstRow;
     for (int k = 1; k < texts.size(); ++k) {
-        zqw::AText row;
-        row.Text = texts[k].toStdString();
-        row.PrevRow = last;
-        const int index = static_cast<int>(card.RowTexts.size());
-        card.RowTexts.push_back(row);
-        card.RowTexts[last].NextRow = index;
+        zqw::RowText row;
+        row.text = texts[k].toStdString();
+        row.prevRow = last;
+        const int index = static_cast<int>(card.rows.size());
+        card.rows.push_back(row);
+        card.rows[last].nextRow = index;
         last = index;
-        ++line.RowCount;
+        ++line.rowCount;
     }
-    total += line.RowCount;
+    total += line.rowCount;
 }
 
 }  // namespace
@@ -173,8 +198,9 @@ private:
             memo.memo().setFocus();
             work(memo);
             if (memo.isVisible()) {
-                QTest::mouseClick(result == QDialog::Accepted ? &memo.okButton() : &memo.cancelButton(),
-                                  Qt::LeftButton);
+                QTest::mouseClick(
+                    result == QDialog::Accepted ? &memo.okButton() : &memo.cancelButton(),
+                    Qt::LeftButton);
             }
             return memo.result();
         });
@@ -195,10 +221,13 @@ void PromptsTest::listIsSortedIgnoringCaseWithSymbols_data() {
     QTest::addColumn<int>("row");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("names") << 0 << 1
-                           << QStringList{QStringLiteral("apple pie"), QStringLiteral("Banana split"),
-                                          QStringLiteral("cherry"), QStringLiteral("Club partnership")};
+                           << QStringList{QStringLiteral("apple pie"),
+                                          QStringLiteral("Banana split"), QStringLiteral("cherry"),
+                                          QStringLiteral("Club partnership")};
     QTest::newRow("symbols shown as characters")
-        << 0 << 2 << QStringList{QStringLiteral("15-17"), QStringLiteral("1} then 2]"), QStringLiteral("strong")};
+        << 0 << 2
+        << QStringList{QStringLiteral("15-17"), QStringLiteral("1} then 2]"),
+                       QStringLiteral("strong")};
     QTest::newRow("cell without prompts") << 2 << 1 << QStringList{};
 }
 
@@ -218,7 +247,7 @@ void PromptsTest::listIsSortedIgnoringCaseWithSymbols() {
     QCOMPARE(list().listBox().currentRow(), expected.isEmpty() ? -1 : 0);
     QTRY_VERIFY(list().listBox().hasFocus());
     // The list's focus is not the cell editor losing its insertion point.
-    QVERIFY(mainWindow().InsertionPoint.SelStart != -1);
+    QVERIFY(mainWindow().InsertionPoint.selStart != -1);
 }
 
 void PromptsTest::promptReplacesTheCapturedSelection_data() {
@@ -231,15 +260,16 @@ void PromptsTest::promptReplacesTheCapturedSelection_data() {
     QTest::addColumn<QByteArray>("stored");
     QTest::newRow("caret at the end") << QStringLiteral("1NT") << 3 << 0 << QStringLiteral("15-17")
                                       << QStringLiteral("1NT15-17") << 8 << QByteArray("1NT15-17");
-    QTest::newRow("word selected") << QStringLiteral("a weak two") << 2 << 4 << QStringLiteral("strong")
-                                   << QStringLiteral("a strong two") << 8 << QByteArray("a strong two");
+    QTest::newRow("word selected")
+        << QStringLiteral("a weak two") << 2 << 4 << QStringLiteral("strong")
+        << QStringLiteral("a strong two") << 8 << QByteArray("a strong two");
     QTest::newRow("caret at the start") << QStringLiteral("NT") << 0 << 0 << QStringLiteral("15-17")
                                         << QStringLiteral("15-17NT") << 5 << QByteArray("15-17NT");
     QTest::newRow("all selected") << QStringLiteral("xyz") << 0 << 3 << QStringLiteral("strong")
                                   << QStringLiteral("strong") << 6 << QByteArray("strong");
-    QTest::newRow("symbols stored as codes") << QString() << 0 << 0 << QStringLiteral("1} then 2]")
-                                             << QStringLiteral("1} then 2]") << 10
-                                             << QByteArray("1\x05 then 2\x03");
+    QTest::newRow("symbols stored as codes")
+        << QString() << 0 << 0 << QStringLiteral("1} then 2]") << QStringLiteral("1} then 2]") << 10
+        << QByteArray("1\x05 then 2\x03");
 }
 
 void PromptsTest::promptReplacesTheCapturedSelection() {
@@ -258,21 +288,20 @@ void PromptsTest::promptReplacesTheCapturedSelection() {
     // Capture, as the end of a shift+arrow selection does.
     QTest::keyPress(editor, Qt::Key_Shift);
     QTest::keyRelease(editor, Qt::Key_Shift);
-    QVERIFY(!window.card().CardChanged);
+    QVERIFY(!window.card().isModified);
     QTest::keyClick(editor, Qt::Key_F2);
     QVERIFY(choose(prompt));
     QCOMPARE(editor->text(), expected);
     QCOMPARE(editor->cursorPosition(), caret);
-    QVERIFY(window.card().CardChanged);
-    QCOMPARE(window.InsertionPoint.Text, expected);
-    QCOMPARE(window.InsertionPoint.SelStart, caret);
+    QVERIFY(window.card().isModified);
+    QCOMPARE(window.InsertionPoint.text, expected);
+    QCOMPARE(window.InsertionPoint.selStart, caret);
 
     window.storePendingEdits();
     zqw::Card& card = window.card();
-    card.CurSection = 0;
-    int line = card.Sections[0].FirstLine;
-    QVERIFY(card.FindRow(2, line) != 0);
-    QCOMPARE(bytes(card.GetField(1, 2)), stored);
+    const zqw::RowRef ref = card.findGridRow(0, 1, 2);
+    QVERIFY(ref);
+    QCOMPARE(bytes(card.field(ref, 1, 2)), stored);
 }
 
 void PromptsTest::brownPromptAttachesNote999_data() {
@@ -284,13 +313,14 @@ void PromptsTest::brownPromptAttachesNote999_data() {
     QTest::addColumn<QString>("notesAfter");
     QTest::newRow("heading appended") << 1 << kBrown << 1 << QStringLiteral("Intro") << 999
                                       << QStringLiteral("Intro\nNote:..999:");
-    QTest::newRow("chosen twice adds one heading") << 1 << kBrown << 2 << QStringLiteral("Intro") << 999
-                                                   << QStringLiteral("Intro\nNote:..999:");
+    QTest::newRow("chosen twice adds one heading") << 1 << kBrown << 2 << QStringLiteral("Intro")
+                                                   << 999 << QStringLiteral("Intro\nNote:..999:");
     QTest::newRow("heading already there in small letters")
         << 1 << kBrown << 1 << QStringLiteral("note:..999 defence\nmore") << 999
         << QStringLiteral("note:..999 defence\nmore");
-    QTest::newRow("small b inserts only the text") << 1 << QStringLiteral("*brown lower case") << 1
-                                                   << QStringLiteral("Intro") << 0 << QStringLiteral("Intro");
+    QTest::newRow("small b inserts only the text")
+        << 1 << QStringLiteral("*brown lower case") << 1 << QStringLiteral("Intro") << 0
+        << QStringLiteral("Intro");
     QTest::newRow("another section inserts only the text")
         << 0 << kBrown << 1 << QStringLiteral("Intro") << 0 << QStringLiteral("Intro");
 }
@@ -317,13 +347,11 @@ void PromptsTest::brownPromptAttachesNote999() {
     QString inserted;
     for (int k = 0; k < times; ++k) inserted += prompt;
     QCOMPARE(editor->text(), inserted);
-    QCOMPARE(window.card().CardChanged, true);
+    QCOMPARE(window.card().isModified, true);
     zqw::Card& card = window.card();
-    const int index = card.SectionIndexOf(1, section);
-    card.CurSection = index;
-    for (int r = 1; r <= card.Sections[index].RowCount; ++r) {
-        int line = card.Sections[index].FirstLine;
-        QCOMPARE(card.RowTexts[card.FindRow(r, line)].NoteNo, r == row ? note : 0);
+    const int index = card.sectionIndexOf(1, section);
+    for (int r = 1; r <= card.sections[index].rowCount; ++r) {
+        QCOMPARE(card.rows[card.findGridRow(index, 1, r).row].noteNo, r == row ? note : 0);
     }
     QCOMPARE(window.notesEditor().toPlainText(), notesAfter);
     // The notes are not brought forward.
@@ -349,7 +377,7 @@ void PromptsTest::f2WithoutAnInsertionPointAsksForALine() {
         elsewhere = &window.topTabs();
     }
     QTRY_VERIFY(elsewhere->hasFocus());
-    QCOMPARE(window.InsertionPoint.SelStart, -1);
+    QCOMPARE(window.InsertionPoint.selStart, -1);
     dialogs().expectMessage(QStringLiteral("Please click on line of card"));
     QTest::keyClick(elsewhere, Qt::Key_F2);
     QCOMPARE(dialogs().pending(), 0);
@@ -381,8 +409,9 @@ void PromptsTest::mouseButtonsOpenTheList() {
     QAction* option = window.actionNamed(QStringLiteral("RightMousebuttonprompts1"));
     if (!optionOn) option->trigger();
     QCOMPARE(option->isChecked(), optionOn);
-    QCOMPARE(window.actionNamed(QStringLiteral("Prompts1"))->text().section(QLatin1Char('\t'), 0, 0),
-             optionOn ? QStringLiteral("&Prompts (Right button)") : QStringLiteral("&Prompts"));
+    QCOMPARE(
+        window.actionNamed(QStringLiteral("Prompts1"))->text().section(QLatin1Char('\t'), 0, 0),
+        optionOn ? QStringLiteral("&Prompts (Right button)") : QStringLiteral("&Prompts"));
     QLineEdit* editor = enterCell(1, 1);
     QVERIFY(editor);
     QTest::mouseClick(editor, button, {}, QPoint(5, 5));
@@ -426,7 +455,8 @@ void PromptsTest::listKeysChooseOrClose_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("inserted");
     QTest::newRow("enter") << 0 << QStringLiteral("enter") << QStringLiteral("apple pie");
-    QTest::newRow("double click") << 0 << QStringLiteral("double click") << QStringLiteral("Banana split");
+    QTest::newRow("double click") << 0 << QStringLiteral("double click")
+                                  << QStringLiteral("Banana split");
     QTest::newRow("escape") << 0 << QStringLiteral("escape") << QString();
     QTest::newRow("enter on an empty list") << 2 << QStringLiteral("enter") << QString();
 }
@@ -454,7 +484,7 @@ void PromptsTest::listKeysChooseOrClose() {
     }
     QVERIFY(!list().isVisible());
     QCOMPARE(editor->text(), inserted);
-    QCOMPARE(window.card().CardChanged, !inserted.isEmpty());
+    QCOMPARE(window.card().isModified, !inserted.isEmpty());
 }
 
 void PromptsTest::movingToAnotherCellHidesTheList_data() {
@@ -510,24 +540,25 @@ void PromptsTest::columnEditOfOneLine_data() {
     QTest::newRow("equal lines change only the column")
         << 1 << 2 << two << QStringLiteral("n1\nn2") << QStringLiteral("N1\nN2")
         << QList<QByteArray>{"\ts1\tN1\t", "\ts2\tN2\t"} << untouched;
-    QTest::newRow("unchanged") << 2 << 2 << two << QStringLiteral("n1\nn2") << QStringLiteral("n1\nn2") << two
-                               << untouched;
+    QTest::newRow("unchanged") << 2 << 2 << two << QStringLiteral("n1\nn2")
+                               << QStringLiteral("n1\nn2") << two << untouched;
     QTest::newRow("one more appends an empty-columned row")
         << 2 << 2 << two << QStringLiteral("n1\nn2") << QStringLiteral("n1\nn2\nn3")
         << QList<QByteArray>{"\ts1\tn1\t", "\ts2\tn2\t", "\t\tn3\t"} << untouched;
     QTest::newRow("two fewer remove whole rows")
-        << 1 << 1 << QList<QByteArray>{"\ta\tx\t", "\tb\ty\t", "\tc\tz\t"} << QStringLiteral("a\nb\nc")
-        << QStringLiteral("A") << QList<QByteArray>{"\tA\tx\t"} << untouched;
-    QTest::newRow("empty memo hides the line") << 1 << 1 << two << QStringLiteral("s1\ns2") << QString()
-                                               << QList<QByteArray>{} << untouched;
-    QTest::newRow("final line break is no row")
-        << 1 << 1 << two << QStringLiteral("s1\ns2") << QStringLiteral("s1\ns2\n") << two << untouched;
+        << 1 << 1 << QList<QByteArray>{"\ta\tx\t", "\tb\ty\t", "\tc\tz\t"}
+        << QStringLiteral("a\nb\nc") << QStringLiteral("A") << QList<QByteArray>{"\tA\tx\t"}
+        << untouched;
+    QTest::newRow("empty memo hides the line") << 1 << 1 << two << QStringLiteral("s1\ns2")
+                                               << QString() << QList<QByteArray>{} << untouched;
+    QTest::newRow("final line break is no row") << 1 << 1 << two << QStringLiteral("s1\ns2")
+                                                << QStringLiteral("s1\ns2\n") << two << untouched;
     QTest::newRow("empty rows at the end stay")
         << 1 << 1 << QList<QByteArray>{"\tkept\t", "\t\t", "\t\t"} << QStringLiteral("kept\n\n")
         << QStringLiteral("kept\n\n") << QList<QByteArray>{"\tkept\t", "\t\t", "\t\t"} << untouched;
-    QTest::newRow("the other line alone") << 3 << 1 << two << QStringLiteral("length")
-                                          << QStringLiteral("one\ntwo") << two
-                                          << QList<QByteArray>{"\tone\t", "\ttwo\t"};
+    QTest::newRow("the other line alone")
+        << 3 << 1 << two << QStringLiteral("length") << QStringLiteral("one\ntwo") << two
+        << QList<QByteArray>{"\tone\t", "\ttwo\t"};
 }
 
 void PromptsTest::columnEditOfOneLine() {
@@ -540,8 +571,8 @@ void PromptsTest::columnEditOfOneLine() {
     QFETCH(QList<QByteArray>, lengthLeads);
     TRUVCCE& window = start();
     zqw::Card& card = window.card();
-    const int section = card.SectionIndexOf(2, 0);
-    const int leadStyle = card.Sections[section].FirstLine;
+    const int section = card.sectionIndexOf(2, 0);
+    const int leadStyle = card.sections[section].firstLine;
     setRows(section, 1, leadStyle, before);
     setRows(section, 1, leadStyle + 1, {"\tlength\t"});
     showSection(2, 0);
@@ -559,14 +590,14 @@ void PromptsTest::columnEditOfOneLine() {
     QCOMPARE(lineRows(card, leadStyle), after);
     QCOMPARE(lineRows(card, leadStyle + 1), lengthLeads);
     const int rows = static_cast<int>(after.size() + lengthLeads.size());
-    QCOMPARE(card.Sections[section].RowCount, rows);
+    QCOMPARE(card.sections[section].rowCount, rows);
     QCOMPARE(window.grid(1).gridModel().rowCount(), rows);
-    QVERIFY(card.CardChanged);
+    QVERIFY(card.isModified);
     QVERIFY(window.grid(1).isEditing());
     // A new row carries no note.
     if (after.size() > before.size()) {
-        int line = leadStyle;
-        QCOMPARE(card.RowTexts[card.FindRow(static_cast<int>(after.size()), line)].NoteNo, 0);
+        const int last = static_cast<int>(after.size());
+        QCOMPARE(card.rows[card.findRow(section, leadStyle, last).row].noteNo, 0);
     }
 }
 
@@ -580,14 +611,15 @@ void PromptsTest::columnEditOfAWholeSection_data() {
     QTest::addColumn<QList<QByteArray>>("after2");
     QTest::addColumn<QList<QByteArray>>("after3");
     using L = QList<QByteArray>;
-    QTest::newRow("more lines go to the last line") << L{"a"} << L{"b"} << L{"c"} << QStringLiteral("a\nb\nc\nd")
-                                                   << L{"a"} << L{"b"} << L{"c", "d"};
-    QTest::newRow("fewer lines hide the later lines") << L{"a"} << L{"b1", "b2"} << L{"c"} << QStringLiteral("x\ny")
-                                                     << L{"x"} << L{"y"} << L{};
+    QTest::newRow("more lines go to the last line")
+        << L{"a"} << L{"b"} << L{"c"} << QStringLiteral("a\nb\nc\nd") << L{"a"} << L{"b"}
+        << L{"c", "d"};
+    QTest::newRow("fewer lines hide the later lines")
+        << L{"a"} << L{"b1", "b2"} << L{"c"} << QStringLiteral("x\ny") << L{"x"} << L{"y"} << L{};
     QTest::newRow("an emptied line after a single row receives")
         << L{"a"} << L{} << L{} << QStringLiteral("a\nb\nc") << L{"a"} << L{"b"} << L{"c"};
-    QTest::newRow("empty memo keeps one empty row") << L{"a"} << L{"b"} << L{"c"} << QString() << L{""} << L{}
-                                                   << L{};
+    QTest::newRow("empty memo keeps one empty row")
+        << L{"a"} << L{"b"} << L{"c"} << QString() << L{""} << L{} << L{};
 }
 
 void PromptsTest::columnEditOfAWholeSection() {
@@ -600,8 +632,8 @@ void PromptsTest::columnEditOfAWholeSection() {
     QFETCH(QList<QByteArray>, after3);
     TRUVCCE& window = start();
     zqw::Card& card = window.card();
-    const int section = card.SectionIndexOf(1, 1);
-    const int first = card.Sections[section].FirstLine;
+    const int section = card.sectionIndexOf(1, 1);
+    const int first = card.sections[section].firstLine;
     setRows(section, 1, first, line1);
     setRows(section, 1, first + 1, line2);
     setRows(section, 1, first + 2, line3);
@@ -625,7 +657,7 @@ void PromptsTest::columnEditOfAWholeSection() {
     QCOMPARE(lineRows(card, first + 1), after2);
     QCOMPARE(lineRows(card, first + 2), after3);
     const int rows = static_cast<int>(after1.size() + after2.size() + after3.size());
-    QCOMPARE(card.Sections[section].RowCount, rows);
+    QCOMPARE(card.sections[section].rowCount, rows);
     QCOMPARE(window.grid(1).gridModel().rowCount(), rows);
     QVERIFY(rows >= 1);
 }
@@ -635,7 +667,7 @@ void PromptsTest::columnEditFromTheLabelColumn() {
     // though it has no editor; the edit takes the answers beside it.
     TRUVCCE& window = start();
     zqw::Card& card = window.card();
-    const int names = card.Sections[0].FirstLine;
+    const int names = card.sections[0].firstLine;
     setRows(0, 1, names, {"\ta\t", "\tb\t"});
     showSection(0, 0);
     window.grid(1).setActiveCell(2, 0);
@@ -652,7 +684,7 @@ void PromptsTest::columnEditFromTheLabelColumn() {
         QDialog::Accepted);
     QCOMPARE(seen, QStringLiteral("a\nb"));
     QCOMPARE(lineRows(card, names), (QList<QByteArray>{"\tA\t", "\tB\t", "\tC\t"}));
-    QCOMPARE(card.Sections[0].RowCount, 5);
+    QCOMPARE(card.sections[0].rowCount, 5);
     // The grid shows the new row under Names' label and System after it.
     QCOMPARE(cellText(window, 1, 3, 0), QString());
     QCOMPARE(cellText(window, 1, 3, 1), QStringLiteral("C"));
@@ -662,8 +694,8 @@ void PromptsTest::columnEditFromTheLabelColumn() {
 void PromptsTest::columnEditOfGrid2() {
     TRUVCCE& window = start();
     zqw::Card& card = window.card();
-    const int section = card.SectionIndexOf(2, 0);
-    const int subsequent = card.Sections[section].FirstLine2;
+    const int section = card.sectionIndexOf(2, 0);
+    const int subsequent = card.sections[section].firstLine2;
     setRows(section, 2, subsequent, {"p1"});
     showSection(2, 0);
     QVERIFY(enterCell(2, 1, 2));
@@ -678,16 +710,16 @@ void PromptsTest::columnEditOfGrid2() {
     QCOMPARE(seen, QString());  // the second line's only row is empty
     QCOMPARE(lineRows(card, subsequent), QList<QByteArray>{"p1"});
     QCOMPARE(lineRows(card, subsequent + 1), (QList<QByteArray>{"q1", "q2"}));
-    QCOMPARE(card.Sections[section].RowCount2, 3);
+    QCOMPARE(card.sections[section].rowCount2, 3);
     QCOMPARE(window.grid(2).gridModel().rowCount(), 3);
-    QCOMPARE(card.Sections[section].RowCount, 2);
+    QCOMPARE(card.sections[section].rowCount, 2);
 }
 
 void PromptsTest::wrappedLineBecomesSeveralRows() {
     TRUVCCE& window = start();
     zqw::Card& card = window.card();
-    const int section = card.SectionIndexOf(1, 1);
-    const int first = card.Sections[section].FirstLine;
+    const int section = card.sectionIndexOf(1, 1);
+    const int first = card.sections[section].firstLine;
     showSection(1, 1);
     QVERIFY(enterCell(1, 0));
     QStringList words;
@@ -698,7 +730,8 @@ void PromptsTest::wrappedLineBecomesSeveralRows() {
             const QFontMetrics metrics(memo.memo().font());
             const double room = memo.columnWidth() - 2 * memo.memo().document()->documentMargin();
             QString body;
-            while (metrics.horizontalAdvance(QStringLiteral("w") + body + QStringLiteral("m")) < room * 0.7) {
+            while (metrics.horizontalAdvance(QStringLiteral("w") + body + QStringLiteral("m")) <
+                   room * 0.7) {
                 body += QLatin1Char('m');
             }
             QVERIFY(metrics.horizontalAdvance(QStringLiteral("w") + body) > room * 0.5);
@@ -712,15 +745,16 @@ void PromptsTest::wrappedLineBecomesSeveralRows() {
     QList<QByteArray> expected;
     for (const QString& word : words) expected.append(word.toLatin1());
     // Three rows where there were three lines of one row: one each.
-    QCOMPARE(lineRows(card, first) + lineRows(card, first + 1) + lineRows(card, first + 2), expected);
-    QCOMPARE(card.Sections[section].RowCount, 3);
+    QCOMPARE(lineRows(card, first) + lineRows(card, first + 1) + lineRows(card, first + 2),
+             expected);
+    QCOMPARE(card.sections[section].rowCount, 3);
 }
 
 void PromptsTest::symbolsShowAsCharactersAndStoreAsCodes() {
     TRUVCCE& window = start();
     zqw::Card& card = window.card();
-    const int section = card.SectionIndexOf(2, 0);
-    const int leadStyle = card.Sections[section].FirstLine;
+    const int section = card.sectionIndexOf(2, 0);
+    const int leadStyle = card.sections[section].firstLine;
     setRows(section, 1, leadStyle, {"\t4\x06 from \x05\x04\t\x03x\t"});
     showSection(2, 0);
     QVERIFY(enterCell(1, 1));
@@ -729,7 +763,8 @@ void PromptsTest::symbolsShowAsCharactersAndStoreAsCodes() {
         [&](TMemoFrm& memo) {
             seen = memo.memo().toPlainText();
             memo.memo().moveCursor(QTextCursor::End);
-            for (Qt::Key key : {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8}) QTest::keyClick(&memo.memo(), key);
+            for (Qt::Key key : {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8})
+                QTest::keyClick(&memo.memo(), key);
             // A suit key replaces the selection.
             memo.memo().moveCursor(QTextCursor::Start);
             memo.memo().moveCursor(QTextCursor::Right, QTextCursor::KeepAnchor);
@@ -737,7 +772,8 @@ void PromptsTest::symbolsShowAsCharactersAndStoreAsCodes() {
         },
         QDialog::Accepted);
     QCOMPARE(seen, QStringLiteral("4[ from }{"));
-    QCOMPARE(lineRows(card, leadStyle), QList<QByteArray>{"\t\x03\x06 from \x05\x04\x05\x04\x03\x06\t\x03x\t"});
+    QCOMPARE(lineRows(card, leadStyle),
+             QList<QByteArray>{"\t\x03\x06 from \x05\x04\x05\x04\x03\x06\t\x03x\t"});
     QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("][ from }{}{]["));
 }
 
@@ -752,8 +788,8 @@ void PromptsTest::cancelLeavesTheCardAlone() {
     QFETCH(QString, how);
     TRUVCCE& window = start();
     zqw::Card& card = window.card();
-    const int section = card.SectionIndexOf(2, 0);
-    const int leadStyle = card.Sections[section].FirstLine;
+    const int section = card.sectionIndexOf(2, 0);
+    const int leadStyle = card.sections[section].firstLine;
     const QList<QByteArray> rows = {"\ts1\tn1\t", "\ts2\tn2\t"};
     setRows(section, 1, leadStyle, rows);
     showSection(2, 0);
@@ -769,9 +805,9 @@ void PromptsTest::cancelLeavesTheCardAlone() {
         },
         QDialog::Rejected);
     QCOMPARE(lineRows(card, leadStyle), rows);
-    QCOMPARE(card.Sections[section].RowCount, 3);
+    QCOMPARE(card.sections[section].rowCount, 3);
     QCOMPARE(window.grid(1).gridModel().rowCount(), 3);
-    QVERIFY(!card.CardChanged);
+    QVERIFY(!card.isModified);
     QVERIFY(window.grid(1).isEditing());
 }
 
@@ -779,8 +815,8 @@ void PromptsTest::promptsInsertIntoTheMemo() {
     TRUVCCE& window = start();
     zqw::Card& card = window.card();
     window.notesEditor().setPlainText(QStringLiteral("Intro"));
-    const int section = card.SectionIndexOf(1, 1);
-    const int first = card.Sections[section].FirstLine;
+    const int section = card.sectionIndexOf(1, 1);
+    const int first = card.sections[section].firstLine;
     setRows(section, 1, first, {"one"});
     setRows(section, 1, first + 1, {"two"});
     setRows(section, 1, first + 2, {"three"});
@@ -800,12 +836,11 @@ void PromptsTest::promptsInsertIntoTheMemo() {
         },
         QDialog::Rejected);
     QVERIFY(chosen);
-    QCOMPARE(listed, (QStringList{QStringLiteral("*brown lower case"), kBrown, QStringLiteral("None")}));
+    QCOMPARE(listed,
+             (QStringList{QStringLiteral("*brown lower case"), kBrown, QStringLiteral("None")}));
     // Cancel drops the memo's text, but the note and its heading stay.
     QCOMPARE(lineRows(card, first + 2), QList<QByteArray>{"three"});
-    int line = first;
-    card.CurSection = section;
-    QCOMPARE(card.RowTexts[card.FindRow(2, line)].NoteNo, 999);
+    QCOMPARE(card.rows[card.findRow(section, first, 2).row].noteNo, 999);
     QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Intro\nNote:..999:"));
     QVERIFY(!list().isVisible());
     QCOMPARE(list().parentWidget(), &window);

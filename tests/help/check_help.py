@@ -162,7 +162,8 @@ def read_topics(helpdir):
             fail("%s: topic %s has no title" % (where, context))
         context = int(context)
         if context in topics:
-            fail("%s: context %d is already mapped on line %d" % (where, context, topics[context][1]))
+            fail("%s: context %d is already mapped on line %d"
+                 % (where, context, topics[context][1]))
             continue
         topics[context] = (page, number)
     return topics
@@ -253,8 +254,11 @@ def check_hints(path):
         fail("%s: byte 0x%02X at offset %d is not a Windows-1252 character"
              % (path, data[e.start], e.start))
         text = data.decode("cp1252", errors="replace")
-    for match in re.finditer(r"\r(?!\n)|(?<!\r)\n", text):
-        fail("%s line %d: line ends must be CR LF" % (path, text.count("\n", 0, match.start()) + 1))
+    wrong_ends = [text.count("\n", 0, m.start()) + 1
+                  for m in re.finditer(r"\r(?!\n)|(?<!\r)\n", text)]
+    if wrong_ends:
+        fail("%s: line ends must be CR LF; %d line(s) end otherwise, the first on line %d"
+             % (path, len(wrong_ends), wrong_ends[0]))
     lines = re.split(r"\r\n|\r|\n", text)
     if lines and lines[-1] == "":
         lines.pop()
@@ -309,11 +313,15 @@ def check_hints(path):
         fail("%s: no hints" % path)
         return 0
     # "Next hint" steps the number by one and starts again at 1 after a gap,
-    # so hints after a gap would never be shown.
+    # so hints after a gap, or numbered below 1, would never be shown.
+    below = sorted(n for n in seen if n < 1)
+    if below:
+        fail("%s: hint numbers start at 1; found %s" % (path, ", ".join(map(str, below))))
     missing = sorted(set(range(1, max(seen) + 1)) - set(seen))
     if missing:
+        shown = ", ".join(map(str, missing[:10])) + (", ..." if len(missing) > 10 else "")
         fail("%s: hint numbers must run from 1 to %d without gaps; missing %s"
-             % (path, max(seen), ", ".join(map(str, missing))))
+             % (path, max(seen), shown))
     return len(seen)
 
 

@@ -199,12 +199,29 @@ void writeAnswers(JsonWriter& json, const Card& card, const zqw::PlainNotes& not
     json.member("notes", notes.text());
 }
 
+// Commands that live in files of their own; each gets the words after its
+// name and returns the exit status.
+using CommandRunner = int (*)(const std::vector<std::string>& args);
+struct ExtraCommand {
+    const char* name;
+    CommandRunner run;
+};
+constexpr ExtraCommand kExtraCommands[] = {
+    // {"name", runNameCommand},
+    {nullptr, nullptr},
+};
+
 int run(const std::vector<std::string>& args) {
     if (args.empty()) {
         usage();
         return kFailed;
     }
     const std::string& command = args[0];
+    for (const ExtraCommand& extra : kExtraCommands) {
+        if (extra.name && command == extra.name) {
+            return extra.run(std::vector<std::string>(args.begin() + 1, args.end()));
+        }
+    }
     const size_t wanted = command == "template" ? 2
                           : command == "card"   ? 3
                           : command == "resave" ? 4

@@ -11,6 +11,7 @@
 #include "card/card.h"
 #include "card/plainnotes.h"
 #include "jsonwriter.h"
+#include "sendcommand.h"
 
 namespace {
 
@@ -22,7 +23,8 @@ constexpr int kFailed = 2;
 void usage() {
     std::cerr << "usage: zqwcce-cli template TEMPLATE\n"
                  "       zqwcce-cli card TEMPLATE CARD\n"
-                 "       zqwcce-cli resave TEMPLATE CARD OUT\n";
+                 "       zqwcce-cli resave TEMPLATE CARD OUT\n"
+                 "       zqwcce-cli send PACKAGE --host H ... (see zqwcce-cli send --help)\n";
 }
 
 int fail(const std::string& message) {
@@ -207,8 +209,7 @@ struct ExtraCommand {
     CommandRunner run;
 };
 constexpr ExtraCommand kExtraCommands[] = {
-    // {"name", runNameCommand},
-    {nullptr, nullptr},
+    {"send", zqw::runSendCommand},
 };
 
 int run(const std::vector<std::string>& args) {

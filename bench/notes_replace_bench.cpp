@@ -8,7 +8,7 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "mainwindow/notestexteditor.h"
+#include "views/notestexteditor.h"
 
 namespace {
 

@@ -4,9 +4,16 @@
 A card font is an ordinary typeface in which the characters '}' '{' ']' '['
 draw club, diamond, heart and spade, so that bid texts such as "1}" or "2]"
 show suit symbols without any markup. We derive them from free fonts
-shipped in Debian packages by pointing those four cmap entries at the font's
-own suit glyphs (U+2663, U+2666, U+2665, U+2660) and renaming the result, as
-the source fonts' licences require for modified versions.
+shipped in Debian packages by pointing those four cmap entries at exact
+copies of the font's own suit glyphs (U+2663, U+2666, U+2665, U+2660) and
+renaming the result, as the source fonts' licences require for modified
+versions.
+
+The brackets get copies rather than the suit glyphs themselves because a
+PDF's text layer maps each glyph back to one character: PDF writers (Qt's
+among them) pick the lowest code point that reaches a glyph, which would
+make every printed suit read back as a bracket. With copies, a suit printed
+as U+2663 reads back as a club, and a bracket still reads back as itself.
 
 Usage:
     /usr/bin/python3 tools/make_card_fonts.py OUTDIR
@@ -20,6 +27,7 @@ Output is byte-for-byte reproducible: head.created/modified come from
 SOURCE_DATE_EPOCH when set, otherwise from a fixed date.
 """
 
+import copy
 import os
 import sys
 import tempfile
@@ -78,7 +86,7 @@ DEFAULT_EPOCH = 1704067200
 
 # Bumped whenever the transformation below changes, so that the unique ID
 # and version strings of changed fonts differ from earlier builds.
-CARD_FONT_REVISION = "1"
+CARD_FONT_REVISION = "2"
 
 
 class BuildError(Exception):
@@ -144,15 +152,24 @@ def _source_version(font):
 
 def remap_suits(font, family):
     best = font.getBestCmap()
+    glyf = font["glyf"]
+    hmtx = font["hmtx"]
     glyph_for = {}
     for ascii_code, suit_code in SUIT_MAP.items():
-        glyph = best.get(suit_code)
-        if glyph is None:
+        suit_glyph = best.get(suit_code)
+        if suit_glyph is None:
             raise BuildError("%s: source font has no glyph for U+%04X"
                              % (family, suit_code))
+        # The copy keeps the suit's outline, instructions and advance.
+        glyph = suit_glyph + ".card"
+        if glyph in glyf:
+            raise BuildError("%s: source font already has a glyph named %s"
+                             % (family, glyph))
+        glyf[glyph] = copy.deepcopy(glyf[suit_glyph])
+        hmtx[glyph] = hmtx[suit_glyph]
         glyph_for[ascii_code] = glyph
 
-    order = font.getReverseGlyphMap()
+    order = font.getReverseGlyphMap(rebuild=True)
     remapped = 0
     for table in font["cmap"].tables:
         if table.format == 14:

@@ -11,7 +11,7 @@ packages=(
   python3 python3-fonttools python3-munkres
   fonts-liberation2 fonts-dejavu-core fontconfig
   xvfb xauth poppler-utils
-  libcurl4-openssl-dev python3-aiosmtpd openssl
+  libcurl4-openssl-dev python3-aiosmtpd openssl clang-format
 )
 
 missing=()

@@ -144,6 +144,11 @@ public:
     // the card could not be written.
     bool writeCardFile();
     void readCardFile();
+    // Replaces notesFileName, the widths, rows and auctions with those of a
+    // card file's bytes, as readCardFile does; false, with the card left as
+    // it was, when the content is damaged. Shows no message and touches
+    // neither the notes editor nor the other run-time state.
+    bool readCardBytes(std::string_view bytes);
 
     // The card file's bytes as writeCardFile writes them.
     std::string cardFileBytes() const;

@@ -4,10 +4,14 @@
 // follow, and each group's first record says how many rows it has.
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 
 #include "card/card.h"
+#include "card/cardfileheader.h"
 #include "card/decimal.h"
+#include "card/filelimits.h"
+#include "card/notesformat.h"
 #include "card/textfile.h"
 
 namespace zqw {
@@ -24,10 +28,28 @@ constexpr int kMostFabricatedRows = 999;
 // is damage, and holding it would only exhaust memory.
 constexpr size_t kMostAuctions = 100000;
 
-std::string twoDigits(int width) {
+void appendTwoDigits(std::string& out, int width) {
     width = std::clamp(width, 0, 99);
-    return std::string(1, static_cast<char>('0' + width / 10)) +
-           static_cast<char>('0' + width % 10);
+    out += static_cast<char>('0' + width / 10);
+    out += static_cast<char>('0' + width % 10);
+}
+
+void appendNumber(std::string& out, int number) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    out.append(digits, end);
+}
+
+// A CR or LF would end the record early on reading and a Ctrl-Z the whole
+// file, losing everything after it: inside a text they are written as
+// spaces.
+void appendRecordText(std::string& out, std::string_view text) {
+    const size_t start = out.size();
+    out.append(text);
+    for (size_t i = start; i < out.size(); ++i) {
+        char& c = out[i];
+        if (c == '\r' || c == '\n' || c == 26) c = ' ';
+    }
 }
 
 struct NoteAndText {
@@ -67,22 +89,26 @@ struct ReadResult {
 
 class CardReader {
 public:
-    CardReader(const Card& card, std::string_view bytes) : card_(card), records_(bytes) {}
+    CardReader(const Card& card, std::string_view bytes)
+        : card_(card), records_(bytes), recordCount_(countRecords(bytes)) {}
 
     // False when the content is damaged.
     bool read(ReadResult& out) {
+        // A row per record at most, unless the file ends early: room made
+        // at once spares the copies of a growing list.
+        out.rows.reserve(std::min(recordCount_, kMostCardRows) + 1);
         out.lineRows.assign(card_.lines.size(), {0, 0});
         for (size_t i = 0; i < card_.lines.size(); ++i) {
             out.lineRows[i] = {card_.lines[i].firstRow, card_.lines[i].rowCount};
         }
-        const std::string header = records_.next("");
+        const std::string header(records_.nextView(""));
         if (header.size() < 6 || header.compare(0, 3, "ZQW") != 0 ||
             header.compare(3, 3, "1.0") != 0) {
             return false;
         }
         out.noteFileName = header.substr(6, kNoteNameLimit);
 
-        current_ = records_.next("1#} ");
+        current_.assign(records_.nextView("1#} "));
         if (!current_.empty() && current_[0] == '$') {
             std::vector<int> widths;
             size_t pos = 1;
@@ -93,7 +119,7 @@ public:
                 widths.push_back(*width);
             }
             out.widths = widths;
-            current_ = records_.next("1#} ");
+            current_.assign(records_.nextView("1#} "));
         }
 
         for (const Section& form : card_.sections) {
@@ -133,9 +159,13 @@ private:
             static_cast<size_t>(count) - 1 > records_.remainingBytes()) {
             return false;
         }
+        // Every row costs a record in memory however little it costs in
+        // the file: a card past the limit is damage, not answers.
+        if (static_cast<size_t>(std::max(count, 1)) > kMostCardRows + 1 - out.rows.size())
+            return false;
         if (!appendRow(out, rest, 0)) return false;
         const std::string substitute = std::to_string(count) + "#} ";
-        current_ = records_.next(substitute);
+        current_.assign(records_.nextView(substitute));
         if (count > 1) {
             out.rows[firstRow].nextRow = firstRow + 1;
             for (int k = 1; k < count; ++k) {
@@ -147,7 +177,7 @@ private:
                                                   : std::string_view(current_).substr(h + 1);
                 if (!appendRow(out, text, index - 1)) return false;
                 out.rows[index].nextRow = index + 1;
-                current_ = records_.next(substitute);
+                current_.assign(records_.nextView(substitute));
             }
             out.rows.back().nextRow = 0;
         }
@@ -157,13 +187,12 @@ private:
     }
 
     static bool appendRow(ReadResult& out, std::string_view rest, int prevRow) {
-        const auto split = splitNote(rest.substr(0, kRowTextLimit), std::string_view::npos);
+        auto split = splitNote(rest.substr(0, kRowTextLimit), std::string_view::npos);
         if (!split) return false;
-        RowText row;
-        row.text = split->text;
+        RowText& row = out.rows.emplace_back();
+        row.text = std::move(split->text);
         row.noteNo = split->noteNo;
         row.prevRow = prevRow;
-        out.rows.push_back(row);
         return true;
     }
 
@@ -195,51 +224,56 @@ private:
             if (!startsChain) out.auctions[previous].nextRow = index;
             out.auctions.push_back(auction);
             previous = index;
-            current_ = records_.next("end");
+            current_.assign(records_.nextView("end"));
         }
         return true;
     }
 
+    static size_t countRecords(std::string_view bytes) {
+        return static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\r')) + 1;
+    }
+
     const Card& card_;
     RecordReader records_;
+    size_t recordCount_ = 0;
     std::string current_;
 };
-
-std::string directoryOf(const std::string& path) {
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string bareName(const std::string& path) {
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 
 std::string Card::cardFileBytes() const {
-    std::string out = "ZQW1.0" + notesFileName + "\r\n";
-    out += '$';
-    for (size_t c = 1; c < columns.size(); ++c) out += twoDigits(columns[c].width);
+    // One pass over the texts sizes the buffer, so writing never regrows it.
+    size_t estimate = 32 + notesFileName.size() + 2 * columns.size();
+    for (const RowText& row : rows) estimate += row.text.size() + 20;
+    for (const RowText& auction : auctions) estimate += auction.text.size() + 20;
+    std::string out;
+    out.reserve(estimate);
+
+    out += "ZQW1.0";
+    appendRecordText(out, notesFileName);
+    out += "\r\n$";
+    for (size_t c = 1; c < columns.size(); ++c) appendTwoDigits(out, columns[c].width);
     out += "\r\n";
 
-    const auto writeLine = [this, &out](int lineIndex) {
+    const RowText empty;
+    const auto writeLine = [this, &out, &empty](int lineIndex) {
         const TemplateLine& line = lines.at(lineIndex);
         if (line.rowCount <= 0) {
             out += "0#\r\n";
             return;
         }
-        const std::string count = std::to_string(line.rowCount);
         int row = line.firstRow;
         for (int k = 0; k < line.rowCount; ++k) {
             // A chain shorter than its count would shift every later line;
             // an empty row keeps the records in step.
             const bool valid = row > 0 && row < static_cast<int>(rows.size());
-            const RowText empty;
             const RowText& text = valid ? rows[row] : empty;
-            out += count + "#";
-            if (text.noteNo != 0) out += std::to_string(text.noteNo);
-            out += "}" + text.text + "\r\n";
+            appendNumber(out, line.rowCount);
+            out += '#';
+            if (text.noteNo != 0) appendNumber(out, text.noteNo);
+            out += '}';
+            appendRecordText(out, text.text);
+            out += "\r\n";
             row = valid ? text.nextRow : 0;
         }
     };
@@ -259,8 +293,12 @@ std::string Card::cardFileBytes() const {
         while (index > 0 && index < static_cast<int>(auctions.size()) &&
                guard++ < auctions.size()) {
             const RowText& auction = auctions[index];
-            out += "*" + std::to_string(chain + 1) + std::to_string(auction.noteNo) + "}" +
-                   auction.text + "\r\n";
+            out += '*';
+            out += static_cast<char>('1' + chain);
+            appendNumber(out, auction.noteNo);
+            out += '}';
+            appendRecordText(out, auction.text);
+            out += "\r\n";
             index = auction.nextRow;
         }
     }
@@ -284,24 +322,9 @@ bool Card::writeCardFile() {
     return true;
 }
 
-void Card::readCardFile() {
-    const std::string fileName = cardFileName;
-    const auto blank = [this](const std::string& message) {
-        messages_.showMessage(message);
-        resetToBlankCard();
-        notes_.startEmpty();
-        notesOpen = true;
-    };
-    const auto bytes = readRegularFile(fileName);
-    if (!bytes) {
-        blank(fileName + " file not found");
-        return;
-    }
+bool Card::readCardBytes(std::string_view bytes) {
     ReadResult result;
-    if (!CardReader(*this, *bytes).read(result)) {
-        blank(fileName + " has Invalid file content");
-        return;
-    }
+    if (!CardReader(*this, bytes).read(result)) return false;
 
     notesFileName = result.noteFileName;
     if (result.widths) {
@@ -321,17 +344,48 @@ void Card::readCardFile() {
     auctionHead2 = result.heads[1];
     auctionHead3 = result.heads[2];
     appendMissingAuctionChains();
+    return true;
+}
+
+void Card::readCardFile() {
+    const std::string fileName = cardFileName;
+    const auto blank = [this](const std::string& message) {
+        messages_.showMessage(message);
+        resetToBlankCard();
+        notes_.startEmpty();
+        notesOpen = true;
+    };
+    const auto bytes = readRegularFile(fileName);
+    if (!bytes) {
+        blank(fileName + " file not found");
+        return;
+    }
+    if (!readCardBytes(*bytes)) {
+        blank(fileName + " has Invalid file content");
+        return;
+    }
     isOpen = true;
     isModified = false;
 
     if (notesFileName.empty()) {
         notes_.startEmpty();
     } else if (!notes_.loadFile(notesFileName)) {
-        const std::string moved = directoryOf(fileName) + bareName(notesFileName);
-        if (!bareName(notesFileName).empty() && notes_.loadFile(moved)) {
+        const std::string moved = notesBesideCard(fileName, notesFileName);
+        if (!moved.empty() && notes_.loadFile(moved)) {
             notesFileName = moved;
             isModified = true;
         } else {
+            // A notes file that is there but cannot be loaded (too large,
+            // unreadable) is not missing: the card drops its link, so the
+            // user must hear why.
+            for (const std::string& candidate : {notesFileName, moved}) {
+                const std::string problem = candidate.empty() ? "" : notesFileProblem(candidate);
+                if (!problem.empty()) {
+                    messages_.showMessage("Unable to load the notes file " + candidate + ": " +
+                                          problem);
+                    break;
+                }
+            }
             notes_.startEmpty();
             notesFileName.clear();
         }

@@ -16,7 +16,7 @@ namespace zqw {
 // A line with rowCount 0 is hidden and keeps its last row as firstRow.
 
 // How a line command ended; only Done changed the card (and set
-// CardChanged).
+// isModified).
 enum class LineResult {
     Done,
     // No such grid in the section, or no such row in the grid.

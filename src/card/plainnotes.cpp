@@ -6,9 +6,9 @@
 namespace zqw {
 
 bool PlainNotes::loadFile(const std::string& path) {
-    const auto bytes = readRegularFile(path);
-    if (!bytes) return false;
-    paragraphs_ = parseNotes(*bytes);
+    auto paragraphs = readNotesFile(path);
+    if (!paragraphs) return false;
+    paragraphs_ = std::move(*paragraphs);
     fileName_ = path;
     modified_ = false;
     return true;

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "card/decimal.h"
+#include "card/filelimits.h"
 #include "card/textfile.h"
 
 namespace zqw {
@@ -72,6 +73,7 @@ private:
     Section& section() { return card_.sections.back(); }
 
     void record(std::string_view line) {
+        if (tooManyLines_) return;
         if (line.empty()) {
             invalid(line);
             return;
@@ -246,6 +248,15 @@ private:
     void addLabelledLine(std::string_view line) { addLines(1, field(line, 2, kNameLength)); }
 
     void addLines(int n, const std::string& label) {
+        // A line costs a record and a cell per column in memory but only a
+        // few bytes in the file (an L record makes 99): past the limit the
+        // template is damaged, and the rest of it is not read.
+        if (card_.lines.size() - 1 + static_cast<size_t>(n) > kMostTemplateLines) {
+            card_.messages().showMessage("zqw.sel has Invalid file content: more than " +
+                                         std::to_string(kMostTemplateLines) + " template lines");
+            tooManyLines_ = true;
+            return;
+        }
         Section& form = section();
         const int first = static_cast<int>(card_.lines.size());
         if (form.hasGrid2) {
@@ -328,6 +339,7 @@ private:
 
     Card& card_;
     int columnCount_ = 0;
+    bool tooManyLines_ = false;
     // Indexed by template column 0..10; only 1..9 reach a line.
     std::array<ColumnStateEntry, 11> columnState_{};
 };

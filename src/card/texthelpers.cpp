@@ -53,6 +53,14 @@ std::string withField(const std::string& text, int columnCount, int grid, int fi
     return result;
 }
 
+void cleanCellText(std::string& text) {
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool suitCode = byte >= 3 && byte <= 6;
+        if ((byte < 0x20 || byte == 0x7F) && !suitCode) c = ' ';
+    }
+}
+
 void codesToDisplay(std::string& text, const SuitChars& chars) {
     replaceAll(text, kClubCode, chars.club);
     replaceAll(text, kDiamondCode, chars.diamond);

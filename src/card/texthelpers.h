@@ -22,6 +22,12 @@ std::string withField(const std::string& text, int columnCount, int grid, int fi
                       const std::string& value);
 
 void codesToDisplay(std::string& text, const SuitChars& chars);
+
+// Makes typed, pasted or imported text fit a cell: every control character
+// (TAB, line breaks, Ctrl-Z, DEL included) becomes a space, except the suit
+// codes 3-6. A TAB would shift the row's later fields and a line break or
+// Ctrl-Z would cut the card file.
+void cleanCellText(std::string& text);
 void displayToCodes(std::string& text, const SuitChars& chars);
 
 }  // namespace zqw

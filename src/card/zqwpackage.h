@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,6 +11,8 @@
 struct zip;
 
 namespace zqw {
+
+class Card;
 
 // A package (.zqw) is a ZIP archive holding a card file, first, and its notes
 // file, each under its bare file name.
@@ -22,8 +27,16 @@ std::string packageEntryBareName(std::string_view storedName);
 // match alike, as file names do where packages are made.
 bool matchesWildcard(std::string_view name, std::string_view pattern);
 
-// Reads a package. The archive is opened on construction; isOpen() and
-// error() tell whether that worked.
+// Told how far an extraction has come: bytes written so far, of the total
+// the entries being extracted declare. Returning false stops the extraction
+// (the file being written is dropped; files already complete stay).
+using ExtractProgress = std::function<bool(uint64_t bytesDone, uint64_t bytesTotal)>;
+
+// Reads a package. The archive is read and checked on construction; isOpen()
+// and error() tell whether that worked. A package over the limits of
+// card/filelimits.h (entries, their unpacked sizes) or whose entries share
+// their data is refused with the limit in error(), before anything is
+// unpacked.
 class PackageReader {
 public:
     explicit PackageReader(const std::string& archivePath);
@@ -34,38 +47,87 @@ public:
     bool isOpen() const { return archive_ != nullptr; }
     // Why the last operation failed, in words for a message.
     const std::string& error() const { return error_; }
+    // What was found but did not stop the reading, one sentence each for the
+    // user: entries skipped because an earlier one has the same bare name,
+    // symbolic link entries (never extracted).
+    const std::vector<std::string>& notices() const { return notices_; }
 
-    // The entries' names as stored, in archive order.
+    // The entries' names as stored (raw bytes), in archive order.
     const std::vector<std::string>& storedNames() const { return names_; }
-    // Index of the first entry that names a file (folder entries and names
-    // that are nothing but path parts do not), or -1.
+    // Index of the first entry that names a file (folder entries, symbolic
+    // links and names that are nothing but path parts do not), or -1.
     int firstFileEntry() const;
 
-    // Writes every entry whose bare name matches the pattern into folder,
-    // under its bare name only, so nothing lands outside the folder. A file
-    // of that name is replaced (a symbolic link is replaced, not followed);
-    // each file appears whole or not at all. Stops at the first entry that
+    // Reports progress during extractMatching and lets the caller stop it.
+    void setProgress(ExtractProgress progress) { progress_ = std::move(progress); }
+
+    // Writes every file entry whose bare name matches the pattern into
+    // folder, under its bare name only, so nothing lands outside the folder.
+    // Of entries with the same bare name only the first is written. A file of
+    // that name is replaced (a symbolic link is replaced, not followed; a
+    // folder, pipe or device is not); each file appears whole or not at all,
+    // and never larger than its entry declares. Stops at the first entry that
     // cannot be extracted and returns false. The paths written are appended
     // to written when given.
     bool extractMatching(const std::string& folder, std::string_view pattern,
                          std::vector<std::string>* written = nullptr);
 
 private:
-    bool extractEntry(int index, const std::string& target);
+    struct Entry {
+        std::string bareName;
+        uint64_t size = 0;  // unpacked, as declared
+        bool isFile = false;
+        bool isLink = false;
+        bool shadowed = false;  // an earlier file entry has the same bare name
+    };
 
+    bool extractEntry(int index, const std::string& target, uint64_t& done, uint64_t total);
+
+    std::string bytes_;
     zip* archive_ = nullptr;
     std::vector<std::string> names_;
+    std::vector<Entry> entries_;
+    std::vector<std::string> notices_;
     std::string error_;
+    ExtractProgress progress_;
 };
 
-// Adds files to the package at archivePath, each under its bare name and in
-// the order given; an existing package keeps its other entries, and an entry
-// of the same name is replaced. A file that cannot be read is left out and
-// listed in skipped. The package is written when all is added (libzip writes
-// a temporary file and renames it, so a failure leaves the old package
-// whole). Returns false, with error set, when the package cannot be opened
-// or written.
-bool addFilesToPackage(const std::string& archivePath, const std::vector<std::string>& files,
-                       std::string& error, std::vector<std::string>* skipped = nullptr);
+// The files a package of a card holds.
+struct PackageContents {
+    std::string cardFile;
+    // Empty when the card links no notes file or the notes are not open.
+    std::string notesFile;
+};
+
+// Whether a package command worked; when not, a message for the user that
+// names the file and the reason.
+struct PackageResult {
+    bool ok = false;
+    std::string message;
+    explicit operator bool() const { return ok; }
+};
+
+// The card file and, when linked and open, the notes file, as they stand on
+// disk (unsaved changes are not in a package).
+PackageContents packageContentsOf(const Card& card);
+
+// The same for a card file on disk: the notes its first record links, found
+// as the card reader finds them (beside the card when moved with it); no
+// notes when they are nowhere. nullopt, with why set, when the card file
+// cannot be read or is no card file.
+std::optional<PackageContents> packageContentsOfCardFile(const std::string& cardPath,
+                                                         std::string* why = nullptr);
+
+// Writes the package: the card first, the notes second, each under its bare
+// name. An existing package at packagePath keeps its other entries (after
+// these two); entries of the same bare name are replaced, so no name is held
+// twice. The package is written whole beside its place and renamed over it;
+// on any failure, including a card that was never saved or a file that is
+// missing, nothing is written.
+PackageResult producePackage(const std::string& packagePath, const PackageContents& contents);
+
+// Copies a package into a folder under its own file name, replacing a file
+// of that name there; the copy appears whole or not at all.
+PackageResult backupPackage(const std::string& packagePath, const std::string& folder);
 
 }  // namespace zqw

@@ -9,6 +9,7 @@ namespace zqw {
 // written as UTF-8, control bytes as \u00XX escapes.
 class JsonWriter {
 public:
+    JsonWriter() { out_.reserve(1 << 16); }
     void beginObject();
     void endObject();
     void beginArray();
@@ -30,6 +31,7 @@ public:
 
 private:
     void separate();
+    void appendEscaped(std::string_view text);
 
     std::string out_;
     bool needComma_ = false;

@@ -10,7 +10,10 @@
 
 #include "card/card.h"
 #include "card/plainnotes.h"
+#include "importdoscommand.h"
 #include "jsonwriter.h"
+#include "packcommand.h"
+#include "pdfcommand.h"
 #include "sendcommand.h"
 
 namespace {
@@ -24,6 +27,10 @@ void usage() {
     std::cerr << "usage: zqwcce-cli template TEMPLATE\n"
                  "       zqwcce-cli card TEMPLATE CARD\n"
                  "       zqwcce-cli resave TEMPLATE CARD OUT\n"
+                 "       zqwcce-cli import-dos TEMPLATE FILE.ver OUT.ccf [NOTES.txt]\n"
+                 "       zqwcce-cli pack CARD OUT.zqw\n"
+                 "       zqwcce-cli pdf TEMPLATE CARD OUT.pdf [--page all|1|2] [--settings INI]\n"
+                 "                      [--notes NOTES-OUT.pdf]\n"
                  "       zqwcce-cli send PACKAGE --host H ... (see zqwcce-cli send --help)\n";
 }
 
@@ -209,6 +216,9 @@ struct ExtraCommand {
     CommandRunner run;
 };
 constexpr ExtraCommand kExtraCommands[] = {
+    {"import-dos", zqw::runImportDosCommand},
+    {"pack", zqw::runPackCommand},
+    {"pdf", zqw::runPdfCommand},
     {"send", zqw::runSendCommand},
 };
 

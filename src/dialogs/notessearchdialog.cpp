@@ -1,5 +1,7 @@
-#include "notessearchdialog.h"
+#include "dialogs/notessearchdialog.h"
 
+#include <QCheckBox>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -26,13 +28,7 @@ QPushButton* makeButton(QWidget* parent, const QString& objectName, const QStrin
 
 NotesSearchDialog::NotesSearchDialog(const QString& caption, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      Edit1(makeEdit(this, QStringLiteral("Edit1"))),
-      Options(new SearchOptionsGroup(this)),
-      RadioButton1(Options->forwardButton()),
-      RadioButton2(Options->backwardButton()),
-      OKBtn(makeButton(this, QStringLiteral("OKBtn"), QStringLiteral("OK"))),
-      CancelBtn(makeButton(this, QStringLiteral("CancelBtn"), QStringLiteral("Cancel"))) {
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(caption);
     QFont bold(QStringLiteral("MS Sans Serif"));
     bold.setStyleHint(QFont::SansSerif);
@@ -44,22 +40,38 @@ NotesSearchDialog::NotesSearchDialog(const QString& caption, QWidget* parent)
     outer->setSizeConstraint(QLayout::SetFixedSize);
     groups_ = new QVBoxLayout;
     outer->addLayout(groups_);
-    auto* searchGroup = new QGroupBox(QStringLiteral("&Search Text"), this);
-    searchGroup->setObjectName(QStringLiteral("SearchGroup"));
-    auto* searchLayout = new QVBoxLayout(searchGroup);
-    searchLayout->addWidget(Edit1);
-    groups_->addWidget(searchGroup);
-    outer->addWidget(Options);
+    searchText_ = addTextGroup(QStringLiteral("searchTextGroup"), QStringLiteral("&Search Text"),
+                               QStringLiteral("searchText"));
+    searchText_->setMinimumWidth(searchText_->fontMetrics().averageCharWidth() * 36);
 
+    auto* options = new QGroupBox(QStringLiteral("Search &Options"), this);
+    options->setObjectName(QStringLiteral("searchOptions"));
+    options_ = new QVBoxLayout(options);
+    forward_ = new QRadioButton(QStringLiteral("Search &Forward"), options);
+    forward_->setObjectName(QStringLiteral("searchForward"));
+    forward_->setChecked(true);
+    backward_ = new QRadioButton(QStringLiteral("Search &Backward"), options);
+    backward_->setObjectName(QStringLiteral("searchBackward"));
+    auto* line = new QFrame(options);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    options_->addWidget(forward_);
+    options_->addWidget(backward_);
+    options_->addWidget(line);
+    outer->addWidget(options);
+    matchCase_ = addOption(QStringLiteral("matchCase"), QStringLiteral("&Match Case"));
+    global_ = addOption(QStringLiteral("globalSearch"), QStringLiteral("&Global Search"));
+
+    auto* ok = makeButton(this, QStringLiteral("okButton"), QStringLiteral("OK"));
+    auto* cancel = makeButton(this, QStringLiteral("cancelButton"), QStringLiteral("Cancel"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
     outer->addLayout(buttons);
-    OKBtn->setDefault(true);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    Edit1->setMinimumWidth(Edit1->fontMetrics().averageCharWidth() * 36);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 QLineEdit* NotesSearchDialog::addTextGroup(const QString& groupObjectName, const QString& caption,
@@ -71,6 +83,22 @@ QLineEdit* NotesSearchDialog::addTextGroup(const QString& groupObjectName, const
     layout->addWidget(edit);
     groups_->addWidget(group);
     return edit;
+}
+
+QCheckBox* NotesSearchDialog::addOption(const QString& objectName, const QString& caption) {
+    auto* box = new QCheckBox(caption, options_->parentWidget());
+    box->setObjectName(objectName);
+    options_->addWidget(box);
+    return box;
+}
+
+SearchRequest NotesSearchDialog::request() const {
+    SearchRequest request;
+    request.text = searchText_->text();
+    request.options.backward = backward_->isChecked();
+    request.options.matchCase = matchCase_->isChecked();
+    request.options.global = global_->isChecked();
+    return request;
 }
 
 void NotesSearchDialog::setVisible(bool visible) {
@@ -87,8 +115,8 @@ void NotesSearchDialog::setVisible(bool visible) {
             move(frame.topLeft());
         }
         // The search text is typed over, or kept by moving on with Tab.
-        Edit1->selectAll();
-        Edit1->setFocus(Qt::OtherFocusReason);
+        searchText_->selectAll();
+        searchText_->setFocus(Qt::OtherFocusReason);
     }
     QDialog::setVisible(visible);
 }

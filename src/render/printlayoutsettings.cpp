@@ -73,9 +73,12 @@ void PrintLayoutSettings::setLayoutColumns(int columns) {
 
 SuitPrintMode PrintLayoutSettings::suitMode() const {
     switch (suitMode_) {
-        case 0: return SuitPrintMode::BitMaps;
-        case 2: return SuitPrintMode::Fonts;
-        default: return SuitPrintMode::Letters;
+        case 0:
+            return SuitPrintMode::BitMaps;
+        case 2:
+            return SuitPrintMode::Fonts;
+        default:
+            return SuitPrintMode::Letters;
     }
 }
 
@@ -92,7 +95,7 @@ QStringList PrintLayoutSettings::read(const IniFile& settings) {
     // millimetres, anything but portrait as landscape, and a column entry
     // outside the list as one column, as the lists themselves would.
     measureUnit_ = settings.readInt(QStringLiteral("Unit"), 0) == 0 ? zqw::LengthUnit::Inches
-                                                                     : zqw::LengthUnit::Millimetres;
+                                                                    : zqw::LengthUnit::Millimetres;
     const int bitMap = settings.readInt(QStringLiteral("BitMap"), 2);
     if (bitMap >= 0 && bitMap <= 2) suitMode_ = bitMap;
     newNote_ = settings.readBool(QStringLiteral("NewNote"), false);

@@ -27,6 +27,9 @@ public:
     // sticker. Paper names are looked up among every size Qt knows, so no
     // printer is asked for at start-up.
     PrintLayoutSettings();
+    // The page setup's paper lookup refers to this object.
+    PrintLayoutSettings(const PrintLayoutSettings&) = delete;
+    PrintLayoutSettings& operator=(const PrintLayoutSettings&) = delete;
 
     // Reads the layout keys of the settings file (and the last paper and
     // bin the print windows used). Returns the messages for the user: a

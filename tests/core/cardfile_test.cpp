@@ -120,7 +120,7 @@ struct ShortFileCase {
     const char* name;
     std::string content;
     std::vector<std::vector<std::string>> lines;  // texts of lines 1..5
-    int firstWidth;                               // Columns[1].width after reading
+    int firstWidth;                               // columns[1].width after reading
 };
 
 class ShortFiles : public ::testing::TestWithParam<ShortFileCase> {};
@@ -168,6 +168,37 @@ INSTANTIATE_TEST_SUITE_P(
                       {{"plain text"}, kBlank, kBlank, kBlank, kBlank},
                       33}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CardFileTest, NoTextCanCutTheCardFile) {
+    CardFixture f(kExampleTemplate);
+    Card& card = f.card;
+    card.resetToBlankCard();
+    // A Ctrl-Z would end the file on reading, a CR or LF the record.
+    card.rows[1].text = "\tone\x1Atwo\rthree\nfour\t";
+    card.rows[2].text = "\tsecond line\t";
+    card.auctions[card.auctionHead1].text = test::bin("\x21\r\x1A\n\0");
+    card.notesFileName = "notes\r.txt";
+    const std::string bytes = card.cardFileBytes();
+    EXPECT_EQ(bytes, test::bin("ZQW1.0notes .txt\r\n$204040\r\n1#}\tone two three four\t\r\n"
+                               "1#}\tsecond line\t\r\n*10}\x21   \0\r\n*20}\0\r\n*30}\0\r\n"));
+
+    ASSERT_TRUE(card.readCardBytes(bytes));
+    EXPECT_EQ(rowTexts(card, 1), std::vector<std::string>{"\tone two three four\t"});
+    EXPECT_EQ(rowTexts(card, 2), std::vector<std::string>{"\tsecond line\t"});
+    EXPECT_EQ(card.auctions[card.auctionHead3].text, std::string(1, '\0'));
+}
+
+TEST_F(CardFileTest, ReadingBytesLeavesADamagedCardAsItWas) {
+    CardFixture f(kExampleTemplate);
+    Card& card = f.card;
+    card.resetToBlankCard();
+    card.rows[1].text = "kept";
+    card.notesFileName = "kept.txt";
+    EXPECT_FALSE(card.readCardBytes("ZQW1.0other.txt\r\nx#}a\r\n"));
+    EXPECT_EQ(card.rows[1].text, "kept");
+    EXPECT_EQ(card.notesFileName, "kept.txt");
+    EXPECT_TRUE(f.messages.messages.empty());
+}
 
 TEST_F(CardFileTest, LoneLineFeedIsPartOfARecord) {
     CardFixture f(kExampleTemplate);

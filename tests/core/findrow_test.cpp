@@ -18,7 +18,7 @@ protected:
         f.card.rows[3].text = "c1";
     }
 
-    // Appends a row to the end of RowTexts and links it after row `after`.
+    // Appends a row to the end of Card::rows and links it after row `after`.
     int insertAfter(int after, int lineIndex, const std::string& text) {
         Card& card = f.card;
         const int index = static_cast<int>(card.rows.size());

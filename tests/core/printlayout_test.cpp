@@ -70,7 +70,7 @@ TEST_P(SectionPrintWidthCases, SharesThePrintableWidthUnlessTheSectionIsWide) {
     EXPECT_EQ(pixelPage(3508, 150, 150).sectionPrintWidth(section, c.layoutColumns), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sections, SectionPrintWidthCases,
+INSTANTIATE_TEST_SUITE_P(SectionKinds, SectionPrintWidthCases,
                          ::testing::Values(SectionCase{"four_columns_of_three", 4, 3, 1068},
                                            SectionCase{"five_columns_of_three", 5, 3, 3206},
                                            SectionCase{"one_column_of_three", 1, 3, 1068},

@@ -44,6 +44,36 @@ TEST(field, MissingAndUnterminatedFieldsReadEmpty) {
     EXPECT_EQ(fieldOf("a\tb", 1, 1, 2), "a\tb");  // one column: the whole text
 }
 
+struct CleanCase {
+    const char* name;
+    std::string before;
+    std::string after;
+};
+
+class CleanCellTexts : public ::testing::TestWithParam<CleanCase> {};
+
+TEST_P(CleanCellTexts, LeaveOnlyPrintableTextAndSuitCodes) {
+    std::string text = GetParam().before;
+    cleanCellText(text);
+    EXPECT_EQ(text, GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CleanCellTexts,
+    ::testing::Values(
+        CleanCase{"plain_text_unchanged", "1NT 15-17", "1NT 15-17"},
+        CleanCase{"suit_codes_kept", "1\x05 2\x04 3\x03 4\x06", "1\x05 2\x04 3\x03 4\x06"},
+        CleanCase{"tab_and_line_breaks", "a\tb\r\nc\nd\re", "a b  c d e"},
+        CleanCase{"ctrl_z_cannot_cut_the_card",
+                  "before\x1A"
+                  "after",
+                  "before after"},
+        CleanCase{"every_other_control", test::bin("\0\x01\x02\x07\x08\x0B\x0C\x1B\x1F\x7F"),
+                  std::string(10, ' ')},
+        // Windows-1252 letters and symbols above 127 are text.
+        CleanCase{"high_bytes_kept", "\x80\x8E\xA0\xE9\xFF", "\x80\x8E\xA0\xE9\xFF"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(SuitSymbols, TranslateBothWaysInOrder) {
     const SuitChars chars;
     std::string text = "1} 2{ 3] 4[ x";

@@ -202,10 +202,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "*",
                     {{"club.ccf", "card"}},
                     2},
-        ExtractCase{"later_entry_of_the_same_name_wins",
+        // The card is read from the first entry: the first of a name wins.
+        ExtractCase{"first_entry_of_the_same_name_wins",
                     {{"a/club.ccf", "first"}, {"b/club.ccf", "second"}},
                     "*.ccf",
-                    {{"club.ccf", "second"}},
+                    {{"club.ccf", "first"}},
                     0},
         ExtractCase{"empty_entry", {{"empty.txt", ""}}, "*.txt", {{"empty.txt", ""}}, 0},
         ExtractCase{"only_folders", {{"cards/", ""}, {"more/", ""}}, "*", {}, -1}),
@@ -332,97 +333,281 @@ TEST(PackageReader, MissingFolderIsAnError) {
     EXPECT_FALSE(fs::exists(dir.path("no")));
 }
 
-// --- writing ----------------------------------------------------------------------
+// --- notices -------------------------------------------------------------------
 
-TEST(PackageWriter, StoresCardThenNotesUnderBareNames) {
-    test::TempDir dir;
-    fs::create_directories(dir.root() / "cards" / "2024");
-    const std::string card = dir.path("cards/2024/club.ccf");
-    const std::string notes = dir.path("cards/notes file.txt");
-    test::writeFile(card, "ZQW1.0notes\r\n");
-    test::writeFile(notes, std::string("Note:..1: \x8E\r\n"));
-    std::string error;
-    std::vector<std::string> skipped;
-    ASSERT_TRUE(addFilesToPackage(dir.path("pack.zqw"), {card, notes}, error, &skipped)) << error;
-    EXPECT_TRUE(skipped.empty());
-
-    PackageReader reader(dir.path("pack.zqw"));
-    ASSERT_TRUE(reader.isOpen()) << reader.error();
-    EXPECT_EQ(reader.storedNames(), (std::vector<std::string>{"club.ccf", "notes file.txt"}));
-    fs::create_directory(dir.root() / "out");
-    ASSERT_TRUE(reader.extractMatching(dir.path("out"), "*"));
-    EXPECT_EQ(test::readFile(dir.path("out/club.ccf")), test::readFile(card));
-    EXPECT_EQ(test::readFile(dir.path("out/notes file.txt")), test::readFile(notes));
-}
-
-TEST(PackageWriter, AddsToAnExistingPackageAndReplacesSameNames) {
+TEST(PackageReader, SaysWhichEntriesItPassesOver) {
     test::TempDir dir;
     const std::string archive = dir.path("pack.zqw");
-    makeArchive(archive, {{"club.ccf", "old card"}, {"extra.txt", "kept"}});
-    test::writeFile(dir.path("club.ccf"), "new card");
-    test::writeFile(dir.path("more.txt"), "more");
-    std::string error;
-    ASSERT_TRUE(addFilesToPackage(archive, {dir.path("club.ccf"), dir.path("more.txt")}, error))
-        << error;
-
+    makeArchive(archive, {{"club.ccf", "first"}, {"old/club.ccf", "second"}, {"n.txt", "notes"}});
     PackageReader reader(archive);
-    EXPECT_EQ(reader.storedNames(),
-              (std::vector<std::string>{"club.ccf", "extra.txt", "more.txt"}));
-    fs::create_directory(dir.root() / "out");
-    ASSERT_TRUE(reader.extractMatching(dir.path("out"), "*"));
-    EXPECT_EQ(test::readFile(dir.path("out/club.ccf")), "new card");
-    EXPECT_EQ(test::readFile(dir.path("out/extra.txt")), "kept");
+    ASSERT_TRUE(reader.isOpen()) << reader.error();
+    EXPECT_EQ(reader.notices(),
+              std::vector<std::string>{
+                  "club.ccf is in the package more than once; the first one is used"});
 }
 
-TEST(PackageWriter, LeavesOutFilesThatCannotBeRead) {
+// --- producing -------------------------------------------------------------------
+
+class Producing : public ::testing::Test {
+public:
+    void SetUp() override {
+        fs::create_directories(dir.root() / "cards" / "2024");
+        card = dir.path("cards/2024/club.ccf");
+        notes = dir.path("cards/notes file.txt");
+        test::writeFile(card, "ZQW1.0notes\r\n");
+        test::writeFile(notes, std::string("Note:..1: \x8E\r\n"));
+        package = dir.path("pack.zqw");
+    }
+
+    // Stored names and contents, in archive order.
+    Entries entriesOf(const std::string& path) {
+        Entries found;
+        int code = 0;
+        zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
+        if (!archive) return found;
+        for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+            const auto index = static_cast<zip_uint64_t>(i);
+            zip_stat_t stat;
+            zip_stat_index(archive, index, 0, &stat);
+            std::string content(stat.size, '\0');
+            zip_file_t* file = zip_fopen_index(archive, index, 0);
+            if (file) {
+                zip_fread(file, content.data(), content.size());
+                zip_fclose(file);
+            }
+            found.emplace_back(zip_get_name(archive, index, ZIP_FL_ENC_RAW), content);
+        }
+        zip_discard(archive);
+        return found;
+    }
+
     test::TempDir dir;
-    test::writeFile(dir.path("notes.txt"), "notes");
-    std::string error;
-    std::vector<std::string> skipped;
-    ASSERT_TRUE(addFilesToPackage(dir.path("pack.zqw"), {"UnNamed file", dir.path("notes.txt")},
-                                  error, &skipped));
-    EXPECT_EQ(skipped, std::vector<std::string>{"UnNamed file"});
-    PackageReader reader(dir.path("pack.zqw"));
-    EXPECT_EQ(reader.storedNames(), std::vector<std::string>{"notes.txt"});
-}
-
-struct WriteFailureCase {
-    const char* name;
-    std::string (*make)(const test::TempDir&);
+    std::string card;
+    std::string notes;
+    std::string package;
 };
 
-void PrintTo(const WriteFailureCase& c, std::ostream* os) { *os << c.name; }
+TEST_F(Producing, StoresCardThenNotesUnderBareNames) {
+    const PackageResult result = producePackage(package, {card, notes});
+    ASSERT_TRUE(result) << result.message;
+    EXPECT_EQ(result.message, "");
+    EXPECT_EQ(entriesOf(package), (Entries{{"club.ccf", test::readFile(card)},
+                                           {"notes file.txt", test::readFile(notes)}}));
 
-class PackageWriteFailures : public ::testing::TestWithParam<WriteFailureCase> {};
-
-TEST_P(PackageWriteFailures, AreReportedAndChangeNothing) {
-    test::TempDir dir;
-    test::writeFile(dir.path("club.ccf"), "card");
-    const std::string target = GetParam().make(dir);
-    const bool existed = fs::exists(target);
-    const std::string before = existed && fs::is_regular_file(target) ? test::readFile(target) : "";
-    std::string error;
-    EXPECT_FALSE(addFilesToPackage(target, {dir.path("club.ccf")}, error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(fs::exists(target), existed);
-    if (existed && fs::is_regular_file(target)) {
-        EXPECT_EQ(test::readFile(target), before);
-    }
+    ASSERT_TRUE(producePackage(package, {card, ""}));
+    // Without notes the card alone is written (and replaces its old entry).
+    EXPECT_EQ(entriesOf(package), (Entries{{"club.ccf", test::readFile(card)},
+                                           {"notes file.txt", test::readFile(notes)}}));
+    ASSERT_TRUE(producePackage(dir.path("alone.zqw"), {card, ""}));
+    EXPECT_EQ(entriesOf(dir.path("alone.zqw")), (Entries{{"club.ccf", test::readFile(card)}}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Package, PackageWriteFailures,
-                         ::testing::Values(WriteFailureCase{"not_a_zip",
-                                                            [](const test::TempDir& d) {
-                                                                test::writeFile(
-                                                                    d.path("card.zqw"),
-                                                                    "this is no archive at all");
-                                                                return d.path("card.zqw");
-                                                            }},
-                                           WriteFailureCase{"folder_missing",
-                                                            [](const test::TempDir& d) {
-                                                                return d.path("none/pack.zqw");
-                                                            }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+TEST_F(Producing, ReplacesEntriesOfTheSameNameAndKeepsTheOthersAfterThem) {
+    makeArchive(package, {{"extra.txt", "kept"},
+                          {"old/club.ccf", "old card"},
+                          {"notes file.txt", "old notes"},
+                          {"more/extra.txt", "a second extra, never read"},
+                          {"folder/", ""}});
+    ASSERT_TRUE(producePackage(package, {card, notes}));
+    ASSERT_TRUE(producePackage(package, {card, notes}));
+    // The card is the first entry again, and every name is there once.
+    EXPECT_EQ(entriesOf(package), (Entries{{"club.ccf", test::readFile(card)},
+                                           {"notes file.txt", test::readFile(notes)},
+                                           {"extra.txt", "kept"}}));
+}
+
+struct ProduceFailureCase {
+    const char* name;
+    // Prepares the files; returns the contents to pack. May change the
+    // package path.
+    PackageContents (*make)(Producing& p, std::string& package);
+    // The message after "Unable to produce the ZQW file PACKAGE: ", with
+    // {DIR} for the test folder.
+    std::string reason;
+};
+
+void PrintTo(const ProduceFailureCase& c, std::ostream* os) { *os << c.name; }
+
+class ProduceFailures : public Producing,
+                        public ::testing::WithParamInterface<ProduceFailureCase> {};
+
+TEST_P(ProduceFailures, NameTheFileAndWriteNothing) {
+    std::string target = package;
+    const PackageContents contents = GetParam().make(*this, target);
+    const bool existed = fs::exists(target);
+    const std::string before = fs::is_regular_file(target) ? test::readFile(target) : "";
+    const auto treeBefore = treeOf(dir.root());
+
+    const PackageResult result = producePackage(target, contents);
+    EXPECT_FALSE(result);
+    std::string reason = GetParam().reason;
+    const size_t at = reason.find("{DIR}");
+    if (at != std::string::npos) reason.replace(at, 5, dir.root().string());
+    EXPECT_EQ(result.message, "Unable to produce the ZQW file " + target + ": " + reason);
+    EXPECT_EQ(fs::exists(target), existed);
+    if (fs::is_regular_file(target)) {
+        EXPECT_EQ(test::readFile(target), before);
+    }
+    EXPECT_EQ(treeOf(dir.root()), treeBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Package, ProduceFailures,
+    ::testing::Values(
+        ProduceFailureCase{"card_never_saved",
+                           [](Producing& p, std::string&) {
+                               return PackageContents{"UnNamed file", p.notes};
+                           },
+                           "the card has never been saved"},
+        ProduceFailureCase{"card_file_missing",
+                           [](Producing& p, std::string&) {
+                               fs::remove(p.card);
+                               return PackageContents{p.card, p.notes};
+                           },
+                           "cannot read the card file {DIR}/cards/2024/club.ccf: No such file or "
+                           "directory"},
+        ProduceFailureCase{"notes_file_missing",
+                           [](Producing& p, std::string&) {
+                               fs::remove(p.notes);
+                               return PackageContents{p.card, p.notes};
+                           },
+                           "cannot read the notes file {DIR}/cards/notes file.txt: No such file "
+                           "or directory"},
+        ProduceFailureCase{"card_too_large",
+                           [](Producing& p, std::string&) {
+                               fs::resize_file(p.card, (32 << 20) + 1);
+                               return PackageContents{p.card, p.notes};
+                           },
+                           "cannot read the card file {DIR}/cards/2024/club.ccf: larger than "
+                           "32 MB"},
+        ProduceFailureCase{"same_bare_names",
+                           [](Producing& p, std::string&) {
+                               test::writeFile(p.dir.path("cards/club.ccf"), "other");
+                               return PackageContents{p.card, p.dir.path("cards/club.ccf")};
+                           },
+                           "the card and its notes have the same file name club.ccf"},
+        ProduceFailureCase{"existing_file_not_a_zip",
+                           [](Producing& p, std::string& package) {
+                               test::writeFile(package, "this is no archive at all");
+                               return PackageContents{p.card, p.notes};
+                           },
+                           "Not a zip archive"},
+        ProduceFailureCase{"existing_package_over_the_limits",
+                           [](Producing& p, std::string& package) {
+                               Entries many;
+                               for (int i = 0; i < 1001; ++i)
+                                   many.emplace_back("e" + std::to_string(i) + ".txt", "x");
+                               makeArchive(package, many);
+                               return PackageContents{p.card, p.notes};
+                           },
+                           "the package holds more than 1000 entries"},
+        ProduceFailureCase{"folder_missing",
+                           [](Producing& p, std::string& package) {
+                               package = p.dir.path("none/pack.zqw");
+                               return PackageContents{p.card, p.notes};
+                           },
+                           "No such file or directory"},
+        ProduceFailureCase{"target_is_a_folder",
+                           [](Producing& p, std::string& package) {
+                               fs::create_directory(package);
+                               return PackageContents{p.card, p.notes};
+                           },
+                           "Not a regular file"},
+        ProduceFailureCase{"target_is_a_pipe",
+                           [](Producing& p, std::string& package) {
+                               ::mkfifo(package.c_str(), 0600);
+                               return PackageContents{p.card, p.notes};
+                           },
+                           "Not a regular file"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Producing, ContentsOfACardFollowItsNotesLink) {
+    test::CardFixture f(test::crlf({"FG", "PS", "C195", "OA"}));
+    f.card.resetToBlankCard();
+    f.card.cardFileName = card;
+    f.card.notesFileName = notes;
+    f.card.notesOpen = true;
+    PackageContents contents = packageContentsOf(f.card);
+    EXPECT_EQ(contents.cardFile, card);
+    EXPECT_EQ(contents.notesFile, notes);
+    f.card.notesOpen = false;
+    EXPECT_EQ(packageContentsOf(f.card).notesFile, "");
+    f.card.resetToNoCard();
+    EXPECT_EQ(packageContentsOf(f.card).cardFile, "");
+}
+
+TEST_F(Producing, ContentsOfACardFileFindTheNotesAsTheReaderDoes) {
+    const auto contentsFor = [this](const std::string& header) {
+        test::writeFile(card, header + "\r\n$20\r\n");
+        std::string why;
+        const auto contents = packageContentsOfCardFile(card, &why);
+        EXPECT_TRUE(contents) << why;
+        return contents ? contents->notesFile : "<none>";
+    };
+    EXPECT_EQ(contentsFor("ZQW1.0"), "");
+    EXPECT_EQ(contentsFor("ZQW1.0" + notes), notes);
+    // Moved with the card: found beside it under its bare name.
+    test::writeFile(dir.path("cards/2024/notes file.txt"), "beside");
+    EXPECT_EQ(contentsFor("ZQW1.0C:\\Old\\notes file.txt"), dir.path("cards/2024/notes file.txt"));
+    // Nowhere: the reader drops the link, and the package holds the card only.
+    EXPECT_EQ(contentsFor("ZQW1.0/nowhere/gone.txt"), "");
+
+    std::string why;
+    test::writeFile(dir.path("plain.txt"), "no card");
+    EXPECT_FALSE(packageContentsOfCardFile(dir.path("plain.txt"), &why));
+    EXPECT_EQ(why, "not a card file");
+    EXPECT_FALSE(packageContentsOfCardFile(dir.path("absent.ccf"), &why));
+    EXPECT_EQ(why, "No such file or directory");
+}
+
+// --- backing up ------------------------------------------------------------------
+
+TEST(PackageBackup, CopiesUnderItsOwnNameAndReplaces) {
+    test::TempDir dir;
+    makeArchive(dir.path("club.zqw"), {{"club.ccf", "card"}});
+    fs::create_directory(dir.root() / "save");
+    test::writeFile(dir.path("save/club.zqw"), "older backup");
+    const PackageResult result = backupPackage(dir.path("club.zqw"), dir.path("save") + "/");
+    ASSERT_TRUE(result) << result.message;
+    EXPECT_EQ(test::readFile(dir.path("save/club.zqw")), test::readFile(dir.path("club.zqw")));
+    EXPECT_EQ(treeOf(dir.root() / "save"), std::vector<std::string>{"club.zqw"});
+}
+
+struct BackupFailureCase {
+    const char* name;
+    std::string package;  // relative to the test folder
+    std::string folder;
+    std::string target;
+    std::string reason;
+};
+
+void PrintTo(const BackupFailureCase& c, std::ostream* os) { *os << c.name; }
+
+class BackupFailures : public ::testing::TestWithParam<BackupFailureCase> {};
+
+TEST_P(BackupFailures, SayWhichFileAndWhyAndChangeNothing) {
+    test::TempDir dir;
+    makeArchive(dir.path("club.zqw"), {{"club.ccf", "card"}});
+    fs::create_directory(dir.root() / "save");
+    fs::create_directory(dir.root() / "save" / "club.zqw" / "");
+    const auto before = treeOf(dir.root());
+    const PackageResult result =
+        backupPackage(dir.path(GetParam().package), dir.path(GetParam().folder));
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.message, "Unable to back up the ZQW file " + dir.path(GetParam().package) +
+                                  " to " + dir.path(GetParam().target) + ": " + GetParam().reason);
+    EXPECT_EQ(treeOf(dir.root()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Package, BackupFailures,
+    ::testing::Values(BackupFailureCase{"folder_missing", "club.zqw", "none", "none/club.zqw",
+                                        "No such file or directory"},
+                      BackupFailureCase{"package_missing", "gone.zqw", "save", "save/gone.zqw",
+                                        "No such file or directory"},
+                      BackupFailureCase{"folder_in_the_way", "club.zqw", "save", "save/club.zqw",
+                                        "Is a directory"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace zqw

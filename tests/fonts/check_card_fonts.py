@@ -4,7 +4,8 @@
 Usage: /usr/bin/python3 check_card_fonts.py PROGRAM_DIR
 
 Deliberately independent of tools/make_card_fonts.py: it states what the
-editor relies on (family names, suits on } { ] [, fixed pitch for the
+editor relies on (family names, suits on } { ] [ and at their own code
+points, readable as suits in a PDF's text, fixed pitch for the
 Courier-style font, fontconfig seeing the family) and that the licence
 renaming rules were followed, rather than re-running the generator's logic.
 Exits 1 with one line per failed check.
@@ -79,31 +80,62 @@ def check_names(path, font, family):
             fail("%s: nameID %d (copyright/licence) missing" % (path, name_id))
 
 
+def same_outline(glyf, a, b):
+    """True when glyphs a and b draw the same contours."""
+    ga, gb = glyf[a], glyf[b]
+    if ga.numberOfContours != gb.numberOfContours:
+        return False
+    if ga.numberOfContours <= 0:
+        return ga.numberOfContours == 0
+    ca, ea, fa = ga.getCoordinates(glyf)
+    cb, eb, fb = gb.getCoordinates(glyf)
+    return list(ca) == list(cb) and list(ea) == list(eb) and list(fa) == list(fb)
+
+
 def check_suits(path, font, family):
     best = font.getBestCmap()
     glyf = font["glyf"] if "glyf" in font else None
+    hmtx = font["hmtx"]
     seen = set()
     for char, suit, label in SUITS:
         suit_glyph = best.get(suit)
         if suit_glyph is None:
             fail("%s: no glyph for U+%04X (%s)" % (path, suit, label))
             continue
-        if best.get(ord(char)) != suit_glyph:
-            fail("%s: %r maps to glyph %r, not the %s glyph %r"
-                 % (path, char, best.get(ord(char)), label, suit_glyph))
+        char_glyph = best.get(ord(char))
+        if char_glyph is None:
+            fail("%s: %r is not mapped" % (path, char))
+            continue
+        # The bracket draws exactly the suit: the same outline and advance.
+        if glyf is not None and not same_outline(glyf, char_glyph, suit_glyph):
+            fail("%s: %r (glyph %r) does not draw the %s glyph %r"
+                 % (path, char, char_glyph, label, suit_glyph))
+        if hmtx[char_glyph][0] != hmtx[suit_glyph][0]:
+            fail("%s: %r advance %d differs from the %s advance %d"
+                 % (path, char, hmtx[char_glyph][0], label, hmtx[suit_glyph][0]))
+        # A PDF's text layer reads a glyph back as the lowest code point
+        # that reaches it, so the suit's own glyph must be reached from no
+        # ASCII character, or printed suits would read back as brackets.
+        below = [code for code, glyph in best.items()
+                 if glyph == suit_glyph and code < suit]
+        if below:
+            fail("%s: the %s glyph %r is also reached from %s, so PDF text "
+                 "would not read it as U+%04X"
+                 % (path, label, suit_glyph,
+                    ", ".join("U+%04X" % c for c in below), suit))
         # Every subtable that maps the character must agree, or Windows and
         # macOS (which may pick a different subtable) would disagree.
         for table in font["cmap"].tables:
             if table.format == 14:
                 continue
             got = table.cmap.get(ord(char))
-            if got is not None and got != suit_glyph:
+            if got is not None and got != char_glyph:
                 fail("%s: cmap (%d,%d) format %d maps %r to %r, not %r"
                      % (path, table.platformID, table.platEncID, table.format,
-                        char, got, suit_glyph))
+                        char, got, char_glyph))
         if glyf is not None and glyf[suit_glyph].numberOfContours == 0:
             fail("%s: %s glyph %r is empty" % (path, label, suit_glyph))
-        seen.add(suit_glyph)
+        seen.add(char_glyph)
     if len(seen) != len(SUITS):
         fail("%s: the four suit characters do not use four distinct glyphs"
              % path)

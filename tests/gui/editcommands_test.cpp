@@ -8,9 +8,9 @@
 #include <QMenu>
 #include <QTest>
 
+#include "app/editorapp.h"
 #include "guitestsupport.h"
-#include "mainwindow/editorapp.h"
-#include "mainwindow/truvcce.h"
+#include "mainwindow/mainwindow.h"
 
 namespace {
 
@@ -69,10 +69,10 @@ QStringList strings(std::initializer_list<const char*> texts) {
 }
 
 // What a grid shows in one column, top to bottom.
-QStringList shownColumn(TRUVCCE& window, int grid, int column) {
+QStringList shownColumn(EditorApp& app, int grid, int column) {
     QStringList texts;
-    for (int row = 1; row <= window.grid(grid).gridModel().rowCount(); ++row)
-        texts << cellText(window, grid, row, column);
+    for (int row = 1; row <= app.sectionView().grid(grid).gridModel().rowCount(); ++row)
+        texts << cellText(app, grid, row, column);
     return texts;
 }
 
@@ -129,24 +129,22 @@ private slots:
 
 private:
     // Starts the editor on a card file holding these lines.
-    TRUVCCE& start(const CardLines& lines);
+    EditorApp& start(const CardLines& lines);
     // Lines of the "Single" section, each "row|row...", the rest empty.
-    TRUVCCE& startWithSingle(const QStringList& single);
+    EditorApp& startWithSingle(const QStringList& single);
 
     ScriptedDialogs& dialogs() { return session_->dialogs(); }
 
     std::unique_ptr<ProgramFolder> folder_;
     std::unique_ptr<EditorSession> session_;
-    int previewCloses_ = 0;
-    int previewReopens_ = 0;
+    int previewRefreshes_ = 0;
 };
 
 void EditCommandsTest::init() {
     folder_ = std::make_unique<ProgramFolder>(kTemplate);
     session_ = std::make_unique<EditorSession>(folder_->path());
     QVERIFY(folder_->isValid());
-    previewCloses_ = 0;
-    previewReopens_ = 0;
+    previewRefreshes_ = 0;
 }
 
 void EditCommandsTest::cleanup() {
@@ -155,7 +153,7 @@ void EditCommandsTest::cleanup() {
     folder_.reset();
 }
 
-TRUVCCE& EditCommandsTest::start(const CardLines& lines) {
+EditorApp& EditCommandsTest::start(const CardLines& lines) {
     const QString cardPath = folder_->filePath(QStringLiteral("card.ccf"));
     if (!tryWriteBytes(cardPath, cardBytes(lines))) qFatal("cannot write the card file");
     if (!session_->settings().writeIni("[setup]\r\nfile=" + cardPath.toLocal8Bit() +
@@ -163,18 +161,15 @@ TRUVCCE& EditCommandsTest::start(const CardLines& lines) {
         qFatal("cannot write the settings file");
     }
 
-    TRUVCCE& window = session_->create();
-    // An open preview stands in for the card print window.
-    window.closeCardPreview = [this]() {
-        ++previewCloses_;
-        return true;
-    };
-    window.userMessageHandler = [this]() { ++previewReopens_; };
-    showActive(window);
-    return window;
+    EditorApp& app = session_->create();
+    // The card print window refreshes an open preview on this signal.
+    QObject::connect(&app.lineCommands(), &LineCommands::refreshPreview, &app.lineCommands(),
+                     [this] { ++previewRefreshes_; });
+    showActive(app);
+    return app;
 }
 
-TRUVCCE& EditCommandsTest::startWithSingle(const QStringList& single) {
+EditorApp& EditCommandsTest::startWithSingle(const QStringList& single) {
     CardLines lines = emptyLines();
     for (int i = 0; i < single.size(); ++i) lines[i] = rowsOf(single[i]);
     return start(lines);
@@ -223,23 +218,21 @@ void EditCommandsTest::lineCommandsOnOneColumn() {
     QFETCH(QStringList, shown);
     QFETCH(int, activeRow);
     QFETCH(QString, message);
-    TRUVCCE& window = startWithSingle(lines);
-    QVERIFY(editCell(window, 1, row, 0));
+    EditorApp& app = startWithSingle(lines);
+    QVERIFY(editCell(app, 1, row, 0));
     if (!message.isEmpty()) dialogs().expectMessage(message);
 
     press(commandKey(command));
 
-    QCOMPARE(shownColumn(window, 1, 0), shown);
-    QCOMPARE(window.card().sections[0].rowCount, shown.size());
-    QCOMPARE(window.grid(1).activeRow(), activeRow);
-    QVERIFY(window.grid(1).isEditing());
-    QCOMPARE(window.grid(1).editor()->text(), shown[activeRow - 1]);
-    QCOMPARE(window.card().isModified, message.isEmpty());
+    QCOMPARE(shownColumn(app, 1, 0), shown);
+    QCOMPARE(app.document().card().sections[0].rowCount, shown.size());
+    QCOMPARE(app.sectionView().grid(1).activeRow(), activeRow);
+    QVERIFY(app.sectionView().grid(1).isEditing());
+    QCOMPARE(app.sectionView().grid(1).editor()->text(), shown[activeRow - 1]);
+    QCOMPARE(app.document().card().isModified, message.isEmpty());
     // A refused command leaves an open preview alone; the others refresh it
     // once, after the command.
-    QCOMPARE(previewCloses_, message.isEmpty() ? 1 : 0);
-    QCOMPARE(previewReopens_, 0);
-    QTRY_COMPARE(previewReopens_, previewCloses_);
+    QCOMPARE(previewRefreshes_, message.isEmpty() ? 1 : 0);
 }
 
 void EditCommandsTest::hiddenLineComesBackWithItsTextAndNote() {
@@ -247,45 +240,46 @@ void EditCommandsTest::hiddenLineComesBackWithItsTextAndNote() {
     lines[0] = {Row("a1")};
     lines[1] = {Row("b1", 14)};
     lines[2] = {Row("c1")};
-    TRUVCCE& window = start(lines);
+    EditorApp& app = start(lines);
 
-    editCell(window, 1, 2, 0);
+    editCell(app, 1, 2, 0);
     press(kDelete);
-    QCOMPARE(shownColumn(window, 1, 0), (strings({"a1", "c1"})));
-    QCOMPARE(window.card().lines[2].rowCount, 0);
+    QCOMPARE(shownColumn(app, 1, 0), (strings({"a1", "c1"})));
+    QCOMPARE(app.document().card().lines[2].rowCount, 0);
 
     // Row 2 is now c1, the first row of the line below the hidden one.
-    QCOMPARE(window.grid(1).activeRow(), 2);
+    QCOMPARE(app.sectionView().grid(1).activeRow(), 2);
     press(kInsertBefore);
-    QCOMPARE(shownColumn(window, 1, 0), (strings({"a1", "b1", "c1"})));
-    QCOMPARE(window.grid(1).editor()->text(), QStringLiteral("b1"));
-    window.OvcTable1MouseMove(1, 2);
-    QCOMPARE(window.grid(1).toolTip(), QStringLiteral("14"));
+    QCOMPARE(shownColumn(app, 1, 0), (strings({"a1", "b1", "c1"})));
+    QCOMPARE(app.sectionView().grid(1).editor()->text(), QStringLiteral("b1"));
+    CardGrid& grid = app.sectionView().grid(1);
+    QTest::mouseMove(grid.viewport(), grid.visualRect(grid.gridModel().index(1, 0)).center());
+    QCOMPARE(grid.toolTip(), QStringLiteral("14"));
 }
 
 void EditCommandsTest::deleteDownToTheLastRowIsRefused() {
     CardLines lines = emptyLines();
     lines[6] = {Row("x1")};
     lines[7] = {Row("y1")};
-    TRUVCCE& window = start(lines);
-    window.RT11Click(kBothTab);
-    QVERIFY(editCell(window, 2, 2, 1));
-    QTRY_COMPARE(window.ActiveGrid, 2);
+    EditorApp& app = start(lines);
+    app.sectionView().selectSection(kBothTab);
+    QVERIFY(editCell(app, 2, 2, 1));
+    QTRY_COMPARE(app.sectionView().activeGrid(), 2);
 
     press(kDelete);
-    QCOMPARE(shownColumn(window, 2, 1), strings({"x1"}));
-    QCOMPARE(shownColumn(window, 2, 0), strings({"X"}));
-    QCOMPARE(window.grid(2).activeRow(), 1);
-    window.card().isModified = false;
+    QCOMPARE(shownColumn(app, 2, 1), strings({"x1"}));
+    QCOMPARE(shownColumn(app, 2, 0), strings({"X"}));
+    QCOMPARE(app.sectionView().grid(2).activeRow(), 1);
+    app.document().card().isModified = false;
 
     dialogs().expectMessage(QStringLiteral("Each section must have one line"));
     press(kDelete);
-    QCOMPARE(shownColumn(window, 2, 1), strings({"x1"}));
-    QCOMPARE(window.card().sections[kBothTab].rowCount2, 1);
-    QVERIFY(!window.card().isModified);
-    QVERIFY(window.grid(2).isEditing());
+    QCOMPARE(shownColumn(app, 2, 1), strings({"x1"}));
+    QCOMPARE(app.document().card().sections[kBothTab].rowCount2, 1);
+    QVERIFY(!app.document().card().isModified);
+    QVERIFY(app.sectionView().grid(2).isEditing());
     // Grid 1 of the section never took part.
-    QCOMPARE(window.grid(1).gridModel().rowCount(), 3);
+    QCOMPARE(app.sectionView().grid(1).gridModel().rowCount(), 3);
 }
 
 void EditCommandsTest::insertAfterSplitsAtTheColumnWidth_data() {
@@ -297,9 +291,9 @@ void EditCommandsTest::insertAfterSplitsAtTheColumnWidth_data() {
 
 void EditCommandsTest::insertAfterSplitsAtTheColumnWidth() {
     QFETCH(QString, kind);
-    TRUVCCE& window =
+    EditorApp& app =
         startWithSingle({QStringLiteral("a1"), QStringLiteral("b1"), QStringLiteral("c1")});
-    CardGrid& grid = window.grid(1);
+    CardGrid& grid = app.sectionView().grid(1);
     const int columnWidth = grid.columnWidth(0);
     const QFontMetrics metrics(grid.font());
     QVERIFY(columnWidth > 20);
@@ -323,41 +317,41 @@ void EditCommandsTest::insertAfterSplitsAtTheColumnWidth() {
     QVERIFY(text.size() < 255);
 
     // Typed, not stored yet: the command stores the edit first.
-    QLineEdit* editor = editCell(window, 1, 2, 0);
+    QLineEdit* editor = editCell(app, 1, 2, 0);
     editor->selectAll();
     QTest::keyClicks(editor, text);
     press(kInsertAfter);
 
-    QCOMPARE(shownColumn(window, 1, 0),
+    QCOMPARE(shownColumn(app, 1, 0),
              (QStringList{QStringLiteral("a1"), head, rest, QStringLiteral("c1")}));
     QCOMPARE(grid.activeRow(), 3);
     QCOMPARE(grid.editor()->text(), rest);
     QVERIFY(grid.editor()->hasFocus());
     QCOMPARE(grid.columnWidth(0), columnWidth);
-    QCOMPARE(window.card().lines[2].rowCount, 2);
+    QCOMPARE(app.document().card().lines[2].rowCount, 2);
 }
 
 void EditCommandsTest::insertAfterFillsAHiddenNextLine() {
-    TRUVCCE& window =
+    EditorApp& app =
         startWithSingle({QStringLiteral("a1"), QStringLiteral("b1"), QStringLiteral("c1")});
-    editCell(window, 1, 2, 0);
+    editCell(app, 1, 2, 0);
     press(kDelete);
 
-    const QFontMetrics metrics(window.grid(1).font());
+    const QFontMetrics metrics(app.sectionView().grid(1).font());
     QString wide;
     while (metrics.horizontalAdvance(QStringLiteral("ab ") + wide) <=
-           window.grid(1).columnWidth(0)) {
+           app.sectionView().grid(1).columnWidth(0)) {
         wide += QLatin1Char('m');
     }
-    QLineEdit* editor = editCell(window, 1, 1, 0);
+    QLineEdit* editor = editCell(app, 1, 1, 0);
     editor->selectAll();
     QTest::keyClicks(editor, QStringLiteral("ab ") + wide);
     press(kInsertAfter);
 
-    QCOMPARE(shownColumn(window, 1, 0),
+    QCOMPARE(shownColumn(app, 1, 0),
              (QStringList{QStringLiteral("ab "), wide, QStringLiteral("c1")}));
-    QCOMPARE(window.grid(1).activeRow(), 2);
-    zqw::Card& card = window.card();
+    QCOMPARE(app.sectionView().grid(1).activeRow(), 2);
+    zqw::Card& card = app.document().card();
     QCOMPARE(card.lines[1].rowCount, 1);
     QCOMPARE(card.lines[2].rowCount, 1);
 
@@ -380,22 +374,22 @@ void EditCommandsTest::insertAfterAtTheEndOfGrid1LeavesGrid2Alone() {
     lines[5] = {Row("\tr\t\t")};
     lines[6] = {};  // grid 2's first line, hidden
     lines[7] = {Row("y1")};
-    TRUVCCE& window = start(lines);
-    window.RT11Click(kBothTab);
-    QCOMPARE(shownColumn(window, 2, 0), strings({"Y"}));
+    EditorApp& app = start(lines);
+    app.sectionView().selectSection(kBothTab);
+    QCOMPARE(shownColumn(app, 2, 0), strings({"Y"}));
 
-    QVERIFY(editCell(window, 1, 3, 1));
-    QTRY_COMPARE(window.ActiveGrid, 1);
+    QVERIFY(editCell(app, 1, 3, 1));
+    QTRY_COMPARE(app.sectionView().activeGrid(), 1);
     press(kInsertAfter);
 
-    QCOMPARE(shownColumn(window, 1, 0), (strings({"1C", "1D", "1H", ""})));
-    QCOMPARE(shownColumn(window, 1, 1), (strings({"p", "q", "r", ""})));
-    QCOMPARE(window.grid(1).activeRow(), 4);
-    QCOMPARE(window.grid(1).activeColumn(), 1);
-    QCOMPARE(shownColumn(window, 2, 1), strings({"y1"}));
-    const zqw::Section& both = window.card().sections[kBothTab];
-    QCOMPARE(window.card().lines[both.firstLine + 2].rowCount, 2);
-    QCOMPARE(window.card().lines[both.firstLine2].rowCount, 0);
+    QCOMPARE(shownColumn(app, 1, 0), (strings({"1C", "1D", "1H", ""})));
+    QCOMPARE(shownColumn(app, 1, 1), (strings({"p", "q", "r", ""})));
+    QCOMPARE(app.sectionView().grid(1).activeRow(), 4);
+    QCOMPARE(app.sectionView().grid(1).activeColumn(), 1);
+    QCOMPARE(shownColumn(app, 2, 1), strings({"y1"}));
+    const zqw::Section& both = app.document().card().sections[kBothTab];
+    QCOMPARE(app.document().card().lines[both.firstLine + 2].rowCount, 2);
+    QCOMPARE(app.document().card().lines[both.firstLine2].rowCount, 0);
     QCOMPARE(both.rowCount2, 1);
 }
 
@@ -417,35 +411,35 @@ void EditCommandsTest::replicateDownInGrid2() {
     lines[5] = {Row("\tg3\t\t")};
     lines[6] = {Row("x1")};
     lines[7] = {Row("y1"), Row("y2")};
-    TRUVCCE& window = start(lines);
-    window.RT11Click(kBothTab);
-    CardGrid& grid = window.grid(2);
+    EditorApp& app = start(lines);
+    app.sectionView().selectSection(kBothTab);
+    CardGrid& grid = app.sectionView().grid(2);
     grid.setActiveCell(1, column);
     grid.startEditing(true);
     if (!grid.isEditing()) grid.setFocus();  // a label cell has no editor
-    QTRY_COMPARE(window.ActiveGrid, 2);
+    QTRY_COMPARE(app.sectionView().activeGrid(), 2);
 
     press(kReplicate);
 
-    QCOMPARE(shownColumn(window, 2, 1), texts);
-    QCOMPARE(shownColumn(window, 1, 1), (strings({"g1", "g2", "g3"})));
-    QCOMPARE(window.card().isModified, changed);
+    QCOMPARE(shownColumn(app, 2, 1), texts);
+    QCOMPARE(shownColumn(app, 1, 1), (strings({"g1", "g2", "g3"})));
+    QCOMPARE(app.document().card().isModified, changed);
     QCOMPARE(grid.activeRow(), 1);
     QCOMPARE(grid.activeColumn(), column);
 }
 
 void EditCommandsTest::lineCommandAfterATabChangeUsesTheFocusedGrid() {
-    TRUVCCE& window = startWithSingle(strings({"a1", "b1", "c1"}));
-    window.RT11Click(kBothTab);
-    editCell(window, 2, 1, 1);
-    QTRY_COMPARE(window.ActiveGrid, 2);
+    EditorApp& app = startWithSingle(strings({"a1", "b1", "c1"}));
+    app.sectionView().selectSection(kBothTab);
+    editCell(app, 2, 1, 1);
+    QTRY_COMPARE(app.sectionView().activeGrid(), 2);
     // Back and forth: the section opens with grid 1's editor focused.
-    window.RT11Click(0);
-    window.RT11Click(kBothTab);
-    QVERIFY(window.grid(1).editor() && window.grid(1).editor()->hasFocus());
+    app.sectionView().selectSection(0);
+    app.sectionView().selectSection(kBothTab);
+    QVERIFY(app.sectionView().grid(1).editor() && app.sectionView().grid(1).editor()->hasFocus());
     press(kInsertAfter);
-    QCOMPARE(window.grid(1).gridModel().rowCount(), 4);
-    QCOMPARE(window.grid(2).gridModel().rowCount(), 2);
+    QCOMPARE(app.sectionView().grid(1).gridModel().rowCount(), 4);
+    QCOMPARE(app.sectionView().grid(2).gridModel().rowCount(), 2);
 }
 
 void EditCommandsTest::lineCommandsOnTheNotesPageChangeNothing_data() {
@@ -460,23 +454,23 @@ void EditCommandsTest::lineCommandsOnTheNotesPageChangeNothing_data() {
 void EditCommandsTest::lineCommandsOnTheNotesPageChangeNothing() {
     QFETCH(QString, command);
     QFETCH(bool, refreshed);
-    TRUVCCE& window =
+    EditorApp& app =
         startWithSingle({QStringLiteral("a1|a2"), QStringLiteral("b1"), QStringLiteral("c1")});
-    window.TT11Click(window.topTabs().count() - 1);
-    QVERIFY(window.notesEditor().isVisible());
-    const std::vector<zqw::RowText> before = window.card().rows;
+    app.sectionView().selectGroup(app.sectionView().groupTabs().count() - 1);
+    QVERIFY(app.notesEditor().isVisible());
+    const std::vector<zqw::RowText> before = app.document().card().rows;
 
     press(commandKey(command));
 
-    QCOMPARE(window.card().rows.size(), before.size());
+    QCOMPARE(app.document().card().rows.size(), before.size());
     for (size_t i = 0; i < before.size(); ++i) {
-        QCOMPARE(window.card().rows[i].text, before[i].text);
-        QCOMPARE(window.card().rows[i].nextRow, before[i].nextRow);
+        QCOMPARE(app.document().card().rows[i].text, before[i].text);
+        QCOMPARE(app.document().card().rows[i].nextRow, before[i].nextRow);
     }
-    QCOMPARE(window.card().sections[0].rowCount, 4);
-    QVERIFY(!window.card().isModified);
-    QCOMPARE(window.notesEditor().toPlainText(), QString());
-    QCOMPARE(previewCloses_, refreshed ? 1 : 0);
+    QCOMPARE(app.document().card().sections[0].rowCount, 4);
+    QVERIFY(!app.document().card().isModified);
+    QCOMPARE(app.notesEditor().toPlainText(), QString());
+    QCOMPARE(previewRefreshes_, refreshed ? 1 : 0);
 }
 
 // --- the menu -----------------------------------------------------------------
@@ -485,26 +479,17 @@ namespace {
 
 // Per item, in this order: E shown and enabled, D shown and disabled,
 // H hidden.
-const char* const kEditItems[] = {"Insertlinebefore1",
-                                  "Deleteline1",
-                                  "InsertlineAfter1",
-                                  "Replicatedown1",
-                                  "Findstring1",
-                                  "Replacestring1",
-                                  "Searchagain1",
-                                  "Copy1",
-                                  "Paste1",
-                                  "Cut1",
-                                  "Undo1",
-                                  "ReDo1"};
+const char* const kEditItems[] = {
+    "insertLineBefore", "deleteLine", "insertLineAfter", "replicateDown", "find", "replace",
+    "findAgain",        "copy",       "paste",           "cut",           "undo", "redo"};
 
-QString itemStates(TRUVCCE& window) {
+QString itemStates(EditorApp& app) {
     QString states;
     for (const char* name : kEditItems) {
-        const QAction* item = window.actionNamed(QString::fromLatin1(name));
-        states += !item->isVisible()           ? QLatin1Char('H')
-                  : TRUVCCE::itemEnabled(item) ? QLatin1Char('E')
-                                               : QLatin1Char('D');
+        const QAction* item = app.action(QString::fromLatin1(name));
+        states += !item->isVisible()               ? QLatin1Char('H')
+                  : MenuActions::itemEnabled(item) ? QLatin1Char('E')
+                                                   : QLatin1Char('D');
     }
     return states;
 }
@@ -528,45 +513,45 @@ void EditCommandsTest::editMenuStates() {
     QFETCH(QString, page);
     QFETCH(bool, selection);
     QFETCH(QString, states);
-    TRUVCCE& window = startWithSingle({QStringLiteral("abcd")});
-    QMenu* menu = window.menuNamed(QStringLiteral("Edit1"));
+    EditorApp& app = startWithSingle({QStringLiteral("abcd")});
+    QMenu* menu = menuNamed(app, QStringLiteral("editMenu"));
 
     if (page == QLatin1String("card")) {
-        QLineEdit* editor = editCell(window, 1, 1, 0);
+        QLineEdit* editor = editCell(app, 1, 1, 0);
         // A cell's editor opens with its text selected.
         editor->deselect();
         if (selection) editor->setSelection(1, 2);
     } else {
-        window.TT11Click(window.topTabs().count() - 1);
-        NotesTextEditor& notes = window.notesEditor();
+        app.sectionView().selectGroup(app.sectionView().groupTabs().count() - 1);
+        NotesTextEditor& notes = app.notesEditor();
         if (page == QLatin1String("closed notes")) {
-            window.card().notesOpen = false;
+            app.document().card().notesOpen = false;
             notes.setInputEnabled(false);
         }
         if (page != QLatin1String("notes") && page != QLatin1String("closed notes")) {
             QTest::keyClick(&notes, Qt::Key_X);
         }
-        if (page == QLatin1String("undone notes")) window.Undo1Click();
+        if (page == QLatin1String("undone notes")) app.clipboardCommands().undo();
         if (selection) notes.selectAll();
     }
 
     // Open the menu as a click on it does; the cell keeps its selection.
-    menu->popup(window.mapToGlobal(QPoint(10, 10)));
+    menu->popup(app.mainWindow().mapToGlobal(QPoint(10, 10)));
     QTRY_VERIFY(menu->isVisible());
-    const QString shown = itemStates(window);
+    const QString shown = itemStates(app);
     menu->hide();
     QCOMPARE(shown, QString(states).remove(QLatin1Char(' ')));
     if (page == QLatin1String("card"))
-        QCOMPARE(window.grid(1).editor()->hasSelectedText(), selection);
+        QCOMPARE(app.sectionView().grid(1).editor()->hasSelectedText(), selection);
 }
 
 // --- clipboard and undo ------------------------------------------------------------
 
 void EditCommandsTest::clipboardOnACell() {
-    TRUVCCE& window = startWithSingle({QStringLiteral("abcd")});
+    EditorApp& app = startWithSingle({QStringLiteral("abcd")});
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->setText(QStringLiteral("before"));
-    QLineEdit* editor = editCell(window, 1, 1, 0);
+    QLineEdit* editor = editCell(app, 1, 1, 0);
 
     // Nothing selected: copy and cut are disabled, their keys do nothing.
     editor->setCursorPosition(2);
@@ -585,7 +570,7 @@ void EditCommandsTest::clipboardOnACell() {
     editor->setCursorPosition(2);
     press(kPaste);
     QCOMPARE(editor->text(), QStringLiteral("adbc"));
-    QVERIFY(!window.card().isModified);
+    QVERIFY(!app.document().card().isModified);
     // Line breaks would split the card file's record: they paste as spaces.
     clipboard->setText(QStringLiteral("1\r\n2\n3"));
     editor->setSelection(1, 2);
@@ -594,17 +579,18 @@ void EditCommandsTest::clipboardOnACell() {
     editor->setText(QStringLiteral("adbc"));
 
     // What the clipboard brought is stored when the edit completes.
-    window.storePendingEdits();
-    QVERIFY(window.card().isModified);
-    QCOMPARE(cellText(window, 1, 1, 0), QStringLiteral("adbc"));
-    QCOMPARE(window.card().rows[window.card().lines[1].firstRow].text, std::string("adbc"));
+    app.sectionView().storePendingEdits();
+    QVERIFY(app.document().card().isModified);
+    QCOMPARE(cellText(app, 1, 1, 0), QStringLiteral("adbc"));
+    QCOMPARE(app.document().card().rows[app.document().card().lines[1].firstRow].text,
+             std::string("adbc"));
 }
 
 void EditCommandsTest::clipboardInTheNotes() {
-    TRUVCCE& window = startWithSingle({QStringLiteral("cell")});
+    EditorApp& app = startWithSingle({QStringLiteral("cell")});
     QClipboard* clipboard = QGuiApplication::clipboard();
-    window.TT11Click(window.topTabs().count() - 1);
-    NotesTextEditor& notes = window.notesEditor();
+    app.sectionView().selectGroup(app.sectionView().groupTabs().count() - 1);
+    NotesTextEditor& notes = app.notesEditor();
     QTest::keyClicks(&notes, QStringLiteral("hello world"));
 
     QTextCursor cursor = notes.textCursor();
@@ -621,18 +607,19 @@ void EditCommandsTest::clipboardInTheNotes() {
     press(kPaste);
     QCOMPARE(notes.toPlainText(), QStringLiteral("worldhello "));
     // The cell behind the notes page was not touched.
-    QCOMPARE(window.card().rows[window.card().lines[1].firstRow].text, std::string("cell"));
+    QCOMPARE(app.document().card().rows[app.document().card().lines[1].firstRow].text,
+             std::string("cell"));
 
     // With the notes closed the clipboard keys do nothing to them.
-    window.card().notesOpen = false;
+    app.document().card().notesOpen = false;
     press(kPaste);
     QCOMPARE(notes.toPlainText(), QStringLiteral("worldhello "));
 }
 
 void EditCommandsTest::undoAndRedoInTheNotes() {
-    TRUVCCE& window = startWithSingle({QStringLiteral("cell")});
-    window.TT11Click(window.topTabs().count() - 1);
-    NotesTextEditor& notes = window.notesEditor();
+    EditorApp& app = startWithSingle({QStringLiteral("cell")});
+    app.sectionView().selectGroup(app.sectionView().groupTabs().count() - 1);
+    NotesTextEditor& notes = app.notesEditor();
     QTest::keyClick(&notes, Qt::Key_A);
     QTest::keyClick(&notes, Qt::Key_Return);
     QTest::keyClick(&notes, Qt::Key_B);
@@ -651,7 +638,8 @@ void EditCommandsTest::undoAndRedoInTheNotes() {
     press(kRedo);
     QCOMPARE(notes.toPlainText(), typed);
 
-    QCOMPARE(window.card().rows[window.card().lines[1].firstRow].text, std::string("cell"));
+    QCOMPARE(app.document().card().rows[app.document().card().lines[1].firstRow].text,
+             std::string("cell"));
 }
 
 QTEST_MAIN(EditCommandsTest)

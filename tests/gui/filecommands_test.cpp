@@ -10,10 +10,10 @@
 #include <QProcess>
 #include <QTest>
 
+#include "app/editorapp.h"
 #include "card/plainnotes.h"
 #include "guitestsupport.h"
-#include "mainwindow/editorapp.h"
-#include "mainwindow/truvcce.h"
+#include "mainwindow/mainwindow.h"
 
 namespace {
 
@@ -33,16 +33,16 @@ const QString kLinkOnClose =
     QStringLiteral("Do you wish to link the current notes file to the current card");
 
 // Types into the first section's answer cell of a row and stores it.
-void typeAnswer(TRUVCCE& window, int row, const QString& text) {
-    window.TT11Click(0);
-    editCell(window, 1, row, 1);
-    typeIntoCell(window, 1, text);
-    window.storePendingEdits();
+void typeAnswer(EditorApp& app, int row, const QString& text) {
+    app.sectionView().selectGroup(0);
+    editCell(app, 1, row, 1);
+    typeIntoCell(app, 1, text);
+    app.sectionView().storePendingEdits();
 }
 
 // The card's answer in the first section's row, from the card itself.
-QString answerText(TRUVCCE& window, int row) {
-    zqw::Card& card = window.card();
+QString answerText(EditorApp& app, int row) {
+    zqw::Card& card = app.document().card();
     const zqw::RowRef ref = card.findGridRow(0, 1, row);
     if (!ref) return QStringLiteral("<no row>");
     return QString::fromStdString(card.field(ref, 1, 2));
@@ -138,7 +138,7 @@ private slots:
     void packageHoldingOnlyNotesGivesABlankCard();
 
 private:
-    TRUVCCE& start() { return session_->start(); }
+    EditorApp& start() { return session_->start(); }
     ScriptedDialogs& dialogs() { return session_->dialogs(); }
     QString path(const QString& name) const { return session_->path(name); }
     QString folder() const { return session_->folder().path(); }
@@ -192,29 +192,29 @@ void FileCommandsTest::newCommand() {
     QFETCH(SaveTo, saveTo);
     QFETCH(bool, blankAfter);
     QFETCH(bool, viewRebuilt);
-    TRUVCCE& window = start();
-    if (changed) typeAnswer(window, 1, QStringLiteral("Kept answer"));
-    QCOMPARE(window.card().isModified, changed);
-    window.TT11Click(2);
-    window.LastAnswer = Answer::No;
+    EditorApp& app = start();
+    if (changed) typeAnswer(app, 1, QStringLiteral("Kept answer"));
+    QCOMPARE(app.document().card().isModified, changed);
+    app.sectionView().selectGroup(2);
+    app.document().setLastAnswer(Answer::No);
     if (answer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(answer));
     const QString savedTo = scriptSaveDialog(saveTo, QStringLiteral("new.ccf"));
 
-    chooseMenuItem(window, "New1");
+    chooseMenuItem(app, "newCard");
 
-    zqw::Card& card = window.card();
-    if (answer != kNotAsked) QCOMPARE(int(window.LastAnswer), answer);
-    QCOMPARE(answerText(window, 1),
+    zqw::Card& card = app.document().card();
+    if (answer != kNotAsked) QCOMPARE(int(app.document().lastAnswer()), answer);
+    QCOMPARE(answerText(app, 1),
              blankAfter || !changed ? QString() : QStringLiteral("Kept answer"));
     QCOMPARE(card.isModified, !blankAfter);
     QVERIFY(card.isOpen);
     QVERIFY(!card.isNoCard);
     // An unwritten card stays unnamed, so the next save asks for a name.
     QCOMPARE(QString::fromStdString(card.cardFileName), QStringLiteral("UnNamed file"));
-    QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
-    QCOMPARE(window.topTabs().currentIndex(), viewRebuilt ? 0 : 2);
+    QCOMPARE(app.mainWindow().windowTitle(), kCaption + QStringLiteral("UnNamed file"));
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), viewRebuilt ? 0 : 2);
     if (viewRebuilt)
-        QCOMPARE(cellText(window, 1, 1, 1), blankAfter ? QString() : QStringLiteral("Kept answer"));
+        QCOMPARE(cellText(app, 1, 1, 1), blankAfter ? QString() : QStringLiteral("Kept answer"));
     QCOMPARE(QFileInfo::exists(path(QStringLiteral("new.ccf"))), saveTo == SaveTo::GoodPath);
     if (saveTo == SaveTo::GoodPath)
         QVERIFY(readBytes(savedTo).contains(firstRecord("Kept answer")));
@@ -225,26 +225,27 @@ void FileCommandsTest::typingInTheNotesThenNewAsksAboutTheCard() {
     const QString cardPath = path(QStringLiteral("club.ccf"));
     const QString notesPath = path(QStringLiteral("club.txt"));
     writeCardFile(cardPath, QStringLiteral("Strong club"), notesPath, QStringLiteral("Old notes"));
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     dialogs().expectOpenFile(cardPath, kOpenFilter);
-    chooseMenuItem(window, "LOad1");
-    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Old notes\n"));
-    QVERIFY(!window.card().isModified);
+    chooseMenuItem(app, "openCard");
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("Old notes\n"));
+    QVERIFY(!app.document().card().isModified);
 
-    window.TT11Click(7);
-    window.notesEditor().setCaret(1, 100);  // the end of the first line
-    QTest::keyClicks(&window.notesEditor(), QStringLiteral(" and new"));
-    QVERIFY(!window.card().isModified);
+    app.sectionView().selectGroup(7);
+    app.notesEditor().setCaret(1, 100);  // the end of the first line
+    QTest::keyClicks(&app.notesEditor(), QStringLiteral(" and new"));
+    QVERIFY(!app.document().card().isModified);
     dialogs().expectQuestion(kSaveCard, Answer::Yes);
-    chooseMenuItem(window, "New1");
+    chooseMenuItem(app, "newCard");
 
     // The card's question covered the notes: both were written.
     QCOMPARE(readBytes(notesPath), QByteArray("Old notes and new\r\n"));
     QVERIFY(readBytes(cardPath).startsWith("ZQW1.0" + notesPath.toUtf8() + "\r\n"));
     QVERIFY(readBytes(cardPath).contains(firstRecord("Strong club")));
-    QCOMPARE(QString::fromStdString(window.card().cardFileName), QStringLiteral("UnNamed file"));
-    QVERIFY(window.card().notesFileName.empty());
-    QCOMPARE(window.topTabs().currentIndex(), 0);
+    QCOMPARE(QString::fromStdString(app.document().card().cardFileName),
+             QStringLiteral("UnNamed file"));
+    QVERIFY(app.document().card().notesFileName.empty());
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), 0);
 }
 
 void FileCommandsTest::openCommand_data() {
@@ -279,12 +280,12 @@ void FileCommandsTest::openCommand() {
     QFETCH(bool, opened);
     const QString cardPath = path(QStringLiteral("disk.ccf"));
     writeCardFile(cardPath, QStringLiteral("From disk"));
-    TRUVCCE& window = start();
-    if (changed) typeAnswer(window, 1, QStringLiteral("In memory"));
-    window.TT11Click(3);
+    EditorApp& app = start();
+    if (changed) typeAnswer(app, 1, QStringLiteral("In memory"));
+    app.sectionView().selectGroup(3);
     // Open does not record its answer.
     const Answer preset = answer == int(Answer::Yes) ? Answer::No : Answer::Yes;
-    window.LastAnswer = preset;
+    app.document().setLastAnswer(preset);
 
     if (answer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(answer));
     const QString savedTo = scriptSaveDialog(saveTo, QStringLiteral("memory.ccf"));
@@ -296,32 +297,32 @@ void FileCommandsTest::openCommand() {
         dialogs().expectMessage(missing + QStringLiteral(" file not found"));
     }
 
-    chooseMenuItem(window, "LOad1");
+    chooseMenuItem(app, "openCard");
 
-    zqw::Card& card = window.card();
-    QCOMPARE(window.LastAnswer, preset);
+    zqw::Card& card = app.document().card();
+    QCOMPARE(app.document().lastAnswer(), preset);
     if (!chosen.isEmpty())
         QCOMPARE(dialogs().lastFileRequest().defaultExtension, QStringLiteral("ccf"));
     if (saveTo == SaveTo::GoodPath) QVERIFY(readBytes(savedTo).contains(firstRecord("In memory")));
     if (opened) {
         QCOMPARE(QString::fromStdString(card.cardFileName), cardPath);
-        QCOMPARE(window.windowTitle(), kCaption + cardPath);
-        QCOMPARE(answerText(window, 1), QStringLiteral("From disk"));
+        QCOMPARE(app.mainWindow().windowTitle(), kCaption + cardPath);
+        QCOMPARE(answerText(app, 1), QStringLiteral("From disk"));
         QVERIFY(!card.isModified);
-        QCOMPARE(window.topTabs().currentIndex(), 0);
-        QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("From disk"));
+        QCOMPARE(app.sectionView().groupTabs().currentIndex(), 0);
+        QCOMPARE(cellText(app, 1, 1, 1), QStringLiteral("From disk"));
     } else if (chosen == QLatin1String("missing")) {
         QCOMPARE(QString::fromStdString(card.cardFileName), QStringLiteral("UnNamed file"));
-        QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
-        QCOMPARE(answerText(window, 1), QString());
+        QCOMPARE(app.mainWindow().windowTitle(), kCaption + QStringLiteral("UnNamed file"));
+        QCOMPARE(answerText(app, 1), QString());
         QVERIFY(card.isOpen);
-        QCOMPARE(window.topTabs().currentIndex(), 0);
+        QCOMPARE(app.sectionView().groupTabs().currentIndex(), 0);
     } else {
         // The card in memory stays as it was, view included.
-        QCOMPARE(answerText(window, 1), changed ? QStringLiteral("In memory") : QString());
+        QCOMPARE(answerText(app, 1), changed ? QStringLiteral("In memory") : QString());
         QCOMPARE(card.isModified, changed);
         QCOMPARE(QString::fromStdString(card.cardFileName), QStringLiteral("UnNamed file"));
-        QCOMPARE(window.topTabs().currentIndex(), 3);
+        QCOMPARE(app.sectionView().groupTabs().currentIndex(), 3);
     }
     QCOMPARE(readBytes(cardPath).contains(firstRecord("From disk")), true);
 }
@@ -359,27 +360,27 @@ void FileCommandsTest::saveCommand() {
     QFETCH(bool, folderInPlace);
     QFETCH(bool, written);
     const QString namedPath = path(QStringLiteral("named.ccf"));
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     if (named) {
         writeCardFile(namedPath, QStringLiteral("On disk"));
-        window.openCardOrPackage(namedPath);
-        QVERIFY(!window.card().isModified);
+        app.fileCommands().openCardOrPackage(namedPath);
+        QVERIFY(!app.document().card().isModified);
         // Anything the command writes replaces this.
         writeBytes(namedPath, "untouched");
     }
-    if (changeCard) typeAnswer(window, 1, QStringLiteral("Typed"));
-    if (changeNotes) window.notesEditor().insertPlainText(QStringLiteral("notes typed"));
+    if (changeCard) typeAnswer(app, 1, QStringLiteral("Typed"));
+    if (changeNotes) app.notesEditor().insertPlainText(QStringLiteral("notes typed"));
     if (folderInPlace) {
         QVERIFY(QFile::remove(namedPath));
         QVERIFY(QDir().mkdir(namedPath));
         dialogs().expectMessage(QStringLiteral("Unable to write to the file ") + namedPath);
     }
     const QString chosen = scriptSaveDialog(saveTo, QStringLiteral("chosen.ccf"));
-    const QString before = window.windowTitle();
+    const QString before = app.mainWindow().windowTitle();
 
-    chooseMenuItem(window, "Save1");
+    chooseMenuItem(app, "saveCard");
 
-    zqw::Card& card = window.card();
+    zqw::Card& card = app.document().card();
     const QString target = named ? namedPath : chosen;
     QCOMPARE(card.isModified, (changeCard || changeNotes) && !written);
     if (written) {
@@ -387,15 +388,15 @@ void FileCommandsTest::saveCommand() {
         QVERIFY2(bytes.startsWith("ZQW1.0"), bytes.constData());
         QCOMPARE(bytes.contains(firstRecord("Typed")), changeCard);
         QCOMPARE(QString::fromStdString(card.cardFileName), target);
-        QCOMPARE(window.windowTitle(), kCaption + target);
+        QCOMPARE(app.mainWindow().windowTitle(), kCaption + target);
     } else {
         if (named && !folderInPlace) QCOMPARE(readBytes(namedPath), QByteArray("untouched"));
-        QCOMPARE(window.windowTitle(), before);
+        QCOMPARE(app.mainWindow().windowTitle(), before);
         QCOMPARE(QString::fromStdString(card.cardFileName),
                  named ? namedPath : QStringLiteral("UnNamed file"));
         QVERIFY(!QFileInfo::exists(path(QStringLiteral("chosen.ccf"))));
     }
-    if (changeCard && !written) QCOMPARE(answerText(window, 1), QStringLiteral("Typed"));
+    if (changeCard && !written) QCOMPARE(answerText(app, 1), QStringLiteral("Typed"));
 }
 
 void FileCommandsTest::saveAsCommand_data() {
@@ -415,22 +416,22 @@ void FileCommandsTest::saveAsCommand() {
     QFETCH(bool, written);
     const QString oldPath = path(QStringLiteral("old.ccf"));
     writeCardFile(oldPath, QStringLiteral("Old answer"));
-    TRUVCCE& window = start();
-    window.openCardOrPackage(oldPath);
-    if (changeCard) typeAnswer(window, 1, QStringLiteral("Typed"));
+    EditorApp& app = start();
+    app.fileCommands().openCardOrPackage(oldPath);
+    if (changeCard) typeAnswer(app, 1, QStringLiteral("Typed"));
     const QString chosen = scriptSaveDialog(saveTo, QStringLiteral("copy.ccf"));
 
-    chooseMenuItem(window, "SaveAs1");
+    chooseMenuItem(app, "saveCardAs");
 
     const UserDialogs::FileRequest request = dialogs().lastFileRequest();
     QCOMPARE(request.defaultExtension, QStringLiteral("ccf"));
     QVERIFY(request.fileName.isEmpty());
     QVERIFY(request.hideReadOnly);
     QVERIFY(request.folderMustExist);
-    zqw::Card& card = window.card();
+    zqw::Card& card = app.document().card();
     QCOMPARE(card.isModified, changeCard && !written);
     QCOMPARE(QString::fromStdString(card.cardFileName), written ? chosen : oldPath);
-    QCOMPARE(window.windowTitle(), kCaption + (written ? chosen : oldPath));
+    QCOMPARE(app.mainWindow().windowTitle(), kCaption + (written ? chosen : oldPath));
     QCOMPARE(QFileInfo::exists(path(QStringLiteral("copy.ccf"))), written);
     if (written) {
         QVERIFY(readBytes(chosen).contains(changeCard ? firstRecord("Typed")
@@ -460,17 +461,17 @@ void FileCommandsTest::closeCommand() {
     QFETCH(int, answer);
     QFETCH(SaveTo, saveTo);
     QFETCH(bool, closed);
-    TRUVCCE& window = start();
-    window.card().notesFileName = path(QStringLiteral("linked.txt")).toStdString();
-    if (changed) typeAnswer(window, 1, QStringLiteral("Typed"));
-    window.LastAnswer = Answer::No;
+    EditorApp& app = start();
+    app.document().card().notesFileName = path(QStringLiteral("linked.txt")).toStdString();
+    if (changed) typeAnswer(app, 1, QStringLiteral("Typed"));
+    app.document().setLastAnswer(Answer::No);
     if (answer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(answer));
     const QString chosen = scriptSaveDialog(saveTo, QStringLiteral("closed.ccf"));
 
-    chooseMenuItem(window, "Close1");
+    chooseMenuItem(app, "closeCard");
 
-    zqw::Card& card = window.card();
-    if (answer != kNotAsked) QCOMPARE(int(window.LastAnswer), answer);
+    zqw::Card& card = app.document().card();
+    if (answer != kNotAsked) QCOMPARE(int(app.document().lastAnswer()), answer);
     QCOMPARE(card.isOpen, !closed);
     QCOMPARE(card.isNoCard, closed);
     if (closed) {
@@ -483,47 +484,46 @@ void FileCommandsTest::closeCommand() {
         QCOMPARE(QString::fromStdString(card.notesFileName), path(QStringLiteral("linked.txt")));
     }
     // Close leaves the caption and the grids alone.
-    QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
-    QCOMPARE(cellText(window, 1, 1, 1), changed ? QStringLiteral("Typed") : QString());
+    QCOMPARE(app.mainWindow().windowTitle(), kCaption + QStringLiteral("UnNamed file"));
+    QCOMPARE(cellText(app, 1, 1, 1), changed ? QStringLiteral("Typed") : QString());
     if (saveTo == SaveTo::GoodPath) QVERIFY(readBytes(chosen).contains(firstRecord("Typed")));
 }
 
 void FileCommandsTest::closeDoesNotAskAboutModifiedNotes() {
-    TRUVCCE& window = start();
-    window.notesEditor().insertPlainText(QStringLiteral("Unsaved notes"));
-    chooseMenuItem(window, "Close1");
-    QVERIFY(!window.card().isOpen);
-    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Unsaved notes"));
-    QVERIFY(window.notesEditor().isModified());
+    EditorApp& app = start();
+    app.notesEditor().insertPlainText(QStringLiteral("Unsaved notes"));
+    chooseMenuItem(app, "closeCard");
+    QVERIFY(!app.document().card().isOpen);
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("Unsaved notes"));
+    QVERIFY(app.notesEditor().isModified());
 }
 
 void FileCommandsTest::fileMenuFollowsTheCardState() {
-    TRUVCCE& window = start();
-    const QStringList cardItems = {QStringLiteral("Save1"), QStringLiteral("SaveAs1"),
-                                   QStringLiteral("Close1"), QStringLiteral("Print1")};
-    const QStringList alwaysItems = {QStringLiteral("New1"), QStringLiteral("LOad1"),
-                                     QStringLiteral("Import1"), QStringLiteral("Exit1")};
+    EditorApp& app = start();
+    const QStringList cardItems = {QStringLiteral("saveCard"), QStringLiteral("saveCardAs"),
+                                   QStringLiteral("closeCard")};
+    const QStringList alwaysItems = {QStringLiteral("newCard"), QStringLiteral("openCard"),
+                                     QStringLiteral("exit")};
     const auto check = [&](bool cardOpen) {
-        window.MenFileClick();
+        app.fileCommands().updateActions();
         for (const QString& name : cardItems)
-            QCOMPARE(TRUVCCE::itemEnabled(window.actionNamed(name)), cardOpen);
-        for (const QString& name : alwaysItems)
-            QVERIFY(TRUVCCE::itemEnabled(window.actionNamed(name)));
+            QCOMPARE(MenuActions::itemEnabled(app.action(name)), cardOpen);
+        for (const QString& name : alwaysItems) QVERIFY(MenuActions::itemEnabled(app.action(name)));
     };
     check(true);
-    typeAnswer(window, 1, QStringLiteral("Typed"));
+    typeAnswer(app, 1, QStringLiteral("Typed"));
     dialogs().expectQuestion(kSaveCard, Answer::No);
-    chooseMenuItem(window, "Close1");
+    chooseMenuItem(app, "closeCard");
     check(false);
     // The disabled items do nothing, even by their shortcuts.
-    QTest::keyClick(&window, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
-    window.SaveAs1Click();  // and called directly, the handler checks for itself
+    QTest::keyClick(&app.mainWindow(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&app.mainWindow(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(app.mainWindow().windowTitle(), kCaption + QStringLiteral("UnNamed file"));
+    app.fileCommands().saveCardAs();  // and called directly, the handler checks for itself
     // New makes a card again.
-    QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
-    QVERIFY(window.card().isOpen);
-    QCOMPARE(answerText(window, 1), QString());
+    QTest::keyClick(&app.mainWindow(), Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(app.document().card().isOpen);
+    QCOMPARE(answerText(app, 1), QString());
     check(true);
 }
 
@@ -551,7 +551,7 @@ void FileCommandsTest::closeQuestion_data() {
         << true << "" << kNotAsked << none << kNotAsked << yes << SaveTo::GoodPath << true;
     QTest::newRow("card, Yes, dialog cancelled")
         << true << "" << kNotAsked << none << kNotAsked << yes << SaveTo::Cancelled << false;
-    QTest::newRow("card, Yes, write fails: window stays")
+    QTest::newRow("card, Yes, write fails: app stays")
         << true << "" << kNotAsked << none << kNotAsked << yes << SaveTo::BadPath << false;
     QTest::newRow("notes, Cancel")
         << true << "typed" << cancel << none << kNotAsked << kNotAsked << none << false;
@@ -565,7 +565,7 @@ void FileCommandsTest::closeQuestion_data() {
         << false << "loaded" << kNotAsked << none << yes << no << none << true;
     QTest::newRow("loaded notes, link Yes, card Cancel")
         << false << "loaded" << kNotAsked << none << yes << cancel << none << false;
-    QTest::newRow("notes cannot be written: window stays")
+    QTest::newRow("notes cannot be written: app stays")
         << false << "vanished" << yes << none << kNotAsked << kNotAsked << none << false;
 }
 
@@ -578,14 +578,14 @@ void FileCommandsTest::closeQuestion() {
     QFETCH(int, cardAnswer);
     QFETCH(SaveTo, cardSaveTo);
     QFETCH(bool, closes);
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     const QString notesPath = path(QStringLiteral("sub/notes.txt"));
     QVERIFY(QDir().mkpath(path(QStringLiteral("sub"))));
     if (notes == QLatin1String("loaded") || notes == QLatin1String("vanished")) {
         writeBytes(notesPath, "Loaded notes\r\n");
         dialogs().expectOpenFile(notesPath, kNotesFilter);
-        chooseMenuItem(window, "load2");
-        QCOMPARE(window.notesEditor().fileName(), notesPath);
+        chooseMenuItem(app, "openNotes");
+        QCOMPARE(app.notesEditor().fileName(), notesPath);
     }
     if (notes == QLatin1String("vanished")) {
         QVERIFY(QDir(path(QStringLiteral("sub"))).removeRecursively());
@@ -593,9 +593,9 @@ void FileCommandsTest::closeQuestion() {
         dialogs().expectMessage(QStringLiteral("Cannot create file ") + notesPath);
     }
     if (notes == QLatin1String("typed") || notes == QLatin1String("vanished")) {
-        window.notesEditor().insertPlainText(QStringLiteral("Typed notes"));
+        app.notesEditor().insertPlainText(QStringLiteral("Typed notes"));
     }
-    if (cardChanged) typeAnswer(window, 1, QStringLiteral("Typed"));
+    if (cardChanged) typeAnswer(app, 1, QStringLiteral("Typed"));
 
     if (notesAnswer != kNotAsked && notes != QLatin1String("vanished")) {
         dialogs().expectQuestion(kSaveNotes, Answer(notesAnswer));
@@ -607,13 +607,13 @@ void FileCommandsTest::closeQuestion() {
     if (cardAnswer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(cardAnswer));
     const QString cardSaved = scriptSaveDialog(cardSaveTo, QStringLiteral("card.ccf"));
 
-    QCOMPARE(window.close(), closes);
+    QCOMPARE(app.mainWindow().close(), closes);
 
-    QCOMPARE(window.isVisible(), !closes);
-    const QString linked = QString::fromStdString(window.card().notesFileName);
+    QCOMPARE(app.mainWindow().isVisible(), !closes);
+    const QString linked = QString::fromStdString(app.document().card().notesFileName);
     if (linkAnswer == int(Answer::Yes)) {
         QCOMPARE(linked, notesPath);
-        QVERIFY(window.card().notesOpen);
+        QVERIFY(app.document().card().notesOpen);
     } else {
         QCOMPARE(linked, QString());
     }
@@ -622,40 +622,40 @@ void FileCommandsTest::closeQuestion() {
     if (cardSaveTo == SaveTo::GoodPath)
         QVERIFY(readBytes(cardSaved).contains(firstRecord("Typed")));
     // What the window keeps when it stays open is still there.
-    if (!closes && cardChanged) QCOMPARE(answerText(window, 1), QStringLiteral("Typed"));
+    if (!closes && cardChanged) QCOMPARE(answerText(app, 1), QStringLiteral("Typed"));
     if (!closes && (notes == QLatin1String("typed") || notes == QLatin1String("vanished"))) {
-        QVERIFY(window.notesEditor().isModified());
+        QVERIFY(app.notesEditor().isModified());
     }
 }
 
 void FileCommandsTest::exitStoresTheCellBeingEdited() {
-    TRUVCCE& window = start();
-    QLineEdit* editor = window.grid(1).editor();
+    EditorApp& app = start();
+    QLineEdit* editor = app.sectionView().grid(1).editor();
     QVERIFY(editor);
     editor->setFocus();
     QTest::keyClicks(editor, QStringLiteral("Half typed"));
-    QVERIFY(!window.card().isModified);
+    QVERIFY(!app.document().card().isModified);
     const QString saved = path(QStringLiteral("exit.ccf"));
     dialogs().expectQuestion(kSaveCard, Answer::Yes);
     dialogs().expectSaveFile(saved, kCardFilter);
     QTest::keyClick(editor, Qt::Key_E, Qt::ControlModifier);  // Exit
-    QVERIFY(!window.isVisible());
+    QVERIFY(!app.mainWindow().isVisible());
     QVERIFY(readBytes(saved).contains(firstRecord("Half typed")));
 }
 
 void FileCommandsTest::exitAfterCloseStillOffersTheLink() {
-    TRUVCCE& window = start();
-    chooseMenuItem(window, "Close1");
+    EditorApp& app = start();
+    chooseMenuItem(app, "closeCard");
     const QString notesPath = path(QStringLiteral("loose.txt"));
     writeBytes(notesPath, "Loose notes\r\n");
     dialogs().expectOpenFile(notesPath, kNotesFilter);
-    chooseMenuItem(window, "load2");
+    chooseMenuItem(app, "openNotes");
     dialogs().expectQuestion(kLinkOnClose, Answer::Yes);
     // No card is open, so the link's Yes is followed by no card question.
-    chooseMenuItem(window, "Exit1");
-    QVERIFY(!window.isVisible());
-    QVERIFY(window.card().isModified);
-    QVERIFY(!window.card().isOpen);
+    chooseMenuItem(app, "exit");
+    QVERIFY(!app.mainWindow().isVisible());
+    QVERIFY(app.document().card().isModified);
+    QVERIFY(!app.document().card().isOpen);
 }
 
 void FileCommandsTest::packageMadeWithZipOpens_data() {
@@ -683,23 +683,23 @@ void FileCommandsTest::packageMadeWithZipOpens() {
     QCOMPARE(zip.exitCode(), 0);
     QVERIFY(QDir(made).removeRecursively());  // the notes must be found beside the card
 
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     dialogs().expectOpenFile(path(packageName), kOpenFilter);
     dialogs().expectFolder(out);
-    chooseMenuItem(window, "LOad1");
+    chooseMenuItem(app, "openCard");
 
     QCOMPARE(filesUnder(out),
              (QStringList{QStringLiteral("club notes.txt"), QStringLiteral("club.ccf")}));
-    zqw::Card& card = window.card();
+    zqw::Card& card = app.document().card();
     const QString cardPath = out + QStringLiteral("/club.ccf");
     QCOMPARE(QString::fromStdString(card.cardFileName), cardPath);
-    QCOMPARE(window.windowTitle(), kCaption + cardPath);
-    QCOMPARE(answerText(window, 1), QStringLiteral("Packed answer"));
-    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Note:..1: packed\n"));
+    QCOMPARE(app.mainWindow().windowTitle(), kCaption + cardPath);
+    QCOMPARE(answerText(app, 1), QStringLiteral("Packed answer"));
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("Note:..1: packed\n"));
     QCOMPARE(QString::fromStdString(card.notesFileName), out + QStringLiteral("/club notes.txt"));
     QVERIFY(card.isModified);  // the notes' new place is to be saved
-    QCOMPARE(window.topTabs().currentIndex(), 0);
-    QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("Packed answer"));
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), 0);
+    QCOMPARE(cellText(app, 1, 1, 1), QStringLiteral("Packed answer"));
 }
 
 void FileCommandsTest::packageEntriesCannotLeaveTheFolder() {
@@ -716,17 +716,18 @@ void FileCommandsTest::packageEntriesCannotLeaveTheFolder() {
                                                     {"sub/../../../deep.ccf", "deep"},
                                                     {"..", "nothing"}});
 
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     dialogs().expectOpenFile(path(QStringLiteral("evil.zqw")), kOpenFilter);
     dialogs().expectFolder(out);
-    chooseMenuItem(window, "LOad1");
+    chooseMenuItem(app, "openCard");
 
     QCOMPARE(filesUnder(folder()),
              (QStringList{QStringLiteral("a/b/out/absolute.txt"),
                           QStringLiteral("a/b/out/deep.ccf"), QStringLiteral("a/b/out/evil.ccf"),
                           QStringLiteral("a/b/out/notes.txt"), QStringLiteral("evil.zqw")}));
-    QCOMPARE(QString::fromStdString(window.card().cardFileName), out + QStringLiteral("/evil.ccf"));
-    QCOMPARE(answerText(window, 1), QStringLiteral("Escaped?"));
+    QCOMPARE(QString::fromStdString(app.document().card().cardFileName),
+             out + QStringLiteral("/evil.ccf"));
+    QCOMPARE(answerText(app, 1), QStringLiteral("Escaped?"));
 }
 
 void FileCommandsTest::packageProblemsKeepTheCard_data() {
@@ -761,15 +762,15 @@ void FileCommandsTest::packageProblemsKeepTheCard() {
         QVERIFY(zip_close(archive) == 0);
     }
 
-    TRUVCCE& window = start();
-    typeAnswer(window, 1, QStringLiteral("Current"));
-    window.TT11Click(1);
+    EditorApp& app = start();
+    typeAnswer(app, 1, QStringLiteral("Current"));
+    app.sectionView().selectGroup(1);
     dialogs().expectQuestion(kSaveCard, Answer::No);
     dialogs().expectOpenFile(package, kOpenFilter);
     if (folderAsked)
         dialogs().expectFolder(kind == QLatin1String("cancel") ? std::nullopt : std::optional(out));
     if (!message.isEmpty()) dialogs().expectMessage(QString());
-    chooseMenuItem(window, "LOad1");
+    chooseMenuItem(app, "openCard");
 
     if (!message.isEmpty()) {
         const QString shown = dialogs().log().constLast();
@@ -777,11 +778,11 @@ void FileCommandsTest::packageProblemsKeepTheCard() {
             message.contains(QLatin1String("%1")) ? message.arg(folder()) : message;
         QVERIFY2(shown.startsWith(QStringLiteral("message: ") + expected), qPrintable(shown));
     }
-    zqw::Card& card = window.card();
-    QCOMPARE(answerText(window, 1), QStringLiteral("Current"));
+    zqw::Card& card = app.document().card();
+    QCOMPARE(answerText(app, 1), QStringLiteral("Current"));
     QVERIFY(card.isModified);
     QCOMPARE(QString::fromStdString(card.cardFileName), QStringLiteral("UnNamed file"));
-    QCOMPARE(window.topTabs().currentIndex(), 1);
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), 1);
     QCOMPARE(filesUnder(out), QStringList());
 }
 
@@ -789,17 +790,18 @@ void FileCommandsTest::packageHoldingOnlyNotesGivesABlankCard() {
     const QString out = path(QStringLiteral("out"));
     QVERIFY(QDir().mkpath(out));
     writeArchive(path(QStringLiteral("notes.zqw")), {{"notes.txt", "Note:..1:\r\n"}});
-    TRUVCCE& window = start();
-    typeAnswer(window, 1, QStringLiteral("Current"));
+    EditorApp& app = start();
+    typeAnswer(app, 1, QStringLiteral("Current"));
     dialogs().expectQuestion(kSaveCard, Answer::No);
     dialogs().expectOpenFile(path(QStringLiteral("notes.zqw")), kOpenFilter);
     dialogs().expectFolder(out);
     dialogs().expectMessage(out + QStringLiteral("/notes.txt has Invalid file content"));
-    chooseMenuItem(window, "LOad1");
+    chooseMenuItem(app, "openCard");
     QCOMPARE(filesUnder(out), QStringList{QStringLiteral("notes.txt")});
-    QCOMPARE(QString::fromStdString(window.card().cardFileName), QStringLiteral("UnNamed file"));
-    QCOMPARE(answerText(window, 1), QString());
-    QCOMPARE(window.windowTitle(), kCaption + QStringLiteral("UnNamed file"));
+    QCOMPARE(QString::fromStdString(app.document().card().cardFileName),
+             QStringLiteral("UnNamed file"));
+    QCOMPARE(answerText(app, 1), QString());
+    QCOMPARE(app.mainWindow().windowTitle(), kCaption + QStringLiteral("UnNamed file"));
 }
 
 QTEST_MAIN(FileCommandsTest)

@@ -11,11 +11,11 @@
 #include <QTest>
 #include <QTextCursor>
 
-#include "dialogs/tfinddlg.h"
-#include "dialogs/treplacedlg.h"
+#include "app/editorapp.h"
+#include "dialogs/finddialog.h"
+#include "dialogs/replacedialog.h"
 #include "guitestsupport.h"
-#include "mainwindow/editorapp.h"
-#include "mainwindow/truvcce.h"
+#include "mainwindow/mainwindow.h"
 
 namespace {
 
@@ -52,29 +52,33 @@ Choice searchChoice(const QString& text, bool backward, bool matchCase, bool glo
 
 // Sets the controls as a user would and closes the dialog with a button.
 int fillAndClose(QDialog& shown, const Choice& choice, bool ok) {
-    auto& dialog = dynamic_cast<NotesSearchDialog&>(shown);
-    dialog.Edit1->selectAll();
-    QTest::keyClicks(dialog.Edit1, choice.text);
-    if (choice.text.isEmpty()) dialog.Edit1->clear();
+    QDialog& dialog = shown;
+    const auto typeInto = [&dialog](const char* name, const QString& text) {
+        auto* edit = dialog.findChild<QLineEdit*>(QLatin1String(name));
+        if (!edit) return;
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        if (text.isEmpty()) edit->clear();
+    };
+    typeInto("searchText", choice.text);
     // Clicked on the indicator: the middle of a wide button is no hit.
     const auto click = [](QAbstractButton* button) {
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
     };
-    click(choice.backward ? dialog.RadioButton2 : dialog.RadioButton1);
+    click(dialog.findChild<QRadioButton*>(choice.backward ? QStringLiteral("searchBackward")
+                                                          : QStringLiteral("searchForward")));
     const auto tick = [&](const char* name, bool on) {
         auto* box = dialog.findChild<QCheckBox*>(QString::fromLatin1(name));
         if (box && box->isChecked() != on) click(box);
     };
-    tick("CheckBox1", choice.matchCase);
-    tick("CheckBox2", choice.global);
-    tick("CheckBox3", choice.all);
-    tick("CheckBox4", choice.confirm);
-    if (auto* replace = dynamic_cast<TReplaceDlg*>(&dialog)) {
-        replace->Edit2->selectAll();
-        QTest::keyClicks(replace->Edit2, choice.replacement);
-        if (choice.replacement.isEmpty()) replace->Edit2->clear();
-    }
-    QTest::mouseClick(ok ? dialog.OKBtn : dialog.CancelBtn, Qt::LeftButton);
+    tick("matchCase", choice.matchCase);
+    tick("globalSearch", choice.global);
+    tick("replaceAll", choice.all);
+    tick("confirm", choice.confirm);
+    typeInto("replaceText", choice.replacement);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(ok ? QStringLiteral("okButton")
+                                                        : QStringLiteral("cancelButton")),
+                      Qt::LeftButton);
     return dialog.result();
 }
 
@@ -136,9 +140,9 @@ private slots:
     void shortcutsSearchTheNotesFromACardPage();
 
 private:
-    TRUVCCE& start();
+    EditorApp& start();
     ScriptedDialogs& dialogs() { return session_->dialogs(); }
-    NotesTextEditor& notes() { return session_->window().notesEditor(); }
+    NotesTextEditor& notes() { return session_->app().notesEditor(); }
     void loadNotes(const QByteArray& bytes);
     void expectFind(const Choice& choice, bool ok = true) {
         dialogs().expectDialog(QStringLiteral("Find"),
@@ -162,10 +166,10 @@ void FindReplaceTest::cleanup() {
     session_.reset();
 }
 
-TRUVCCE& FindReplaceTest::start() {
-    TRUVCCE& window = session_->start();
-    window.TT11Click(kNotesTab);
-    return window;
+EditorApp& FindReplaceTest::start() {
+    EditorApp& app = session_->start();
+    app.sectionView().selectGroup(kNotesTab);
+    return app;
 }
 
 void FindReplaceTest::loadNotes(const QByteArray& bytes) {
@@ -189,23 +193,23 @@ void FindReplaceTest::dialogsStartAsGiven_data() {
                 << dialog << QString::fromLatin1(control) << QString::fromLatin1(caption)
                 << checked;
         };
-        row("SearchGroup", "&Search Text", false);
-        row("OptionsGroup", "Search &Options", false);
-        row("RadioButton1", "Search &Forward", true);
-        row("RadioButton2", "Search &Backward", false);
-        row("CheckBox1", "&Match Case", false);
-        row("CheckBox2", "&Global Search", false);
-        row("OKBtn", "OK", false);
-        row("CancelBtn", "Cancel", false);
+        row("searchTextGroup", "&Search Text", false);
+        row("searchOptions", "Search &Options", false);
+        row("searchForward", "Search &Forward", true);
+        row("searchBackward", "Search &Backward", false);
+        row("matchCase", "&Match Case", false);
+        row("globalSearch", "&Global Search", false);
+        row("okButton", "OK", false);
+        row("cancelButton", "Cancel", false);
     }
     QTest::newRow("Replace ReplaceGroup") << "Replace"
-                                          << "ReplaceGroup"
+                                          << "replaceTextGroup"
                                           << "&Replace Text" << false;
     QTest::newRow("Replace CheckBox3") << "Replace"
-                                       << "CheckBox3"
+                                       << "replaceAll"
                                        << "Replace &All" << false;
     QTest::newRow("Replace CheckBox4") << "Replace"
-                                       << "CheckBox4"
+                                       << "confirm"
                                        << "&Confirm" << false;
 }
 
@@ -216,11 +220,12 @@ void FindReplaceTest::dialogsStartAsGiven() {
     QFETCH(bool, checked);
 
     start();
-    QDialog& window = dialog == QStringLiteral("Find")
-                          ? static_cast<QDialog&>(session_->app().windows->find())
-                          : static_cast<QDialog&>(session_->app().windows->replace());
-    QCOMPARE(window.windowTitle(), dialog);
-    QWidget* widget = window.findChild<QWidget*>(control);
+    FindCommands& commands = session_->app().findCommands();
+    QDialog& shown = dialog == QStringLiteral("Find")
+                         ? static_cast<QDialog&>(commands.findDialog())
+                         : static_cast<QDialog&>(commands.replaceDialog());
+    QCOMPARE(shown.windowTitle(), dialog);
+    QWidget* widget = shown.findChild<QWidget*>(control);
     QVERIFY2(widget, qPrintable(control));
     if (auto* group = qobject_cast<QGroupBox*>(widget)) {
         QCOMPARE(group->title(), caption);
@@ -230,10 +235,10 @@ void FindReplaceTest::dialogsStartAsGiven() {
         QCOMPARE(button->text(), caption);
         QCOMPARE(button->isChecked(), checked);
     }
-    for (QLineEdit* edit : window.findChildren<QLineEdit*>()) QCOMPARE(edit->text(), QString());
+    for (QLineEdit* edit : shown.findChildren<QLineEdit*>()) QCOMPARE(edit->text(), QString());
     // The Find dialog has no replacement box; the Replace dialog has one.
-    QCOMPARE(window.findChildren<QLineEdit*>().size(), dialog == QStringLiteral("Find") ? 1 : 2);
-    QCOMPARE(window.findChildren<QCheckBox*>().size(), dialog == QStringLiteral("Find") ? 2 : 4);
+    QCOMPARE(shown.findChildren<QLineEdit*>().size(), dialog == QStringLiteral("Find") ? 1 : 2);
+    QCOMPARE(shown.findChildren<QCheckBox*>().size(), dialog == QStringLiteral("Find") ? 2 : 4);
 }
 
 void FindReplaceTest::dialogsAreFixedAndCentred_data() {
@@ -244,8 +249,8 @@ void FindReplaceTest::dialogsAreFixedAndCentred_data() {
 
 void FindReplaceTest::dialogsAreFixedAndCentred() {
     QFETCH(QString, dialog);
-    TRUVCCE& window = start();
-    window.move(0, 0);  // the dialog follows the screen, not the main window
+    EditorApp& app = start();
+    app.mainWindow().move(0, 0);  // the dialog follows the screen, not the main window
     QRect frame;
     QRect screen;
     QSize minimum;
@@ -258,13 +263,14 @@ void FindReplaceTest::dialogsAreFixedAndCentred() {
         minimum = shown.minimumSize();
         maximum = shown.maximumSize();
         flags = shown.windowFlags();
-        searchTextFocused = shown.focusWidget() == dynamic_cast<NotesSearchDialog&>(shown).Edit1;
+        searchTextFocused =
+            shown.focusWidget() == shown.findChild<QLineEdit*>(QStringLiteral("searchText"));
         return int(QDialog::Rejected);
     });
     if (dialog == QStringLiteral("Find")) {
-        window.Findstring1Click();
+        app.findCommands().find();
     } else {
-        window.Replacestring1Click();
+        app.findCommands().replace();
     }
     const QString where = QStringLiteral("dialog %1,%2 %3x%4 on %5x%6")
                               .arg(frame.x())
@@ -291,14 +297,14 @@ void FindReplaceTest::dialogsKeepTheirStateBetweenUses_data() {
 
 void FindReplaceTest::dialogsKeepTheirStateBetweenUses() {
     QFETCH(QString, dialog);
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     loadNotes(kFindNotes);
     const bool find = dialog == QStringLiteral("Find");
     const auto run = [&]() {
         if (find) {
-            window.Findstring1Click();
+            app.findCommands().find();
         } else {
-            window.Replacestring1Click();
+            app.findCommands().replace();
         }
     };
     // Every option away from its first state.
@@ -328,12 +334,12 @@ void FindReplaceTest::dialogsKeepTheirStateBetweenUses() {
     });
     run();
     seen.sort();
-    QStringList expected = {QStringLiteral("CheckBox1+"), QStringLiteral("CheckBox2+"),
-                            QStringLiteral("Edit1=absent"), QStringLiteral("RadioButton1-"),
-                            QStringLiteral("RadioButton2+")};
+    QStringList expected = {QStringLiteral("matchCase+"), QStringLiteral("globalSearch+"),
+                            QStringLiteral("searchText=absent"), QStringLiteral("searchForward-"),
+                            QStringLiteral("searchBackward+")};
     if (!find)
-        expected << QStringLiteral("CheckBox3+") << QStringLiteral("CheckBox4+")
-                 << QStringLiteral("Edit2=gone");
+        expected << QStringLiteral("replaceAll+") << QStringLiteral("confirm+")
+                 << QStringLiteral("replaceText=gone");
     expected.sort();
     QCOMPARE(seen, expected);
     QCOMPARE(notes().toPlainText().toUtf8(), QByteArray(kFindNotes).replace("\r\n", "\n"));
@@ -347,7 +353,7 @@ void FindReplaceTest::cancelledDialogDoesNothing_data() {
 
 void FindReplaceTest::cancelledDialogDoesNothing() {
     QFETCH(QString, dialog);
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     loadNotes(kFindNotes);
     notes().setCaret(2, 3);
     Choice choice;
@@ -357,9 +363,9 @@ void FindReplaceTest::cancelledDialogDoesNothing() {
     choice.all = true;
     dialogs().expectDialog(dialog, [choice](QDialog& d) { return fillAndClose(d, choice, false); });
     if (dialog == QStringLiteral("Find")) {
-        window.Findstring1Click();
+        app.findCommands().find();
     } else {
-        window.Replacestring1Click();
+        app.findCommands().replace();
     }
     QCOMPARE(selectionOf(notes()), caretAt(2, 3));
     QVERIFY(!notes().isModified());
@@ -425,13 +431,13 @@ void FindReplaceTest::find() {
     QFETCH(bool, reported);
     QFETCH(QString, selection);
 
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     loadNotes(kFindNotes);
     notes().setCaret(line, column);
     Choice choice = searchChoice(text, backward, matchCase, global);
     expectFind(choice);
     if (reported) dialogs().expectInformation(notFound(text));
-    window.Findstring1Click();
+    app.findCommands().find();
     QCOMPARE(selectionOf(notes()), selection);
     QVERIFY(!notes().isModified());
 }
@@ -477,44 +483,44 @@ void FindReplaceTest::searchAgainStepsOnThenStops() {
     QFETCH(bool, global);
     QFETCH(QStringList, selections);
 
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     loadNotes(kFindNotes);
     notes().setCaret(line, column);
     Choice choice = searchChoice(text, backward, matchCase, global);
     expectFind(choice);
-    window.Findstring1Click();
+    app.findCommands().find();
     QCOMPARE(selectionOf(notes()), selections.first());
     for (qsizetype i = 1; i < selections.size(); ++i) {
-        window.Searchagain1Click();
+        app.findCommands().findAgain();
         QCOMPARE(selectionOf(notes()), selections[i]);
     }
     QCOMPARE(dialogs().pending(), 0);
     // One more: the message, and the last match stays selected.
     dialogs().expectInformation(notFound(text));
-    window.Searchagain1Click();
+    app.findCommands().findAgain();
     QCOMPARE(selectionOf(notes()), selections.last());
     QVERIFY(!notes().isModified());
 }
 
 void FindReplaceTest::searchAgainUsesTheFindText() {
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     loadNotes(kReplaceText.toUtf8());
     notes().setCaret(1, 1);
     Choice find;
     find.text = QStringLiteral("two");
     expectFind(find);
-    window.Findstring1Click();
+    app.findCommands().find();
     QCOMPARE(selectionOf(notes()), selected(1, 5, 8, QStringLiteral("two")));
 
     Choice replace;
     replace.text = QStringLiteral("one");
     replace.replacement = QStringLiteral("1");
     expectReplace(replace);
-    window.Replacestring1Click();
+    app.findCommands().replace();
     QCOMPARE(notes().toPlainText(), QStringLiteral("one two 1\nOne three\ntwo one"));
 
     // "two" again, not the Replace dialog's "one" (which is next at 2:1).
-    window.Searchagain1Click();
+    app.findCommands().findAgain();
     QCOMPARE(selectionOf(notes()), selected(3, 1, 4, QStringLiteral("two")));
 }
 
@@ -636,7 +642,7 @@ void FindReplaceTest::replace() {
     QFETCH(QString, result);
     QFETCH(QString, selection);
 
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     loadNotes(kReplaceText.toUtf8());
     notes().setCaret(line, column);
     expectReplace({text, backward, matchCase, global, replacement, all, confirm});
@@ -647,7 +653,7 @@ void FindReplaceTest::replace() {
                                                               : UserDialogs::Answer::Cancel);
     }
     if (reported) dialogs().expectInformation(notFound(text));
-    window.Replacestring1Click();
+    app.findCommands().replace();
     QCOMPARE(notes().toPlainText(), result);
     QCOMPARE(selectionOf(notes()), selection);
     QCOMPARE(notes().isModified(), result != kReplaceText);
@@ -663,12 +669,12 @@ void FindReplaceTest::replacementsCanBeUndone_data() {
 void FindReplaceTest::replacementsCanBeUndone() {
     QFETCH(bool, confirm);
     QFETCH(int, steps);
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     loadNotes(kReplaceText.toUtf8());
     expectReplace({QStringLiteral("one"), false, true, true, QStringLiteral("1"), true, confirm});
     for (int i = 0; confirm && i < steps; ++i)
         dialogs().expectQuestion(QStringLiteral("Replace string "), UserDialogs::Answer::Yes);
-    window.Replacestring1Click();
+    app.findCommands().replace();
     QCOMPARE(notes().toPlainText(), QStringLiteral("1 two 1\nOne three\ntwo 1"));
     QVERIFY(notes().isModified());
 
@@ -691,29 +697,29 @@ void FindReplaceTest::replacementsCanBeUndone() {
 // Shortcuts
 
 void FindReplaceTest::shortcutsSearchTheNotesFromACardPage() {
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     loadNotes(kReplaceText.toUtf8());
     notes().setCaret(1, 1);
-    window.TT11Click(0);
+    app.sectionView().selectGroup(0);
     QVERIFY(!notes().isVisible());
 
     Choice find;
     find.text = QStringLiteral("three");
     expectFind(find);
-    QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(&app.mainWindow(), Qt::Key_F, Qt::ControlModifier);
     QCOMPARE(dialogs().pending(), 0);
     QCOMPARE(selectionOf(notes()), selected(2, 5, 10, QStringLiteral("three")));
 
     dialogs().expectInformation(notFound(find.text));
-    QTest::keyClick(&window, Qt::Key_G, Qt::ControlModifier);
+    QTest::keyClick(&app.mainWindow(), Qt::Key_G, Qt::ControlModifier);
     QCOMPARE(dialogs().pending(), 0);
 
     expectReplace({QStringLiteral("THREE"), false, false, true, QStringLiteral("3"), false, false});
-    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
+    QTest::keyClick(&app.mainWindow(), Qt::Key_R, Qt::ControlModifier);
     QCOMPARE(dialogs().pending(), 0);
     QCOMPARE(notes().toPlainText(), QStringLiteral("one two one\nOne 3\ntwo one"));
     QVERIFY(!notes().isVisible());
-    QCOMPARE(window.topTabs().currentIndex(), 0);
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), 0);
 }
 
 QTEST_MAIN(FindReplaceTest)

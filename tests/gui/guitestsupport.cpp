@@ -9,7 +9,11 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include "commands/menuactions.h"
+#include "mainwindow/mainwindow.h"
 #include "platform/profilestore.h"
+#include "views/cardgrid.h"
+#include "views/sectionview.h"
 
 namespace {
 
@@ -23,9 +27,9 @@ const char* kindName(ScriptedDialogs::Kind kind) {
             return "question";
         case ScriptedDialogs::Kind::Input:
             return "input";
-        case ScriptedDialogs::Kind::OpenFile:
+        case ScriptedDialogs::Kind::FileToOpen:
             return "open file";
-        case ScriptedDialogs::Kind::SaveFile:
+        case ScriptedDialogs::Kind::FileToSave:
             return "save file";
         case ScriptedDialogs::Kind::Folder:
             return "folder";
@@ -54,11 +58,11 @@ void ScriptedDialogs::expectInput(const QString& prompt, std::optional<QString> 
 }
 
 void ScriptedDialogs::expectOpenFile(std::optional<QString> answer, const QString& filter) {
-    steps_.append({Kind::OpenFile, filter, {}, answer, {}});
+    steps_.append({Kind::FileToOpen, filter, {}, answer, {}});
 }
 
 void ScriptedDialogs::expectSaveFile(std::optional<QString> answer, const QString& filter) {
-    steps_.append({Kind::SaveFile, filter, {}, answer, {}});
+    steps_.append({Kind::FileToSave, filter, {}, answer, {}});
 }
 
 void ScriptedDialogs::expectFolder(std::optional<QString> answer) {
@@ -106,13 +110,13 @@ std::optional<QString> ScriptedDialogs::inputBox(const QString&, const QString& 
 
 std::optional<QString> ScriptedDialogs::openFile(const FileRequest& request) {
     lastRequest_ = request;
-    const auto step = take(Kind::OpenFile, request.filter);
+    const auto step = take(Kind::FileToOpen, request.filter);
     return step ? step->value : std::nullopt;
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(const FileRequest& request) {
     lastRequest_ = request;
-    const auto step = take(Kind::SaveFile, request.filter);
+    const auto step = take(Kind::FileToSave, request.filter);
     return step ? step->value : std::nullopt;
 }
 
@@ -169,15 +173,15 @@ ProgramFolder::ProgramFolder(const QByteArray& templateBytes)
 
 EditorSession::EditorSession(const QString& programDir) { useProgramDir(programDir); }
 
-TRUVCCE& EditorSession::create() {
+EditorApp& EditorSession::create() {
     app_ = std::make_unique<EditorApp>(dialogs_);
-    return app_->main;
+    return *app_;
 }
 
-TRUVCCE& EditorSession::start() {
-    TRUVCCE& main = create();
-    showActive(main);
-    return main;
+EditorApp& EditorSession::start() {
+    EditorApp& app = create();
+    showActive(app);
+    return app;
 }
 
 void EditorSession::verifyDialogs() const {
@@ -189,35 +193,44 @@ void EditorSession::verifyDialogs() const {
 void showActive(QWidget& window) {
     window.show();
     window.activateWindow();
-    if (!QTest::qWaitForWindowActive(&window)) qWarning("main window not active");
+    if (!QTest::qWaitForWindowActive(&window)) qWarning("window not active");
 }
 
-QString cellText(TRUVCCE& window, int grid, int row, int column) {
-    return window.grid(grid).gridModel().index(row - 1, column).data().toString();
+void showActive(EditorApp& app) { showActive(app.mainWindow()); }
+
+QMenu* menuNamed(EditorApp& app, const QString& objectName) {
+    return app.mainWindow().findChild<QMenu*>(objectName);
 }
 
-QLineEdit* editCell(TRUVCCE& window, int grid, int row, int column) {
-    CardGrid& view = window.grid(grid);
+QString cellText(EditorApp& app, int grid, int row, int column) {
+    return app.sectionView().grid(grid).gridModel().index(row - 1, column).data().toString();
+}
+
+QLineEdit* editCell(EditorApp& app, int grid, int row, int column) {
+    CardGrid& view = app.sectionView().grid(grid);
     view.setActiveCell(row, column);
     view.startEditing(true);
     return view.editor();
 }
 
-void typeIntoCell(TRUVCCE& window, int grid, const QString& text) {
-    QLineEdit* editor = window.grid(grid).editor();
+void typeIntoCell(EditorApp& app, int grid, const QString& text) {
+    QLineEdit* editor = app.sectionView().grid(grid).editor();
     QVERIFY(editor);
     editor->setFocus();
     editor->selectAll();
     QTest::keyClicks(editor, text);
 }
 
-void chooseMenuItem(TRUVCCE& window, const char* item) {
-    QAction* action = window.actionNamed(QString::fromLatin1(item));
+void chooseMenuItem(EditorApp& app, const char* item) {
+    QAction* action = app.action(QString::fromLatin1(item));
     QVERIFY2(action, item);
-    auto* menu = qobject_cast<QMenu*>(action->parent());
+    QMenu* menu = nullptr;
+    for (QObject* owner : action->associatedObjects()) {
+        if (auto* found = qobject_cast<QMenu*>(owner)) menu = found;
+    }
     QVERIFY(menu);
     emit menu->aboutToShow();
-    if (TRUVCCE::itemEnabled(action)) action->trigger();
+    if (MenuActions::itemEnabled(action)) action->trigger();
 }
 
 QByteArray readBytes(const QString& path) {

@@ -1,17 +1,36 @@
 #pragma once
 
 #include <QDialog>
+#include <QLabel>
 #include <QList>
 #include <QStringList>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
 #include <optional>
 
-#include "mainwindow/editorapp.h"
-#include "platform/userdialogs.h"
+#include "app/editorapp.h"
+#include "commands/clipboardcommands.h"
+#include "commands/columneditcommand.h"
+#include "commands/filecommands.h"
+#include "commands/findcommands.h"
+#include "commands/linecommands.h"
+#include "commands/menuactions.h"
+#include "commands/notescommands.h"
+#include "commands/optionscommands.h"
+#include "commands/promptcontroller.h"
+#include "dialogs/userdialogs.h"
+#include "document/carddocument.h"
+#include "document/editorsettings.h"
+#include "mainwindow/mainwindow.h"
+#include "views/cardgrid.h"
+#include "views/notestexteditor.h"
+#include "views/rotatedlabel.h"
+#include "views/sectionview.h"
 
 class QLineEdit;
+class QMenu;
 
 // Answers the editor's questions and dialogs from a script, in order. A call
 // nobody expected, or one that differs from the next expected, is recorded
@@ -19,7 +38,16 @@ class QLineEdit;
 // and that every expected step was used (pending()).
 class ScriptedDialogs : public UserDialogs {
 public:
-    enum class Kind { Message, Information, Question, Input, OpenFile, SaveFile, Folder, Dialog };
+    enum class Kind {
+        Message,
+        Information,
+        Question,
+        Input,
+        FileToOpen,
+        FileToSave,
+        Folder,
+        Dialog
+    };
 
     // Each expect* adds one step. An empty text matches any text.
     void expectMessage(const QString& text);
@@ -121,12 +149,11 @@ public:
     QString path(const QString& name) const { return folder_.filePath(name); }
 
     // Makes the editor; its main window is not shown yet.
-    TRUVCCE& create();
+    EditorApp& create();
     // Makes the editor and shows its main window, active.
-    TRUVCCE& start();
+    EditorApp& start();
     // The editor create() or start() made, while it runs.
     EditorApp& app() { return *app_; }
-    TRUVCCE& window() { return app_->main; }
     // Ends the editor; it writes its settings as it goes.
     void stop() { app_.reset(); }
 
@@ -142,19 +169,24 @@ private:
 
 // Shows a window and makes it the active one, as a user finds it.
 void showActive(QWidget& window);
+// Shows the editor's main window, active.
+void showActive(EditorApp& app);
+
+// A menu of the menu bar by its name.
+QMenu* menuNamed(EditorApp& app, const QString& objectName);
 
 // The text a grid shows in a cell; rows count from 1.
-QString cellText(TRUVCCE& window, int grid, int row, int column);
+QString cellText(EditorApp& app, int grid, int row, int column);
 
 // Makes a cell of a grid the active one, in editing; its editor, if any.
-QLineEdit* editCell(TRUVCCE& window, int grid, int row, int column);
+QLineEdit* editCell(EditorApp& app, int grid, int row, int column);
 
 // Types over the text in the active cell's editor of a grid.
-void typeIntoCell(TRUVCCE& window, int grid, const QString& text);
+void typeIntoCell(EditorApp& app, int grid, const QString& text);
 
 // Picks a menu item as a click does: the menu's opening handler runs first,
 // and the item only when that left it enabled.
-void chooseMenuItem(TRUVCCE& window, const char* item);
+void chooseMenuItem(EditorApp& app, const char* item);
 
 // A file's whole content, "<unreadable>" when it cannot be read.
 QByteArray readBytes(const QString& path);

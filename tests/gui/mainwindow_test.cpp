@@ -1,6 +1,8 @@
 // The main window driven as a user would: start-up and settings, tabs and
 // menus, typing into cells, column drags, note hints.
 
+#include "mainwindow/mainwindow.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -11,12 +13,13 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include "app/editorapp.h"
+#include "dialogs/cardfontdialog.h"
+#include "dialogs/notesfontdialog.h"
+#include "dialogs/suitsymbolsdialog.h"
 #include "guitestsupport.h"
-#include "mainwindow/editorapp.h"
-#include "mainwindow/truvcce.h"
-#include "printing/fontdialogs.h"
-#include "printing/tcarddef.h"
-#include "prompts/tprompts.h"
+#include "printing/printlayoutdialog.h"
+#include "prompts/promptlistwindow.h"
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -55,7 +58,7 @@ private slots:
     void rightClickOnAnotherCellOpensItsPrompts();
 
 private:
-    TRUVCCE& start() { return session_->start(); }
+    EditorApp& start() { return session_->start(); }
     ScriptedDialogs& dialogs() { return session_->dialogs(); }
     QString iniPath() const { return session_->settings().iniPath(); }
 
@@ -63,38 +66,40 @@ private:
 };
 
 void MainWindowTest::firstRunUsesTheDefaults() {
-    TRUVCCE& window = start();
-    QCOMPARE(window.geometry(), QRect(20, 20, 425, 335));
-    QCOMPARE(window.DisplayFont.family(), QStringLiteral("CardArial"));
-    QCOMPARE(window.DisplayFont.pointSize(), 7);
-    QCOMPARE(window.NotesFont.family(), QStringLiteral("CardCourier"));
-    QCOMPARE(window.NotesFont.pointSize(), 8);
-    for (const char* option : {"NoteTabs1", "RightMousebuttonprompts1", "printauction"}) {
-        QVERIFY2(window.actionNamed(QString::fromLatin1(option))->isChecked(), option);
+    EditorApp& app = start();
+    QCOMPARE(app.mainWindow().geometry(), QRect(20, 20, 425, 335));
+    QCOMPARE(app.settings().displayFont().family(), QStringLiteral("CardArial"));
+    QCOMPARE(app.settings().displayFont().pointSize(), 7);
+    QCOMPARE(app.settings().notesFont().family(), QStringLiteral("CardCourier"));
+    QCOMPARE(app.settings().notesFont().pointSize(), 8);
+    for (const char* option :
+         {"toggleNoteTabs", "toggleRightMousePrompts", "togglePrintAuctions"}) {
+        QVERIFY2(app.action(QString::fromLatin1(option))->isChecked(), option);
     }
-    QCOMPARE(QString::fromStdString(window.card().cardFileName), QStringLiteral("UnNamed file"));
-    QCOMPARE(window.windowTitle(), QStringLiteral("ZQW Convention card editor: UnNamed file"));
-    QVERIFY(window.card().isOpen);
-    QVERIFY(!window.card().isModified);
-    QCOMPARE(window.topTabs().count(), 8);
-    QCOMPARE(window.captionLine().text(), QStringLiteral("Players"));
-    QCOMPARE(
-        window.actionNamed(QStringLiteral("Prompts1"))->text().section(QLatin1Char('\t'), 0, 0),
-        QStringLiteral("&Prompts (Right button)"));
+    QCOMPARE(QString::fromStdString(app.document().card().cardFileName),
+             QStringLiteral("UnNamed file"));
+    QCOMPARE(app.mainWindow().windowTitle(),
+             QStringLiteral("ZQW Convention card editor: UnNamed file"));
+    QVERIFY(app.document().card().isOpen);
+    QVERIFY(!app.document().card().isModified);
+    QCOMPARE(app.sectionView().groupTabs().count(), 8);
+    QCOMPARE(app.sectionView().captionLine().text(), QStringLiteral("Players"));
+    QCOMPARE(app.action(QStringLiteral("showPrompts"))->text().section(QLatin1Char('\t'), 0, 0),
+             QStringLiteral("&Prompts (Right button)"));
     // The grid of the first section, in editing on the answer column.
-    QVERIFY(window.grid(1).isVisible());
-    QVERIFY(window.grid(1).isEditing());
-    QCOMPARE(window.grid(1).activeColumn(), 1);
-    QCOMPARE(cellText(window, 1, 2, 0), QStringLiteral("Names"));
+    QVERIFY(app.sectionView().grid(1).isVisible());
+    QVERIFY(app.sectionView().grid(1).isEditing());
+    QCOMPARE(app.sectionView().grid(1).activeColumn(), 1);
+    QCOMPARE(cellText(app, 1, 2, 0), QStringLiteral("Names"));
 }
 
 void MainWindowTest::settingsSurviveARestart() {
     {
-        TRUVCCE& window = start();
-        window.setGeometry(40, 50, 700, 500);
-        window.actionNamed(QStringLiteral("NoteTabs1"))->trigger();
-        QVERIFY(!window.actionNamed(QStringLiteral("NoteTabs1"))->isChecked());
-        window.HintNo = 4;
+        EditorApp& app = start();
+        app.mainWindow().setGeometry(40, 50, 700, 500);
+        app.action(QStringLiteral("toggleNoteTabs"))->trigger();
+        QVERIFY(!app.action(QStringLiteral("toggleNoteTabs"))->isChecked());
+        app.settings().setHintNumber(4);
         session_->stop();
     }
     IniFile written(iniPath());
@@ -107,22 +112,23 @@ void MainWindowTest::settingsSurviveARestart() {
     QCOMPARE(written.readInt(QStringLiteral("unit"), -1), 0);
     QVERIFY(written.text().contains(QStringLiteral("HintNo=4")));
 
-    TRUVCCE& again = start();
-    QCOMPARE(again.geometry(), QRect(40, 50, 700, 500));
-    QVERIFY(!again.actionNamed(QStringLiteral("NoteTabs1"))->isChecked());
-    QCOMPARE(again.HintNo, 4);
+    EditorApp& again = start();
+    QCOMPARE(again.mainWindow().geometry(), QRect(40, 50, 700, 500));
+    QVERIFY(!again.action(QStringLiteral("toggleNoteTabs"))->isChecked());
+    QCOMPARE(again.settings().hintNumber(), 4);
     // "UnNamed file" names no file: a blank card again, without a message.
-    QCOMPARE(QString::fromStdString(again.card().cardFileName), QStringLiteral("UnNamed file"));
+    QCOMPARE(QString::fromStdString(again.document().card().cardFileName),
+             QStringLiteral("UnNamed file"));
 }
 
 void MainWindowTest::keysAreFoundInAnySpelling() {
     QVERIFY(session_->settings().writeIni(
         "[Setup]\r\nHINTNO=7\r\nDfont=CardTimes\r\ndsize=9\r\nLEFT=33\r\nMyOwnKey=kept\r\n"));
-    TRUVCCE& window = start();
-    QCOMPARE(window.HintNo, 7);
-    QCOMPARE(window.DisplayFont.family(), QStringLiteral("CardTimes"));
-    QCOMPARE(window.DisplayFont.pointSize(), 9);
-    QCOMPARE(window.geometry().x(), 33);
+    EditorApp& app = start();
+    QCOMPARE(app.settings().hintNumber(), 7);
+    QCOMPARE(app.settings().displayFont().family(), QStringLiteral("CardTimes"));
+    QCOMPARE(app.settings().displayFont().pointSize(), 9);
+    QCOMPARE(app.mainWindow().geometry().x(), 33);
     session_->stop();
 
     IniFile written(iniPath());
@@ -135,51 +141,51 @@ void MainWindowTest::keysAreFoundInAnySpelling() {
 }
 
 void MainWindowTest::typingStoresSuitCodesAndMarksTheCard() {
-    TRUVCCE& window = start();
-    window.grid(1).setActiveCell(4, 1);  // System
-    window.grid(1).startEditing(true);
-    typeIntoCell(window, 1, QStringLiteral("Acol 1} opens"));
-    window.storePendingEdits();
-    zqw::Card& card = window.card();
+    EditorApp& app = start();
+    app.sectionView().grid(1).setActiveCell(4, 1);  // System
+    app.sectionView().grid(1).startEditing(true);
+    typeIntoCell(app, 1, QStringLiteral("Acol 1} opens"));
+    app.sectionView().storePendingEdits();
+    zqw::Card& card = app.document().card();
     QVERIFY(card.isModified);
     QCOMPARE(QByteArray::fromStdString(card.field(card.findGridRow(0, 1, 4), 1, 2)),
              QByteArray("Acol 1\x05 opens"));
-    QCOMPARE(cellText(window, 1, 4, 1), QStringLiteral("Acol 1} opens"));
+    QCOMPARE(cellText(app, 1, 4, 1), QStringLiteral("Acol 1} opens"));
 }
 
 void MainWindowTest::unchangedTextLeavesTheCardUnchanged() {
-    TRUVCCE& window = start();
-    zqw::Card& card = window.card();
+    EditorApp& app = start();
+    zqw::Card& card = app.document().card();
     card.rows[card.lines[card.sections[0].firstLine].firstRow].text = "\tPair 1\x05\t";
-    window.grid(1).gridModel().refresh();
-    window.grid(1).setActiveCell(1, 1);
-    window.grid(1).startEditing(true);
-    QCOMPARE(window.grid(1).editor()->text(), QStringLiteral("Pair 1}"));
-    typeIntoCell(window, 1, QStringLiteral("Pair 1}"));
-    window.storePendingEdits();
+    app.sectionView().grid(1).gridModel().refresh();
+    app.sectionView().grid(1).setActiveCell(1, 1);
+    app.sectionView().grid(1).startEditing(true);
+    QCOMPARE(app.sectionView().grid(1).editor()->text(), QStringLiteral("Pair 1}"));
+    typeIntoCell(app, 1, QStringLiteral("Pair 1}"));
+    app.sectionView().storePendingEdits();
     QVERIFY(!card.isModified);
 }
 
 void MainWindowTest::tabChangeStoresThePendingEdit() {
-    TRUVCCE& window = start();
-    typeIntoCell(window, 1, QStringLiteral("Kept across tabs"));
-    window.TT11Click(1);  // as Ctrl+F2 would
-    QCOMPARE(window.topTabs().currentIndex(), 1);
-    QVERIFY(window.card().isModified);
-    window.TT11Click(0);
-    QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("Kept across tabs"));
+    EditorApp& app = start();
+    typeIntoCell(app, 1, QStringLiteral("Kept across tabs"));
+    app.sectionView().selectGroup(1);  // as Ctrl+F2 would
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), 1);
+    QVERIFY(app.document().card().isModified);
+    app.sectionView().selectGroup(0);
+    QCOMPARE(cellText(app, 1, 1, 1), QStringLiteral("Kept across tabs"));
     // The same for a right tab change inside a group.
-    window.TT11Click(1);
-    typeIntoCell(window, 1, QStringLiteral("General"));
-    window.RT11Click(2);
-    QCOMPARE(window.rightTabs().currentIndex(), 2);
-    window.RT11Click(0);
-    QCOMPARE(cellText(window, 1, 1, 0), QStringLiteral("General"));
+    app.sectionView().selectGroup(1);
+    typeIntoCell(app, 1, QStringLiteral("General"));
+    app.sectionView().selectSection(2);
+    QCOMPARE(app.sectionView().sectionTabs().currentIndex(), 2);
+    app.sectionView().selectSection(0);
+    QCOMPARE(cellText(app, 1, 1, 0), QStringLiteral("General"));
 }
 
 void MainWindowTest::suitKeyReplacesTheSelection() {
-    TRUVCCE& window = start();
-    QLineEdit* editor = window.grid(1).editor();
+    EditorApp& app = start();
+    QLineEdit* editor = app.sectionView().grid(1).editor();
     QVERIFY(editor);
     editor->setFocus();
     editor->setText(QStringLiteral("abcd"));
@@ -187,17 +193,17 @@ void MainWindowTest::suitKeyReplacesTheSelection() {
     QTest::keyClick(editor, Qt::Key_F7);
     QCOMPARE(editor->text(), QStringLiteral("a]d"));
     QCOMPARE(editor->cursorPosition(), 2);
-    QVERIFY(window.card().isModified);
-    QCOMPARE(window.InsertionPoint.text, QStringLiteral("a]d"));
+    QVERIFY(app.document().card().isModified);
+    QCOMPARE(app.promptController().insertionPoint().text, QStringLiteral("a]d"));
 }
 
 void MainWindowTest::suitKeyWithoutAnEditingGridAsksForAPlace() {
-    TRUVCCE& window = start();
-    window.TT11Click(2);  // Card play: its first section has both grids
-    QVERIFY(window.grid(2).isVisible());
-    QLineEdit* editor2 = window.grid(2).editor();
+    EditorApp& app = start();
+    app.sectionView().selectGroup(2);  // Card play: its first section has both grids
+    QVERIFY(app.sectionView().grid(2).isVisible());
+    QLineEdit* editor2 = app.sectionView().grid(2).editor();
     QVERIFY(editor2);
-    window.grid(1).stopEditing(true);
+    app.sectionView().grid(1).stopEditing(true);
     dialogs().expectMessage(QStringLiteral("Select a place to enter the card symbol"));
     editor2->setFocus();
     QTest::keyClick(editor2, Qt::Key_F5);
@@ -205,12 +211,13 @@ void MainWindowTest::suitKeyWithoutAnEditingGridAsksForAPlace() {
 }
 
 void MainWindowTest::labelCellsAreReadOnly() {
-    TRUVCCE& window = start();
-    auto& model = window.grid(1).gridModel();
+    EditorApp& app = start();
+    auto& model = app.sectionView().grid(1).gridModel();
     QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
     QVERIFY(model.flags(model.index(0, 1)) & Qt::ItemIsEditable);
-    window.TT11Click(1);  // single-column sections: column 0 is the text
-    QVERIFY(window.grid(1).gridModel().flags(window.grid(1).gridModel().index(0, 0)) &
+    app.sectionView().selectGroup(1);  // single-column sections: column 0 is the text
+    QVERIFY(app.sectionView().grid(1).gridModel().flags(
+                app.sectionView().grid(1).gridModel().index(0, 0)) &
             Qt::ItemIsEditable);
 }
 
@@ -227,8 +234,8 @@ void MainWindowTest::openingBidsRepeatOnFurtherRows() {
     QFETCH(int, group);
     QFETCH(bool, openBids);
     QFETCH(bool, repeated);
-    TRUVCCE& window = start();
-    zqw::Card& card = window.card();
+    EditorApp& app = start();
+    zqw::Card& card = app.document().card();
     // Give the section's first line a second row, as inserting a row does.
     const int section = card.groups[group].firstSection;
     zqw::TemplateLine& line = card.lines[card.sections[section].firstLine];
@@ -238,13 +245,12 @@ void MainWindowTest::openingBidsRepeatOnFurtherRows() {
     card.rows[line.firstRow].nextRow = static_cast<int>(card.rows.size()) - 1;
     line.rowCount = 2;
     card.sections[section].rowCount += 1;
-    QWidget& layout = session_->app().windows->cardLayout();
-    layout.findChild<QCheckBox*>(QStringLiteral("cbOpenBids"))->setChecked(openBids);
+    app.settings().printLayout().setOpenBidsOnAllLines(openBids);
 
-    window.TT11Click(group);
-    const QString label = cellText(window, 1, 1, 0);
+    app.sectionView().selectGroup(group);
+    const QString label = cellText(app, 1, 1, 0);
     QVERIFY(!label.isEmpty());
-    QCOMPARE(cellText(window, 1, 2, 0), repeated ? label : QString());
+    QCOMPARE(cellText(app, 1, 2, 0), repeated ? label : QString());
     if (group == 5)
         QCOMPARE(label, QStringLiteral("1}"));  // suit codes shown as display characters
 }
@@ -263,13 +269,13 @@ void MainWindowTest::topCaptionsFollowTheWidth() {
     QFETCH(int, width);
     QFETCH(QString, first);
     QFETCH(QString, notes);
-    TRUVCCE& window = start();
-    window.resize(width, 400);
-    QTRY_COMPARE(window.topTabs().tabText(0), first);
-    QCOMPARE(window.topTabs().tabText(7), notes);
+    EditorApp& app = start();
+    app.mainWindow().resize(width, 400);
+    QTRY_COMPARE(app.sectionView().groupTabs().tabText(0), first);
+    QCOMPARE(app.sectionView().groupTabs().tabText(7), notes);
     // Eight tabs: the Top menu's items 9 and 10 are hidden.
-    QVERIFY(window.actionNamed(QStringLiteral("TT8"))->isVisible());
-    QVERIFY(!window.actionNamed(QStringLiteral("TT9"))->isVisible());
+    QVERIFY(app.action(QStringLiteral("selectGroup8"))->isVisible());
+    QVERIFY(!app.action(QStringLiteral("selectGroup9"))->isVisible());
 }
 
 void MainWindowTest::controlF6OnAFiveGroupTemplateShowsTheNotes() {
@@ -277,15 +283,15 @@ void MainWindowTest::controlF6OnAFiveGroupTemplateShowsTheNotes() {
         records({"FOne", "PA", "C195",  "L02", "GTwo", "PB", "C195",  "OX", "GThree", "PC",
                  "C195", "OY", "GFour", "PD",  "C195", "OZ", "GFive", "PE", "C195",   "OW"}));
     useProgramDir(folder.path());
-    TRUVCCE& window = start();
-    QCOMPARE(window.topTabs().count(), 6);
+    EditorApp& app = start();
+    QCOMPARE(app.sectionView().groupTabs().count(), 6);
     for (int k = 6; k < 10; ++k)
-        QVERIFY(!window.actionNamed(QStringLiteral("TT%1").arg(k + 1))->isVisible());
-    QTest::keyClick(&window, Qt::Key_F6, Qt::ControlModifier);
-    QCOMPARE(window.topTabs().currentIndex(), 5);
-    QVERIFY(window.notesEditor().isVisible());
-    QVERIFY(window.captionLine().text().startsWith(QStringLiteral("Notes file")));
-    QCOMPARE(window.sectionCaption().text(), QStringLiteral("Notes text editor"));
+        QVERIFY(!app.action(QStringLiteral("selectGroup%1").arg(k + 1))->isVisible());
+    QTest::keyClick(&app.mainWindow(), Qt::Key_F6, Qt::ControlModifier);
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), 5);
+    QVERIFY(app.notesEditor().isVisible());
+    QVERIFY(app.sectionView().captionLine().text().startsWith(QStringLiteral("Notes file")));
+    QCOMPARE(app.sectionView().sectionCaption().text(), QStringLiteral("Notes text editor"));
 }
 
 void MainWindowTest::sectionWithOnlyGrid2FillsTheHeight() {
@@ -293,40 +299,40 @@ void MainWindowTest::sectionWithOnlyGrid2FillsTheHeight() {
                                   "C23070", "OA", "A3070", "OB"}));
     dialogs().expectMessage(QStringLiteral("Invalid line in zqw.sel file: C2"));
     useProgramDir(folder.path());
-    TRUVCCE& window = start();
-    QVERIFY(!window.grid(1).isVisible());
-    QVERIFY(window.grid(2).isVisible());
-    QCOMPARE(cellText(window, 2, 1, 0), QStringLiteral("First"));
-    QVERIFY(window.grid(2).isEditing());
-    QCOMPARE(window.grid(2).activeColumn(), 1);
-    const int fullHeight = window.grid(2).height();
-    window.RT11Click(1);
-    QVERIFY(window.grid(1).isVisible());
-    QVERIFY(window.grid(2).isVisible());
-    QCOMPARE(window.grid(1).height(), window.grid(2).height());
-    QCOMPARE(window.grid(1).height(), fullHeight / 2);
-    QCOMPARE(window.grid(2).y(), window.grid(1).height());
+    EditorApp& app = start();
+    QVERIFY(!app.sectionView().grid(1).isVisible());
+    QVERIFY(app.sectionView().grid(2).isVisible());
+    QCOMPARE(cellText(app, 2, 1, 0), QStringLiteral("First"));
+    QVERIFY(app.sectionView().grid(2).isEditing());
+    QCOMPARE(app.sectionView().grid(2).activeColumn(), 1);
+    const int fullHeight = app.sectionView().grid(2).height();
+    app.sectionView().selectSection(1);
+    QVERIFY(app.sectionView().grid(1).isVisible());
+    QVERIFY(app.sectionView().grid(2).isVisible());
+    QCOMPARE(app.sectionView().grid(1).height(), app.sectionView().grid(2).height());
+    QCOMPARE(app.sectionView().grid(1).height(), fullHeight / 2);
+    QCOMPARE(app.sectionView().grid(2).y(), app.sectionView().grid(1).height());
 }
 
 void MainWindowTest::bothGridsShareTheHeight() {
-    TRUVCCE& window = start();
-    window.resize(900, 700);
-    window.TT11Click(2);
-    QVERIFY(window.grid(1).isVisible());
-    QVERIFY(window.grid(2).isVisible());
-    QCOMPARE(window.grid(1).width(), window.printColumnWidth() + 4);
-    QCOMPARE(window.grid(1).height(), window.grid(2).height());
+    EditorApp& app = start();
+    app.mainWindow().resize(900, 700);
+    app.sectionView().selectGroup(2);
+    QVERIFY(app.sectionView().grid(1).isVisible());
+    QVERIFY(app.sectionView().grid(2).isVisible());
+    QCOMPARE(app.sectionView().grid(1).width(), app.sectionView().printColumnWidth() + 4);
+    QCOMPARE(app.sectionView().grid(1).height(), app.sectionView().grid(2).height());
 }
 
 void MainWindowTest::columnDragPastThePrintWidthIsCut() {
-    TRUVCCE& window = start();
-    window.resize(900, 700);
-    zqw::Card& card = window.card();
-    const int W = window.printColumnWidth();
+    EditorApp& app = start();
+    app.mainWindow().resize(900, 700);
+    zqw::Card& card = app.document().card();
+    const int W = app.sectionView().printColumnWidth();
     const zqw::Section& section = card.sections[0];
-    QHeaderView* header = window.grid(1).horizontalHeader();
+    QHeaderView* header = app.sectionView().grid(1).horizontalHeader();
     header->resizeSection(1, W);  // the answer column as wide as the whole print column
-    const int label = window.grid(1).columnWidth(0);
+    const int label = app.sectionView().grid(1).columnWidth(0);
     const int expected = std::max(3, static_cast<int>(std::lround((W - label) * 100.0 / W)));
     QVERIFY(std::abs(card.columns[section.firstColumn + 1].width - expected) <= 1);
     QVERIFY(card.columns[section.firstColumn + 1].width < 100);
@@ -338,82 +344,87 @@ void MainWindowTest::columnDragPastThePrintWidthIsCut() {
 }
 
 void MainWindowTest::noteNumberShowsAsHint() {
-    TRUVCCE& window = start();
-    zqw::Card& card = window.card();
+    EditorApp& app = start();
+    zqw::Card& card = app.document().card();
     card.rows[card.lines[card.sections[0].firstLine + 1].firstRow].noteNo = 14;
-    window.OvcTable1MouseMove(1, 2);
-    QCOMPARE(window.grid(1).toolTip(), QStringLiteral("14"));
-    window.OvcTable1MouseMove(1, 1);
-    QCOMPARE(window.grid(1).toolTip(), QString());
+    CardGrid& grid = app.sectionView().grid(1);
+    const auto hover = [&grid](int row) {
+        QTest::mouseMove(grid.viewport(),
+                         grid.visualRect(grid.gridModel().index(row - 1, 1)).center());
+    };
+    hover(2);
+    QCOMPARE(grid.toolTip(), QStringLiteral("14"));
+    hover(1);
+    QCOMPARE(grid.toolTip(), QString());
 }
 
 void MainWindowTest::escapeReturnsFromTheNotesToTheCell() {
-    TRUVCCE& window = start();
-    window.TT11Click(1);
-    window.RT11Click(2);
-    window.grid(1).setActiveCell(2, 0);
-    window.TT11Click(7);
-    QVERIFY(window.notesEditor().isVisible());
-    QCOMPARE(window.NoteReturnPosition.group, 1);
-    QTest::keyClick(&window.notesEditor(), Qt::Key_Escape);
-    QCOMPARE(window.topTabs().currentIndex(), 1);
-    QCOMPARE(window.rightTabs().currentIndex(), 2);
-    QCOMPARE(window.grid(1).activeRow(), 2);
-    QVERIFY(window.grid(1).isEditing());
-    QCOMPARE(window.NoteReturnPosition.group, -1);
+    EditorApp& app = start();
+    app.sectionView().selectGroup(1);
+    app.sectionView().selectSection(2);
+    app.sectionView().grid(1).setActiveCell(2, 0);
+    app.sectionView().selectGroup(7);
+    QVERIFY(app.notesEditor().isVisible());
+    QCOMPARE(app.sectionView().returnPosition().group, 1);
+    QTest::keyClick(&app.notesEditor(), Qt::Key_Escape);
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), 1);
+    QCOMPARE(app.sectionView().sectionTabs().currentIndex(), 2);
+    QCOMPARE(app.sectionView().grid(1).activeRow(), 2);
+    QVERIFY(app.sectionView().grid(1).isEditing());
+    QCOMPARE(app.sectionView().returnPosition().group, -1);
 }
 
 void MainWindowTest::menuShortcutRunsTheMenuHandlerFirst() {
-    TRUVCCE& window = start();
-    window.card().notesOpen = false;
+    EditorApp& app = start();
+    app.document().card().notesOpen = false;
     // Ctrl+Shift+S: the Notes menu's handler disables Save with the notes
     // closed, so the item does not run; the item itself stays in the menu.
-    QAction* save = window.actionNamed(QStringLiteral("Save2"));
+    QAction* save = app.action(QStringLiteral("saveNotes"));
     save->setEnabled(true);
-    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    QVERIFY(!TRUVCCE::itemEnabled(save));
+    QTest::keyClick(&app.mainWindow(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(!MenuActions::itemEnabled(save));
     // A hidden item still answers its shortcut: Shift+F2 picks right tab 2.
-    window.TT11Click(1);
-    QVERIFY(window.actionNamed(QStringLiteral("RT2"))->isVisible());
-    window.actionNamed(QStringLiteral("RT2"))->setVisible(false);
-    QTest::keyClick(&window, Qt::Key_F2, Qt::ShiftModifier);
-    QCOMPARE(window.rightTabs().currentIndex(), 1);
+    app.sectionView().selectGroup(1);
+    QVERIFY(app.action(QStringLiteral("selectSection2"))->isVisible());
+    app.action(QStringLiteral("selectSection2"))->setVisible(false);
+    QTest::keyClick(&app.mainWindow(), Qt::Key_F2, Qt::ShiftModifier);
+    QCOMPARE(app.sectionView().sectionTabs().currentIndex(), 1);
 }
 
 void MainWindowTest::displayFontDialogAppliesOrCancels() {
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     const auto choose = [](const QString& name, int size, bool ok) {
         return [name, size, ok](QDialog& dialog) {
-            dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentText(name);
-            dialog.findChild<QSpinBox*>(QStringLiteral("SpinEdit1"))->setValue(size);
-            QTest::mouseClick(dialog.findChild<QPushButton*>(ok ? QStringLiteral("OKBtn")
-                                                                : QStringLiteral("CancelBtn")),
+            dialog.findChild<QComboBox*>(QStringLiteral("fontName"))->setCurrentText(name);
+            dialog.findChild<QSpinBox*>(QStringLiteral("fontSize"))->setValue(size);
+            QTest::mouseClick(dialog.findChild<QPushButton*>(ok ? QStringLiteral("okButton")
+                                                                : QStringLiteral("cancelButton")),
                               Qt::LeftButton);
             return dialog.result();
         };
     };
     dialogs().expectDialog(QStringLiteral("Select convention card font"),
                            choose(QStringLiteral("Courier"), 12, true));
-    window.DisplayFont1Click();
-    QCOMPARE(window.DisplayFont.family(), QStringLiteral("CardCourier"));
-    QCOMPARE(window.topTabs().font().pointSize(), 12);
-    QCOMPARE(window.grid(1).font().family(), QStringLiteral("CardCourier"));
-    QCOMPARE(window.captionLine().font().pointSize(), 12);
+    app.optionsCommands().chooseCardFont();
+    QCOMPARE(app.settings().displayFont().family(), QStringLiteral("CardCourier"));
+    QCOMPARE(app.sectionView().groupTabs().font().pointSize(), 12);
+    QCOMPARE(app.sectionView().grid(1).font().family(), QStringLiteral("CardCourier"));
+    QCOMPARE(app.sectionView().captionLine().font().pointSize(), 12);
 
     dialogs().expectDialog(QStringLiteral("Select convention card font"),
                            choose(QStringLiteral("Times"), 9, false));
-    window.DisplayFont1Click();
-    QCOMPARE(window.DisplayFont.family(), QStringLiteral("CardCourier"));
-    QCOMPARE(window.grid(2).font().pointSize(), 12);
+    app.optionsCommands().chooseCardFont();
+    QCOMPARE(app.settings().displayFont().family(), QStringLiteral("CardCourier"));
+    QCOMPARE(app.sectionView().grid(2).font().pointSize(), 12);
 }
 
 void MainWindowTest::missingTemplateIsReported() {
     QTemporaryDir empty;
     useProgramDir(empty.path());
     dialogs().expectMessage(QStringLiteral("zqw.sel file not found"));
-    TRUVCCE& window = start();
-    QCOMPARE(window.topTabs().count(), 1);  // the notes alone
-    QVERIFY(window.notesEditor().isVisible());
+    EditorApp& app = start();
+    QCOMPARE(app.sectionView().groupTabs().count(), 1);  // the notes alone
+    QVERIFY(app.notesEditor().isVisible());
 }
 
 void MainWindowTest::manySectionsDoNotBreakTheRightMenu() {
@@ -423,19 +434,19 @@ void MainWindowTest::manySectionsDoNotBreakTheRightMenu() {
               << "L01";
     ProgramFolder folder(records(lines));
     useProgramDir(folder.path());
-    TRUVCCE& window = start();
-    QCOMPARE(window.rightTabs().count(), 12);
+    EditorApp& app = start();
+    QCOMPARE(app.sectionView().sectionTabs().count(), 12);
     for (int k = 0; k < 10; ++k)
-        QVERIFY(window.actionNamed(QStringLiteral("RT%1").arg(k + 1))->isVisible());
-    window.selectRightTab(11);
-    QCOMPARE(window.sectionCaption().text(), QStringLiteral("Section 12"));
+        QVERIFY(app.action(QStringLiteral("selectSection%1").arg(k + 1))->isVisible());
+    app.sectionView().selectSection(11);
+    QCOMPARE(app.sectionView().sectionCaption().text(), QStringLiteral("Section 12"));
 }
 
 void MainWindowTest::tabAndArrowKeysMoveBetweenCells() {
-    TRUVCCE& window = start();
-    window.TT11Click(2);
-    window.RT11Click(1);  // opening leads: label, two answer columns
-    CardGrid& grid = window.grid(1);
+    EditorApp& app = start();
+    app.sectionView().selectGroup(2);
+    app.sectionView().selectSection(1);  // opening leads: label, two answer columns
+    CardGrid& grid = app.sectionView().grid(1);
     grid.startEditing(true);
     QTest::keyClicks(grid.editor(), QStringLiteral("first"));
     QTest::keyClick(grid.editor(), Qt::Key_Tab);
@@ -449,23 +460,23 @@ void MainWindowTest::tabAndArrowKeysMoveBetweenCells() {
     QTest::keyClicks(grid.editor(), QStringLiteral("third"));
     QTest::keyClick(grid.editor(), Qt::Key_Up);
     QCOMPARE(grid.activeRow(), 1);
-    QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("first"));
-    QCOMPARE(cellText(window, 1, 1, 2), QStringLiteral("second"));
-    QCOMPARE(cellText(window, 1, 2, 1), QStringLiteral("third"));
+    QCOMPARE(cellText(app, 1, 1, 1), QStringLiteral("first"));
+    QCOMPARE(cellText(app, 1, 1, 2), QStringLiteral("second"));
+    QCOMPARE(cellText(app, 1, 2, 1), QStringLiteral("third"));
     QVERIFY(grid.editor()->hasFocus());
 }
 
 void MainWindowTest::rightClickOnAnotherCellOpensItsPrompts() {
-    TRUVCCE& window = start();
-    window.TT11Click(1);
-    window.RT11Click(1);  // special methods: every line offers prompts
-    CardGrid& grid = window.grid(1);
+    EditorApp& app = start();
+    app.sectionView().selectGroup(1);
+    app.sectionView().selectSection(1);  // special methods: every line offers prompts
+    CardGrid& grid = app.sectionView().grid(1);
     QCOMPARE(grid.activeRow(), 1);
     const QRect third = grid.visualRect(grid.gridModel().index(2, 0));
     QTest::mouseClick(grid.viewport(), Qt::RightButton, Qt::NoModifier, third.center());
     QCOMPARE(grid.activeRow(), 3);
     QVERIFY(grid.isEditing());
-    Tprompts& prompts = session_->app().windows->prompts();
+    PromptListWindow& prompts = app.promptController().promptList();
     QTRY_VERIFY(prompts.isVisible());
     QVERIFY(prompts.listBox().count() > 0);
 }

@@ -9,11 +9,11 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "files/tgetnote.h"
-#include "files/updownspinner.h"
+#include "app/editorapp.h"
+#include "dialogs/notenumberdialog.h"
+#include "dialogs/updownspinner.h"
 #include "guitestsupport.h"
-#include "mainwindow/editorapp.h"
-#include "mainwindow/truvcce.h"
+#include "mainwindow/mainwindow.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ const QString kLink = QStringLiteral("Link the current notes file to the current
 const QString kNoteDialog = QStringLiteral("Select note number");
 
 // The note number of a grid row, read from the card.
-int noteOf(TRUVCCE& window, int group, int sectionTab, int grid, int row) {
-    zqw::Card& card = window.card();
+int noteOf(EditorApp& app, int group, int sectionTab, int grid, int row) {
+    zqw::Card& card = app.document().card();
     const int section = card.sectionIndexOf(group, sectionTab);
     if (section < 0) return -999;
     const int index = card.findGridRow(section, grid, row).row;
@@ -37,24 +37,24 @@ int noteOf(TRUVCCE& window, int group, int sectionTab, int grid, int row) {
 }
 
 // Puts a grid's active cell in editing, as a click into it would.
-void goToCell(TRUVCCE& window, int group, int sectionTab, int grid, int row, int column) {
-    window.TT11Click(group);
-    window.RT11Click(sectionTab);
-    CardGrid& view = window.grid(grid);
+void goToCell(EditorApp& app, int group, int sectionTab, int grid, int row, int column) {
+    app.sectionView().selectGroup(group);
+    app.sectionView().selectSection(sectionTab);
+    CardGrid& view = app.sectionView().grid(grid);
     QVERIFY(view.isVisible());
     view.setFocus();
-    QVERIFY(editCell(window, grid, row, column));
+    QVERIFY(editCell(app, grid, row, column));
     view.editor()->setFocus();
-    QCOMPARE(window.ActiveGrid, grid);
+    QCOMPARE(app.sectionView().activeGrid(), grid);
 }
 
 // Answers the note number dialog: keeps what it showed, types over it and
 // presses OK or Cancel.
 std::function<int(QDialog&)> noteDialog(const QString& typed, bool ok, QString* shown = nullptr) {
     return [typed, ok, shown](QDialog& dialog) {
-        auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("NoteNum"));
-        auto* button = dialog.findChild<QPushButton*>(ok ? QStringLiteral("Button1")
-                                                         : QStringLiteral("Button2"));
+        auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("noteNumber"));
+        auto* button = dialog.findChild<QPushButton*>(ok ? QStringLiteral("okButton")
+                                                         : QStringLiteral("cancelButton"));
         if (!field || !button) return int(QDialog::Rejected);
         if (shown) *shown = field->text();
         field->selectAll();
@@ -64,16 +64,17 @@ std::function<int(QDialog&)> noteDialog(const QString& typed, bool ok, QString* 
     };
 }
 
-QStringList rightCaptions(TRUVCCE& window) {
+QStringList rightCaptions(EditorApp& app) {
     QStringList captions;
-    for (int i = 0; i < window.rightTabs().count(); ++i) captions << window.rightTabs().tabText(i);
+    for (int i = 0; i < app.sectionView().sectionTabs().count(); ++i)
+        captions << app.sectionView().sectionTabs().tabText(i);
     return captions;
 }
 
-int visibleRightItems(TRUVCCE& window) {
+int visibleRightItems(EditorApp& app) {
     int count = 0;
     for (int k = 1; k <= 10; ++k)
-        count += window.actionNamed(QStringLiteral("RT%1").arg(k))->isVisible() ? 1 : 0;
+        count += app.action(QStringLiteral("selectSection%1").arg(k))->isVisible() ? 1 : 0;
     return count;
 }
 
@@ -125,7 +126,7 @@ private slots:
     void cardAndNotesComeBackAfterARestart();
 
 private:
-    TRUVCCE& start() { return session_->start(); }
+    EditorApp& start() { return session_->start(); }
     ScriptedDialogs& dialogs() { return session_->dialogs(); }
     QString path(const QString& name) const { return session_->path(name); }
     // Scripts the notes save dialog as a table row asks: not shown, cancelled
@@ -135,18 +136,18 @@ private:
         if (saveTo == SaveTo::Cancelled) dialogs().expectSaveFile(std::nullopt, kNotesFilter);
     }
     // Loads a notes file by Notes > Load (the notes are not modified).
-    void loadNotes(TRUVCCE& window, const QString& file, const QByteArray& bytes) {
+    void loadNotes(EditorApp& app, const QString& file, const QByteArray& bytes) {
         writeBytes(file, bytes);
         dialogs().expectOpenFile(file, kNotesFilter);
-        chooseMenuItem(window, "load2");
-        QCOMPARE(window.notesEditor().fileName(), file);
+        chooseMenuItem(app, "openNotes");
+        QCOMPARE(app.notesEditor().fileName(), file);
     }
     // Gives the notes the text and state a table row asks for.
-    void prepareNotes(TRUVCCE& window, bool named, bool modified) {
-        if (named) loadNotes(window, path(QStringLiteral("named.txt")), "Named notes\r\n");
+    void prepareNotes(EditorApp& app, bool named, bool modified) {
+        if (named) loadNotes(app, path(QStringLiteral("named.txt")), "Named notes\r\n");
         if (modified) {
-            window.notesEditor().setCaret(1, 100);
-            window.notesEditor().insertPlainText(QStringLiteral(" typed"));
+            app.notesEditor().setCaret(1, 100);
+            app.notesEditor().insertPlainText(QStringLiteral(" typed"));
         }
     }
 
@@ -156,25 +157,25 @@ private:
 // --- the note number dialog ---------------------------------------------------
 
 void NotesCommandsTest::noteNumberDialogLooksRight() {
-    Tgetnote dialog;
+    NoteNumberDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Select note number"));
     QCOMPARE(dialog.size(), QSize(286, 156));
-    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("notePrompt"))->text(),
              QStringLiteral("Enter the note number:"));
-    auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Button1"));
-    auto* cancel = dialog.findChild<QPushButton*>(QStringLiteral("Button2"));
+    auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("okButton"));
+    auto* cancel = dialog.findChild<QPushButton*>(QStringLiteral("cancelButton"));
     QCOMPARE(ok->text(), QStringLiteral("OK"));
     QVERIFY(ok->isDefault());
     QCOMPARE(cancel->text(), QStringLiteral("Cancel"));
-    QVERIFY(dialog.findChild<UpDownSpinner*>(QStringLiteral("OvcSpinner1")));
+    QVERIFY(dialog.findChild<UpDownSpinner*>(QStringLiteral("noteSpinner")));
 
     // Return is OK, Esc is Cancel.
     dialog.setNoteNumber(4);
     dialog.show();
-    QTest::keyClick(dialog.findChild<QLineEdit*>(QStringLiteral("NoteNum")), Qt::Key_Return);
+    QTest::keyClick(dialog.findChild<QLineEdit*>(QStringLiteral("noteNumber")), Qt::Key_Return);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     dialog.show();
-    QTest::keyClick(dialog.findChild<QLineEdit*>(QStringLiteral("NoteNum")), Qt::Key_Escape);
+    QTest::keyClick(dialog.findChild<QLineEdit*>(QStringLiteral("noteNumber")), Qt::Key_Escape);
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
 }
 
@@ -204,11 +205,11 @@ void NotesCommandsTest::noteNumberField() {
     QFETCH(int, downs);
     QFETCH(QString, shown);
     QFETCH(int, value);
-    Tgetnote dialog;
+    NoteNumberDialog dialog;
     dialog.setNoteNumber(initial);
     dialog.show();
-    auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("NoteNum"));
-    auto* spinner = dialog.findChild<UpDownSpinner*>(QStringLiteral("OvcSpinner1"));
+    auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("noteNumber"));
+    auto* spinner = dialog.findChild<UpDownSpinner*>(QStringLiteral("noteSpinner"));
     QCOMPARE(field->text(), QString::number(initial));
     QCOMPARE(field->selectedText(), QString::number(initial));
     QTest::keyClicks(field, typed);
@@ -255,31 +256,31 @@ void NotesCommandsTest::f3AttachesANote() {
     QFETCH(int, caretLine);
     QFETCH(int, caretColumn);
     QFETCH(QStringList, captions);
-    TRUVCCE& window = start();
-    window.notesEditor().setPlainText(notesBefore);
-    if (!tabsOn) window.actionNamed(QStringLiteral("NoteTabs1"))->trigger();
-    QCOMPARE(window.actionNamed(QStringLiteral("NoteTabs1"))->isChecked(), tabsOn);
-    goToCell(window, 2, 1, 1, 2, 1);
-    QVERIFY(!window.card().isModified);
+    EditorApp& app = start();
+    app.notesEditor().setPlainText(notesBefore);
+    if (!tabsOn) app.action(QStringLiteral("toggleNoteTabs"))->trigger();
+    QCOMPARE(app.action(QStringLiteral("toggleNoteTabs"))->isChecked(), tabsOn);
+    goToCell(app, 2, 1, 1, 2, 1);
+    QVERIFY(!app.document().card().isModified);
 
     QString shown;
     dialogs().expectDialog(kNoteDialog, noteDialog(QString::number(number), true, &shown));
-    QTest::keyClick(window.grid(1).editor(), Qt::Key_F3);
+    QTest::keyClick(app.sectionView().grid(1).editor(), Qt::Key_F3);
 
     QCOMPARE(shown, QStringLiteral("0"));
-    QCOMPARE(noteOf(window, 2, 1, 1, 2), number);
-    QVERIFY(window.card().isModified);
-    QCOMPARE(window.topTabs().currentIndex(), kNotesGroup);
-    QVERIFY(window.notesEditor().isVisible());
-    QCOMPARE(window.notesEditor().toPlainText(), notesAfter);
-    QCOMPARE(window.notesEditor().caretLine(), caretLine);
-    QCOMPARE(window.notesEditor().caretColumn(), caretColumn);
-    QCOMPARE(rightCaptions(window), captions);
-    QCOMPARE(window.rightTabs().currentIndex(), 0);
-    QCOMPARE(window.noteTabs().NoteTabCount, tabsOn ? 1 : 0);
+    QCOMPARE(noteOf(app, 2, 1, 1, 2), number);
+    QVERIFY(app.document().card().isModified);
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), kNotesGroup);
+    QVERIFY(app.notesEditor().isVisible());
+    QCOMPARE(app.notesEditor().toPlainText(), notesAfter);
+    QCOMPARE(app.notesEditor().caretLine(), caretLine);
+    QCOMPARE(app.notesEditor().caretColumn(), caretColumn);
+    QCOMPARE(rightCaptions(app), captions);
+    QCOMPARE(app.sectionView().sectionTabs().currentIndex(), 0);
+    QCOMPARE(app.sectionView().noteTabs().count(), tabsOn ? 1 : 0);
     // One tab leaves one "Right" item; no tabs leave none.
-    QCOMPARE(visibleRightItems(window), tabsOn ? 1 : 0);
-    QCOMPARE(window.NoteReturnPosition.group, 2);
+    QCOMPARE(visibleRightItems(app), tabsOn ? 1 : 0);
+    QCOMPARE(app.sectionView().returnPosition().group, 2);
 }
 
 void NotesCommandsTest::f3WithZeroRemovesTheNote_data() {
@@ -290,69 +291,69 @@ void NotesCommandsTest::f3WithZeroRemovesTheNote_data() {
 
 void NotesCommandsTest::f3WithZeroRemovesTheNote() {
     QFETCH(int, noteBefore);
-    TRUVCCE& window = start();
-    window.notesEditor().setPlainText(QStringLiteral("Note:..5: five"));
-    goToCell(window, 0, 0, 1, 3, 1);
-    zqw::Card& card = window.card();
+    EditorApp& app = start();
+    app.notesEditor().setPlainText(QStringLiteral("Note:..5: five"));
+    goToCell(app, 0, 0, 1, 3, 1);
+    zqw::Card& card = app.document().card();
     card.rows[card.findGridRow(0, 1, 3).row].noteNo = noteBefore;
 
     QString shown;
     dialogs().expectDialog(kNoteDialog, noteDialog(QStringLiteral("0"), true, &shown));
-    QTest::keyClick(window.grid(1).editor(), Qt::Key_F3);
+    QTest::keyClick(app.sectionView().grid(1).editor(), Qt::Key_F3);
 
     QCOMPARE(shown, QString::number(noteBefore));
-    QCOMPARE(noteOf(window, 0, 0, 1, 3), 0);
+    QCOMPARE(noteOf(app, 0, 0, 1, 3), 0);
     QVERIFY(card.isModified);
-    QCOMPARE(window.topTabs().currentIndex(), 0);
-    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Note:..5: five"));
-    QCOMPARE(window.noteTabs().NoteTabCount, 0);
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), 0);
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("Note:..5: five"));
+    QCOMPARE(app.sectionView().noteTabs().count(), 0);
 }
 
 void NotesCommandsTest::f3CancelledChangesNothing() {
-    TRUVCCE& window = start();
-    window.notesEditor().setPlainText(QStringLiteral("Intro"));
-    goToCell(window, 0, 0, 1, 2, 1);
+    EditorApp& app = start();
+    app.notesEditor().setPlainText(QStringLiteral("Intro"));
+    goToCell(app, 0, 0, 1, 2, 1);
     dialogs().expectDialog(kNoteDialog, noteDialog(QStringLiteral("44"), false));
-    QTest::keyClick(window.grid(1).editor(), Qt::Key_F3);
-    QCOMPARE(noteOf(window, 0, 0, 1, 2), 0);
-    QVERIFY(!window.card().isModified);
-    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Intro"));
-    QCOMPARE(window.topTabs().currentIndex(), 0);
-    QCOMPARE(window.noteTabs().NoteTabCount, 0);
+    QTest::keyClick(app.sectionView().grid(1).editor(), Qt::Key_F3);
+    QCOMPARE(noteOf(app, 0, 0, 1, 2), 0);
+    QVERIFY(!app.document().card().isModified);
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("Intro"));
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), 0);
+    QCOMPARE(app.sectionView().noteTabs().count(), 0);
 }
 
 void NotesCommandsTest::f3AgainUsesTheTabWithoutSearching() {
-    TRUVCCE& window = start();
-    window.notesEditor().setPlainText(QStringLiteral("Intro"));
-    goToCell(window, 1, 0, 1, 1, 0);
+    EditorApp& app = start();
+    app.notesEditor().setPlainText(QStringLiteral("Intro"));
+    goToCell(app, 1, 0, 1, 1, 0);
     dialogs().expectDialog(kNoteDialog, noteDialog(QStringLiteral("12"), true));
-    QTest::keyClick(window.grid(1).editor(), Qt::Key_F3);
-    QCOMPARE(window.notesEditor().caretLine(), 2);
+    QTest::keyClick(app.sectionView().grid(1).editor(), Qt::Key_F3);
+    QCOMPARE(app.notesEditor().caretLine(), 2);
 
     // Lines typed above the heading move it; the tab keeps its place.
-    QTest::keyClick(&window.notesEditor(), Qt::Key_Escape);
-    QCOMPARE(window.topTabs().currentIndex(), 1);
-    window.notesEditor().setCaret(1, 1);
-    window.notesEditor().insertPlainText(QStringLiteral("A\nB\n"));
+    QTest::keyClick(&app.notesEditor(), Qt::Key_Escape);
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), 1);
+    app.notesEditor().setCaret(1, 1);
+    app.notesEditor().insertPlainText(QStringLiteral("A\nB\n"));
     QString shown;
     dialogs().expectDialog(kNoteDialog, noteDialog(QStringLiteral("12"), true, &shown));
-    QTest::keyClick(window.grid(1).editor(), Qt::Key_F3);
+    QTest::keyClick(app.sectionView().grid(1).editor(), Qt::Key_F3);
 
     QCOMPARE(shown, QStringLiteral("12"));
-    QCOMPARE(window.topTabs().currentIndex(), kNotesGroup);
-    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("A\nB\nIntro\nNote:..12:"));
-    QCOMPARE(window.notesEditor().caretLine(), 2);
-    QCOMPARE(window.notesEditor().caretColumn(), 2);  // the stored column, cut to line 2's "B"
-    QCOMPARE(window.noteTabs().NoteTabCount, 1);
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), kNotesGroup);
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("A\nB\nIntro\nNote:..12:"));
+    QCOMPARE(app.notesEditor().caretLine(), 2);
+    QCOMPARE(app.notesEditor().caretColumn(), 2);  // the stored column, cut to line 2's "B"
+    QCOMPARE(app.sectionView().noteTabs().count(), 1);
 }
 
 void NotesCommandsTest::f3OnTheNotesDoesNothing() {
-    TRUVCCE& window = start();
-    window.TT11Click(kNotesGroup);
-    window.notesEditor().setPlainText(QStringLiteral("Intro"));
-    QTest::keyClick(&window.notesEditor(), Qt::Key_F3);  // no dialog is expected
-    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Intro"));
-    QVERIFY(!window.card().isModified);
+    EditorApp& app = start();
+    app.sectionView().selectGroup(kNotesGroup);
+    app.notesEditor().setPlainText(QStringLiteral("Intro"));
+    QTest::keyClick(&app.notesEditor(), Qt::Key_F3);  // no dialog is expected
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("Intro"));
+    QVERIFY(!app.document().card().isModified);
 }
 
 void NotesCommandsTest::escapeReturnsToTheCell_data() {
@@ -372,20 +373,20 @@ void NotesCommandsTest::escapeReturnsToTheCell() {
     QFETCH(int, grid);
     QFETCH(int, row);
     QFETCH(int, column);
-    TRUVCCE& window = start();
-    goToCell(window, group, sectionTab, grid, row, column);
+    EditorApp& app = start();
+    goToCell(app, group, sectionTab, grid, row, column);
     dialogs().expectDialog(kNoteDialog, noteDialog(QStringLiteral("8"), true));
-    QTest::keyClick(window.grid(grid).editor(), Qt::Key_F3);
-    QCOMPARE(noteOf(window, group, sectionTab, grid, row), 8);
-    QCOMPARE(window.topTabs().currentIndex(), kNotesGroup);
+    QTest::keyClick(app.sectionView().grid(grid).editor(), Qt::Key_F3);
+    QCOMPARE(noteOf(app, group, sectionTab, grid, row), 8);
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), kNotesGroup);
 
-    QTest::keyClick(&window.notesEditor(), Qt::Key_Escape);
+    QTest::keyClick(&app.notesEditor(), Qt::Key_Escape);
 
-    QCOMPARE(window.topTabs().currentIndex(), group);
-    QCOMPARE(window.rightTabs().currentIndex(), sectionTab);
-    QCOMPARE(window.grid(grid).activeRow(), row);
-    QCOMPARE(window.grid(grid).activeColumn(), column);
-    QVERIFY(window.grid(grid).isEditing());
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), group);
+    QCOMPARE(app.sectionView().sectionTabs().currentIndex(), sectionTab);
+    QCOMPARE(app.sectionView().grid(grid).activeRow(), row);
+    QCOMPARE(app.sectionView().grid(grid).activeColumn(), column);
+    QVERIFY(app.sectionView().grid(grid).isEditing());
 }
 
 // --- the Notes menu ------------------------------------------------------------
@@ -421,32 +422,32 @@ void NotesCommandsTest::notesNew() {
     QFETCH(SaveTo, saveTo);
     QFETCH(bool, folderGone);
     QFETCH(bool, cleared);
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     const QString namedPath =
         folderGone ? path(QStringLiteral("gone/named.txt")) : path(QStringLiteral("named.txt"));
     if (folderGone) QVERIFY(QDir().mkpath(path(QStringLiteral("gone"))));
-    if (named) loadNotes(window, namedPath, "Named notes\r\n");
+    if (named) loadNotes(app, namedPath, "Named notes\r\n");
     if (folderGone) QVERIFY(QDir(path(QStringLiteral("gone"))).removeRecursively());
-    if (!named) window.notesEditor().setPlainText(QStringLiteral("Named notes"));
+    if (!named) app.notesEditor().setPlainText(QStringLiteral("Named notes"));
     if (modified) {
-        window.notesEditor().setCaret(1, 100);
-        window.notesEditor().insertPlainText(QStringLiteral(" typed"));
+        app.notesEditor().setCaret(1, 100);
+        app.notesEditor().insertPlainText(QStringLiteral(" typed"));
     }
-    window.card().notesFileName = "/linked/elsewhere.txt";
-    window.noteTabs().AddNoteTab(5);
-    window.TT11Click(kNotesGroup);
-    const QString before = window.notesEditor().toPlainText();
+    app.document().card().notesFileName = "/linked/elsewhere.txt";
+    app.sectionView().noteTabs().addNoteTab(5);
+    app.sectionView().selectGroup(kNotesGroup);
+    const QString before = app.notesEditor().toPlainText();
 
     if (answer != kNotAsked) dialogs().expectQuestion(kSaveNotes, Answer(answer));
     const QString chosen = path(QStringLiteral("chosen.txt"));
     scriptSaveDialog(saveTo, chosen);
     if (folderGone) dialogs().expectMessage(QStringLiteral("Cannot create file ") + namedPath);
-    window.LastAnswer = Answer::Cancel;
+    app.document().setLastAnswer(Answer::Cancel);
 
-    chooseMenuItem(window, "New3");
+    chooseMenuItem(app, "newNotes");
 
-    NotesTextEditor& notes = window.notesEditor();
-    if (answer != kNotAsked) QCOMPARE(int(window.LastAnswer), answer);
+    NotesTextEditor& notes = app.notesEditor();
+    if (answer != kNotAsked) QCOMPARE(int(app.document().lastAnswer()), answer);
     const bool yesSaved = answer == int(Answer::Yes) && !folderGone && saveTo != SaveTo::Cancelled;
     if (yesSaved)
         QCOMPARE(readBytes(named ? namedPath : chosen), QByteArray("Named notes typed\r\n"));
@@ -457,17 +458,17 @@ void NotesCommandsTest::notesNew() {
         QCOMPARE(notes.toPlainText(), QString());
         QCOMPARE(notes.fileName(), QString());
         QVERIFY(!notes.isModified());
-        QCOMPARE(window.noteTabs().NoteTabCount, 0);
-        QCOMPARE(window.captionLine().text(), QStringLiteral("Notes file: "));
-        QCOMPARE(rightCaptions(window), QStringList{QString()});
+        QCOMPARE(app.sectionView().noteTabs().count(), 0);
+        QCOMPARE(app.sectionView().captionLine().text(), QStringLiteral("Notes file: "));
+        QCOMPARE(rightCaptions(app), QStringList{QString()});
     } else {
         QCOMPARE(notes.toPlainText(), before);
         QVERIFY(notes.isModified());
-        QCOMPARE(window.noteTabs().NoteTabCount, 1);
+        QCOMPARE(app.sectionView().noteTabs().count(), 1);
     }
-    QVERIFY(window.card().notesOpen);
+    QVERIFY(app.document().card().notesOpen);
     QVERIFY(notes.isInputEnabled());
-    QCOMPARE(window.card().notesFileName, std::string("/linked/elsewhere.txt"));
+    QCOMPARE(app.document().card().notesFileName, std::string("/linked/elsewhere.txt"));
 }
 
 void NotesCommandsTest::notesLoad_data() {
@@ -499,13 +500,13 @@ void NotesCommandsTest::notesLoad() {
     QFETCH(bool, loaded);
     const QString file = path(QStringLiteral("other notes.txt"));
     writeBytes(file, "Note:..3: other\r\nsecond\r\n");
-    TRUVCCE& window = start();
-    window.TT11Click(kNotesGroup);
-    window.noteTabs().AddNoteTab(3);
-    chooseMenuItem(window, "Close2");  // loading opens closed notes again
-    QVERIFY(!window.card().notesOpen);
-    window.notesEditor().setPlainText(QStringLiteral("Current"));
-    window.notesEditor().document()->setModified(modified);
+    EditorApp& app = start();
+    app.sectionView().selectGroup(kNotesGroup);
+    app.sectionView().noteTabs().addNoteTab(3);
+    chooseMenuItem(app, "closeNotes");  // loading opens closed notes again
+    QVERIFY(!app.document().card().notesOpen);
+    app.notesEditor().setPlainText(QStringLiteral("Current"));
+    app.notesEditor().document()->setModified(modified);
 
     if (answer != kNotAsked) dialogs().expectQuestion(kSaveNotes, Answer(answer));
     const QString saved = path(QStringLiteral("saved.txt"));
@@ -518,9 +519,9 @@ void NotesCommandsTest::notesLoad() {
         dialogs().expectMessage(QStringLiteral("Cannot open file ") + missing);
     }
 
-    chooseMenuItem(window, "load2");
+    chooseMenuItem(app, "openNotes");
 
-    NotesTextEditor& notes = window.notesEditor();
+    NotesTextEditor& notes = app.notesEditor();
     if (saveTo == SaveTo::GoodPath) QCOMPARE(readBytes(saved), QByteArray("Current\r\n"));
     if (!chosen.isEmpty())
         QCOMPARE(dialogs().lastFileRequest().defaultExtension, QStringLiteral("txt"));
@@ -528,18 +529,19 @@ void NotesCommandsTest::notesLoad() {
         QCOMPARE(notes.toPlainText(), QStringLiteral("Note:..3: other\nsecond\n"));
         QCOMPARE(notes.fileName(), file);
         QVERIFY(!notes.isModified());
-        QVERIFY(window.card().notesOpen);
+        QVERIFY(app.document().card().notesOpen);
         QVERIFY(notes.isInputEnabled());
-        QCOMPARE(window.noteTabs().NoteTabCount, 0);
-        QCOMPARE(window.captionLine().text(), QStringLiteral("Notes file: other notes.txt"));
+        QCOMPARE(app.sectionView().noteTabs().count(), 0);
+        QCOMPARE(app.sectionView().captionLine().text(),
+                 QStringLiteral("Notes file: other notes.txt"));
         // Loading links nothing.
-        QVERIFY(window.card().notesFileName.empty());
+        QVERIFY(app.document().card().notesFileName.empty());
     } else {
         QCOMPARE(notes.toPlainText(), QStringLiteral("Current"));
         QCOMPARE(notes.isModified(), modified);
-        QVERIFY(!window.card().notesOpen);
-        QCOMPARE(window.noteTabs().NoteTabCount, 1);
-        QCOMPARE(window.captionLine().text(), QStringLiteral("Notes file closed"));
+        QVERIFY(!app.document().card().notesOpen);
+        QCOMPARE(app.sectionView().noteTabs().count(), 1);
+        QCOMPARE(app.sectionView().captionLine().text(), QStringLiteral("Notes file closed"));
     }
 }
 
@@ -572,32 +574,32 @@ void NotesCommandsTest::loadTurns8EInto81() {
     QFETCH(QString, shown);
     QFETCH(bool, modified);
     QFETCH(QByteArray, savedAs);
-    TRUVCCE& window = start();
-    loadNotes(window, path(QStringLiteral("in.txt")), file);
-    QCOMPARE(window.notesEditor().toPlainText(), shown);
-    QCOMPARE(window.notesEditor().isModified(), modified);
-    QCOMPARE(window.notesEditor().caretLine(), 1);
-    QCOMPARE(window.notesEditor().caretColumn(), 1);
+    EditorApp& app = start();
+    loadNotes(app, path(QStringLiteral("in.txt")), file);
+    QCOMPARE(app.notesEditor().toPlainText(), shown);
+    QCOMPARE(app.notesEditor().isModified(), modified);
+    QCOMPARE(app.notesEditor().caretLine(), 1);
+    QCOMPARE(app.notesEditor().caretColumn(), 1);
     dialogs().expectSaveFile(path(QStringLiteral("out.txt")), kNotesFilter);
-    chooseMenuItem(window, "SaveAs2");
+    chooseMenuItem(app, "saveNotesAs");
     QCOMPARE(readBytes(path(QStringLiteral("out.txt"))), savedAs);
     QCOMPARE(readBytes(path(QStringLiteral("in.txt"))), file);
 }
 
 void NotesCommandsTest::tabIsSavedAsASpace() {
-    TRUVCCE& window = start();
-    window.TT11Click(kNotesGroup);
-    QTest::keyClicks(&window.notesEditor(), QStringLiteral("a"));
-    QTest::keyClick(&window.notesEditor(), Qt::Key_Tab);
-    QTest::keyClicks(&window.notesEditor(), QStringLiteral("b"));
-    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("a\tb"));
+    EditorApp& app = start();
+    app.sectionView().selectGroup(kNotesGroup);
+    QTest::keyClicks(&app.notesEditor(), QStringLiteral("a"));
+    QTest::keyClick(&app.notesEditor(), Qt::Key_Tab);
+    QTest::keyClicks(&app.notesEditor(), QStringLiteral("b"));
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("a\tb"));
     const QString file = path(QStringLiteral("tab.txt"));
     dialogs().expectSaveFile(file, kNotesFilter);
-    chooseMenuItem(window, "Save2");
+    chooseMenuItem(app, "saveNotes");
     QCOMPARE(readBytes(file), QByteArray("a b\r\n"));
     dialogs().expectOpenFile(file, kNotesFilter);
-    chooseMenuItem(window, "load2");
-    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("a b\n"));
+    chooseMenuItem(app, "openNotes");
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("a b\n"));
 }
 
 void NotesCommandsTest::notesSave_data() {
@@ -624,19 +626,19 @@ void NotesCommandsTest::notesSave() {
     QFETCH(SaveTo, saveTo);
     QFETCH(bool, folderGone);
     QFETCH(bool, written);
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     QVERIFY(QDir().mkpath(path(QStringLiteral("sub"))));
     const QString namedPath = path(QStringLiteral("sub/named.txt"));
-    if (named) loadNotes(window, namedPath, "Named notes\r\n");
+    if (named) loadNotes(app, namedPath, "Named notes\r\n");
     if (!named) {
-        window.notesEditor().setPlainText(QStringLiteral("Named notes"));
-        window.notesEditor().document()->setModified(false);
+        app.notesEditor().setPlainText(QStringLiteral("Named notes"));
+        app.notesEditor().document()->setModified(false);
     }
     if (modified) {
-        window.notesEditor().setCaret(1, 100);
-        window.notesEditor().insertPlainText(QStringLiteral(" typed"));
+        app.notesEditor().setCaret(1, 100);
+        app.notesEditor().insertPlainText(QStringLiteral(" typed"));
     }
-    window.TT11Click(kNotesGroup);
+    app.sectionView().selectGroup(kNotesGroup);
     if (named && !folderGone) writeBytes(namedPath, "untouched");
     if (folderGone) {
         QVERIFY(QDir(path(QStringLiteral("sub"))).removeRecursively());
@@ -644,21 +646,21 @@ void NotesCommandsTest::notesSave() {
     }
     const QString chosen = path(QStringLiteral("chosen.txt"));
     scriptSaveDialog(saveTo, chosen);
-    const QString label = window.captionLine().text();
+    const QString label = app.sectionView().captionLine().text();
 
-    chooseMenuItem(window, "Save2");
+    chooseMenuItem(app, "saveNotes");
 
     const QString target = named ? namedPath : chosen;
-    QCOMPARE(window.notesEditor().isModified(), modified && !written);
+    QCOMPARE(app.notesEditor().isModified(), modified && !written);
     if (written) {
         QCOMPARE(readBytes(target), QByteArray("Named notes typed\r\n"));
-        QCOMPARE(window.notesEditor().fileName(), target);
-        QCOMPARE(window.captionLine().text(),
+        QCOMPARE(app.notesEditor().fileName(), target);
+        QCOMPARE(app.sectionView().captionLine().text(),
                  QStringLiteral("Notes file: ") + QFileInfo(target).fileName());
     } else {
         if (named && !folderGone) QCOMPARE(readBytes(namedPath), QByteArray("untouched"));
         QVERIFY(!QFileInfo::exists(chosen));
-        QCOMPARE(window.captionLine().text(), label);
+        QCOMPARE(app.sectionView().captionLine().text(), label);
     }
 }
 
@@ -682,40 +684,40 @@ void NotesCommandsTest::notesClose() {
     QFETCH(int, answer);
     QFETCH(SaveTo, saveTo);
     QFETCH(bool, closed);
-    TRUVCCE& window = start();
-    window.card().notesFileName = "/linked/notes.txt";
-    window.noteTabs().AddNoteTab(4);
-    window.TT11Click(kNotesGroup);
-    window.notesEditor().setPlainText(QStringLiteral("Some notes"));
-    window.notesEditor().document()->setModified(modified);
+    EditorApp& app = start();
+    app.document().card().notesFileName = "/linked/notes.txt";
+    app.sectionView().noteTabs().addNoteTab(4);
+    app.sectionView().selectGroup(kNotesGroup);
+    app.notesEditor().setPlainText(QStringLiteral("Some notes"));
+    app.notesEditor().document()->setModified(modified);
     if (answer != kNotAsked) dialogs().expectQuestion(kSaveNotes, Answer(answer));
     const QString chosen = path(QStringLiteral("closing.txt"));
     scriptSaveDialog(saveTo, chosen);
 
-    chooseMenuItem(window, "Close2");
+    chooseMenuItem(app, "closeNotes");
 
-    NotesTextEditor& notes = window.notesEditor();
-    QCOMPARE(window.card().notesOpen, !closed);
+    NotesTextEditor& notes = app.notesEditor();
+    QCOMPARE(app.document().card().notesOpen, !closed);
     QCOMPARE(notes.isInputEnabled(), !closed);
     QCOMPARE(notes.toPlainText(), closed ? QString() : QStringLiteral("Some notes"));
-    QCOMPARE(window.captionLine().text(),
+    QCOMPARE(app.sectionView().captionLine().text(),
              closed ? QStringLiteral("Notes file closed") : QStringLiteral("Notes file: "));
     if (closed) QCOMPARE(notes.fileName(), QString());
     if (!closed) QCOMPARE(notes.isModified(), modified);
     QCOMPARE(QFileInfo::exists(chosen), saveTo == SaveTo::GoodPath);
     if (saveTo == SaveTo::GoodPath) QCOMPARE(readBytes(chosen), QByteArray("Some notes\r\n"));
     // Close leaves the link and the note tabs.
-    QCOMPARE(window.card().notesFileName, std::string("/linked/notes.txt"));
-    QCOMPARE(window.noteTabs().NoteTabCount, 1);
+    QCOMPARE(app.document().card().notesFileName, std::string("/linked/notes.txt"));
+    QCOMPARE(app.sectionView().noteTabs().count(), 1);
     // Showing the notes again makes the editor usable again.
-    window.TT11Click(0);
-    window.TT11Click(kNotesGroup);
+    app.sectionView().selectGroup(0);
+    app.sectionView().selectGroup(kNotesGroup);
     QVERIFY(notes.isInputEnabled());
 }
 
 void NotesCommandsTest::link_data() {
     QTest::addColumn<QString>("notes");     // "unnamed" or "named"
-    QTest::addColumn<QString>("linkedTo");  // NoteFileName before: "", "same", "other case"
+    QTest::addColumn<QString>("linkedTo");  // notesFileName before: "", "same", "other case"
     QTest::addColumn<SaveTo>("saveTo");
     QTest::addColumn<bool>("saveFails");
     QTest::addColumn<int>("answer");
@@ -757,17 +759,17 @@ void NotesCommandsTest::link() {
     QFETCH(QString, message);
     QFETCH(bool, linked);
     QFETCH(bool, changed);
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     const QString namedPath = path(QStringLiteral("Named.txt"));
-    if (notes == QLatin1String("named")) loadNotes(window, namedPath, "Named notes\r\n");
+    if (notes == QLatin1String("named")) loadNotes(app, namedPath, "Named notes\r\n");
     if (notes == QLatin1String("unnamed"))
-        window.notesEditor().setPlainText(QStringLiteral("Fresh notes"));
+        app.notesEditor().setPlainText(QStringLiteral("Fresh notes"));
     QString before;
     if (linkedTo == QLatin1String("same")) before = namedPath;
     if (linkedTo == QLatin1String("other case")) before = path(QStringLiteral("named.txt"));
-    window.card().notesFileName = before.toStdString();
-    window.card().notesOpen = false;
-    window.TT11Click(kNotesGroup);
+    app.document().card().notesFileName = before.toStdString();
+    app.document().card().notesOpen = false;
+    app.sectionView().selectGroup(kNotesGroup);
     // The Notes menu offers Link only while the notes are open; the
     // shortcut-less handler is called as the item would be.
     const QString chosen =
@@ -776,105 +778,107 @@ void NotesCommandsTest::link() {
     if (saveFails) dialogs().expectMessage(QStringLiteral("Cannot create file ") + chosen);
     if (answer != kNotAsked) dialogs().expectQuestion(kLink, Answer(answer));
     if (!message.isEmpty()) dialogs().expectMessage(message);
-    window.LastAnswer = Answer::Cancel;
+    app.document().setLastAnswer(Answer::Cancel);
 
-    window.Setnotefile1Click();
+    app.notesCommands().linkNotesToCard();
 
-    if (answer != kNotAsked) QCOMPARE(int(window.LastAnswer), answer);
-    const QString expectedLink = linked ? window.notesEditor().fileName() : before;
-    QCOMPARE(QString::fromStdString(window.card().notesFileName), expectedLink);
-    QCOMPARE(window.card().isModified, changed);
-    QCOMPARE(window.card().notesOpen, linked && linkedTo != QLatin1String("same"));
+    if (answer != kNotAsked) QCOMPARE(int(app.document().lastAnswer()), answer);
+    const QString expectedLink = linked ? app.notesEditor().fileName() : before;
+    QCOMPARE(QString::fromStdString(app.document().card().notesFileName), expectedLink);
+    QCOMPARE(app.document().card().isModified, changed);
+    QCOMPARE(app.document().card().notesOpen, linked && linkedTo != QLatin1String("same"));
     if (saveTo == SaveTo::GoodPath && !saveFails) {
         QCOMPARE(readBytes(chosen), QByteArray("Fresh notes\r\n"));
-        QCOMPARE(window.notesEditor().fileName(), chosen);
-        QCOMPARE(window.captionLine().text(), QStringLiteral("Notes file: chosen.txt"));
+        QCOMPARE(app.notesEditor().fileName(), chosen);
+        QCOMPARE(app.sectionView().captionLine().text(), QStringLiteral("Notes file: chosen.txt"));
     }
-    if (linked) QVERIFY(!window.notesEditor().fileName().isEmpty());
+    if (linked) QVERIFY(!app.notesEditor().fileName().isEmpty());
 }
 
 void NotesCommandsTest::notesMenuFollowsNotesOpen() {
-    TRUVCCE& window = start();
-    const QStringList openItems = {QStringLiteral("Save2"), QStringLiteral("SaveAs2"),
-                                   QStringLiteral("Close2"), QStringLiteral("Print2"),
-                                   QStringLiteral("Setnotefile1")};
+    EditorApp& app = start();
+    const QStringList openItems = {QStringLiteral("saveNotes"), QStringLiteral("saveNotesAs"),
+                                   QStringLiteral("closeNotes"), QStringLiteral("linkNotesToCard")};
     const auto check = [&](bool open) {
-        window.NoteFile1Click();
+        app.notesCommands().updateActions();
         for (const QString& name : openItems)
-            QCOMPARE(TRUVCCE::itemEnabled(window.actionNamed(name)), open);
-        QVERIFY(TRUVCCE::itemEnabled(window.actionNamed(QStringLiteral("New3"))));
-        QVERIFY(TRUVCCE::itemEnabled(window.actionNamed(QStringLiteral("load2"))));
+            QCOMPARE(MenuActions::itemEnabled(app.action(name)), open);
+        QVERIFY(MenuActions::itemEnabled(app.action(QStringLiteral("newNotes"))));
+        QVERIFY(MenuActions::itemEnabled(app.action(QStringLiteral("openNotes"))));
     };
     check(true);
-    chooseMenuItem(window, "Close2");
+    chooseMenuItem(app, "closeNotes");
     check(false);
     // Ctrl+K does nothing while the notes are closed.
-    QTest::keyClick(&window, Qt::Key_K, Qt::ControlModifier);
-    QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);  // Notes > New
+    QTest::keyClick(&app.mainWindow(), Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(&app.mainWindow(), Qt::Key_N,
+                    Qt::ControlModifier | Qt::ShiftModifier);  // Notes > New
     check(true);
 }
 
 void NotesCommandsTest::notesOpenFollowsItsEvents() {
     const QString cardPath = path(QStringLiteral("card.ccf"));
-    TRUVCCE& window = start();
-    QVERIFY(window.card().notesOpen);  // start-up
+    EditorApp& app = start();
+    QVERIFY(app.document().card().notesOpen);  // start-up
     const auto closeNotes = [&]() {
-        chooseMenuItem(window, "Close2");
-        QVERIFY(!window.card().notesOpen);
+        chooseMenuItem(app, "closeNotes");
+        QVERIFY(!app.document().card().notesOpen);
     };
     closeNotes();
-    chooseMenuItem(window, "New3");
-    QVERIFY(window.card().notesOpen);
+    chooseMenuItem(app, "newNotes");
+    QVERIFY(app.document().card().notesOpen);
     closeNotes();
-    loadNotes(window, path(QStringLiteral("a.txt")), "a\r\n");
-    QVERIFY(window.card().notesOpen);
+    loadNotes(app, path(QStringLiteral("a.txt")), "a\r\n");
+    QVERIFY(app.document().card().notesOpen);
     // Link: the notes were closed again after being loaded.
-    window.card().notesOpen = false;
+    app.document().card().notesOpen = false;
     dialogs().expectQuestion(kLink, Answer::Yes);
-    window.Setnotefile1Click();
-    QVERIFY(window.card().notesOpen);
+    app.notesCommands().linkNotesToCard();
+    QVERIFY(app.document().card().notesOpen);
     // Reading a card.
     dialogs().expectSaveFile(cardPath, QStringLiteral("Convention card files (*.ccf)|*.ccf"));
-    chooseMenuItem(window, "SaveAs1");
+    chooseMenuItem(app, "saveCardAs");
     closeNotes();
-    window.openCardOrPackage(cardPath);
-    QVERIFY(window.card().notesOpen);
-    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("a\n"));
+    app.fileCommands().openCardOrPackage(cardPath);
+    QVERIFY(app.document().card().notesOpen);
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("a\n"));
 }
 
 void NotesCommandsTest::cardAndNotesComeBackAfterARestart() {
     const QString cardPath = path(QStringLiteral("mine.ccf"));
     const QString notesPath = path(QStringLiteral("mine.txt"));
     {
-        TRUVCCE& window = start();
-        goToCell(window, 0, 0, 1, 1, 1);
-        QTest::keyClicks(window.grid(1).editor(), QStringLiteral("North South"));
-        QTest::keyClick(window.grid(1).editor(), Qt::Key_Down);
-        QTest::keyClicks(window.grid(1).editor(), QStringLiteral("Strong 1}"));
+        EditorApp& app = start();
+        goToCell(app, 0, 0, 1, 1, 1);
+        QTest::keyClicks(app.sectionView().grid(1).editor(), QStringLiteral("North South"));
+        QTest::keyClick(app.sectionView().grid(1).editor(), Qt::Key_Down);
+        QTest::keyClicks(app.sectionView().grid(1).editor(), QStringLiteral("Strong 1}"));
         dialogs().expectDialog(kNoteDialog, noteDialog(QStringLiteral("12"), true));
-        QTest::keyClick(window.grid(1).editor(), Qt::Key_F3);
-        QTest::keyClicks(&window.notesEditor(), QStringLiteral(" 16+ any shape"));
+        QTest::keyClick(app.sectionView().grid(1).editor(), Qt::Key_F3);
+        QTest::keyClicks(&app.notesEditor(), QStringLiteral(" 16+ any shape"));
         // Link the notes (Ctrl+K), then save the card (Ctrl+S) and exit.
         dialogs().expectSaveFile(notesPath, kNotesFilter);
         dialogs().expectQuestion(kLink, Answer::Yes);
-        QTest::keyClick(&window.notesEditor(), Qt::Key_K, Qt::ControlModifier);
+        QTest::keyClick(&app.notesEditor(), Qt::Key_K, Qt::ControlModifier);
         dialogs().expectSaveFile(cardPath, QStringLiteral("Convention card files (*.ccf)|*.ccf"));
-        QTest::keyClick(&window.notesEditor(), Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(window.windowTitle(), QStringLiteral("ZQW Convention card editor: ") + cardPath);
-        QVERIFY(window.close());
+        QTest::keyClick(&app.notesEditor(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(app.mainWindow().windowTitle(),
+                 QStringLiteral("ZQW Convention card editor: ") + cardPath);
+        QVERIFY(app.mainWindow().close());
         session_->stop();
     }
     QCOMPARE(readBytes(notesPath), QByteArray("\r\nNote:..12: 16+ any shape\r\n"));
 
-    TRUVCCE& window = start();
-    QCOMPARE(QString::fromStdString(window.card().cardFileName), cardPath);
-    QCOMPARE(window.windowTitle(), QStringLiteral("ZQW Convention card editor: ") + cardPath);
-    QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("North South"));
-    QCOMPARE(cellText(window, 1, 2, 1), QStringLiteral("Strong 1}"));
-    QCOMPARE(noteOf(window, 0, 0, 1, 2), 12);
-    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("\nNote:..12: 16+ any shape\n"));
-    QCOMPARE(QString::fromStdString(window.card().notesFileName), notesPath);
-    QVERIFY(!window.card().isModified);
+    EditorApp& app = start();
+    QCOMPARE(QString::fromStdString(app.document().card().cardFileName), cardPath);
+    QCOMPARE(app.mainWindow().windowTitle(),
+             QStringLiteral("ZQW Convention card editor: ") + cardPath);
+    QCOMPARE(cellText(app, 1, 1, 1), QStringLiteral("North South"));
+    QCOMPARE(cellText(app, 1, 2, 1), QStringLiteral("Strong 1}"));
+    QCOMPARE(noteOf(app, 0, 0, 1, 2), 12);
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("\nNote:..12: 16+ any shape\n"));
+    QCOMPARE(QString::fromStdString(app.document().card().notesFileName), notesPath);
+    QVERIFY(!app.document().card().isModified);
 }
 
 QTEST_MAIN(NotesCommandsTest)

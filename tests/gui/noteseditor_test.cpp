@@ -11,8 +11,8 @@
 #include <csignal>
 
 #include "guitestsupport.h"
-#include "mainwindow/notestexteditor.h"
-#include "mainwindow/notetabs.h"
+#include "views/notestexteditor.h"
+#include "views/notetabs.h"
 
 namespace {
 
@@ -630,7 +630,7 @@ void NotesEditorTest::findNoteHeading() {
     editor_->setPlainText(text);
     editor_->moveCursor(QTextCursor::End);
     if (!found) editor_->setCaret(1, 1);
-    QCOMPARE(NoteTabs::FindNoteHeading(*editor_, note), found);
+    QCOMPARE(NoteTabs::findNoteHeading(*editor_, note), found);
     QCOMPARE(editor_->caretLine(), line);
     QCOMPARE(editor_->caretColumn(), column);
     if (found) {
@@ -643,14 +643,14 @@ void NotesEditorTest::findOrAppendAppendsOnceThenFinds() {
     editor_->setPlainText(QStringLiteral("Stayman\nNote:..1: one"));
     editor_->document()->setModified(false);
 
-    QVERIFY(!NoteTabs::FindOrAppendNoteHeading(*editor_, 12));
+    QVERIFY(!NoteTabs::findOrAppendNoteHeading(*editor_, 12));
     QCOMPARE(editor_->toPlainText(), QStringLiteral("Stayman\nNote:..1: one\nNote:..12:"));
     QCOMPARE(editor_->caretLine(), 3);
     QCOMPARE(editor_->caretColumn(), 11);
     QVERIFY(editor_->isModified());
 
     editor_->setCaret(1, 1);
-    QVERIFY(NoteTabs::FindOrAppendNoteHeading(*editor_, 12));
+    QVERIFY(NoteTabs::findOrAppendNoteHeading(*editor_, 12));
     QCOMPARE(editor_->lineCount(), 3);
     QCOMPARE(editor_->caretLine(), 3);
     QCOMPARE(editor_->caretColumn(), 10);
@@ -664,26 +664,26 @@ void NotesEditorTest::findOrAppendAppendsOnceThenFinds() {
 void NotesEditorTest::eleventhNoteReplacesFirstTab() {
     NoteTabs tabs;
     for (int n = 101; n <= 110; ++n) {
-        tabs.AddNoteTab(n);
-        QCOMPARE(tabs.ActiveNoteTab, n - 101);
+        tabs.addNoteTab(n);
+        QCOMPARE(tabs.activeTab(), n - 101);
     }
-    QCOMPARE(tabs.NoteTabCount, 10);
-    tabs.AddNoteTab(111);
-    QCOMPARE(tabs.NoteTabCount, 10);
-    QCOMPARE(tabs.ActiveNoteTab, 0);
-    QCOMPARE(tabs.NoteTabList[0].NoteNumber, 111);
+    QCOMPARE(tabs.count(), 10);
+    tabs.addNoteTab(111);
+    QCOMPARE(tabs.count(), 10);
+    QCOMPARE(tabs.activeTab(), 0);
+    QCOMPARE(tabs.tab(0).noteNumber, 111);
     QCOMPARE(tabs.indexOfNote(101), -1);
     QCOMPARE(tabs.indexOfNote(105), 4);
-    tabs.AddNoteTab(112);
-    QCOMPARE(tabs.ActiveNoteTab, 0);
-    QCOMPARE(tabs.NoteTabList[0].NoteNumber, 112);
+    tabs.addNoteTab(112);
+    QCOMPARE(tabs.activeTab(), 0);
+    QCOMPARE(tabs.tab(0).noteNumber, 112);
 
     QStringList expected{QStringLiteral("112")};
     for (int n = 102; n <= 110; ++n) expected << QString::number(n);
-    QCOMPARE(tabs.BuildNoteTabs(*editor_, true), expected);
+    QCOMPARE(tabs.buildCaptions(*editor_, true), expected);
 
     tabs.clear();
-    QCOMPARE(tabs.NoteTabCount, 0);
+    QCOMPARE(tabs.count(), 0);
     QCOMPARE(tabs.indexOfNote(112), -1);
 }
 
@@ -706,8 +706,8 @@ void NotesEditorTest::buildNoteTabs() {
     QFETCH(QStringList, captions);
 
     NoteTabs tabs;
-    for (int n : notes) tabs.AddNoteTab(n);
-    QCOMPARE(tabs.BuildNoteTabs(*editor_, optionOn), captions);
+    for (int n : notes) tabs.addNoteTab(n);
+    QCOMPARE(tabs.buildCaptions(*editor_, optionOn), captions);
 }
 
 void NotesEditorTest::buildSelectsActiveTabAndFocusesEditor() {
@@ -719,32 +719,32 @@ void NotesEditorTest::buildSelectsActiveTabAndFocusesEditor() {
     editor_->setPlainText(QStringLiteral("intro\nNote:..12: twelve\nNote:..5: five"));
     NoteTabs tabs;
     for (int n : {12, 5}) {
-        tabs.AddNoteTab(n);
-        QVERIFY(NoteTabs::FindOrAppendNoteHeading(*editor_, n));
+        tabs.addNoteTab(n);
+        QVERIFY(NoteTabs::findOrAppendNoteHeading(*editor_, n));
         tabs.storeCaret(*editor_);
     }
-    QCOMPARE(tabs.NoteTabList[0].Line, 2);
-    QCOMPARE(tabs.NoteTabList[1].Line, 3);
-    QCOMPARE(tabs.NoteTabList[1].column, 9);
+    QCOMPARE(tabs.tab(0).line, 2);
+    QCOMPARE(tabs.tab(1).line, 3);
+    QCOMPARE(tabs.tab(1).column, 9);
 
-    tabs.ActiveNoteTab = 0;
+    tabs.setActiveTab(0);
     editor_->setCaret(1, 1);
     window_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window_));
-    tabs.BuildNoteTabs(*editor_, true);
+    tabs.buildCaptions(*editor_, true);
     QCOMPARE(editor_->caretLine(), 2);
     QCOMPARE(editor_->caretColumn(), 10);
     QVERIFY(editor_->hasFocus());
 
-    tabs.SelectNoteTab(*editor_, 1, true);
-    QCOMPARE(tabs.ActiveNoteTab, 1);
+    tabs.selectTab(*editor_, 1, true);
+    QCOMPARE(tabs.activeTab(), 1);
     QCOMPARE(editor_->caretLine(), 3);
 
     // With the option off the caret stays, yet the editor takes the focus.
     editor_->setCaret(1, 3);
     editor_->clearFocus();
-    tabs.SelectNoteTab(*editor_, 0, false);
-    QCOMPARE(tabs.ActiveNoteTab, 1);
+    tabs.selectTab(*editor_, 0, false);
+    QCOMPARE(tabs.activeTab(), 1);
     QCOMPARE(editor_->caretLine(), 1);
     QCOMPARE(editor_->caretColumn(), 3);
     QVERIFY(editor_->hasFocus());
@@ -758,17 +758,17 @@ void NotesEditorTest::refindFollowsHeadingsAfterNarrowing() {
                           QStringLiteral("\nNote:..12: twelve\nNote:..3: three"));
     NoteTabs tabs;
     for (int n : {7, 12, 3}) {
-        tabs.AddNoteTab(n);
-        QVERIFY(NoteTabs::FindOrAppendNoteHeading(*editor_, n));
+        tabs.addNoteTab(n);
+        QVERIFY(NoteTabs::findOrAppendNoteHeading(*editor_, n));
         tabs.storeCaret(*editor_);
     }
-    QCOMPARE(tabs.NoteTabList[1].Line, 4);
+    QCOMPARE(tabs.tab(1).line, 4);
     const int wideLines = shownLines(*editor_, 1);
 
     // The notes change above the headings and note 3's heading is removed...
     editor_->setCaret(1, 1);
     editor_->insertAtCaret(QStringLiteral("added\nlines\n"));
-    QVERIFY(NoteTabs::FindNoteHeading(*editor_, 3));
+    QVERIFY(NoteTabs::findNoteHeading(*editor_, 3));
     editor_->insertAtCaret(QStringLiteral("Old 3"));
     // ...and the window gets narrower, so the long lines wrap more often.
     const int wideColumns = editor_->visibleColumns();
@@ -777,19 +777,19 @@ void NotesEditorTest::refindFollowsHeadingsAfterNarrowing() {
     editor_->setWrapColumn(editor_->visibleColumns() - 1);
     QTRY_VERIFY(shownLines(*editor_, 3) > wideLines);
 
-    tabs.RefindNoteTabs(*editor_);
+    tabs.refindTabs(*editor_);
     const QString text = editor_->toPlainText();
-    QCOMPARE(tabs.NoteTabList[0].Line, lineHolding(text, QStringLiteral("Note:..7:")));
-    QCOMPARE(tabs.NoteTabList[0].Line, 4);
-    QCOMPARE(tabs.NoteTabList[1].Line, lineHolding(text, QStringLiteral("Note:..12:")));
-    QCOMPARE(tabs.NoteTabList[1].column, 10);
-    QCOMPARE(tabs.NoteTabList[2].Line, 1);
-    QCOMPARE(tabs.NoteTabList[2].column, 1);
+    QCOMPARE(tabs.tab(0).line, lineHolding(text, QStringLiteral("Note:..7:")));
+    QCOMPARE(tabs.tab(0).line, 4);
+    QCOMPARE(tabs.tab(1).line, lineHolding(text, QStringLiteral("Note:..12:")));
+    QCOMPARE(tabs.tab(1).column, 10);
+    QCOMPARE(tabs.tab(2).line, 1);
+    QCOMPARE(tabs.tab(2).column, 1);
 
-    tabs.SelectNoteTab(*editor_, 1, true);
+    tabs.selectTab(*editor_, 1, true);
     QVERIFY(editor_->textCursor().block().text().startsWith(QStringLiteral("Note:..12:")));
     QCOMPARE(editor_->textCursor().positionInBlock(), 9);
-    tabs.SelectNoteTab(*editor_, 2, true);
+    tabs.selectTab(*editor_, 2, true);
     QCOMPARE(editor_->textCursor().position(), 0);
 }
 

@@ -11,10 +11,13 @@
 #include <memory>
 
 #include "card/plainnotes.h"
+#include "dialogs/cardfontdialog.h"
+#include "dialogs/notesfontdialog.h"
+#include "dialogs/suitsymbolsdialog.h"
 #include "guitestsupport.h"
 #include "platform/inifile.h"
-#include "printing/fontdialogs.h"
-#include "printing/tcarddef.h"
+#include "printing/printlayoutdialog.h"
+#include "render/printlayoutsettings.h"
 
 using Edit = std::function<void(QDialog&)>;
 Q_DECLARE_METATYPE(Edit)
@@ -36,7 +39,7 @@ QString labelText(const QWidget& w, const char* name) { return child<QLabel>(w, 
 
 QAbstractButton* symbolChoice(const QWidget& w, const QString& caption) {
     for (QAbstractButton* choice :
-         child<QGroupBox>(w, "rgBitMap").findChildren<QAbstractButton*>()) {
+         child<QGroupBox>(w, "suitPrintMode").findChildren<QAbstractButton*>()) {
         if (choice->text() == caption) return choice;
     }
     qFatal("no symbol choice %s", qPrintable(caption));
@@ -44,7 +47,7 @@ QAbstractButton* symbolChoice(const QWidget& w, const QString& caption) {
 
 QString checkedSymbolChoice(const QWidget& w) {
     for (QAbstractButton* choice :
-         child<QGroupBox>(w, "rgBitMap").findChildren<QAbstractButton*>()) {
+         child<QGroupBox>(w, "suitPrintMode").findChildren<QAbstractButton*>()) {
         if (choice->isChecked()) return choice->text();
     }
     return QStringLiteral("(none)");
@@ -54,14 +57,15 @@ QString checkedSymbolChoice(const QWidget& w) {
 // controls at once.
 QString controlsState(const QWidget& w) {
     QStringList parts;
-    for (const char* name : {"UnitMeasure", "PageOrient", "ColumnCount", "Pagesize"}) {
+    for (const char* name : {"unitOfMeasure", "orientation", "layoutColumns", "paperSize"}) {
         parts << list(w, name).currentText();
     }
     parts << checkedSymbolChoice(w);
-    for (const char* name : {"cbOpenBids", "cbNewNote", "cbBrownSticker"}) {
+    for (const char* name : {"openBidsOnAllLines", "newPageForNote", "newPageForBrownSticker"}) {
         parts << (box(w, name).isChecked() ? QStringLiteral("on") : QStringLiteral("off"));
     }
-    for (const char* name : {"TopM", "BottomM", "LeftM", "RightM"}) parts << field(w, name).text();
+    for (const char* name : {"topMargin", "bottomMargin", "leftMargin", "rightMargin"})
+        parts << field(w, name).text();
     return parts.join(QLatin1Char('|'));
 }
 
@@ -77,9 +81,9 @@ void selectText(QComboBox& combo, const QString& text) {
     combo.setCurrentIndex(index);
 }
 
-double marginIn(TCardDef& layout, zqw::LengthUnit unit,
+double marginIn(PrintLayoutSettings& layout, zqw::LengthUnit unit,
                 double (zqw::CardPageSetup::*margin)() const) {
-    zqw::CardPageSetup& page = layout.CardPageSetup();
+    zqw::CardPageSetup& page = layout.pageSetup();
     const zqw::LengthUnit before = page.unit();
     page.setUnit(unit);
     const double value = (page.*margin)();
@@ -87,7 +91,7 @@ double marginIn(TCardDef& layout, zqw::LengthUnit unit,
     return value;
 }
 
-double topInches(TCardDef& layout) {
+double topInches(PrintLayoutSettings& layout) {
     return marginIn(layout, zqw::LengthUnit::Inches, &zqw::CardPageSetup::topMargin);
 }
 
@@ -99,20 +103,32 @@ struct LayoutFixture {
     zqw::PlainNotes notes;
     zqw::Card card{messages, notes};
     ScriptedDialogs dialogs;
-    std::unique_ptr<TCardDef> layout;
+    std::unique_ptr<PrintLayoutSettings> settingsRead;
+    std::unique_ptr<PrintLayoutDialog> window;
 
-    void create() { layout = std::make_unique<TCardDef>(card, settings, dialogs); }
+    PrintLayoutSettings& layout() { return *settingsRead; }
+
+    // Start-up: the stored layout is read (its messages shown), then the
+    // window is made.
+    void create() {
+        window.reset();
+        settingsRead = std::make_unique<PrintLayoutSettings>();
+        for (const QString& message : settingsRead->read(settings)) dialogs.message(message);
+        window = std::make_unique<PrintLayoutDialog>(*settingsRead, dialogs);
+    }
+    // Shutdown: the layout is written back.
+    void destroy() { settingsRead->write(settings); }
     // Shows the window as the main window does and runs the handler in it;
     // the messages are those the handler's actions should bring up.
     int open(const std::function<int(QDialog&)>& handler, const QStringList& messages = {}) {
         dialogs.expectDialog(QStringLiteral("Convention card print options and layout"), handler);
         for (const QString& text : messages) dialogs.expectMessage(text);
-        return dialogs.execDialog(*layout);
+        return dialogs.execDialog(*window);
     }
 };
 
 int clickDone(QDialog& w) {
-    button(w, "BitBtn1").click();
+    button(w, "doneButton").click();
     return w.result();
 }
 
@@ -150,24 +166,24 @@ private slots:
 void PrintingTest::layoutDefaultsWithoutSettings() {
     LayoutFixture f;
     f.create();
-    const TCardDef& w = *f.layout;
+    const PrintLayoutDialog& w = *f.window;
     QCOMPARE(w.windowTitle(), QStringLiteral("Convention card print options and layout"));
     QCOMPARE(controlsState(w),
              QStringLiteral("Inches|Landscape|3|A4|Fonts|on|off|on|0.25|0.25|0.25|0.25"));
-    QCOMPARE(w.LayoutColumns(), 3);
-    QCOMPARE(w.rgBitMapIndex(), 2);
-    QVERIFY(w.openBidsOnAllLines());
-    QVERIFY(!w.newNotePage());
-    QVERIFY(w.brownStickerPage());
-    QVERIFY(button(w, "BitBtn1").isDefault());
+    QCOMPARE(f.layout().layoutColumns(), 3);
+    QCOMPARE(f.layout().suitModeIndex(), 2);
+    QVERIFY(f.layout().openBidsOnAllLines());
+    QVERIFY(!f.layout().newPageForEachNote());
+    QVERIFY(f.layout().newPageForBrownSticker());
+    QVERIFY(button(w, "doneButton").isDefault());
 
-    const zqw::CardPageSetup& page = w.CardPageSetup();
+    const zqw::CardPageSetup& page = f.layout().pageSetup();
     QCOMPARE(page.paperName(), std::string("A4"));
     QCOMPARE(page.binName(), std::string("Default"));
     QCOMPARE(page.orientation(), zqw::PageOrientation::Landscape);
     QCOMPARE(page.unit(), zqw::LengthUnit::PrinterPixels);
-    QCOMPARE(topInches(*f.layout), 0.25);
-    QCOMPARE(marginIn(*f.layout, zqw::LengthUnit::Inches, &zqw::CardPageSetup::rightMargin), 0.25);
+    QCOMPARE(topInches(f.layout()), 0.25);
+    QCOMPARE(marginIn(f.layout(), zqw::LengthUnit::Inches, &zqw::CardPageSetup::rightMargin), 0.25);
     QCOMPARE(f.dialogs.failures(), QStringList());
 }
 
@@ -224,17 +240,18 @@ void PrintingTest::storedLayoutSelectsControls() {
     LayoutFixture f;
     f.settings.writeString(key, value);
     f.create();
-    QCOMPARE(controlsState(*f.layout), state);
-    QCOMPARE(f.layout->LayoutColumns(), layoutColumns);
-    QCOMPARE(QString::fromStdString(f.layout->CardPageSetup().paperName()),
-             list(*f.layout, "Pagesize").currentText());
+    QCOMPARE(controlsState(*f.window), state);
+    QCOMPARE(f.layout().layoutColumns(), layoutColumns);
+    QCOMPARE(QString::fromStdString(f.layout().pageSetup().paperName()),
+             list(*f.window, "paperSize").currentText());
 
     // A narrow section prints in one layout column's share of the page; in
     // one layout column that is the whole printable width.
     f.card.sections.resize(1);
     f.card.sections[0].columnCount = 4;
-    const int columnWidth = f.layout->printColumnWidth(0);
-    zqw::CardPageSetup& page = f.layout->CardPageSetup();
+    const int columnWidth =
+        f.layout().printColumnWidth(f.card, 0, zqw::CardPageSetup::kDefaultScreenDpi);
+    zqw::CardPageSetup& page = f.layout().pageSetup();
     page.setUnit(zqw::LengthUnit::ScreenPixels);
     QCOMPARE(columnWidth, page.printableWidth() / layoutColumns);
     QCOMPARE(f.dialogs.failures(), QStringList());
@@ -244,29 +261,29 @@ void PrintingTest::sizeLabelsShowThePaperInTheUnit() {
     LayoutFixture f;
     f.settings.writeInt(QStringLiteral("Unit"), 1);
     f.create();
-    zqw::CardPageSetup& page = f.layout->CardPageSetup();
+    zqw::CardPageSetup& page = f.layout().pageSetup();
     page.setUnit(zqw::LengthUnit::Millimetres);
     page.setPaperWidth(297.01);
     page.setPaperHeight(209.97);
     f.open([](QDialog& w) {
         [&] {
-            QCOMPARE(labelText(w, "PWidth"), QStringLiteral("Page width 297.01"));
-            QCOMPARE(labelText(w, "PHeight"), QStringLiteral("Page height 209.97"));
-            QCOMPARE(labelText(w, "CWidth"), QStringLiteral("Column width 99.00"));
+            QCOMPARE(labelText(w, "pageWidth"), QStringLiteral("Page width 297.01"));
+            QCOMPARE(labelText(w, "pageHeight"), QStringLiteral("Page height 209.97"));
+            QCOMPARE(labelText(w, "columnWidth"), QStringLiteral("Column width 99.00"));
             // Only the column width follows the column count.
-            list(w, "ColumnCount").setCurrentIndex(0);
-            QCOMPARE(labelText(w, "CWidth"), QStringLiteral("Column width 297.01"));
-            QCOMPARE(labelText(w, "PWidth"), QStringLiteral("Page width 297.01"));
+            list(w, "layoutColumns").setCurrentIndex(0);
+            QCOMPARE(labelText(w, "columnWidth"), QStringLiteral("Column width 297.01"));
+            QCOMPARE(labelText(w, "pageWidth"), QStringLiteral("Page width 297.01"));
             // Portrait swaps the sizes at once.
-            list(w, "PageOrient").setCurrentIndex(0);
-            QCOMPARE(labelText(w, "PWidth"), QStringLiteral("Page width 209.97"));
-            QCOMPARE(labelText(w, "PHeight"), QStringLiteral("Page height 297.01"));
+            list(w, "orientation").setCurrentIndex(0);
+            QCOMPARE(labelText(w, "pageWidth"), QStringLiteral("Page width 209.97"));
+            QCOMPARE(labelText(w, "pageHeight"), QStringLiteral("Page height 297.01"));
         }();
         return static_cast<int>(QDialog::Rejected);
     });
-    QCOMPARE(f.layout->LayoutColumns(), 1);
-    QCOMPARE(f.layout->CardPageSetup().orientation(), zqw::PageOrientation::Portrait);
-    QCOMPARE(f.layout->CardPageSetup().unit(), zqw::LengthUnit::PrinterPixels);
+    QCOMPARE(f.layout().layoutColumns(), 1);
+    QCOMPARE(f.layout().pageSetup().orientation(), zqw::PageOrientation::Portrait);
+    QCOMPARE(f.layout().pageSetup().unit(), zqw::LengthUnit::PrinterPixels);
     QCOMPARE(f.dialogs.failures(), QStringList());
 }
 
@@ -275,23 +292,23 @@ void PrintingTest::unitSwitchShowsMillimetresAndIsStored() {
     f.create();
     const int result = f.open([](QDialog& w) {
         [&] {
-            QCOMPARE(labelText(w, "PWidth"), QStringLiteral("Page width 11.69"));
-            list(w, "UnitMeasure").setCurrentIndex(1);
-            for (const char* name : {"TopM", "BottomM", "LeftM", "RightM"}) {
+            QCOMPARE(labelText(w, "pageWidth"), QStringLiteral("Page width 11.69"));
+            list(w, "unitOfMeasure").setCurrentIndex(1);
+            for (const char* name : {"topMargin", "bottomMargin", "leftMargin", "rightMargin"}) {
                 QCOMPARE(field(w, name).text(), QStringLiteral("6.35"));
             }
-            QCOMPARE(labelText(w, "PWidth"), QStringLiteral("Page width 297.00"));
+            QCOMPARE(labelText(w, "pageWidth"), QStringLiteral("Page width 297.00"));
         }();
         return clickDone(w);
     });
     QCOMPARE(result, static_cast<int>(QDialog::Accepted));
-    f.layout->FormDestroy();
+    f.destroy();
     QCOMPARE(f.settings.readInt(QStringLiteral("unit"), -1), 1);
     QCOMPARE(f.settings.readInt(QStringLiteral("topm"), -1), 635);
     QCOMPARE(f.settings.readInt(QStringLiteral("Bottomm"), -1), 635);
     QVERIFY(f.settings.text().contains(QStringLiteral("\nunit=1\n")));
     QVERIFY(f.settings.text().contains(QStringLiteral("\nbottomm=635\n")));
-    QCOMPARE(f.layout->CardPageSetup().unit(), zqw::LengthUnit::PrinterPixels);
+    QCOMPARE(f.layout().pageSetup().unit(), zqw::LengthUnit::PrinterPixels);
     QCOMPARE(f.dialogs.failures(), QStringList());
     QCOMPARE(f.dialogs.pending(), 0);
 }
@@ -299,7 +316,7 @@ void PrintingTest::unitSwitchShowsMillimetresAndIsStored() {
 void PrintingTest::formDestroyWritesEveryKey() {
     LayoutFixture f;
     f.create();
-    f.layout->FormDestroy();
+    f.destroy();
     const struct {
         const char* key;
         const char* value;
@@ -319,58 +336,60 @@ void PrintingTest::storedLayoutRoundTrips() {
     f.settings.writeInt(QStringLiteral("Unit"), 1);
     f.create();
     f.open([](QDialog& w) {
-        list(w, "PageOrient").setCurrentIndex(0);
-        list(w, "ColumnCount").setCurrentIndex(0);
-        selectText(list(w, "Pagesize"), QStringLiteral("A5"));
+        list(w, "orientation").setCurrentIndex(0);
+        list(w, "layoutColumns").setCurrentIndex(0);
+        selectText(list(w, "paperSize"), QStringLiteral("A5"));
         symbolChoice(w, QStringLiteral("Letters (SHDC)"))->click();
-        box(w, "cbOpenBids").setChecked(false);
-        box(w, "cbNewNote").setChecked(true);
-        box(w, "cbBrownSticker").setChecked(false);
-        typeInto(field(w, "TopM"), QStringLiteral("12.5"));
-        typeInto(field(w, "BottomM"), QStringLiteral("0"));
-        typeInto(field(w, "LeftM"), QStringLiteral("100"));
-        typeInto(field(w, "RightM"), QStringLiteral("7.05"));
+        box(w, "openBidsOnAllLines").setChecked(false);
+        box(w, "newPageForNote").setChecked(true);
+        box(w, "newPageForBrownSticker").setChecked(false);
+        typeInto(field(w, "topMargin"), QStringLiteral("12.5"));
+        typeInto(field(w, "bottomMargin"), QStringLiteral("0"));
+        typeInto(field(w, "leftMargin"), QStringLiteral("100"));
+        typeInto(field(w, "rightMargin"), QStringLiteral("7.05"));
         return clickDone(w);
     });
-    const QString state = controlsState(*f.layout);
+    const QString state = controlsState(*f.window);
     QCOMPARE(state,
              QStringLiteral("Milimeters|Portrait|1|A5|Letters (SHDC)|off|on|off|12.5|0|100|7.05"));
-    f.layout->FormDestroy();
+    f.destroy();
     QCOMPARE(f.settings.readInt(QStringLiteral("topm"), -1), 1250);
     QCOMPARE(f.settings.readInt(QStringLiteral("rightm"), -1), 705);
 
-    f.layout = std::make_unique<TCardDef>(f.card, f.settings, f.dialogs);
-    QCOMPARE(controlsState(*f.layout),
+    f.create();
+    QCOMPARE(controlsState(*f.window),
              QStringLiteral(
                  "Milimeters|Portrait|1|A5|Letters (SHDC)|off|on|off|12.50|0.00|100.00|7.05"));
-    QCOMPARE(f.layout->rgBitMapIndex(), 1);
-    QCOMPARE(f.layout->LayoutColumns(), 1);
+    QCOMPARE(f.layout().suitModeIndex(), 1);
+    QCOMPARE(f.layout().layoutColumns(), 1);
     QCOMPARE(f.dialogs.failures(), QStringList());
 }
 
 void PrintingTest::resetReturnsToActivation_data() {
     QTest::addColumn<Edit>("edit");
-    QTest::newRow("unit") << Edit([](QDialog& w) { list(w, "UnitMeasure").setCurrentIndex(1); });
+    QTest::newRow("unit") << Edit([](QDialog& w) { list(w, "unitOfMeasure").setCurrentIndex(1); });
     QTest::newRow("orientation") << Edit(
-        [](QDialog& w) { list(w, "PageOrient").setCurrentIndex(0); });
-    QTest::newRow("columns") << Edit([](QDialog& w) { list(w, "ColumnCount").setCurrentIndex(0); });
+        [](QDialog& w) { list(w, "orientation").setCurrentIndex(0); });
+    QTest::newRow("columns") << Edit(
+        [](QDialog& w) { list(w, "layoutColumns").setCurrentIndex(0); });
     QTest::newRow("paper") << Edit(
-        [](QDialog& w) { selectText(list(w, "Pagesize"), QStringLiteral("A3")); });
+        [](QDialog& w) { selectText(list(w, "paperSize"), QStringLiteral("A3")); });
     QTest::newRow("symbols") << Edit(
         [](QDialog& w) { symbolChoice(w, QStringLiteral("Bit maps"))->click(); });
-    QTest::newRow("open bids") << Edit([](QDialog& w) { box(w, "cbOpenBids").click(); });
-    QTest::newRow("new note") << Edit([](QDialog& w) { box(w, "cbNewNote").click(); });
-    QTest::newRow("brown sticker") << Edit([](QDialog& w) { box(w, "cbBrownSticker").click(); });
+    QTest::newRow("open bids") << Edit([](QDialog& w) { box(w, "openBidsOnAllLines").click(); });
+    QTest::newRow("new note") << Edit([](QDialog& w) { box(w, "newPageForNote").click(); });
+    QTest::newRow("brown sticker")
+        << Edit([](QDialog& w) { box(w, "newPageForBrownSticker").click(); });
     QTest::newRow("margin") << Edit(
-        [](QDialog& w) { typeInto(field(w, "LeftM"), QStringLiteral("1.5")); });
+        [](QDialog& w) { typeInto(field(w, "leftMargin"), QStringLiteral("1.5")); });
     QTest::newRow("everything") << Edit([](QDialog& w) {
-        list(w, "UnitMeasure").setCurrentIndex(1);
-        list(w, "PageOrient").setCurrentIndex(0);
-        list(w, "ColumnCount").setCurrentIndex(1);
-        selectText(list(w, "Pagesize"), QStringLiteral("A3"));
+        list(w, "unitOfMeasure").setCurrentIndex(1);
+        list(w, "orientation").setCurrentIndex(0);
+        list(w, "layoutColumns").setCurrentIndex(1);
+        selectText(list(w, "paperSize"), QStringLiteral("A3"));
         symbolChoice(w, QStringLiteral("Letters (SHDC)"))->click();
-        box(w, "cbNewNote").click();
-        typeInto(field(w, "TopM"), QStringLiteral("3"));
+        box(w, "newPageForNote").click();
+        typeInto(field(w, "topMargin"), QStringLiteral("3"));
     });
 }
 
@@ -382,19 +401,19 @@ void PrintingTest::resetReturnsToActivation() {
         const QString atActivation = controlsState(w);
         edit(w);
         if (controlsState(w) == atActivation) qFatal("the edit changed nothing");
-        button(w, "BitBtn2").click();
+        button(w, "resetButton").click();
         [&] { QVERIFY(w.isVisible()); }();
         [&] { QCOMPARE(controlsState(w), atActivation); }();
         return static_cast<int>(QDialog::Rejected);
     });
     // Reset applied the activation state, not just showed it.
-    const zqw::CardPageSetup& page = f.layout->CardPageSetup();
+    const zqw::CardPageSetup& page = f.layout().pageSetup();
     QCOMPARE(page.paperName(), std::string("A4"));
     QCOMPARE(page.orientation(), zqw::PageOrientation::Landscape);
-    QCOMPARE(f.layout->LayoutColumns(), 3);
-    QCOMPARE(f.layout->rgBitMapIndex(), 2);
-    QCOMPARE(marginIn(*f.layout, zqw::LengthUnit::Inches, &zqw::CardPageSetup::leftMargin), 0.25);
-    f.layout->FormDestroy();
+    QCOMPARE(f.layout().layoutColumns(), 3);
+    QCOMPARE(f.layout().suitModeIndex(), 2);
+    QCOMPARE(marginIn(f.layout(), zqw::LengthUnit::Inches, &zqw::CardPageSetup::leftMargin), 0.25);
+    f.destroy();
     QCOMPARE(f.settings.readInt(QStringLiteral("unit"), -1), 0);
     QCOMPARE(f.dialogs.failures(), QStringList());
 }
@@ -403,17 +422,17 @@ void PrintingTest::closeBoxKeepsPaperButNotMargins() {
     LayoutFixture f;
     f.create();
     const int result = f.open([](QDialog& w) {
-        selectText(list(w, "Pagesize"), QStringLiteral("A5"));
-        typeInto(field(w, "TopM"), QStringLiteral("2"));
+        selectText(list(w, "paperSize"), QStringLiteral("A5"));
+        typeInto(field(w, "topMargin"), QStringLiteral("2"));
         w.reject();
         return w.result();
     });
     QCOMPARE(result, static_cast<int>(QDialog::Rejected));
-    QCOMPARE(f.layout->CardPageSetup().paperName(), std::string("A5"));
-    QCOMPARE(topInches(*f.layout), 0.25);
+    QCOMPARE(f.layout().pageSetup().paperName(), std::string("A5"));
+    QCOMPARE(topInches(f.layout()), 0.25);
     // The next activation shows the page setup's margin again.
     f.open([](QDialog& w) {
-        [&] { QCOMPARE(field(w, "TopM").text(), QStringLiteral("0.25")); }();
+        [&] { QCOMPARE(field(w, "topMargin").text(), QStringLiteral("0.25")); }();
         return static_cast<int>(QDialog::Rejected);
     });
     QCOMPARE(f.dialogs.failures(), QStringList());
@@ -424,13 +443,13 @@ void PrintingTest::unreadableMarginAtDone_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("applied");
 
-    QTest::newRow("top empty") << "TopM"
+    QTest::newRow("top empty") << "topMargin"
                                << "" << 0;
-    QTest::newRow("bottom only a point") << "BottomM"
+    QTest::newRow("bottom only a point") << "bottomMargin"
                                          << "." << 1;
-    QTest::newRow("left over 100") << "LeftM"
+    QTest::newRow("left over 100") << "leftMargin"
                                    << "100.01" << 2;
-    QTest::newRow("right over 100") << "RightM"
+    QTest::newRow("right over 100") << "rightMargin"
                                     << "250" << 3;
 }
 
@@ -440,10 +459,10 @@ void PrintingTest::unreadableMarginAtDone() {
     QFETCH(int, applied);
     LayoutFixture f;
     f.create();
-    const char* names[] = {"TopM", "BottomM", "LeftM", "RightM"};
+    const char* names[] = {"topMargin", "bottomMargin", "leftMargin", "rightMargin"};
     const int result = f.open(
         [&](QDialog& w) {
-            list(w, "PageOrient").setCurrentIndex(0);
+            list(w, "orientation").setCurrentIndex(0);
             for (const char* name : names) {
                 QLineEdit& edit = field(w, name);
                 typeInto(edit, QLatin1String(name) == badField ? text : QStringLiteral("1.5"));
@@ -452,12 +471,12 @@ void PrintingTest::unreadableMarginAtDone() {
         },
         {QStringLiteral("Error: BitBtn1Click")});
     QCOMPARE(result, static_cast<int>(QDialog::Accepted));
-    QCOMPARE(f.layout->CardPageSetup().orientation(), zqw::PageOrientation::Portrait);
+    QCOMPARE(f.layout().pageSetup().orientation(), zqw::PageOrientation::Portrait);
     double (zqw::CardPageSetup::*margins[])()
         const = {&zqw::CardPageSetup::topMargin, &zqw::CardPageSetup::bottomMargin,
                  &zqw::CardPageSetup::leftMargin, &zqw::CardPageSetup::rightMargin};
     for (int i = 0; i < 4; ++i) {
-        QCOMPARE(marginIn(*f.layout, zqw::LengthUnit::Inches, margins[i]),
+        QCOMPARE(marginIn(f.layout(), zqw::LengthUnit::Inches, margins[i]),
                  i < applied ? 1.5 : 0.25);
     }
     QCOMPARE(f.dialogs.failures(), QStringList());
@@ -473,9 +492,9 @@ void PrintingTest::unusableStoredMargin() {
     f.create();
     // Fields before the bad one take their stored values, the rest keep
     // theirs; the layout is applied anyway.
-    QCOMPARE(controlsState(*f.layout),
+    QCOMPARE(controlsState(*f.window),
              QStringLiteral("Inches|Landscape|3|A4|Fonts|on|off|on|0.50|0.25|0.25|0.25"));
-    QCOMPARE(topInches(*f.layout), 0.5);
+    QCOMPARE(topInches(f.layout()), 0.5);
     QCOMPARE(f.dialogs.failures(), QStringList());
     QCOMPARE(f.dialogs.pending(), 0);
 }
@@ -483,10 +502,10 @@ void PrintingTest::unusableStoredMargin() {
 void PrintingTest::suitPicturesAreDrawn_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("red");
-    QTest::newRow("club") << "ClubPicture" << false;
-    QTest::newRow("diamond") << "DiamondPicture" << true;
-    QTest::newRow("heart") << "HeartPicture" << true;
-    QTest::newRow("spade") << "SpadePicture" << false;
+    QTest::newRow("club") << "clubPicture" << false;
+    QTest::newRow("diamond") << "diamondPicture" << true;
+    QTest::newRow("heart") << "heartPicture" << true;
+    QTest::newRow("spade") << "spadePicture" << false;
 }
 
 void PrintingTest::suitPicturesAreDrawn() {
@@ -494,7 +513,7 @@ void PrintingTest::suitPicturesAreDrawn() {
     QFETCH(bool, red);
     LayoutFixture f;
     f.create();
-    const QLabel* picture = f.layout->findChild<QLabel*>(name);
+    const QLabel* picture = f.window->findChild<QLabel*>(name);
     QVERIFY(picture);
     const QImage image = picture->pixmap().toImage();
     QCOMPARE(image.size(), QSize(11, 12));
@@ -531,12 +550,12 @@ void PrintingTest::cardFontDialogOpensOnDisplayFont() {
     QFETCH(QString, family);
     QFETCH(int, size);
     QFETCH(QString, listed);
-    TOKFontDlg dialog;
+    CardFontDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Select convention card font"));
     dialog.setFontChoice(QFont(family, size));
-    QCOMPARE(list(dialog, "ComboBox1").currentText(), listed);
-    QCOMPARE(child<QSpinBox>(dialog, "SpinEdit1").value(), size);
-    const QLabel& sample = child<QLabel>(dialog, "Label3");
+    QCOMPARE(list(dialog, "fontName").currentText(), listed);
+    QCOMPARE(child<QSpinBox>(dialog, "fontSize").value(), size);
+    const QLabel& sample = child<QLabel>(dialog, "fontSample");
     QCOMPARE(sample.text(), QStringLiteral("ABCDEFGHIabcdefghi123456789"));
     QCOMPARE(sample.font().family(), family);
     QCOMPARE(sample.font().pointSize(), size);
@@ -562,18 +581,18 @@ void PrintingTest::cardFontDialogOk() {
     QFETCH(QString, choice);
     QFETCH(int, newSize);
     QFETCH(QString, chosen);
-    TOKFontDlg dialog;
+    CardFontDialog dialog;
     ScriptedDialogs dialogs;
     dialog.setFontChoice(QFont(family, size));
     dialogs.expectDialog(QStringLiteral("Select convention card font"), [&](QDialog& w) {
-        if (!choice.isEmpty()) selectText(list(w, "ComboBox1"), choice);
-        child<QSpinBox>(w, "SpinEdit1").setValue(newSize);
+        if (!choice.isEmpty()) selectText(list(w, "fontName"), choice);
+        child<QSpinBox>(w, "fontSize").setValue(newSize);
         [&] {
-            QCOMPARE(child<QLabel>(w, "Label3").font().pointSize(), newSize);
-            if (!choice.isEmpty()) QCOMPARE(child<QLabel>(w, "Label3").font().family(), chosen);
-            QVERIFY(button(w, "OKBtn").isDefault());
+            QCOMPARE(child<QLabel>(w, "fontSample").font().pointSize(), newSize);
+            if (!choice.isEmpty()) QCOMPARE(child<QLabel>(w, "fontSample").font().family(), chosen);
+            QVERIFY(button(w, "okButton").isDefault());
         }();
-        button(w, "OKBtn").click();
+        button(w, "okButton").click();
         return w.result();
     });
     QCOMPARE(dialogs.execDialog(dialog), static_cast<int>(QDialog::Accepted));
@@ -583,13 +602,13 @@ void PrintingTest::cardFontDialogOk() {
 }
 
 void PrintingTest::cardFontDialogCancelChangesNothing() {
-    TOKFontDlg dialog;
+    CardFontDialog dialog;
     ScriptedDialogs dialogs;
     dialog.setFontChoice(QFont(QStringLiteral("CardTimes"), 9));
     dialogs.expectDialog(QStringLiteral("Select convention card font"), [](QDialog& w) {
-        selectText(list(w, "ComboBox1"), QStringLiteral("Courier"));
-        child<QSpinBox>(w, "SpinEdit1").setValue(12);
-        button(w, "CancelBtn").click();
+        selectText(list(w, "fontName"), QStringLiteral("Courier"));
+        child<QSpinBox>(w, "fontSize").setValue(12);
+        button(w, "cancelButton").click();
         return w.result();
     });
     QCOMPARE(dialogs.execDialog(dialog), static_cast<int>(QDialog::Rejected));
@@ -597,23 +616,23 @@ void PrintingTest::cardFontDialogCancelChangesNothing() {
     QCOMPARE(dialog.chosenFont().pointSize(), 9);
     // The next opening starts again from the font handed in.
     dialog.setFontChoice(QFont(QStringLiteral("CardTimes"), 9));
-    QCOMPARE(list(dialog, "ComboBox1").currentText(), QStringLiteral("Times"));
-    QCOMPARE(child<QLabel>(dialog, "Label3").font().family(), QStringLiteral("CardTimes"));
+    QCOMPARE(list(dialog, "fontName").currentText(), QStringLiteral("Times"));
+    QCOMPARE(child<QLabel>(dialog, "fontSample").font().family(), QStringLiteral("CardTimes"));
     QCOMPARE(dialogs.failures(), QStringList());
 }
 
 void PrintingTest::notesFontDialogChangesOnlyTheSize() {
-    TOKNoteDlg dialog;
+    NotesFontDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Notes fixed pitch font"));
-    QCOMPARE(labelText(dialog, "Label1"), QStringLiteral("Font name is \"Courier\" "));
+    QCOMPARE(labelText(dialog, "fontNameLabel"), QStringLiteral("Font name is \"Courier\" "));
     ScriptedDialogs dialogs;
     for (const bool ok : {false, true}) {
         dialog.setFontChoice(QFont(QStringLiteral("CardCourier"), 8));
-        QCOMPARE(child<QSpinBox>(dialog, "SpinEdit1").value(), 8);
+        QCOMPARE(child<QSpinBox>(dialog, "fontSize").value(), 8);
         dialogs.expectDialog(QStringLiteral("Notes fixed pitch font"), [ok](QDialog& w) {
-            child<QSpinBox>(w, "SpinEdit1").setValue(30);
-            [&] { QCOMPARE(child<QLabel>(w, "Label3").font().pointSize(), 30); }();
-            button(w, ok ? "OKBtn" : "CancelBtn").click();
+            child<QSpinBox>(w, "fontSize").setValue(30);
+            [&] { QCOMPARE(child<QLabel>(w, "fontSample").font().pointSize(), 30); }();
+            button(w, ok ? "okButton" : "cancelButton").click();
             return w.result();
         });
         QCOMPARE(dialogs.execDialog(dialog),
@@ -625,38 +644,37 @@ void PrintingTest::notesFontDialogChangesOnlyTheSize() {
 }
 
 void PrintingTest::symbolDialogShowsAndReturnsCodes() {
-    Tsymbolno dialog;
+    SuitSymbolsDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Card symbol numbers"));
-    QCOMPARE(labelText(dialog, "Label1"),
+    QCOMPARE(labelText(dialog, "explanation"),
              QStringLiteral(
                  "These character numbers are used to select  the card symbols from the currently "
                  "chosen system card font."));
     ScriptedDialogs dialogs;
     for (const bool ok : {false, true}) {
-        dialog.setSymbols(QFont(QStringLiteral("CardArial"), 7), 125, 123, 93, 91);
+        dialog.setSymbols(QFont(QStringLiteral("CardArial"), 7), zqw::SuitChars{125, 123, 93, 91});
         QCOMPARE(dialog.font().family(), QStringLiteral("CardArial"));
-        QCOMPARE(labelText(dialog, "LClub"), QStringLiteral("Club (})"));
-        QCOMPARE(labelText(dialog, "LDiamond"), QStringLiteral("Diamond ({)"));
-        QCOMPARE(labelText(dialog, "LHeart"), QStringLiteral("Heart (])"));
-        QCOMPARE(labelText(dialog, "LSpade"), QStringLiteral("Spade ([)"));
+        QCOMPARE(labelText(dialog, "clubLabel"), QStringLiteral("Club (})"));
+        QCOMPARE(labelText(dialog, "diamondLabel"), QStringLiteral("Diamond ({)"));
+        QCOMPARE(labelText(dialog, "heartLabel"), QStringLiteral("Heart (])"));
+        QCOMPARE(labelText(dialog, "spadeLabel"), QStringLiteral("Spade ([)"));
         dialogs.expectDialog(QStringLiteral("Card symbol numbers"), [ok](QDialog& w) {
-            child<QSpinBox>(w, "ClubNo").setValue(65);
-            child<QSpinBox>(w, "SpadeNo").setValue(128);
+            child<QSpinBox>(w, "clubCode").setValue(65);
+            child<QSpinBox>(w, "spadeCode").setValue(128);
             [&] {
-                QCOMPARE(labelText(w, "LClub"), QStringLiteral("Club (A)"));
-                QCOMPARE(labelText(w, "LSpade"), QStringLiteral("Spade (\u20ac)"));
+                QCOMPARE(labelText(w, "clubLabel"), QStringLiteral("Club (A)"));
+                QCOMPARE(labelText(w, "spadeLabel"), QStringLiteral("Spade (\u20ac)"));
             }();
-            button(w, ok ? "OKBtn" : "CancelBtn").click();
+            button(w, ok ? "okButton" : "cancelButton").click();
             return w.result();
         });
         QCOMPARE(dialogs.execDialog(dialog),
                  static_cast<int>(ok ? QDialog::Accepted : QDialog::Rejected));
-        int club = 0, diamond = 0, heart = 0, spade = 0;
-        dialog.symbols(club, diamond, heart, spade);
-        QCOMPARE(club, ok ? 65 : 125);
-        QCOMPARE(diamond, 123);
-        QCOMPARE(heart, 93);
-        QCOMPARE(spade, ok ? 128 : 91);
+        const zqw::SuitChars chosen = dialog.symbols();
+        QCOMPARE(chosen.club, ok ? 65 : 125);
+        QCOMPARE(chosen.diamond, 123);
+        QCOMPARE(chosen.heart, 93);
+        QCOMPARE(chosen.spade, ok ? 128 : 91);
     }
     QCOMPARE(dialogs.failures(), QStringList());
 }

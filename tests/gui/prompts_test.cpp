@@ -9,11 +9,11 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "app/editorapp.h"
 #include "guitestsupport.h"
-#include "mainwindow/editorapp.h"
-#include "mainwindow/truvcce.h"
-#include "prompts/tmemofrm.h"
-#include "prompts/tprompts.h"
+#include "mainwindow/mainwindow.h"
+#include "prompts/columneditdialog.h"
+#include "prompts/promptlistwindow.h"
 
 namespace {
 
@@ -147,31 +147,31 @@ private slots:
     void promptsInsertIntoTheMemo();
 
 private:
-    TRUVCCE& start() { return session_->start(); }
-    TRUVCCE& mainWindow() { return session_->window(); }
+    EditorApp& start() { return session_->start(); }
+    EditorApp& app() { return session_->app(); }
     ScriptedDialogs& dialogs() { return session_->dialogs(); }
-    Tprompts& list() { return session_->app().windows->prompts(); }
-    TMemoFrm& columnEdit() { return session_->app().windows->columnEdit(); }
+    PromptListWindow& list() { return session_->app().promptController().promptList(); }
+    ColumnEditDialog& columnEdit() { return session_->app().columnEditCommand().dialog(); }
 
     // Changes a line's rows behind the grids' backs: their editors are
     // closed first, so no editor stores its old text over the new rows.
     void setRows(int section, int grid, int lineIndex, const QList<QByteArray>& texts) {
-        mainWindow().grid(1).stopEditing(false);
-        mainWindow().grid(2).stopEditing(false);
-        setLineRows(mainWindow().card(), section, grid, lineIndex, texts);
+        app().sectionView().grid(1).stopEditing(false);
+        app().sectionView().grid(2).stopEditing(false);
+        setLineRows(app().document().card(), section, grid, lineIndex, texts);
     }
 
     void showSection(int group, int section) {
-        mainWindow().selectTopTab(group);
-        mainWindow().selectRightTab(section);
+        app().sectionView().selectGroup(group);
+        app().sectionView().selectSection(section);
         // Rebuilds the grids from the card as a tab change does.
-        mainWindow().NB2PageChanged();
+        app().sectionView().refreshSection();
     }
 
     // Puts the keyboard in a cell of a grid and captures the insertion
     // point there, as clicking into it does.
     QLineEdit* enterCell(int row, int column, int gridNumber = 1) {
-        QLineEdit* editor = editCell(mainWindow(), gridNumber, row, column);
+        QLineEdit* editor = editCell(app(), gridNumber, row, column);
         if (!editor) return nullptr;
         editor->setFocus();
         QTest::keyClick(editor, Qt::Key_End);
@@ -191,9 +191,9 @@ private:
 
     // Runs the column edit from the keyboard (F12) with a handler that
     // works the window and returns how it closed.
-    void columnEditWith(std::function<void(TMemoFrm&)> work, int result) {
+    void columnEditWith(std::function<void(ColumnEditDialog&)> work, int result) {
         dialogs().expectDialog(QStringLiteral("Edit column"), [work, result](QDialog& dialog) {
-            auto& memo = static_cast<TMemoFrm&>(dialog);
+            auto& memo = static_cast<ColumnEditDialog&>(dialog);
             memo.activateWindow();
             memo.memo().setFocus();
             work(memo);
@@ -204,10 +204,10 @@ private:
             }
             return memo.result();
         });
-        mainWindow().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
+        app().mainWindow().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&app().mainWindow()));
         QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : &mainWindow(), Qt::Key_F12);
+        QTest::keyClick(focus ? focus : &app().mainWindow(), Qt::Key_F12);
     }
 
     std::unique_ptr<ProgramFolder> folder_;
@@ -247,7 +247,7 @@ void PromptsTest::listIsSortedIgnoringCaseWithSymbols() {
     QCOMPARE(list().listBox().currentRow(), expected.isEmpty() ? -1 : 0);
     QTRY_VERIFY(list().listBox().hasFocus());
     // The list's focus is not the cell editor losing its insertion point.
-    QVERIFY(mainWindow().InsertionPoint.selStart != -1);
+    QVERIFY(app().promptController().insertionPoint().selStart != -1);
 }
 
 void PromptsTest::promptReplacesTheCapturedSelection_data() {
@@ -280,7 +280,7 @@ void PromptsTest::promptReplacesTheCapturedSelection() {
     QFETCH(QString, expected);
     QFETCH(int, caret);
     QFETCH(QByteArray, stored);
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     QLineEdit* editor = enterCell(2, 1);
     QVERIFY(editor);
     editor->setText(text);
@@ -288,17 +288,17 @@ void PromptsTest::promptReplacesTheCapturedSelection() {
     // Capture, as the end of a shift+arrow selection does.
     QTest::keyPress(editor, Qt::Key_Shift);
     QTest::keyRelease(editor, Qt::Key_Shift);
-    QVERIFY(!window.card().isModified);
+    QVERIFY(!app.document().card().isModified);
     QTest::keyClick(editor, Qt::Key_F2);
     QVERIFY(choose(prompt));
     QCOMPARE(editor->text(), expected);
     QCOMPARE(editor->cursorPosition(), caret);
-    QVERIFY(window.card().isModified);
-    QCOMPARE(window.InsertionPoint.text, expected);
-    QCOMPARE(window.InsertionPoint.selStart, caret);
+    QVERIFY(app.document().card().isModified);
+    QCOMPARE(app.promptController().insertionPoint().text, expected);
+    QCOMPARE(app.promptController().insertionPoint().selStart, caret);
 
-    window.storePendingEdits();
-    zqw::Card& card = window.card();
+    app.sectionView().storePendingEdits();
+    zqw::Card& card = app.document().card();
     const zqw::RowRef ref = card.findGridRow(0, 1, 2);
     QVERIFY(ref);
     QCOMPARE(bytes(card.field(ref, 1, 2)), stored);
@@ -332,8 +332,8 @@ void PromptsTest::brownPromptAttachesNote999() {
     QFETCH(QString, notesBefore);
     QFETCH(int, note);
     QFETCH(QString, notesAfter);
-    TRUVCCE& window = start();
-    window.notesEditor().setPlainText(notesBefore);
+    EditorApp& app = start();
+    app.notesEditor().setPlainText(notesBefore);
     showSection(1, section);
     const int row = section == 1 ? 2 : 1;
     QLineEdit* editor = enterCell(row, 0);
@@ -347,15 +347,15 @@ void PromptsTest::brownPromptAttachesNote999() {
     QString inserted;
     for (int k = 0; k < times; ++k) inserted += prompt;
     QCOMPARE(editor->text(), inserted);
-    QCOMPARE(window.card().isModified, true);
-    zqw::Card& card = window.card();
+    QCOMPARE(app.document().card().isModified, true);
+    zqw::Card& card = app.document().card();
     const int index = card.sectionIndexOf(1, section);
     for (int r = 1; r <= card.sections[index].rowCount; ++r) {
         QCOMPARE(card.rows[card.findGridRow(index, 1, r).row].noteNo, r == row ? note : 0);
     }
-    QCOMPARE(window.notesEditor().toPlainText(), notesAfter);
+    QCOMPARE(app.notesEditor().toPlainText(), notesAfter);
     // The notes are not brought forward.
-    QCOMPARE(window.topTabs().currentIndex(), 1);
+    QCOMPARE(app.sectionView().groupTabs().currentIndex(), 1);
 }
 
 void PromptsTest::f2WithoutAnInsertionPointAsksForALine_data() {
@@ -366,25 +366,25 @@ void PromptsTest::f2WithoutAnInsertionPointAsksForALine_data() {
 
 void PromptsTest::f2WithoutAnInsertionPointAsksForALine() {
     QFETCH(bool, toNotes);
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     QVERIFY(enterCell(1, 1));
     QWidget* elsewhere = nullptr;
     if (toNotes) {
-        window.selectTopTab(kNotesGroup);
-        elsewhere = &window.notesEditor();
+        app.sectionView().selectGroup(kNotesGroup);
+        elsewhere = &app.notesEditor();
     } else {
-        window.topTabs().setFocus();
-        elsewhere = &window.topTabs();
+        app.sectionView().groupTabs().setFocus();
+        elsewhere = &app.sectionView().groupTabs();
     }
     QTRY_VERIFY(elsewhere->hasFocus());
-    QCOMPARE(window.InsertionPoint.selStart, -1);
+    QCOMPARE(app.promptController().insertionPoint().selStart, -1);
     dialogs().expectMessage(QStringLiteral("Please click on line of card"));
     QTest::keyClick(elsewhere, Qt::Key_F2);
     QCOMPARE(dialogs().pending(), 0);
     QVERIFY(!list().isVisible());
 
     // Entering a cell editor again gives the list its place.
-    if (toNotes) window.selectTopTab(0);
+    if (toNotes) app.sectionView().selectGroup(0);
     QLineEdit* editor = enterCell(1, 1);
     QVERIFY(editor);
     QTest::keyClick(editor, Qt::Key_F2);
@@ -405,13 +405,12 @@ void PromptsTest::mouseButtonsOpenTheList() {
     QFETCH(bool, optionOn);
     QFETCH(Qt::MouseButton, button);
     QFETCH(bool, opens);
-    TRUVCCE& window = start();
-    QAction* option = window.actionNamed(QStringLiteral("RightMousebuttonprompts1"));
+    EditorApp& app = start();
+    QAction* option = app.action(QStringLiteral("toggleRightMousePrompts"));
     if (!optionOn) option->trigger();
     QCOMPARE(option->isChecked(), optionOn);
-    QCOMPARE(
-        window.actionNamed(QStringLiteral("Prompts1"))->text().section(QLatin1Char('\t'), 0, 0),
-        optionOn ? QStringLiteral("&Prompts (Right button)") : QStringLiteral("&Prompts"));
+    QCOMPARE(app.action(QStringLiteral("showPrompts"))->text().section(QLatin1Char('\t'), 0, 0),
+             optionOn ? QStringLiteral("&Prompts (Right button)") : QStringLiteral("&Prompts"));
     QLineEdit* editor = enterCell(1, 1);
     QVERIFY(editor);
     QTest::mouseClick(editor, button, {}, QPoint(5, 5));
@@ -429,9 +428,9 @@ void PromptsTest::listOpensBelowTheClickedRow_data() {
 
 void PromptsTest::listOpensBelowTheClickedRow() {
     QFETCH(bool, nearTheBottom);
-    TRUVCCE& window = start();
-    const QRect room = window.screen()->availableGeometry();
-    if (nearTheBottom) window.move(window.x(), room.bottom() - 150);
+    EditorApp& app = start();
+    const QRect room = app.mainWindow().screen()->availableGeometry();
+    if (nearTheBottom) app.mainWindow().move(app.mainWindow().x(), room.bottom() - 150);
     QLineEdit* editor = enterCell(2, 1);
     QVERIFY(editor);
     const QPoint click(9, 4);
@@ -439,9 +438,9 @@ void PromptsTest::listOpensBelowTheClickedRow() {
     QTest::mousePress(editor, Qt::RightButton, {}, click);
     QTest::mouseRelease(editor, Qt::RightButton, {}, click);
     QVERIFY(list().isVisible());
-    const CardGrid& view = window.grid(1);
-    const int formulaTop = window.pos().y() + click.y() + view.rowHeight(0) * 2 + 5;
-    QCOMPARE(list().pos().x(), window.pos().x() + click.x() - 5);
+    const CardGrid& view = app.sectionView().grid(1);
+    const int formulaTop = app.mainWindow().pos().y() + click.y() + view.rowHeight(0) * 2 + 5;
+    QCOMPARE(list().pos().x(), app.mainWindow().pos().x() + click.x() - 5);
     if (nearTheBottom) {
         QVERIFY(formulaTop + list().frameGeometry().height() > room.bottom() + 1);
         QCOMPARE(list().frameGeometry().bottom(), room.bottom());
@@ -465,7 +464,7 @@ void PromptsTest::listKeysChooseOrClose() {
     QFETCH(int, group);
     QFETCH(QString, action);
     QFETCH(QString, inserted);
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     showSection(group, 0);
     QLineEdit* editor = enterCell(1, 1);
     QVERIFY(editor);
@@ -484,7 +483,7 @@ void PromptsTest::listKeysChooseOrClose() {
     }
     QVERIFY(!list().isVisible());
     QCOMPARE(editor->text(), inserted);
-    QCOMPARE(window.card().isModified, !inserted.isEmpty());
+    QCOMPARE(app.document().card().isModified, !inserted.isEmpty());
 }
 
 void PromptsTest::movingToAnotherCellHidesTheList_data() {
@@ -496,15 +495,16 @@ void PromptsTest::movingToAnotherCellHidesTheList_data() {
 
 void PromptsTest::movingToAnotherCellHidesTheList() {
     QFETCH(int, key);
-    TRUVCCE& window = start();
+    EditorApp& app = start();
     QLineEdit* editor = enterCell(2, 1);
     QVERIFY(editor);
     QTest::keyClick(editor, Qt::Key_F2);
     QVERIFY(list().isVisible());
-    window.activateWindow();
-    QTRY_VERIFY(QApplication::activeWindow() == &window);
-    QTest::keyClick(window.grid(1).editor(), Qt::Key(key));
-    QVERIFY(window.grid(1).activeRow() != 2 || window.grid(1).activeColumn() != 1);
+    app.mainWindow().activateWindow();
+    QTRY_VERIFY(QApplication::activeWindow() == &app.mainWindow());
+    QTest::keyClick(app.sectionView().grid(1).editor(), Qt::Key(key));
+    QVERIFY(app.sectionView().grid(1).activeRow() != 2 ||
+            app.sectionView().grid(1).activeColumn() != 1);
     QVERIFY(!list().isVisible());
 }
 
@@ -569,8 +569,8 @@ void PromptsTest::columnEditOfOneLine() {
     QFETCH(QString, typed);
     QFETCH(QList<QByteArray>, after);
     QFETCH(QList<QByteArray>, lengthLeads);
-    TRUVCCE& window = start();
-    zqw::Card& card = window.card();
+    EditorApp& app = start();
+    zqw::Card& card = app.document().card();
     const int section = card.sectionIndexOf(2, 0);
     const int leadStyle = card.sections[section].firstLine;
     setRows(section, 1, leadStyle, before);
@@ -580,7 +580,7 @@ void PromptsTest::columnEditOfOneLine() {
 
     QString seen;
     columnEditWith(
-        [&](TMemoFrm& memo) {
+        [&](ColumnEditDialog& memo) {
             seen = memo.memo().toPlainText();
             memo.memo().setPlainText(typed);
         },
@@ -591,9 +591,9 @@ void PromptsTest::columnEditOfOneLine() {
     QCOMPARE(lineRows(card, leadStyle + 1), lengthLeads);
     const int rows = static_cast<int>(after.size() + lengthLeads.size());
     QCOMPARE(card.sections[section].rowCount, rows);
-    QCOMPARE(window.grid(1).gridModel().rowCount(), rows);
+    QCOMPARE(app.sectionView().grid(1).gridModel().rowCount(), rows);
     QVERIFY(card.isModified);
-    QVERIFY(window.grid(1).isEditing());
+    QVERIFY(app.sectionView().grid(1).isEditing());
     // A new row carries no note.
     if (after.size() > before.size()) {
         const int last = static_cast<int>(after.size());
@@ -630,8 +630,8 @@ void PromptsTest::columnEditOfAWholeSection() {
     QFETCH(QList<QByteArray>, after1);
     QFETCH(QList<QByteArray>, after2);
     QFETCH(QList<QByteArray>, after3);
-    TRUVCCE& window = start();
-    zqw::Card& card = window.card();
+    EditorApp& app = start();
+    zqw::Card& card = app.document().card();
     const int section = card.sectionIndexOf(1, 1);
     const int first = card.sections[section].firstLine;
     setRows(section, 1, first, line1);
@@ -646,7 +646,7 @@ void PromptsTest::columnEditOfAWholeSection() {
     }
     QString seen;
     columnEditWith(
-        [&](TMemoFrm& memo) {
+        [&](ColumnEditDialog& memo) {
             seen = memo.memo().toPlainText();
             memo.memo().setPlainText(typed);
         },
@@ -658,27 +658,27 @@ void PromptsTest::columnEditOfAWholeSection() {
     QCOMPARE(lineRows(card, first + 2), after3);
     const int rows = static_cast<int>(after1.size() + after2.size() + after3.size());
     QCOMPARE(card.sections[section].rowCount, rows);
-    QCOMPARE(window.grid(1).gridModel().rowCount(), rows);
+    QCOMPARE(app.sectionView().grid(1).gridModel().rowCount(), rows);
     QVERIFY(rows >= 1);
 }
 
 void PromptsTest::columnEditFromTheLabelColumn() {
     // In a two-column section the label column can be the active cell,
     // though it has no editor; the edit takes the answers beside it.
-    TRUVCCE& window = start();
-    zqw::Card& card = window.card();
+    EditorApp& app = start();
+    zqw::Card& card = app.document().card();
     const int names = card.sections[0].firstLine;
     setRows(0, 1, names, {"\ta\t", "\tb\t"});
     showSection(0, 0);
-    window.grid(1).setActiveCell(2, 0);
-    window.grid(1).setFocus();
-    QTRY_VERIFY(window.grid(1).hasFocus());
-    QVERIFY(!window.grid(1).editor());
+    app.sectionView().grid(1).setActiveCell(2, 0);
+    app.sectionView().grid(1).setFocus();
+    QTRY_VERIFY(app.sectionView().grid(1).hasFocus());
+    QVERIFY(!app.sectionView().grid(1).editor());
     QString seen;
     columnEditWith(
-        [&](TMemoFrm& memo) {
+        [&](ColumnEditDialog& memo) {
             seen = memo.memo().toPlainText();
-            QCOMPARE(memo.columnWidth(), window.grid(1).columnWidth(1));
+            QCOMPARE(memo.columnWidth(), app.sectionView().grid(1).columnWidth(1));
             memo.memo().setPlainText(QStringLiteral("A\nB\nC"));
         },
         QDialog::Accepted);
@@ -686,23 +686,23 @@ void PromptsTest::columnEditFromTheLabelColumn() {
     QCOMPARE(lineRows(card, names), (QList<QByteArray>{"\tA\t", "\tB\t", "\tC\t"}));
     QCOMPARE(card.sections[0].rowCount, 5);
     // The grid shows the new row under Names' label and System after it.
-    QCOMPARE(cellText(window, 1, 3, 0), QString());
-    QCOMPARE(cellText(window, 1, 3, 1), QStringLiteral("C"));
-    QCOMPARE(cellText(window, 1, 4, 0), QStringLiteral("System"));
+    QCOMPARE(cellText(app, 1, 3, 0), QString());
+    QCOMPARE(cellText(app, 1, 3, 1), QStringLiteral("C"));
+    QCOMPARE(cellText(app, 1, 4, 0), QStringLiteral("System"));
 }
 
 void PromptsTest::columnEditOfGrid2() {
-    TRUVCCE& window = start();
-    zqw::Card& card = window.card();
+    EditorApp& app = start();
+    zqw::Card& card = app.document().card();
     const int section = card.sectionIndexOf(2, 0);
     const int subsequent = card.sections[section].firstLine2;
     setRows(section, 2, subsequent, {"p1"});
     showSection(2, 0);
     QVERIFY(enterCell(2, 1, 2));
-    QCOMPARE(window.ActiveGrid, 2);
+    QCOMPARE(app.sectionView().activeGrid(), 2);
     QString seen;
     columnEditWith(
-        [&](TMemoFrm& memo) {
+        [&](ColumnEditDialog& memo) {
             seen = memo.memo().toPlainText();
             memo.memo().setPlainText(QStringLiteral("q1\nq2"));
         },
@@ -711,21 +711,21 @@ void PromptsTest::columnEditOfGrid2() {
     QCOMPARE(lineRows(card, subsequent), QList<QByteArray>{"p1"});
     QCOMPARE(lineRows(card, subsequent + 1), (QList<QByteArray>{"q1", "q2"}));
     QCOMPARE(card.sections[section].rowCount2, 3);
-    QCOMPARE(window.grid(2).gridModel().rowCount(), 3);
+    QCOMPARE(app.sectionView().grid(2).gridModel().rowCount(), 3);
     QCOMPARE(card.sections[section].rowCount, 2);
 }
 
 void PromptsTest::wrappedLineBecomesSeveralRows() {
-    TRUVCCE& window = start();
-    zqw::Card& card = window.card();
+    EditorApp& app = start();
+    zqw::Card& card = app.document().card();
     const int section = card.sectionIndexOf(1, 1);
     const int first = card.sections[section].firstLine;
     showSection(1, 1);
     QVERIFY(enterCell(1, 0));
     QStringList words;
     columnEditWith(
-        [&](TMemoFrm& memo) {
-            QCOMPARE(memo.columnWidth(), window.grid(1).columnWidth(0));
+        [&](ColumnEditDialog& memo) {
+            QCOMPARE(memo.columnWidth(), app.sectionView().grid(1).columnWidth(0));
             // Words that fit a line alone but never two to a line.
             const QFontMetrics metrics(memo.memo().font());
             const double room = memo.columnWidth() - 2 * memo.memo().document()->documentMargin();
@@ -751,8 +751,8 @@ void PromptsTest::wrappedLineBecomesSeveralRows() {
 }
 
 void PromptsTest::symbolsShowAsCharactersAndStoreAsCodes() {
-    TRUVCCE& window = start();
-    zqw::Card& card = window.card();
+    EditorApp& app = start();
+    zqw::Card& card = app.document().card();
     const int section = card.sectionIndexOf(2, 0);
     const int leadStyle = card.sections[section].firstLine;
     setRows(section, 1, leadStyle, {"\t4\x06 from \x05\x04\t\x03x\t"});
@@ -760,7 +760,7 @@ void PromptsTest::symbolsShowAsCharactersAndStoreAsCodes() {
     QVERIFY(enterCell(1, 1));
     QString seen;
     columnEditWith(
-        [&](TMemoFrm& memo) {
+        [&](ColumnEditDialog& memo) {
             seen = memo.memo().toPlainText();
             memo.memo().moveCursor(QTextCursor::End);
             for (Qt::Key key : {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8})
@@ -774,7 +774,7 @@ void PromptsTest::symbolsShowAsCharactersAndStoreAsCodes() {
     QCOMPARE(seen, QStringLiteral("4[ from }{"));
     QCOMPARE(lineRows(card, leadStyle),
              QList<QByteArray>{"\t\x03\x06 from \x05\x04\x05\x04\x03\x06\t\x03x\t"});
-    QCOMPARE(cellText(window, 1, 1, 1), QStringLiteral("][ from }{}{]["));
+    QCOMPARE(cellText(app, 1, 1, 1), QStringLiteral("][ from }{}{]["));
 }
 
 void PromptsTest::cancelLeavesTheCardAlone_data() {
@@ -786,8 +786,8 @@ void PromptsTest::cancelLeavesTheCardAlone_data() {
 
 void PromptsTest::cancelLeavesTheCardAlone() {
     QFETCH(QString, how);
-    TRUVCCE& window = start();
-    zqw::Card& card = window.card();
+    EditorApp& app = start();
+    zqw::Card& card = app.document().card();
     const int section = card.sectionIndexOf(2, 0);
     const int leadStyle = card.sections[section].firstLine;
     const QList<QByteArray> rows = {"\ts1\tn1\t", "\ts2\tn2\t"};
@@ -795,26 +795,26 @@ void PromptsTest::cancelLeavesTheCardAlone() {
     showSection(2, 0);
     QVERIFY(enterCell(1, 1));
     columnEditWith(
-        [&](TMemoFrm& memo) {
+        [&](ColumnEditDialog& memo) {
             memo.memo().setPlainText(QStringLiteral("changed\nentirely\nmore"));
             if (how == QStringLiteral("escape")) {
                 QTest::keyClick(&memo.memo(), Qt::Key_Escape);
             } else if (how == QStringLiteral("menu")) {
-                memo.findChild<QAction*>(QStringLiteral("Cancel1"))->trigger();
+                memo.findChild<QAction*>(QStringLiteral("cancelColumn"))->trigger();
             }
         },
         QDialog::Rejected);
     QCOMPARE(lineRows(card, leadStyle), rows);
     QCOMPARE(card.sections[section].rowCount, 3);
-    QCOMPARE(window.grid(1).gridModel().rowCount(), 3);
+    QCOMPARE(app.sectionView().grid(1).gridModel().rowCount(), 3);
     QVERIFY(!card.isModified);
-    QVERIFY(window.grid(1).isEditing());
+    QVERIFY(app.sectionView().grid(1).isEditing());
 }
 
 void PromptsTest::promptsInsertIntoTheMemo() {
-    TRUVCCE& window = start();
-    zqw::Card& card = window.card();
-    window.notesEditor().setPlainText(QStringLiteral("Intro"));
+    EditorApp& app = start();
+    zqw::Card& card = app.document().card();
+    app.notesEditor().setPlainText(QStringLiteral("Intro"));
     const int section = card.sectionIndexOf(1, 1);
     const int first = card.sections[section].firstLine;
     setRows(section, 1, first, {"one"});
@@ -825,7 +825,7 @@ void PromptsTest::promptsInsertIntoTheMemo() {
     bool chosen = false;
     QStringList listed;
     columnEditWith(
-        [&](TMemoFrm& memo) {
+        [&](ColumnEditDialog& memo) {
             QTRY_VERIFY(memo.memo().hasFocus());
             memo.memo().moveCursor(QTextCursor::End);
             QTest::keyClick(&memo.memo(), Qt::Key_F5);
@@ -841,13 +841,13 @@ void PromptsTest::promptsInsertIntoTheMemo() {
     // Cancel drops the memo's text, but the note and its heading stay.
     QCOMPARE(lineRows(card, first + 2), QList<QByteArray>{"three"});
     QCOMPARE(card.rows[card.findRow(section, first, 2).row].noteNo, 999);
-    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Intro\nNote:..999:"));
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("Intro\nNote:..999:"));
     QVERIFY(!list().isVisible());
-    QCOMPARE(list().parentWidget(), &window);
+    QCOMPARE(list().parentWidget(), &app.sectionView());
 
     // The same with OK keeps the symbol and the prompt after it.
     columnEditWith(
-        [&](TMemoFrm& memo) {
+        [&](ColumnEditDialog& memo) {
             QTRY_VERIFY(memo.memo().hasFocus());
             memo.memo().moveCursor(QTextCursor::End);
             QTest::keyClick(&memo.memo(), Qt::Key_F5);
@@ -858,7 +858,7 @@ void PromptsTest::promptsInsertIntoTheMemo() {
         QDialog::Accepted);
     QVERIFY(chosen);
     QCOMPARE(lineRows(card, first + 2), QList<QByteArray>{"three\x05None"});
-    QCOMPARE(window.notesEditor().toPlainText(), QStringLiteral("Intro\nNote:..999:"));
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("Intro\nNote:..999:"));
 }
 
 QTEST_MAIN(PromptsTest)

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <memory>
+
+#include "platform/inifile.h"
+#include "platform/profilestore.h"
+
+class CardDocument;
+class ClipboardCommands;
+class ColumnEditCommand;
+class EditorSettings;
+class FileCommands;
+class FindCommands;
+class GridCells;
+class LineCommands;
+class MainWindow;
+class MenuActions;
+class NavigationCommands;
+class NotesCommands;
+class NotesTextEditor;
+class OptionsCommands;
+class PromptController;
+class QAction;
+class SectionView;
+class UserDialogs;
+
+// The whole editor, built in order and torn down in reverse: the settings,
+// the notes editor, the card, the view, the commands, the window. Each part
+// gets only what it uses. The settings are written once everything that
+// changes them is gone.
+class EditorApp {
+public:
+    explicit EditorApp(UserDialogs& dialogs);
+    ~EditorApp();
+
+    EditorApp(const EditorApp&) = delete;
+    EditorApp& operator=(const EditorApp&) = delete;
+
+    MainWindow& mainWindow() { return *mainWindow_; }
+    CardDocument& document() { return *document_; }
+    EditorSettings& settings() { return *settings_; }
+    SectionView& sectionView() { return *view_; }
+    NotesTextEditor& notesEditor() { return *notes_; }
+    FileCommands& fileCommands() { return *fileCommands_; }
+    NotesCommands& notesCommands() { return *notesCommands_; }
+    LineCommands& lineCommands() { return *lineCommands_; }
+    ClipboardCommands& clipboardCommands() { return *clipboardCommands_; }
+    FindCommands& findCommands() { return *findCommands_; }
+    PromptController& promptController() { return *promptController_; }
+    ColumnEditCommand& columnEditCommand() { return *columnEditCommand_; }
+    OptionsCommands& optionsCommands() { return *optionsCommands_; }
+    // A menu item by its name (the name of the command it runs).
+    QAction* action(const QString& objectName) const;
+
+private:
+    void openLastCard();
+    void writeSettings();
+
+    UserDialogs& dialogs_;
+    IniFile settingsFile_;
+    ProfileStore profile_;
+    std::unique_ptr<EditorSettings> settings_;
+    QList<int> fontIds_;
+    std::unique_ptr<NotesTextEditor> notes_;
+    std::unique_ptr<CardDocument> document_;
+    std::unique_ptr<GridCells> cells_;
+    std::unique_ptr<SectionView> view_;
+    std::unique_ptr<MenuActions> menu_;
+    // Owns the items of windows and commands still to come: shown disabled.
+    std::unique_ptr<QObject> unavailable_;
+    std::unique_ptr<NavigationCommands> navigation_;
+    std::unique_ptr<NotesCommands> notesCommands_;
+    std::unique_ptr<FileCommands> fileCommands_;
+    std::unique_ptr<LineCommands> lineCommands_;
+    std::unique_ptr<ClipboardCommands> clipboardCommands_;
+    std::unique_ptr<FindCommands> findCommands_;
+    std::unique_ptr<PromptController> promptController_;
+    std::unique_ptr<ColumnEditCommand> columnEditCommand_;
+    std::unique_ptr<OptionsCommands> optionsCommands_;
+    std::unique_ptr<MainWindow> mainWindow_;
+};

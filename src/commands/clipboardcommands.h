@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+
+class CardDocument;
+class MenuActions;
+class NotesTextEditor;
+class SectionView;
+
+// Copy, Cut and Paste on the active cell or in the notes, and the notes'
+// Undo and Redo.
+class ClipboardCommands : public QObject {
+    Q_OBJECT
+
+public:
+    ClipboardCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
+                      MenuActions& menu);
+
+    void updateActions();
+
+    void copy();
+    void cut();
+    void paste();
+    void undo();
+    void redo();
+
+private:
+    CardDocument& document_;
+    SectionView& view_;
+    NotesTextEditor& notes_;
+    MenuActions& menu_;
+};

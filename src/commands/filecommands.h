@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <optional>
+
+class CardDocument;
+class MenuActions;
+class NotesCommands;
+class NotesTextEditor;
+class QWidget;
+class SectionView;
+class UserDialogs;
+
+// The File menu: New, Open (cards and packages), Save, Save As, Close,
+// Exit, and the question asked before the window closes.
+class FileCommands : public QObject {
+    Q_OBJECT
+
+public:
+    FileCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
+                 NotesCommands& notesCommands, UserDialogs& dialogs, MenuActions& menu,
+                 QWidget& window);
+
+    void updateActions();
+
+    void newCard();
+    void openCard();
+    // Opens a card file, or a package (".zqw" in any letter case) after
+    // asking for the folder to extract it into.
+    void openCardOrPackage(const QString& path);
+    void saveCard();
+    void saveCardAs();
+    void closeCard();
+    void exit();
+    // The close question; true when the window may close.
+    bool confirmClose();
+
+private:
+    enum class SaveResult { Saved, Cancelled, Failed };
+    // The save question for a changed card; Yes saves it. False when the
+    // calling command is to stop: Cancel, a cancelled dialog or a failed
+    // save. keepAnswer: the answer becomes the last answer.
+    bool offerToSave(bool keepAnswer);
+    // Writes a named card, or asks for a name first for an unnamed one.
+    SaveResult saveUnderName();
+    // The card save dialog; nullopt when cancelled.
+    std::optional<QString> askSaveName();
+    // Extracts a package into a folder the user picks; the extracted card's
+    // path, or nullopt when the command stops.
+    std::optional<QString> extractPackage(const QString& packagePath);
+    // The notes' changes count as the card's for the save question.
+    void takeNotesChanges();
+
+    CardDocument& document_;
+    SectionView& view_;
+    NotesTextEditor& notes_;
+    NotesCommands& notesCommands_;
+    UserDialogs& dialogs_;
+    MenuActions& menu_;
+    QWidget& window_;
+};

@@ -1,0 +1,127 @@
+#include "commands/linecommands.h"
+
+#include <QAction>
+#include <QFontMetrics>
+
+#include "card/lineops.h"
+#include "commands/menuactions.h"
+#include "document/carddocument.h"
+#include "document/cardtext.h"
+#include "views/cardgrid.h"
+#include "views/sectionview.h"
+
+LineCommands::LineCommands(CardDocument& document, SectionView& view, MenuActions& menu)
+    : document_(document), view_(view), menu_(menu) {
+    const auto update = [this] { updateActions(); };
+    const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::ControlModifier | key); };
+    menu.add(*this, QStringLiteral("insertLineBefore"), QStringLiteral("Insert line &before"),
+             ctrl(Qt::Key_B), update, [this] { insertLineBefore(); });
+    menu.add(*this, QStringLiteral("deleteLine"), QStringLiteral("&Delete line"), ctrl(Qt::Key_D),
+             update, [this] { deleteLine(); });
+    menu.add(*this, QStringLiteral("insertLineAfter"), QStringLiteral("&Insert line After"),
+             ctrl(Qt::Key_I), update, [this] { insertLineAfter(); });
+    menu.add(*this, QStringLiteral("replicateDown"), QStringLiteral("Replicate do&wn"),
+             ctrl(Qt::Key_W), update, [this] { replicateDown(); });
+}
+
+void LineCommands::updateActions() {
+    for (const char* name : {"insertLineBefore", "deleteLine", "insertLineAfter", "replicateDown"})
+        menu_.find(QLatin1String(name))->setVisible(!view_.notesShowing());
+}
+
+std::optional<LineCommands::Target> LineCommands::begin() {
+    const zqw::Card& card = document_.card();
+    if (card.isNotesGroup(view_.activeGroup())) return std::nullopt;
+    const int section = card.sectionIndexOf(view_.activeGroup(), view_.activeSectionTab());
+    if (section < 0 || section != view_.currentSection()) return std::nullopt;
+    Target target;
+    target.section = section;
+    target.grid = view_.commandGrid();
+    CardGrid& grid = view_.grid(target.grid);
+    if (grid.isHidden()) return std::nullopt;
+    target.row = grid.activeRow();
+    target.column = grid.activeColumn();
+    target.focus = view_.isActiveWindow();
+    if (grid.isEditing()) grid.stopEditing(true);
+    return target;
+}
+
+void LineCommands::resumeEditing(const Target& target) {
+    CardGrid& grid = view_.grid(target.grid);
+    grid.gridModel().refresh();
+    grid.startEditing(target.focus);
+}
+
+void LineCommands::showChangedRows(const Target& target, int activeRow) {
+    view_.reloadRows(target.grid, activeRow, target.column);
+    view_.grid(target.grid).startEditing(target.focus);
+    document_.setModified(true);
+    emit refreshPreview();
+}
+
+void LineCommands::insertLineBefore() {
+    const auto target = begin();
+    if (!target) {
+        if (document_.card().isNotesGroup(view_.activeGroup())) emit refreshPreview();
+        return;
+    }
+    if (zqw::insertRowBefore(document_.card(), target->section, target->grid, target->row) !=
+        zqw::LineResult::Done) {
+        resumeEditing(*target);
+        return;
+    }
+    // The active row number now names the new (or shown again) row.
+    showChangedRows(*target, target->row);
+}
+
+void LineCommands::deleteLine() {
+    const auto target = begin();
+    if (!target) {
+        if (document_.card().isNotesGroup(view_.activeGroup())) emit refreshPreview();
+        return;
+    }
+    if (zqw::deleteRow(document_.card(), target->section, target->grid, target->row) !=
+        zqw::LineResult::Done) {
+        resumeEditing(*target);
+        return;
+    }
+    showChangedRows(*target, target->row);
+}
+
+void LineCommands::insertLineAfter() {
+    const auto target = begin();
+    if (!target) {
+        if (document_.card().isNotesGroup(view_.activeGroup())) emit refreshPreview();
+        return;
+    }
+    zqw::Card& card = document_.card();
+    CardGrid& grid = view_.grid(target->grid);
+    std::vector<int> widths;
+    for (int width : grid.columnWidths()) widths.push_back(width);
+    // Fields are measured as the grid draws them: suit codes as their
+    // display characters, in the grid's font.
+    const QFontMetrics metrics(grid.font());
+    const auto widthOf = [&card, &metrics](const std::string& text) {
+        std::string shown = text;
+        card.codesToDisplay(shown);
+        return metrics.horizontalAdvance(fromCardText(shown));
+    };
+    if (zqw::insertRowAfter(card, target->section, target->grid, target->row, widths, widthOf) !=
+        zqw::LineResult::Done) {
+        resumeEditing(*target);
+        return;
+    }
+    showChangedRows(*target, target->row + 1);
+}
+
+void LineCommands::replicateDown() {
+    const auto target = begin();
+    if (!target) return;
+    const zqw::LineResult result = zqw::replicateDown(document_.card(), target->section,
+                                                      target->grid, target->row, target->column);
+    resumeEditing(*target);
+    if (result == zqw::LineResult::Done) {
+        document_.setModified(true);
+        emit refreshPreview();
+    }
+}

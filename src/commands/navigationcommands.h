@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+class MenuActions;
+class QAction;
+class SectionView;
+
+// The Top and Right menus: an item per group tab and per section tab, with
+// Ctrl+F1..F10 and Shift+F1..F10. Items without a tab are hidden.
+class NavigationCommands : public QObject {
+    Q_OBJECT
+
+public:
+    NavigationCommands(SectionView& view, MenuActions& menu);
+
+private:
+    void showTabCounts(int groupTabs, int sectionTabs);
+
+    QList<QAction*> groupItems_;
+    QList<QAction*> sectionItems_;
+};

@@ -1,0 +1,224 @@
+#include "commands/notescommands.h"
+
+#include <QAction>
+
+#include "card/cp1252.h"
+#include "commands/menuactions.h"
+#include "dialogs/notenumberdialog.h"
+#include "dialogs/userdialogs.h"
+#include "document/carddocument.h"
+#include "document/editorsettings.h"
+#include "views/cardgrid.h"
+#include "views/notestexteditor.h"
+#include "views/sectionview.h"
+
+namespace {
+
+const QString kNotesFilter = QStringLiteral("Text file (*.txt)|*.txt");
+const QString kSaveNotesQuestion = QStringLiteral("Do you wish to save the current notes file");
+
+QString cardCharacter(unsigned char byte) {
+    return QString(QChar(static_cast<char16_t>(zqw::cp1252ToUnicode(byte))));
+}
+
+}  // namespace
+
+NotesCommands::NotesCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
+                             const EditorSettings& settings, UserDialogs& dialogs,
+                             MenuActions& menu)
+    : document_(document),
+      view_(view),
+      notes_(notes),
+      settings_(settings),
+      dialogs_(dialogs),
+      menu_(menu) {
+    const auto update = [this] { updateActions(); };
+    const auto key = [](QKeyCombination combination) { return QKeySequence(combination); };
+    constexpr auto ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    menu.add(*this, QStringLiteral("newNotes"), QStringLiteral("&New"), key(ctrlShift | Qt::Key_N),
+             update, [this] { newNotes(); });
+    menu.add(*this, QStringLiteral("openNotes"), QStringLiteral("&Load"),
+             key(ctrlShift | Qt::Key_L), update, [this] { openNotes(); });
+    menu.add(*this, QStringLiteral("saveNotes"), QStringLiteral("&Save"),
+             key(ctrlShift | Qt::Key_S), update, [this] { saveNotes(); });
+    menu.add(*this, QStringLiteral("saveNotesAs"), QStringLiteral("Save &As"),
+             key(ctrlShift | Qt::Key_A), update, [this] { saveNotesAs(); });
+    menu.add(*this, QStringLiteral("closeNotes"), QStringLiteral("Cl&ose"),
+             key(ctrlShift | Qt::Key_O), update, [this] { closeNotes(); });
+    menu.addUnavailable(*this, QStringLiteral("printNotes"), QStringLiteral("&Print"),
+                        key(ctrlShift | Qt::Key_P));
+    menu.add(*this, QStringLiteral("linkNotesToCard"), QStringLiteral("Lin&k to note file"),
+             key(Qt::ControlModifier | Qt::Key_K), update, [this] { linkNotesToCard(); });
+    // In the Help menu, which decides nothing before its items run.
+    menu.add(*this, QStringLiteral("attachNoteToCell"), QStringLiteral("&Notes"),
+             QKeySequence(Qt::Key_F3), {}, [this] { attachNoteToCell(); });
+}
+
+NotesCommands::~NotesCommands() = default;
+
+NoteNumberDialog& NotesCommands::noteNumberDialog() {
+    if (!noteNumberDialog_) noteNumberDialog_ = std::make_unique<NoteNumberDialog>(&view_);
+    return *noteNumberDialog_;
+}
+
+void NotesCommands::updateActions() {
+    view_.storePendingEdits();
+    for (const char* name : {"saveNotes", "saveNotesAs", "closeNotes", "linkNotesToCard"})
+        MenuActions::setItemEnabled(menu_.find(QLatin1String(name)), document_.card().notesOpen);
+}
+
+std::optional<QString> NotesCommands::askSaveName() {
+    UserDialogs::FileRequest request;
+    request.filter = kNotesFilter;
+    request.defaultExtension = QStringLiteral("txt");
+    return dialogs_.saveFile(request);
+}
+
+bool NotesCommands::saveAs(const QString& path) {
+    notes_.setFileName(path);
+    if (notes_.saveFile(path.toStdString())) return true;
+    dialogs_.message(QStringLiteral("Cannot create file ") + path);
+    return false;
+}
+
+bool NotesCommands::offerToSave() {
+    document_.setLastAnswer(dialogs_.question(kSaveNotesQuestion, true));
+    if (document_.lastAnswer() == UserDialogs::Answer::Cancel) return false;
+    if (document_.lastAnswer() == UserDialogs::Answer::No) return true;
+    if (!notes_.fileName().isEmpty()) return saveAs(notes_.fileName());
+    const std::optional<QString> path = askSaveName();
+    return path && saveAs(*path);
+}
+
+void NotesCommands::newNotes() {
+    if (notes_.isModified() && !offerToSave()) return;
+    notes_.startEmpty();
+    view_.noteTabs().clear();
+    document_.card().notesOpen = true;
+    if (view_.notesShowing()) view_.rebuildGroup();
+    notes_.setInputEnabled(true);
+}
+
+void NotesCommands::openNotes() {
+    if (notes_.isModified() && !offerToSave()) return;
+    UserDialogs::FileRequest request;
+    request.filter = kNotesFilter;
+    request.defaultExtension = QStringLiteral("txt");
+    const std::optional<QString> path = dialogs_.openFile(request);
+    if (!path) return;
+    // A file that cannot be read leaves the notes, and their name, as they
+    // were, so that saving them cannot overwrite the file that failed.
+    if (!notes_.loadFile(path->toStdString())) {
+        dialogs_.message(QStringLiteral("Cannot open file ") + *path);
+        return;
+    }
+    SearchOptions wholeText;
+    wholeText.global = true;
+    notes_.replaceAll(cardCharacter(0x8E), cardCharacter(0x81), wholeText);
+    notes_.moveCursor(QTextCursor::Start);
+    view_.noteTabs().clear();
+    document_.card().notesOpen = true;
+    if (view_.notesShowing()) view_.rebuildGroup();
+    notes_.setInputEnabled(true);
+}
+
+void NotesCommands::saveNotes() {
+    if (!notes_.isModified()) return;
+    if (!notes_.fileName().isEmpty()) {
+        saveAs(notes_.fileName());
+        return;
+    }
+    const std::optional<QString> path = askSaveName();
+    if (path && saveAs(*path)) view_.showNotesCaption(true);
+}
+
+void NotesCommands::saveNotesAs() {
+    const std::optional<QString> path = askSaveName();
+    if (path && saveAs(*path)) view_.showNotesCaption(true);
+}
+
+void NotesCommands::closeNotes() {
+    if (notes_.isModified() && !offerToSave()) return;
+    document_.card().notesOpen = false;
+    notes_.startEmpty();
+    view_.showNotesCaption(false);
+    notes_.setInputEnabled(false);
+}
+
+void NotesCommands::linkNotesToCard() {
+    zqw::Card& card = document_.card();
+    if (notes_.fileName().isEmpty()) {
+        const std::optional<QString> path = askSaveName();
+        if (!path) {
+            dialogs_.message(QStringLiteral("Note file not linked to current card"));
+            return;
+        }
+        if (!saveAs(*path)) return;
+        document_.setModified(true);
+        // The notes have a name now; the caption line should say so.
+        view_.showNotesCaption(true);
+    }
+    const QString notesFile = notes_.fileName();
+    if (QString::fromStdString(card.notesFileName) != notesFile) {
+        document_.setLastAnswer(dialogs_.question(
+            QStringLiteral("Link the current notes file to the current card"), false));
+        if (document_.lastAnswer() == UserDialogs::Answer::Yes) {
+            card.notesFileName = notesFile.toStdString();
+            card.notesOpen = true;
+            document_.setModified(true);
+        }
+    } else {
+        dialogs_.message(QStringLiteral("Notes file already linked to current card"));
+    }
+}
+
+void NotesCommands::attachNoteToCell() {
+    zqw::Card& card = document_.card();
+    if (card.isNotesGroup(view_.activeGroup())) return;
+    const int section = card.sectionIndexOf(view_.activeGroup(), view_.activeSectionTab());
+    if (section < 0) return;
+    const zqw::Section& form = card.sections[static_cast<size_t>(section)];
+    // The grid that last had the focus may belong to a section shown before;
+    // the note goes to a grid this section has.
+    int gridNumber = view_.activeGrid() == 2 ? 2 : 1;
+    if (gridNumber == 2 && !form.hasGrid2) gridNumber = 1;
+    if (gridNumber == 1 && form.columnCount == 0) gridNumber = 2;
+    if (gridNumber == 2 && !form.hasGrid2) return;
+    CardGrid& grid = view_.grid(gridNumber);
+    const int row = grid.activeRow();
+    const int column = grid.activeColumn();
+    if (row < 1) return;
+
+    const zqw::RowRef found = card.findGridRow(section, gridNumber, row);
+    if (!found) return;
+    NoteNumberDialog& dialog = noteNumberDialog();
+    dialog.setNoteNumber(card.rows[static_cast<size_t>(found.row)].noteNo);
+    if (dialogs_.execDialog(dialog) != QDialog::Accepted) return;
+
+    // Found again: the dialog is modal, but the row is looked up afresh
+    // rather than trusted across it.
+    const zqw::RowRef again = card.findGridRow(section, gridNumber, row);
+    if (!again) return;
+    const int note = dialog.noteNumber();
+    card.rows[static_cast<size_t>(again.row)].noteNo = note;
+    document_.setModified(true);
+    if (note == 0) return;
+
+    view_.setReturnPosition(
+        {gridNumber, row, column, view_.activeGroup(), view_.activeSectionTab()});
+    NoteTabs& tabs = view_.noteTabs();
+    if (settings_.noteTabs()) {
+        const int existing = tabs.indexOfNote(note);
+        if (existing >= 0) {
+            tabs.setActiveTab(existing);
+            view_.showNotesGroup();
+            return;
+        }
+        tabs.addNoteTab(note);
+        NoteTabs::findOrAppendNoteHeading(notes_, note);
+        tabs.storeCaret(notes_);
+    } else {
+        NoteTabs::findOrAppendNoteHeading(notes_, note);
+    }
+    view_.showNotesGroup();
+}

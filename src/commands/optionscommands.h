@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+class CardDocument;
+class CardFontDialog;
+class EditorSettings;
+class MenuActions;
+class NotesFontDialog;
+class PrintLayoutDialog;
+class SectionView;
+class SuitSymbolsDialog;
+class UserDialogs;
+
+// The Options menu's own items: fonts, card symbols, the print layout and
+// the options that are ticked on and off. Each tick shows a setting.
+class OptionsCommands : public QObject {
+    Q_OBJECT
+
+public:
+    OptionsCommands(CardDocument& document, SectionView& view, EditorSettings& settings,
+                    UserDialogs& dialogs, MenuActions& menu);
+    ~OptionsCommands() override;
+
+    void editPrintLayout();
+    void chooseCardFont();
+    void chooseNotesFont();
+    void chooseSuitSymbols();
+
+private:
+    CardDocument& document_;
+    SectionView& view_;
+    EditorSettings& settings_;
+    UserDialogs& dialogs_;
+    std::unique_ptr<PrintLayoutDialog> printLayoutDialog_;
+    std::unique_ptr<CardFontDialog> cardFontDialog_;
+    std::unique_ptr<NotesFontDialog> notesFontDialog_;
+    std::unique_ptr<SuitSymbolsDialog> suitSymbolsDialog_;
+};

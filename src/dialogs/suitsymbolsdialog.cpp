@@ -1,0 +1,81 @@
+#include "dialogs/suitsymbolsdialog.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "card/cp1252.h"
+#include "dialogs/dialogparts.h"
+
+namespace {
+
+struct SymbolRow {
+    const char* label;
+    const char* field;
+    const char* caption;
+    int zqw::SuitChars::*code;
+};
+
+const SymbolRow kSymbolRows[4] = {
+    {"clubLabel", "clubCode", "Club (", &zqw::SuitChars::club},
+    {"diamondLabel", "diamondCode", "Diamond (", &zqw::SuitChars::diamond},
+    {"heartLabel", "heartCode", "Heart (", &zqw::SuitChars::heart},
+    {"spadeLabel", "spadeCode", "Spade (", &zqw::SuitChars::spade}};
+
+}  // namespace
+
+SuitSymbolsDialog::SuitSymbolsDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("suitSymbolsDialog"));
+    setWindowTitle(QStringLiteral("Card symbol numbers"));
+    auto* text = new QLabel(QStringLiteral("These character numbers are used to select  the card "
+                                           "symbols from the currently chosen "
+                                           "system card font."),
+                            this);
+    text->setObjectName(QStringLiteral("explanation"));
+    text->setWordWrap(true);
+
+    auto* form = new QFormLayout;
+    for (int row = 0; row < 4; ++row) {
+        labels_[row] = new QLabel(this);
+        labels_[row]->setObjectName(QLatin1String(kSymbolRows[row].label));
+        // A character code is one byte of the card font: three digits at most.
+        fields_[row] = new QSpinBox(this);
+        fields_[row]->setObjectName(QLatin1String(kSymbolRows[row].field));
+        fields_[row]->setRange(0, 255);
+        fields_[row]->setButtonSymbols(QAbstractSpinBox::NoButtons);
+        labels_[row]->setBuddy(fields_[row]);
+        form->addRow(labels_[row], fields_[row]);
+        connect(fields_[row], &QSpinBox::valueChanged, this, [this, row] { showSymbol(row); });
+    }
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(text);
+    column->addLayout(form);
+    column->addLayout(okCancelRow(*this));
+    connect(findChild<QPushButton*>(QStringLiteral("okButton")), &QPushButton::clicked, this,
+            &SuitSymbolsDialog::applyChoice);
+}
+
+void SuitSymbolsDialog::setSymbols(const QFont& displayFont, const zqw::SuitChars& chars) {
+    QFont shown = font();
+    shown.setFamily(displayFont.family());
+    setFont(shown);
+    chars_ = chars;
+    for (int row = 0; row < 4; ++row) {
+        const QSignalBlocker block(fields_[row]);
+        fields_[row]->setValue(chars.*kSymbolRows[row].code);
+        showSymbol(row);
+    }
+}
+
+void SuitSymbolsDialog::showSymbol(int row) {
+    const char32_t code = zqw::cp1252ToUnicode(static_cast<unsigned char>(fields_[row]->value()));
+    labels_[row]->setText(QLatin1String(kSymbolRows[row].caption) + QString::fromUcs4(&code, 1) +
+                          QLatin1Char(')'));
+}
+
+void SuitSymbolsDialog::applyChoice() {
+    for (int row = 0; row < 4; ++row) chars_.*kSymbolRows[row].code = fields_[row]->value();
+    accept();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+
+// Only the application layer builds the main window: a dialog or command
+// that reached for it would tie the layers in a circle.
+#ifndef ZQW_MAINWINDOW_LAYER
+#error "mainwindow/ is above dialogs, views and commands: link zqwmainwindow to use it"
+#endif
+
+class CardDocument;
+class FileCommands;
+class MenuActions;
+class SectionView;
+
+// One menu of the menu bar: its items by name ("-" is a separator) and what
+// runs when it opens.
+struct MenuLayout {
+    QString objectName;
+    QString caption;
+    QStringList items;
+    QList<std::function<void()>> onOpen;
+};
+
+// The editor's window: the card view in the middle, the menus above. It lays
+// them out and passes the window's own events on; the commands do the rest.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    MainWindow(SectionView& view, CardDocument& document, FileCommands& fileCommands,
+               const MenuActions& actions, const QList<MenuLayout>& menus);
+    ~MainWindow() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    SectionView& view_;
+    FileCommands& fileCommands_;
+    bool shown_ = false;
+};

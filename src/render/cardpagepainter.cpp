@@ -1,0 +1,201 @@
+#include "render/cardpagepainter.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QVarLengthArray>
+#include <cmath>
+
+#include "render/captiontext.h"
+
+namespace {
+
+constexpr double kMmPerInch = 25.4;
+constexpr double kScreenDpi = 96;
+const QColor kSilver(192, 192, 192);
+
+// Sizes the printout is designed in.
+constexpr double kEmblemMm = 10.583;
+constexpr double kRuleStripMm = 0.169;  // page header strip; band rule height
+constexpr double kHeaderRulePoints = 0.6;
+constexpr double kBandRulePoints = 0.75;
+constexpr double kBarScreenPixels = 1;
+constexpr double kPictureScreenWidth = 11;
+constexpr double kPictureScreenHeight = 12;
+constexpr int kLandscapeTitlePoints = 12;
+constexpr int kPortraitTitlePoints = 10;
+// Suit pictures come from the large set from this display font size on.
+constexpr int kLargePicturesFromPoints = 9;
+
+int dots(double mm, double dpi) { return static_cast<int>(std::lround(mm * dpi / kMmPerInch)); }
+
+}  // namespace
+
+const QString& CardPagePainter::title() {
+    static const QString text = QStringLiteral("ZQW Convention Card 2.19");
+    return text;
+}
+
+const QString& CardPagePainter::jobTitle() {
+    static const QString text = QStringLiteral("ZQWCCE");
+    return text;
+}
+
+CardPagePainter::CardPagePainter(const zqw::Card& card, const PrintLayoutSettings& layout,
+                                 const DisplayFontSettings& fonts, zqw::CardPages pages)
+    : card_(card), layout_(layout), fonts_(fonts), pages_(pages) {}
+
+QPageLayout CardPagePainter::pageLayout() const {
+    zqw::CardPageSetup setup = layout_.pageSetup();
+    setup.setUnit(zqw::LengthUnit::Millimetres);
+    const bool landscape = setup.orientation() == zqw::PageOrientation::Landscape;
+    // The setup gives the paper as oriented; QPageSize wants it upright.
+    const QSizeF upright = landscape ? QSizeF(setup.paperHeight(), setup.paperWidth())
+                                     : QSizeF(setup.paperWidth(), setup.paperHeight());
+    const QPageSize size(upright, QPageSize::Millimeter, QString::fromStdString(setup.paperName()),
+                         QPageSize::FuzzyMatch);
+    return QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+void CardPagePainter::layOut(double dpi) {
+    dpi_ = dpi;
+    zqw::CardPageSetup setup = layout_.pageSetup();
+    setup.setPrinterDpi(dpi);
+    setup.setUnit(zqw::LengthUnit::PrinterPixels);
+    leftMargin_ = setup.leftMargin();
+    topMargin_ = setup.topMargin();
+
+    const SuitPrintMode mode = layout_.suitMode();
+    suitsAsCharacters_ = mode != SuitPrintMode::BitMaps;
+    const QString labelFamily =
+        mode == SuitPrintMode::BitMaps ? plainFamilyOf(fonts_.family) : fonts_.family;
+    labelFont_ = printFont(labelFamily, fonts_.pointSize, dpi);
+    const bool landscape = setup.orientation() == zqw::PageOrientation::Landscape;
+    titleFont_ =
+        printFont(fonts_.family, landscape ? kLandscapeTitlePoints : kPortraitTitlePoints, dpi);
+    pictureSet_ = fonts_.pointSize >= kLargePicturesFromPoints ? SuitPictureSet::Large
+                                                               : SuitPictureSet::Small;
+    pictureWidth_ = static_cast<int>(std::lround(kPictureScreenWidth * dpi / kScreenDpi));
+    pictureHeight_ = static_cast<int>(std::lround(kPictureScreenHeight * dpi / kScreenDpi));
+    headerHeight_ = std::max(1, dots(kRuleStripMm, dpi));
+    ruleBoxHeight_ = headerHeight_;
+    headerRuleWidth_ = kHeaderRulePoints * dpi / 72;
+    bandRuleWidth_ = kBandRulePoints * dpi / 72;
+    barWidth_ = kBarScreenPixels * dpi / kScreenDpi;
+
+    const QFontMetricsF titleMetrics(titleFont_);
+    const qreal titlePad = titleMetrics.height() / 4;
+
+    zqw::CardPrintOptions options;
+    options.layoutColumns = layout_.layoutColumns();
+    printableWidth_ = setup.printableWidth();
+    options.printableWidth = printableWidth_;
+    options.usableHeight = setup.paperHeight() - setup.topMargin() - setup.bottomMargin() - 2;
+    options.topMargin = static_cast<int>(std::lround(setup.topMargin()));
+    options.headerHeight = headerHeight_;
+    options.pages = pages_;
+    options.openBidsOnAllLines = layout_.openBidsOnAllLines();
+    options.suits = static_cast<zqw::SuitSymbolStyle>(static_cast<int>(mode));
+    const QFontMetricsF labelMetrics(labelFont_);
+    const bool asCharacters = suitsAsCharacters_;
+    options.captionWidth = [labelMetrics, asCharacters](const std::string& text) {
+        return static_cast<int>(
+            std::ceil(labelMetrics.horizontalAdvance(printableCaption(text, asCharacters))));
+    };
+    // A picture's room in a caption is its own width.
+    options.pictureAdvance = pictureWidth_;
+    options.pictureWidth = pictureWidth_;
+    options.titleWidth =
+        static_cast<int>(std::ceil(titleMetrics.horizontalAdvance(title()) + 2 * titlePad));
+    options.titleHeight = static_cast<int>(std::ceil(titleMetrics.height() + titlePad));
+    options.emblemWidth = dots(kEmblemMm, dpi);
+    options.emblemHeight = options.emblemWidth;
+    plan_ = zqw::CardPrintPlan::build(card_, options);
+}
+
+int CardPagePainter::pageCount() const { return static_cast<int>(plan_.pages().size()); }
+
+void CardPagePainter::paintPage(QPainter& painter, int index) const {
+    if (index < 0 || index >= pageCount()) return;
+    const zqw::CardPrintPage& page = plan_.pages()[static_cast<size_t>(index)];
+    painter.save();
+    painter.translate(leftMargin_, topMargin_);
+    painter.setPen(QPen(Qt::black, headerRuleWidth_, Qt::SolidLine, Qt::FlatCap));
+    const qreal headerY = headerHeight_ - headerRuleWidth_ / 2;
+    painter.drawLine(QPointF(0, headerY), QPointF(page.ruleWidth, headerY));
+    for (const zqw::PrintBand& band : page.bands) paintBand(painter, band);
+    if (page.showsTitle) paintTitle(painter, page);
+    painter.restore();
+}
+
+void CardPagePainter::paintTitle(QPainter& painter, const zqw::CardPrintPage& page) const {
+    const QRectF box(page.title.x, page.title.y, page.title.width, page.title.height);
+    painter.fillRect(box, kSilver);
+    painter.setFont(titleFont_);
+    painter.setPen(Qt::black);
+    const QFontMetricsF metrics(titleFont_);
+    const qreal pad = metrics.height() / 4;
+    const qreal baseline =
+        box.top() + (box.height() - metrics.ascent() - metrics.descent()) / 2 + metrics.ascent();
+    painter.drawText(QPointF(box.left() + pad, baseline),
+                     fittedCaption(title(), metrics, box.width() - pad));
+    paintEmblem(painter,
+                QRectF(page.emblem.x, page.emblem.y, page.emblem.width, page.emblem.height));
+}
+
+void CardPagePainter::paintBand(QPainter& painter, const zqw::PrintBand& band) const {
+    const qreal boxTop = band.top + 1;
+    const qreal boxHeight = std::max(0, band.height - ruleBoxHeight_ - 1);
+
+    for (const zqw::PlacedRow& cell : band.cells) {
+        for (const zqw::PrintLabel& label : plan_.row(cell.row).labels) {
+            if (label.silver) {
+                painter.fillRect(QRectF(cell.x + label.x, boxTop, label.width, boxHeight), kSilver);
+            }
+        }
+    }
+
+    if (band.ruleRight > band.ruleLeft) {
+        painter.setPen(QPen(Qt::black, bandRuleWidth_, Qt::SolidLine, Qt::FlatCap));
+        const qreal y = band.top + band.height - bandRuleWidth_ / 2;
+        painter.drawLine(QPointF(band.ruleLeft, y), QPointF(band.ruleRight, y));
+    }
+    QVarLengthArray<QLineF, 32> bars;
+    const auto bar = [&](qreal x) { bars.append(QLineF(x, band.top, x, band.top + band.height)); };
+    for (const zqw::PlacedRow& cell : band.cells) {
+        const zqw::PrintRow& row = plan_.row(cell.row);
+        if (row.kind != zqw::PrintRowKind::Title) bar(cell.x);
+        bar(cell.x + cell.width);
+        for (const int x : row.bars) bar(cell.x + x);
+    }
+    painter.setPen(QPen(Qt::black, barWidth_, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLines(bars.constData(), static_cast<int>(bars.size()));
+
+    const QFontMetricsF metrics(labelFont_);
+    const qreal textHeight = metrics.ascent() + metrics.descent();
+    // Rows too short for their text keep it to themselves.
+    const bool clip = boxHeight < textHeight;
+    if (clip) {
+        painter.save();
+        painter.setClipRect(QRectF(0, band.top, printableWidth_, band.height));
+    }
+    painter.setFont(labelFont_);
+    painter.setPen(Qt::black);
+    const qreal baseline = boxTop + (boxHeight - textHeight) / 2 + metrics.ascent();
+    const qreal pictureTop = boxTop + (boxHeight - pictureHeight_) / 2;
+    for (const zqw::PlacedRow& cell : band.cells) {
+        const zqw::PrintRow& row = plan_.row(cell.row);
+        for (const zqw::PrintLabel& label : row.labels) {
+            if (label.text.empty()) continue;
+            const QString text = fittedCaption(printableCaption(label.text, suitsAsCharacters_),
+                                               metrics, label.width);
+            if (!text.isEmpty()) painter.drawText(QPointF(cell.x + label.x, baseline), text);
+        }
+        for (const zqw::SuitMark& mark : row.pictures) {
+            paintSuitPicture(painter,
+                             QRectF(cell.x + mark.x, pictureTop, pictureWidth_, pictureHeight_),
+                             mark.suit, pictureSet_);
+        }
+    }
+    if (clip) painter.restore();
+}

@@ -1,0 +1,141 @@
+#include "views/gridcells.h"
+
+#include <algorithm>
+
+#include "card/printlayout.h"
+#include "document/carddocument.h"
+#include "document/cardtext.h"
+#include "document/editorsettings.h"
+
+namespace {
+
+// Cells show at most this many characters.
+constexpr int kCellBuffer = 255;
+
+bool isLabelColumn(const zqw::Section& section, int grid, int column) {
+    return column == 0 && (grid == 2 || section.columnCount >= 2);
+}
+
+// Whether the section's grid shows that row; a grid the section does not
+// have shows none.
+bool hasRow(const zqw::Section& section, int grid, int row) {
+    if (grid == 1) return section.columnCount != 0 && row >= 1 && row <= section.rowCount;
+    return grid == 2 && section.hasGrid2 && row >= 1 && row <= section.rowCount2;
+}
+
+}  // namespace
+
+GridCells::GridCells(CardDocument& document, const EditorSettings& settings)
+    : document_(document), settings_(settings) {}
+
+QString GridCells::cellText(int grid, int row, int column) const {
+    const zqw::Card& card = document_.card();
+    if (section_ < 0 || section_ >= static_cast<int>(card.sections.size())) return {};
+    const zqw::Section& s = card.sections[section_];
+    if (grid == 1 && s.hasHeadings && row == 0) {
+        if (column < 0 || column >= s.columnCount) return {};
+        return fromCardText(card.columns[s.firstColumn + column].heading).left(kCellBuffer);
+    }
+    if (!hasRow(s, grid, row)) return {};
+    const zqw::RowRef ref = card.findGridRow(section_, grid, row);
+    const zqw::TemplateLine& line = card.lines[ref.line];
+    std::string text;
+    if (!isLabelColumn(s, grid, column)) {
+        text = card.field(ref, grid, column + 1);
+    } else if (ref.row == line.firstRow) {
+        text = line.label;
+    } else if (grid == 1 && s.groupIndex == static_cast<int>(card.groups.size()) - 3 &&
+               settings_.printLayout().openBidsOnAllLines()) {
+        // The opening bids table repeats its bid on every row of a line.
+        text = line.label;
+    }
+    card.codesToDisplay(text);
+    return fromCardText(text).left(kCellBuffer);
+}
+
+bool GridCells::isEditable(int grid, int row, int column) const {
+    const zqw::Card& card = document_.card();
+    if (section_ < 0 || section_ >= static_cast<int>(card.sections.size())) return false;
+    const zqw::Section& s = card.sections[section_];
+    return hasRow(s, grid, row) && !isLabelColumn(s, grid, column);
+}
+
+void GridCells::commitEdit(int grid, int row, int column, const QString& text) {
+    zqw::Card& card = document_.card();
+    if (section_ < 0 || section_ >= static_cast<int>(card.sections.size()) ||
+        !hasRow(card.sections[section_], grid, row))
+        return;
+    const zqw::RowRef ref = card.findGridRow(section_, grid, row);
+    if (!ref) return;
+    std::string old = card.field(ref, grid, column + 1);
+    card.codesToDisplay(old);
+    std::string edited = toCardText(text);
+    if (old == edited) return;
+    card.displayToCodes(edited);
+    // A TAB would split the field and a line break the card file's
+    // record; text pasted or dropped into a cell may hold either.
+    for (char& c : edited) {
+        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+    }
+    card.setField(ref, grid, column + 1, edited);
+    document_.setModified(true);
+}
+
+int GridCells::noteNumber(int grid, int row) const {
+    const zqw::Card& card = document_.card();
+    if (section_ < 0 || section_ >= static_cast<int>(card.sections.size()) ||
+        !hasRow(card.sections[section_], grid, row))
+        return 0;
+    return card.rows[card.findGridRow(section_, grid, row).row].noteNo;
+}
+
+void GridCells::storeColumnWidths(int grid, const QList<int>& pixels, int printColumnWidth) {
+    zqw::Card& card = document_.card();
+    if (section_ < 0 || section_ >= static_cast<int>(card.sections.size())) return;
+    zqw::Section& s = card.sections[section_];
+    const double W = printColumnWidth;
+    if (W <= 0) return;
+    const auto percent = [W](double px) { return zqw::roundHalfEven(px * 100.0 / W); };
+    // Widths are stored as two digits; 3 is the least the rules aim at.
+    const auto bounded = [](int pct) { return std::clamp(pct, 3, 99); };
+    bool changed = false;
+    if (grid == 1) {
+        if (s.columnCount < 2 || pixels.size() < s.columnCount) return;
+        int running = 0;
+        for (int i = 0; i < s.columnCount; ++i) {
+            const int px = pixels[i];
+            running += px;
+            int pct = percent(px);
+            if (i == s.columnCount - 1 && running > W) {
+                pct = percent(px - running + W);
+                if (pct < 3) pct += 3;
+            } else if (running > W - 3) {
+                pct -= 3;
+            }
+            if (pct == 0) pct = 3;
+            pct = bounded(pct);
+            zqw::ColumnHead& head = card.columns[s.firstColumn + i];
+            if (pct != head.width) {
+                head.width = pct;
+                changed = true;
+            }
+        }
+    } else {
+        if (pixels.size() < 2) return;
+        int a0 = percent(pixels[0]);
+        int a1 = percent(pixels[1]);
+        if (pixels[0] + pixels[1] > W) a1 = percent(W - pixels[0]);
+        if (a1 < 3) {
+            a0 -= 3;
+            a1 += 3;
+        }
+        a0 = bounded(a0);
+        a1 = bounded(a1);
+        if (a0 != s.labelWidth2 || a1 != s.textWidth2) {
+            s.labelWidth2 = a0;
+            s.textWidth2 = a1;
+            changed = true;
+        }
+    }
+    if (changed) document_.setModified(true);
+}

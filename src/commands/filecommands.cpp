@@ -48,8 +48,6 @@ FileCommands::FileCommands(CardDocument& document, SectionView& view, NotesTextE
              update, [this] { saveCardAs(); });
     menu.add(*this, QStringLiteral("closeCard"), QStringLiteral("&Close"), ctrl(Qt::Key_Y), update,
              [this] { closeCard(); });
-    menu.addUnavailable(*this, QStringLiteral("printCard"), QStringLiteral("&Print"),
-                        ctrl(Qt::Key_P));
     menu.add(*this, QStringLiteral("exit"), QStringLiteral("&Exit"), ctrl(Qt::Key_E), update,
              [this] { exit(); });
 }
@@ -65,10 +63,7 @@ void FileCommands::takeNotesChanges() {
 }
 
 std::optional<QString> FileCommands::askSaveName() {
-    UserDialogs::FileRequest request;
-    request.filter = kCardFilter;
-    request.defaultExtension = QStringLiteral("ccf");
-    return dialogs_.saveFile(request);
+    return dialogs_.saveFile(UserDialogs::FileRequest::of(kCardFilter, QStringLiteral("ccf")));
 }
 
 FileCommands::SaveResult FileCommands::saveUnderName() {
@@ -110,10 +105,8 @@ void FileCommands::newCard() {
 void FileCommands::openCard() {
     takeNotesChanges();
     if (!offerToSave(false)) return;
-    UserDialogs::FileRequest request;
-    request.filter = kCardOrPackageFilter;
-    request.defaultExtension = QStringLiteral("ccf");
-    const std::optional<QString> path = dialogs_.openFile(request);
+    const std::optional<QString> path = dialogs_.openFile(
+        UserDialogs::FileRequest::of(kCardOrPackageFilter, QStringLiteral("ccf")));
     if (!path) return;
     openCardOrPackage(*path);
 }

@@ -45,8 +45,6 @@ NotesCommands::NotesCommands(CardDocument& document, SectionView& view, NotesTex
              key(ctrlShift | Qt::Key_A), update, [this] { saveNotesAs(); });
     menu.add(*this, QStringLiteral("closeNotes"), QStringLiteral("Cl&ose"),
              key(ctrlShift | Qt::Key_O), update, [this] { closeNotes(); });
-    menu.addUnavailable(*this, QStringLiteral("printNotes"), QStringLiteral("&Print"),
-                        key(ctrlShift | Qt::Key_P));
     menu.add(*this, QStringLiteral("linkNotesToCard"), QStringLiteral("Lin&k to note file"),
              key(Qt::ControlModifier | Qt::Key_K), update, [this] { linkNotesToCard(); });
     // In the Help menu, which decides nothing before its items run.
@@ -68,10 +66,7 @@ void NotesCommands::updateActions() {
 }
 
 std::optional<QString> NotesCommands::askSaveName() {
-    UserDialogs::FileRequest request;
-    request.filter = kNotesFilter;
-    request.defaultExtension = QStringLiteral("txt");
-    return dialogs_.saveFile(request);
+    return dialogs_.saveFile(UserDialogs::FileRequest::of(kNotesFilter, QStringLiteral("txt")));
 }
 
 bool NotesCommands::saveAs(const QString& path) {
@@ -101,10 +96,8 @@ void NotesCommands::newNotes() {
 
 void NotesCommands::openNotes() {
     if (notes_.isModified() && !offerToSave()) return;
-    UserDialogs::FileRequest request;
-    request.filter = kNotesFilter;
-    request.defaultExtension = QStringLiteral("txt");
-    const std::optional<QString> path = dialogs_.openFile(request);
+    const std::optional<QString> path =
+        dialogs_.openFile(UserDialogs::FileRequest::of(kNotesFilter, QStringLiteral("txt")));
     if (!path) return;
     // A file that cannot be read leaves the notes, and their name, as they
     // were, so that saving them cannot overwrite the file that failed.

@@ -21,6 +21,15 @@ public:
         QString fileName;          // initial name; may be empty
         bool hideReadOnly = true;
         bool folderMustExist = true;
+
+        static FileRequest of(const QString& filter, const QString& defaultExtension,
+                              const QString& fileName = {}) {
+            FileRequest request;
+            request.filter = filter;
+            request.defaultExtension = defaultExtension;
+            request.fileName = fileName;
+            return request;
+        }
     };
 
     virtual ~UserDialogs() = default;

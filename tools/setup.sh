@@ -10,8 +10,15 @@ packages=(
   qt6-base-dev libgl-dev libgtest-dev libzip-dev zip unzip
   python3 python3-fonttools python3-munkres
   fonts-liberation2 fonts-dejavu-core fontconfig
-  xvfb xauth poppler-utils
-  libcurl4-openssl-dev python3-aiosmtpd openssl clang-format
+  xvfb xauth poppler-utils xdotool
+  # the screen reader's view of the editor (AT-SPI under Xvfb)
+  at-spi2-core python3-pyatspi dbus
+  libcurl4-openssl-dev python3-aiosmtpd openssl
+  # the sanitizer and fuzz builds of run-tests.sh, and the tests of hostile
+  # packages (zlib makes the ZIP bombs)
+  clang libclang-rt-14-dev llvm zlib1g-dev
+  # the Debian package (dpkg-shlibdeps) and the checks of what it installs
+  dpkg-dev desktop-file-utils shared-mime-info
 )
 
 missing=()

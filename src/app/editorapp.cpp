@@ -6,20 +6,29 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 
+#include "app/recoveryfiles.h"
+#include "card/textfile.h"
 #include "commands/clipboardcommands.h"
 #include "commands/columneditcommand.h"
+#include "commands/custompromptscommand.h"
 #include "commands/filecommands.h"
 #include "commands/findcommands.h"
+#include "commands/helpcommands.h"
 #include "commands/linecommands.h"
 #include "commands/menuactions.h"
 #include "commands/navigationcommands.h"
 #include "commands/notescommands.h"
 #include "commands/optionscommands.h"
+#include "commands/packagecommands.h"
+#include "commands/printcommands.h"
 #include "commands/promptcontroller.h"
+#include "dialogs/suittext.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/editorsettings.h"
 #include "mainwindow/mainwindow.h"
+#include "platform/programpaths.h"
+#include "prompts/promptlistwindow.h"
 #include "views/gridcells.h"
 #include "views/notestexteditor.h"
 #include "views/sectionview.h"
@@ -36,11 +45,11 @@ EditorApp::EditorApp(UserDialogs& dialogs)
     QApplication::setApplicationName(QStringLiteral("ZQW_VEZ"));
     settings_ = std::make_unique<EditorSettings>();
     const QStringList settingsMessages = settings_->read(settingsFile_, profile_);
-    // The store's "path" is set by an installation; running from the build
-    // tree, the program folder is the executable's own.
-    const QString programDir = settings_->programDir().isEmpty()
-                                   ? QCoreApplication::applicationDirPath()
-                                   : settings_->programDir();
+    // The store's "path", when an installation sets it, wins; otherwise the
+    // data lies beside the executable (the build tree) or in the
+    // installation's share folder.
+    const QString programDir =
+        settings_->programDir().isEmpty() ? findProgramDataDir() : settings_->programDir();
     // The card fonts ship beside the program; registering them for this
     // process is enough for screen and printer alike.
     for (const char* name : kCardFontFiles) {
@@ -58,10 +67,24 @@ EditorApp::EditorApp(UserDialogs& dialogs)
     card.suitChars = settings_->suitChars();
     QObject::connect(settings_.get(), &EditorSettings::suitCharsChanged, document_.get(),
                      [this] { document_->card().suitChars = settings_->suitChars(); });
-    if (!document_->loadTemplate(QDir(programDir).filePath(QStringLiteral("zqw.sel"))))
+    if (!document_->loadTemplate(QDir(programDir).filePath(QStringLiteral("zqw.sel")))) {
         dialogs_.message(QStringLiteral("zqw.sel file not found"));
+        return;
+    }
     openLastCard();
     for (const QString& message : settingsMessages) dialogs_.message(message);
+    recovery_ = std::make_unique<RecoveryFiles>([this] {
+        // What is typed in an open cell counts too: it goes into the copy,
+        // not into the card.
+        zqw::Card& card = document_->card();
+        QList<std::pair<int, std::string>> typed;
+        if (view_) typed = view_->uncommittedRows();
+        for (auto& [row, text] : typed) std::swap(card.rows[row].text, text);
+        std::string bytes = card.cardFileBytes();
+        for (auto& [row, text] : typed) std::swap(card.rows[row].text, text);
+        return std::make_pair(std::move(bytes), notes_->fileBytes());
+    });
+    offerRecoveredCopies();
 
     cells_ = std::make_unique<GridCells>(*document_, *settings_);
     view_ = std::make_unique<SectionView>(*document_, *settings_, *cells_, *notes_, dialogs_);
@@ -77,28 +100,30 @@ EditorApp::EditorApp(UserDialogs& dialogs)
     findCommands_ = std::make_unique<FindCommands>(*document_, *view_, *notes_, dialogs_, *menu_);
     promptController_ = std::make_unique<PromptController>(*document_, *view_, *notes_, *settings_,
                                                            dialogs_, *menu_);
+    // The prompt list shows and says suits as the card does.
+    const auto showPromptSuits = [this] {
+        promptController_->promptList().setSuitText(
+            SuitText(settings_->suitChars(), settings_->colourSuits()));
+    };
+    showPromptSuits();
+    QObject::connect(settings_.get(), &EditorSettings::suitCharsChanged, promptController_.get(),
+                     showPromptSuits);
+    QObject::connect(settings_.get(), &EditorSettings::colourSuitsChanged, promptController_.get(),
+                     showPromptSuits);
     columnEditCommand_ = std::make_unique<ColumnEditCommand>(*document_, *view_, *settings_,
                                                              *promptController_, dialogs_, *menu_);
     optionsCommands_ =
         std::make_unique<OptionsCommands>(*document_, *view_, *settings_, dialogs_, *menu_);
-
-    // Windows and commands still to come have their items, disabled.
-    QObject& later = *unavailable_;
-    menu_->addUnavailable(later, QStringLiteral("viewHints"), QStringLiteral("&View hints..."));
-    menu_->addUnavailable(later, QStringLiteral("producePackage"),
-                          QStringLiteral("&Produce ZQW file"));
-    menu_->addUnavailable(later, QStringLiteral("emailPackage"), QStringLiteral("&Email ZQW File"));
-    menu_->addUnavailable(later, QStringLiteral("backupPackage"),
-                          QStringLiteral("&Backup ZQW File"));
-    menu_->addUnavailable(later, QStringLiteral("showAbout"), QStringLiteral("&About"));
-    menu_->addUnavailable(later, QStringLiteral("showBasicHelp"), QStringLiteral("&Basic"),
-                          QKeySequence(Qt::Key_F1));
-    menu_->addUnavailable(later, QStringLiteral("toggleCustomPrompts"),
-                          QStringLiteral("&Custom prompts"), QKeySequence(Qt::Key_F4));
-    menu_->addUnavailable(later, QStringLiteral("showCompletionGuide"),
-                          QStringLiteral("&Guide to completion"));
-    menu_->addUnavailable(later, QStringLiteral("showCellHelp"), QStringLiteral("&Help hints"),
-                          QKeySequence(Qt::Key_F9));
+    printCommands_ =
+        std::make_unique<PrintCommands>(*document_, *view_, *notes_, *settings_, dialogs_, *menu_);
+    QObject::connect(lineCommands_.get(), &LineCommands::refreshPreview, printCommands_.get(),
+                     &PrintCommands::refreshPreview);
+    customPromptsCommand_ = std::make_unique<CustomPromptsCommand>(
+        *document_, *view_, *settings_, *promptController_, dialogs_, *menu_);
+    helpCommands_ =
+        std::make_unique<HelpCommands>(*document_, *view_, *settings_, dialogs_, *menu_);
+    packageCommands_ =
+        std::make_unique<PackageCommands>(*document_, *view_, *settings_, dialogs_, *menu_);
 
     QStringList groupItems;
     QStringList sectionItems;
@@ -115,13 +140,13 @@ EditorApp::EditorApp(UserDialogs& dialogs)
          {QStringLiteral("newCard"), QStringLiteral("openCard"), QStringLiteral("importDosCard"),
           QStringLiteral("saveCard"), QStringLiteral("saveCardAs"), QStringLiteral("closeCard"),
           QStringLiteral("printCard"), QStringLiteral("printLayout"), QStringLiteral("exit")},
-         opens(fileCommands_.get())},
+         opens(fileCommands_.get()) + opens(printCommands_.get())},
         {QStringLiteral("notesMenu"),
          QStringLiteral("&Notes"),
          {QStringLiteral("newNotes"), QStringLiteral("openNotes"), QStringLiteral("saveNotes"),
           QStringLiteral("saveNotesAs"), QStringLiteral("closeNotes"), QStringLiteral("printNotes"),
           QStringLiteral("-"), QStringLiteral("linkNotesToCard")},
-         opens(notesCommands_.get())},
+         opens(notesCommands_.get()) + opens(printCommands_.get())},
         {QStringLiteral("topMenu"), QStringLiteral("&Top"), groupItems, {}},
         {QStringLiteral("rightMenu"), QStringLiteral("&Right"), sectionItems, {}},
         {QStringLiteral("editMenu"),
@@ -138,10 +163,10 @@ EditorApp::EditorApp(UserDialogs& dialogs)
          {QStringLiteral("chooseCardFont"), QStringLiteral("chooseNotesFont"),
           QStringLiteral("editPrintLayout"), QStringLiteral("viewHints"),
           QStringLiteral("toggleNoteTabs"), QStringLiteral("toggleRightMousePrompts"),
-          QStringLiteral("producePackage"), QStringLiteral("emailPackage"),
-          QStringLiteral("backupPackage"), QStringLiteral("chooseSuitSymbols"),
-          QStringLiteral("editAuctions"), QStringLiteral("toggleTrueColumnWidth"),
-          QStringLiteral("togglePrintAuctions")},
+          QStringLiteral("toggleColouredSuits"), QStringLiteral("producePackage"),
+          QStringLiteral("emailPackage"), QStringLiteral("backupPackage"),
+          QStringLiteral("chooseSuitSymbols"), QStringLiteral("editAuctions"),
+          QStringLiteral("toggleTrueColumnWidth"), QStringLiteral("togglePrintAuctions")},
          {}},
         {QStringLiteral("helpMenu"),
          QStringLiteral("&Help"),
@@ -152,16 +177,75 @@ EditorApp::EditorApp(UserDialogs& dialogs)
          {}},
     };
     mainWindow_ = std::make_unique<MainWindow>(*view_, *document_, *fileCommands_, *menu_, menus);
+    // Every change, saved or given up, decides whether a recovery copy is
+    // kept.
+    QObject::connect(document_.get(), &CardDocument::modifiedChanged, mainWindow_.get(),
+                     [this] { noteChanges(); });
+    QObject::connect(&document_->undoStack(), &QUndoStack::indexChanged, mainWindow_.get(),
+                     [this] { noteChanges(); });
+    QObject::connect(notes_.get(), &QPlainTextEdit::textChanged, mainWindow_.get(),
+                     [this] { noteChanges(); });
+    QObject::connect(view_.get(), &SectionView::cellTyped, mainWindow_.get(),
+                     [this] { noteChanges(); });
+    QObject::connect(notes_->document(), &QTextDocument::modificationChanged, mainWindow_.get(),
+                     [this] { noteChanges(); });
     mainWindow_->setGeometry(settings_->windowBounds());
+    // Queued, so the named card and the hints come up over the window rather
+    // than before it; the card first, so the hints show over it.
+    QObject::connect(
+        mainWindow_.get(), &MainWindow::firstShown, helpCommands_.get(),
+        [this] {
+            if (!namedFile_.isEmpty()) fileCommands_->openNamedFile(namedFile_);
+            helpCommands_->showStartupHints();
+        },
+        Qt::QueuedConnection);
+}
+
+void EditorApp::offerRecoveredCopies() {
+    for (const RecoveryFiles::Copy& copy : RecoveryFiles::leftBehind()) {
+        const QString name =
+            copy.cardFile.isEmpty() ? QString::fromLatin1(zqw::kUnnamedFile) : copy.cardFile;
+        const UserDialogs::Answer answer = dialogs_.question(
+            QStringLiteral("The editor did not close normally. Restore the unsaved changes to ") +
+                name + QStringLiteral("?"),
+            false);
+        if (answer != UserDialogs::Answer::Yes) {
+            RecoveryFiles::remove(copy);
+            continue;
+        }
+        document_->openRecoveredCopy(copy.cardCopy, copy.cardFile);
+        if (const auto notes = zqw::readRegularFile(copy.notesCopy.toStdString())) {
+            notes_->restoreText(*notes);
+            notes_->setFileName(copy.notesFile);
+            document_->card().notesOpen = true;
+        }
+        // This editor keeps its own copy from now on.
+        RecoveryFiles::remove(copy);
+        noteChanges();
+        return;
+    }
+}
+
+void EditorApp::noteChanges() {
+    if (!document_->isModified() && !notes_->isModified() &&
+        (!view_ || view_->uncommittedRows().isEmpty())) {
+        recovery_->discard();
+        return;
+    }
+    recovery_->changed(document_->fileName(), notes_->fileName());
 }
 
 EditorApp::~EditorApp() {
-    writeSettings();
+    // A normal end: whatever is unsaved was given up at the close question.
+    if (recovery_) recovery_->discard();
+    if (isReady()) writeSettings();
     mainWindow_.reset();
     for (int id : fontIds_) QFontDatabase::removeApplicationFont(id);
 }
 
-QAction* EditorApp::action(const QString& objectName) const { return menu_->find(objectName); }
+QAction* EditorApp::action(const QString& objectName) const {
+    return menu_ ? menu_->find(objectName) : nullptr;
+}
 
 void EditorApp::openLastCard() {
     zqw::Card& card = document_->card();

@@ -10,10 +10,12 @@
 class CardDocument;
 class ClipboardCommands;
 class ColumnEditCommand;
+class CustomPromptsCommand;
 class EditorSettings;
 class FileCommands;
 class FindCommands;
 class GridCells;
+class HelpCommands;
 class LineCommands;
 class MainWindow;
 class MenuActions;
@@ -21,7 +23,10 @@ class NavigationCommands;
 class NotesCommands;
 class NotesTextEditor;
 class OptionsCommands;
+class PackageCommands;
+class PrintCommands;
 class PromptController;
+class RecoveryFiles;
 class QAction;
 class SectionView;
 class UserDialogs;
@@ -38,6 +43,10 @@ public:
     EditorApp(const EditorApp&) = delete;
     EditorApp& operator=(const EditorApp&) = delete;
 
+    // False when start-up ended early: without the card template there is
+    // no card to show, and nothing may be written over the user's card.
+    bool isReady() const { return mainWindow_ != nullptr; }
+
     MainWindow& mainWindow() { return *mainWindow_; }
     CardDocument& document() { return *document_; }
     EditorSettings& settings() { return *settings_; }
@@ -51,20 +60,34 @@ public:
     PromptController& promptController() { return *promptController_; }
     ColumnEditCommand& columnEditCommand() { return *columnEditCommand_; }
     OptionsCommands& optionsCommands() { return *optionsCommands_; }
+    PrintCommands& printCommands() { return *printCommands_; }
+    CustomPromptsCommand& customPromptsCommand() { return *customPromptsCommand_; }
+    HelpCommands& helpCommands() { return *helpCommands_; }
+    PackageCommands& packageCommands() { return *packageCommands_; }
     // A menu item by its name (the name of the command it runs).
     QAction* action(const QString& objectName) const;
+    // A card or package to open once the window is first shown, as a file
+    // manager names it on the command line.
+    void openWhenShown(const QString& path) { namedFile_ = path; }
 
 private:
     void openLastCard();
+    // Copies of unsaved work a stopped editor left behind, offered one by
+    // one until the user takes one.
+    void offerRecoveredCopies();
+    // Keeps the recovery copy in step with the unsaved changes.
+    void noteChanges();
     void writeSettings();
 
     UserDialogs& dialogs_;
+    QString namedFile_;
     IniFile settingsFile_;
     ProfileStore profile_;
     std::unique_ptr<EditorSettings> settings_;
     QList<int> fontIds_;
     std::unique_ptr<NotesTextEditor> notes_;
     std::unique_ptr<CardDocument> document_;
+    std::unique_ptr<RecoveryFiles> recovery_;
     std::unique_ptr<GridCells> cells_;
     std::unique_ptr<SectionView> view_;
     std::unique_ptr<MenuActions> menu_;
@@ -79,5 +102,9 @@ private:
     std::unique_ptr<PromptController> promptController_;
     std::unique_ptr<ColumnEditCommand> columnEditCommand_;
     std::unique_ptr<OptionsCommands> optionsCommands_;
+    std::unique_ptr<PrintCommands> printCommands_;
+    std::unique_ptr<CustomPromptsCommand> customPromptsCommand_;
+    std::unique_ptr<HelpCommands> helpCommands_;
+    std::unique_ptr<PackageCommands> packageCommands_;
     std::unique_ptr<MainWindow> mainWindow_;
 };

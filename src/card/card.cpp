@@ -20,6 +20,7 @@ bool Card::parseTemplateFile(const std::string& path) {
 }
 
 void Card::resetToBlankCard() {
+    rowsReplaced();
     rows.clear();
     rows.emplace_back();
     const auto giveRows = [this](int firstLine, int lineCount) {
@@ -92,16 +93,76 @@ RowRef Card::findRow(int section, int firstLine, int rowNumber) const {
         ++lineIndex;
         total += lines[lineIndex].rowCount;
     }
-    int step = total - lines[lineIndex].rowCount + 1;
-    int row = lines[lineIndex].firstRow;
-    while (step < rowNumber) {
-        ++step;
-        if (row <= 0 || row >= static_cast<int>(rows.size())) return broken();
-        row = rows[row].nextRow;
-        if (row == 0) return broken();
+    // Row 0 and below count as the line's first row (its kept row when
+    // the line is hidden).
+    const int position = std::max(0, rowNumber - (total - lines[lineIndex].rowCount) - 1);
+    if (position == 0) {
+        const int row = lines[lineIndex].firstRow;
+        if (row < 0 || row >= static_cast<int>(rows.size())) return broken();
+        return RowRef{section, lineIndex, row};
     }
-    if (row < 0 || row >= static_cast<int>(rows.size())) return broken();
-    return RowRef{section, lineIndex, row};
+    const std::vector<int>* lineRowList = this->lineRows(lineIndex);
+    if (!lineRowList || position >= static_cast<int>(lineRowList->size())) return broken();
+    return RowRef{section, lineIndex, (*lineRowList)[static_cast<size_t>(position)]};
+}
+
+bool Card::isCurrent(const LineRows& entry, int line) const {
+    return entry.firstRow == lines[line].firstRow && entry.rowCount == lines[line].rowCount &&
+           entry.rowRecords == rows.size();
+}
+
+const std::vector<int>* Card::lineRows(int line) const {
+    if (rowIndex_.size() != lines.size()) rowIndex_.assign(lines.size(), LineRows{});
+    LineRows& entry = rowIndex_[static_cast<size_t>(line)];
+    if (isCurrent(entry, line)) return &entry.rows;
+    // Walked once; the walk is bounded by the rows there are, so a chain
+    // that loops cannot hang the editor.
+    std::vector<int> found;
+    const int count = lines[line].rowCount;
+    found.reserve(static_cast<size_t>(std::max(0, count)));
+    int row = lines[line].firstRow;
+    for (int k = 0; k < count; ++k) {
+        if (row <= 0 || row >= static_cast<int>(rows.size())) return nullptr;
+        found.push_back(row);
+        row = rows[row].nextRow;
+    }
+    entry = LineRows{lines[line].firstRow, count, rows.size(), std::move(found)};
+    return &entry.rows;
+}
+
+void Card::rowsReplaced() const { rowIndex_.clear(); }
+
+void Card::rowInserted(int line, int position, int row) const {
+    if (line <= 0 || line >= static_cast<int>(rowIndex_.size())) return;
+    LineRows& entry = rowIndex_[static_cast<size_t>(line)];
+    // Only an entry that was current before this insert can be kept: one
+    // row more in the line, and at most one new row record.
+    const bool wasCurrent =
+        entry.rowCount >= 0 && entry.rowCount + 1 == lines[line].rowCount &&
+        (entry.rowRecords == rows.size() || entry.rowRecords + 1 == rows.size());
+    if (!wasCurrent || position < 0 || position > static_cast<int>(entry.rows.size())) {
+        entry = LineRows{};
+        return;
+    }
+    entry.rows.insert(entry.rows.begin() + position, row);
+    entry.firstRow = lines[line].firstRow;
+    entry.rowCount = lines[line].rowCount;
+    entry.rowRecords = rows.size();
+}
+
+void Card::rowRemoved(int line, int position) const {
+    if (line <= 0 || line >= static_cast<int>(rowIndex_.size())) return;
+    LineRows& entry = rowIndex_[static_cast<size_t>(line)];
+    const bool wasCurrent = entry.rowCount >= 0 && entry.rowCount - 1 == lines[line].rowCount &&
+                            entry.rowRecords == rows.size();
+    if (!wasCurrent || position < 0 || position >= static_cast<int>(entry.rows.size())) {
+        entry = LineRows{};
+        return;
+    }
+    entry.rows.erase(entry.rows.begin() + position);
+    entry.firstRow = lines[line].firstRow;
+    entry.rowCount = lines[line].rowCount;
+    entry.rowRecords = rows.size();
 }
 
 RowRef Card::findGridRow(int section, int grid, int rowNumber) const {

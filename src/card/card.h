@@ -180,8 +180,32 @@ public:
     MessageSink& messages() const { return messages_; }
     NotesEditor& notes() const { return notes_; }
 
+    // --- the row index -----------------------------------------------------
+    // Finding a row uses an index of each line's rows in chain order, so a
+    // long section costs no walk along its chain. The index notices a line
+    // whose first row or row count changed, or new row records; code that
+    // replaces the rows wholesale says so here.
+    void rowsReplaced() const;
+    // The line commands, which know where they put or took a row, keep the
+    // index of that line instead of having it rebuilt: inserting rows one by
+    // one stays linear.
+    void rowInserted(int line, int position, int row) const;
+    void rowRemoved(int line, int position) const;
+
 private:
     void appendMissingAuctionChains();
+
+    struct LineRows {
+        int firstRow = -1;
+        int rowCount = -1;
+        size_t rowRecords = 0;
+        std::vector<int> rows;
+    };
+    // The line's rows in chain order; nullptr when its chain is broken.
+    const std::vector<int>* lineRows(int line) const;
+    bool isCurrent(const LineRows& entry, int line) const;
+
+    mutable std::vector<LineRows> rowIndex_;
 
     MessageSink& messages_;
     NotesEditor& notes_;

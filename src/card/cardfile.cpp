@@ -331,6 +331,7 @@ bool Card::readCardBytes(std::string_view bytes) {
         for (size_t c = 1; c < columns.size(); ++c) columns[c].width = (*result.widths)[c - 1];
     }
     rows = std::move(result.rows);
+    rowsReplaced();
     for (size_t i = 0; i < lines.size(); ++i) {
         lines[i].firstRow = result.lineRows[i].first;
         lines[i].rowCount = result.lineRows[i].second;

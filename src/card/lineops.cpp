@@ -44,6 +44,13 @@ std::optional<RowRef> gridRowAt(const Card& card, int section, const GridLines& 
     return ref;
 }
 
+// Where the grid's row rowNumber stands in its own line's chain (from 0).
+int positionInLine(const Card& card, const GridLines& lines, int line, int rowNumber) {
+    int before = 0;
+    for (int l = lines.first; l < line; ++l) before += card.lines[l].rowCount;
+    return rowNumber - 1 - before;
+}
+
 int appendEmptyRow(Card& card) {
     card.rows.emplace_back();
     return static_cast<int>(card.rows.size()) - 1;
@@ -106,6 +113,8 @@ LineResult insertRowBefore(Card& card, int section, int grid, int rowNumber) {
     const int L = found->line;
 
     int target = L;
+    int position = positionInLine(card, *lines, L, rowNumber);
+    int inserted = 0;
     const int previous = card.rows[R].prevRow;
     if (isRow(card, previous)) {
         const int added = appendEmptyRow(card);
@@ -113,26 +122,32 @@ LineResult insertRowBefore(Card& card, int section, int grid, int rowNumber) {
         card.rows[added].nextRow = R;
         card.rows[previous].nextRow = added;
         card.rows[R].prevRow = added;
+        inserted = added;
     } else if (L == lines->first) {
         card.messages().showMessage("Cannot insert a line before the first line of the section");
         return LineResult::FirstLineOfGrid;
     } else {
         target = L - 1;
         TemplateLine& above = card.lines[target];
+        position = above.rowCount;
         if (above.rowCount == 0 && isRow(card, above.firstRow)) {
             // The kept row shows again as the line's only row.
             card.rows[above.firstRow].prevRow = 0;
             card.rows[above.firstRow].nextRow = 0;
+            inserted = above.firstRow;
         } else if (above.rowCount == 0) {
             above.firstRow = appendEmptyRow(card);
+            inserted = above.firstRow;
         } else {
             const int last = lastRowOf(card, target);
             const int added = appendEmptyRow(card);
             card.rows[added].prevRow = last;
             card.rows[last].nextRow = added;
+            inserted = added;
         }
     }
     card.lines[target].rowCount += 1;
+    card.rowInserted(target, position, inserted);
     *lines->shownRows += 1;
     card.isModified = true;
     return LineResult::Done;
@@ -149,6 +164,7 @@ LineResult deleteRow(Card& card, int section, int grid, int rowNumber) {
     if (!found) return LineResult::NoRow;
     const int R = found->row;
     TemplateLine& line = card.lines[found->line];
+    const int position = positionInLine(card, *lines, found->line, rowNumber);
 
     if (line.rowCount > 1) {
         RowText& row = card.rows[R];
@@ -162,6 +178,7 @@ LineResult deleteRow(Card& card, int section, int grid, int rowNumber) {
     }
     // A line's only row stays as its kept row: the line is hidden.
     line.rowCount -= 1;
+    card.rowRemoved(found->line, position);
     *lines->shownRows -= 1;
     card.isModified = true;
     return LineResult::Done;
@@ -206,10 +223,12 @@ LineResult insertRowAfter(Card& card, int section, int grid, int rowNumber,
 
     const bool intoHiddenNext =
         card.lines[L].rowCount == 1 && lines->holds(L + 1) && card.lines[L + 1].rowCount == 0;
+    const int position = positionInLine(card, *lines, L, rowNumber);
     const int added = appendEmptyRow(card);
     if (intoHiddenNext) {
         card.lines[L + 1].firstRow = added;
         card.lines[L + 1].rowCount += 1;
+        card.rowInserted(L + 1, 0, added);
     } else {
         const int next = card.rows[R].nextRow;
         card.rows[added].prevRow = R;
@@ -217,6 +236,7 @@ LineResult insertRowAfter(Card& card, int section, int grid, int rowNumber,
         if (isRow(card, next)) card.rows[next].prevRow = added;
         card.rows[R].nextRow = added;
         card.lines[L].rowCount += 1;
+        card.rowInserted(L, position + 1, added);
     }
 
     const RowRef addedRef{section, intoHiddenNext ? L + 1 : L, added};

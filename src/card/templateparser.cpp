@@ -51,6 +51,7 @@ public:
         card_.columns.clear();
         card_.prompts.clear();
         card_.rows.clear();
+        card_.rowsReplaced();
         card_.auctions.clear();
         card_.tabCaptions.clear();
         card_.sectionTotal = 0;

@@ -1,6 +1,5 @@
 #include "pdfcommand.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <algorithm>
@@ -11,6 +10,7 @@
 #include "card/notesprintplan.h"
 #include "card/plainnotes.h"
 #include "platform/inifile.h"
+#include "platform/programpaths.h"
 #include "render/cardfonts.h"
 #include "render/cardpagepainter.h"
 #include "render/displayfontsettings.h"
@@ -82,7 +82,7 @@ bool readFailed(const MessageList& messages, const std::string& cardPath) {
 }
 
 int render(const PdfRequest& request) {
-    CardFontRegistration cardFonts(QCoreApplication::applicationDirPath());
+    CardFontRegistration cardFonts(findProgramDataDir());
 
     IniFile settings;
     if (request.settingsPath) {

@@ -4,11 +4,19 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QUndoStack>
 
 #include "commands/menuactions.h"
 #include "document/carddocument.h"
 #include "views/notestexteditor.h"
 #include "views/sectionview.h"
+
+namespace {
+
+const QKeySequence kUndoKey(Qt::ControlModifier | Qt::Key_Z);
+const QKeySequence kRedoKey(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z);
+
+}  // namespace
 
 ClipboardCommands::ClipboardCommands(CardDocument& document, SectionView& view,
                                      NotesTextEditor& notes, MenuActions& menu)
@@ -21,10 +29,10 @@ ClipboardCommands::ClipboardCommands(CardDocument& document, SectionView& view,
              key(Qt::ShiftModifier | Qt::Key_Insert), update, [this] { paste(); });
     menu.add(*this, QStringLiteral("cut"), QStringLiteral("Cu&t"),
              key(Qt::ShiftModifier | Qt::Key_Delete), update, [this] { cut(); });
-    menu.add(*this, QStringLiteral("undo"), QStringLiteral("&Undo"),
-             key(Qt::ControlModifier | Qt::Key_Z), update, [this] { undo(); });
-    menu.add(*this, QStringLiteral("redo"), QStringLiteral("R&eDo"),
-             key(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z), update, [this] { redo(); });
+    menu.add(*this, QStringLiteral("undo"), QStringLiteral("&Undo"), kUndoKey, update,
+             [this] { undo(); });
+    menu.add(*this, QStringLiteral("redo"), QStringLiteral("R&eDo"), kRedoKey, update,
+             [this] { redo(); });
 }
 
 void ClipboardCommands::updateActions() {
@@ -34,9 +42,10 @@ void ClipboardCommands::updateActions() {
     QAction* undoItem = menu_.find(QStringLiteral("undo"));
     QAction* redoItem = menu_.find(QStringLiteral("redo"));
     const bool notesShowing = view_.notesShowing();
-    // Undo and Redo are the notes editor's; the card page has none.
-    undoItem->setVisible(notesShowing);
-    redoItem->setVisible(notesShowing);
+    // Undo and Redo act on the page that shows: the notes' own history, or
+    // the card's, named after the step they take.
+    undoItem->setText(QStringLiteral("&Undo\t") + kUndoKey.toString(QKeySequence::NativeText));
+    redoItem->setText(QStringLiteral("R&eDo\t") + kRedoKey.toString(QKeySequence::NativeText));
     if (notesShowing) {
         MenuActions::setItemEnabled(undoItem, notes_.document()->isUndoAvailable());
         MenuActions::setItemEnabled(redoItem, notes_.document()->isRedoAvailable());
@@ -51,6 +60,20 @@ void ClipboardCommands::updateActions() {
         MenuActions::setItemEnabled(copyItem, selection);
         MenuActions::setItemEnabled(cutItem, selection);
         MenuActions::setItemEnabled(pasteItem, true);
+        const QUndoStack& stack = document_.undoStack();
+        // Typing in the open cell is undone first, by the cell itself.
+        const bool cellUndo = editor && editor->isUndoAvailable();
+        const bool cellRedo = editor && editor->isRedoAvailable();
+        if (!cellUndo && stack.canUndo()) {
+            undoItem->setText(QStringLiteral("&Undo ") + stack.undoText() + QLatin1Char('\t') +
+                              kUndoKey.toString(QKeySequence::NativeText));
+        }
+        if (!cellRedo && stack.canRedo()) {
+            redoItem->setText(QStringLiteral("R&eDo ") + stack.redoText() + QLatin1Char('\t') +
+                              kRedoKey.toString(QKeySequence::NativeText));
+        }
+        MenuActions::setItemEnabled(undoItem, cellUndo || stack.canUndo());
+        MenuActions::setItemEnabled(redoItem, cellRedo || stack.canRedo());
     }
 }
 
@@ -66,13 +89,9 @@ void ClipboardCommands::paste() {
     if (view_.notesShowing()) {
         if (document_.card().notesOpen) notes_.paste();
     } else if (QLineEdit* editor = view_.activeCellEditor()) {
-        // A cell is one line of the card file: pasted line breaks would
-        // split its record, so each becomes a space.
-        QString text = QGuiApplication::clipboard()->text();
-        text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        editor->insert(text);
+        // The cell's validator keeps what a card file can store: a line
+        // break becomes a space, a character it cannot hold is left out.
+        editor->insert(QGuiApplication::clipboard()->text());
     }
 }
 
@@ -85,17 +104,43 @@ void ClipboardCommands::cut() {
 }
 
 void ClipboardCommands::undo() {
-    if (!notes_.document()->isUndoAvailable()) {
+    if (view_.notesShowing()) {
+        if (!notes_.document()->isUndoAvailable()) {
+            QApplication::beep();
+            return;
+        }
+        notes_.undo();
+        return;
+    }
+    if (QLineEdit* editor = view_.activeCellEditor(); editor && editor->isUndoAvailable()) {
+        editor->undo();
+        return;
+    }
+    QUndoStack& stack = document_.undoStack();
+    if (!stack.canUndo()) {
         QApplication::beep();
         return;
     }
-    notes_.undo();
+    stack.undo();
 }
 
 void ClipboardCommands::redo() {
-    if (!notes_.document()->isRedoAvailable()) {
+    if (view_.notesShowing()) {
+        if (!notes_.document()->isRedoAvailable()) {
+            QApplication::beep();
+            return;
+        }
+        notes_.redo();
+        return;
+    }
+    if (QLineEdit* editor = view_.activeCellEditor(); editor && editor->isRedoAvailable()) {
+        editor->redo();
+        return;
+    }
+    QUndoStack& stack = document_.undoStack();
+    if (!stack.canRedo()) {
         QApplication::beep();
         return;
     }
-    notes_.redo();
+    stack.redo();
 }

@@ -100,8 +100,11 @@ void ColumnEditCommand::editColumn() {
     if (result == QDialog::Accepted) {
         std::vector<std::string> written;
         for (const QString& line : memo.displayedLines()) written.push_back(toCardText(line));
-        zqw::writeColumn(card, *range, written);
-        document_.setModified(true);
+        // An OK that changed nothing leaves the card unchanged.
+        document_.recordChange(QStringLiteral("Column edit"), [&] {
+            zqw::writeColumn(card, *range, written);
+            return true;
+        });
         view_.reloadRows(gridNumber, activeRow, activeColumn);
     }
     resumeEditing();

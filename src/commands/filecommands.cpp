@@ -3,13 +3,18 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 #include <QWidget>
 
+#include "card/dosimport.h"
 #include "card/zqwpackage.h"
 #include "commands/menuactions.h"
 #include "commands/notescommands.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
+#include "document/cardtext.h"
+#include "files/progressdialogview.h"
+#include "files/workprogress.h"
 #include "views/notestexteditor.h"
 #include "views/sectionview.h"
 
@@ -18,9 +23,38 @@ namespace {
 const QString kCardFilter = QStringLiteral("Convention card files (*.ccf)|*.ccf");
 const QString kCardOrPackageFilter =
     QStringLiteral("Convention card files (*.ccf)|*.ccf|ZQW files (*.zqw)|*.zqw");
+const QString kDosCardFilter = QStringLiteral("DOS Convention card files (*.ver)|*.ver");
 const QString kSaveCardQuestion = QStringLiteral("Do you wish to save the current file");
 const QString kLinkOnCloseQuestion =
     QStringLiteral("Do you wish to link the current notes file to the current card");
+
+// Gathers the imported notes lines and puts them after the last line of the
+// notes in one edit.
+class ImportedNotes : public zqw::NotesAppender {
+public:
+    void appendLine(const std::string& line) override {
+        text_ += QLatin1Char('\n') + fromCardText(line);
+    }
+    void appendTo(NotesTextEditor& notes) const {
+        if (text_.isEmpty()) return;
+        notes.moveCursor(QTextCursor::End);
+        notes.insertAtCaret(text_);
+    }
+
+private:
+    QString text_;
+};
+
+// What became of a package's extraction, off the window's thread.
+struct Extraction {
+    bool opened = false;
+    bool hasCard = false;
+    bool extracted = false;
+    bool cancelled = false;
+    std::string error;
+    std::vector<std::string> notices;
+    std::string cardName;
+};
 
 }  // namespace
 
@@ -40,8 +74,8 @@ FileCommands::FileCommands(CardDocument& document, SectionView& view, NotesTextE
              [this] { newCard(); });
     menu.add(*this, QStringLiteral("openCard"), QStringLiteral("&Open"), ctrl(Qt::Key_O), update,
              [this] { openCard(); });
-    menu.addUnavailable(*this, QStringLiteral("importDosCard"), QStringLiteral("I&mport DOS ver"),
-                        ctrl(Qt::Key_M));
+    menu.add(*this, QStringLiteral("importDosCard"), QStringLiteral("I&mport DOS ver"),
+             ctrl(Qt::Key_M), update, [this] { importDosCard(); });
     menu.add(*this, QStringLiteral("saveCard"), QStringLiteral("&Save"), ctrl(Qt::Key_S), update,
              [this] { saveCard(); });
     menu.add(*this, QStringLiteral("saveCardAs"), QStringLiteral("Save &As"), ctrl(Qt::Key_A),
@@ -51,6 +85,8 @@ FileCommands::FileCommands(CardDocument& document, SectionView& view, NotesTextE
     menu.add(*this, QStringLiteral("exit"), QStringLiteral("&Exit"), ctrl(Qt::Key_E), update,
              [this] { exit(); });
 }
+
+FileCommands::~FileCommands() = default;
 
 void FileCommands::updateActions() {
     view_.storePendingEdits();
@@ -67,6 +103,10 @@ std::optional<QString> FileCommands::askSaveName() {
 }
 
 FileCommands::SaveResult FileCommands::saveUnderName() {
+    // Saving the card writes its linked notes too.
+    const zqw::Card& card = document_.card();
+    if (card.notesOpen && !card.notesFileName.empty() && !notesCommands_.confirmStorable())
+        return SaveResult::Cancelled;
     if (!document_.isUnnamed()) return document_.save() ? SaveResult::Saved : SaveResult::Failed;
     const std::optional<QString> path = askSaveName();
     if (!path) return SaveResult::Cancelled;
@@ -125,32 +165,94 @@ void FileCommands::openCardOrPackage(const QString& path) {
     view_.showFirstGroup();
 }
 
+WorkProgress& FileCommands::extractionProgress() {
+    if (!extractionProgress_) extractionProgress_ = std::make_unique<ProgressDialogView>(&view_);
+    return *extractionProgress_;
+}
+
 std::optional<QString> FileCommands::extractPackage(const QString& packagePath) {
     const std::optional<QString> folder = dialogs_.chooseFolder(
         QStringLiteral("Select directory for CCF file"), QFileInfo(packagePath).absolutePath());
     if (!folder) return std::nullopt;
+    const std::string target = QDir::cleanPath(*folder).toStdString();
 
-    zqw::PackageReader package(packagePath.toStdString());
-    if (!package.isOpen()) {
+    // A package may hold some megabytes to read, check and unpack: the
+    // window goes on painting meanwhile, and a progress dialog comes up
+    // when it takes long.
+    Extraction outcome;
+    runOffWindowThread(
+        extractionProgress(), QStringLiteral("Extracting the ZQW file ") + packagePath,
+        [&outcome, &packagePath, &target](const ProgressReport& report) {
+            zqw::PackageReader package(packagePath.toStdString());
+            outcome.opened = package.isOpen();
+            outcome.notices = package.notices();
+            // Folder entries name no file; an archive of nothing else holds
+            // no card.
+            const int first = package.firstFileEntry();
+            outcome.hasCard = first >= 0;
+            if (outcome.opened && outcome.hasCard) {
+                package.setProgress([&outcome, &report](uint64_t done, uint64_t total) {
+                    outcome.cancelled = !report(done, total);
+                    return !outcome.cancelled;
+                });
+                outcome.extracted = package.extractMatching(target, "*.ccf") &&
+                                    package.extractMatching(target, "*.txt");
+                outcome.cardName =
+                    zqw::packageEntryBareName(package.storedNames()[static_cast<size_t>(first)]);
+            }
+            outcome.error = package.error();
+        });
+
+    if (!outcome.opened) {
         dialogs_.message(QStringLiteral("Unable to open the ZQW file ") + packagePath +
-                         QStringLiteral(": ") + QString::fromStdString(package.error()));
+                         QStringLiteral(": ") + fromMessageText(outcome.error));
         return std::nullopt;
     }
-    // Folder entries name no file; an archive of nothing else holds no card.
-    const int first = package.firstFileEntry();
-    if (first < 0) {
+    // Entries left out (a second entry of the same name, symbolic links)
+    // would otherwise go unnoticed.
+    if (!outcome.notices.empty()) {
+        QStringList notices;
+        for (const std::string& notice : outcome.notices) notices << fromMessageText(notice);
+        dialogs_.message(notices.join(QLatin1Char('\n')));
+    }
+    if (!outcome.hasCard) {
         dialogs_.message(QStringLiteral("No .ccf files enclosed"));
         return std::nullopt;
     }
-    const std::string target = QDir::cleanPath(*folder).toStdString();
-    if (!package.extractMatching(target, "*.ccf") || !package.extractMatching(target, "*.txt")) {
+    if (outcome.cancelled) return std::nullopt;
+    if (!outcome.extracted) {
         dialogs_.message(QStringLiteral("Unable to extract the ZQW file ") + packagePath +
-                         QStringLiteral(": ") + QString::fromStdString(package.error()));
+                         QStringLiteral(": ") + fromMessageText(outcome.error));
         return std::nullopt;
     }
-    const std::string bare =
-        zqw::packageEntryBareName(package.storedNames()[static_cast<size_t>(first)]);
-    return QString::fromStdString(target + "/" + bare);
+    return QString::fromStdString(target + "/" + outcome.cardName);
+}
+
+void FileCommands::importDosCard() {
+    const std::optional<QString> path =
+        dialogs_.openFile(UserDialogs::FileRequest::of(kDosCardFilter, QStringLiteral("ver")));
+    if (!path) return;
+    // The new card and notes come first, with their save questions.
+    document_.setLastAnswer(UserDialogs::Answer::No);
+    newCard();
+    if (document_.lastAnswer() == UserDialogs::Answer::Cancel) return;
+    // A card New could not replace (its save failed, or its save dialog was
+    // cancelled) is still the user's: the import must not fill it.
+    if (!document_.isOpen() || !document_.isUnnamed() || document_.isModified()) return;
+    notesCommands_.newNotes();
+    if (document_.lastAnswer() == UserDialogs::Answer::Cancel) return;
+    // Likewise notes that were to be saved and were not.
+    if (notes_.isModified()) return;
+
+    // The cell editor opened on the new card would write its empty text
+    // over the imported one when it closes.
+    view_.dropCellEdits();
+    ImportedNotes imported;
+    if (!zqw::importDosCard(document_.card(), imported, path->toStdString())) return;
+    imported.appendTo(notes_);
+    document_.setModified(true);
+    view_.showFirstGroup();
+    document_.refreshCaption();
 }
 
 void FileCommands::saveCard() {
@@ -167,7 +269,11 @@ void FileCommands::saveCardAs() {
 }
 
 void FileCommands::closeCard() {
-    if (offerToSave(true)) document_.closeCard();
+    if (!offerToSave(true)) return;
+    document_.closeCard();
+    // The closed card's rows stay on screen, read-only.
+    view_.dropCellEdits();
+    view_.refreshSection();
 }
 
 void FileCommands::exit() { window_.window()->close(); }
@@ -184,4 +290,10 @@ bool FileCommands::confirmClose() {
         }
     }
     return offerToSave(true);
+}
+
+void FileCommands::openNamedFile(const QString& path) {
+    takeNotesChanges();
+    if (!offerToSave(false)) return;
+    openCardOrPackage(path);
 }

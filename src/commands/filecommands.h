@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <optional>
 
 class CardDocument;
@@ -11,9 +12,10 @@ class NotesTextEditor;
 class QWidget;
 class SectionView;
 class UserDialogs;
+class WorkProgress;
 
-// The File menu: New, Open (cards and packages), Save, Save As, Close,
-// Exit, and the question asked before the window closes.
+// The File menu: New, Open (cards and packages), Import of DOS cards, Save,
+// Save As, Close, Exit, and the question asked before the window closes.
 class FileCommands : public QObject {
     Q_OBJECT
 
@@ -21,6 +23,7 @@ public:
     FileCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
                  NotesCommands& notesCommands, UserDialogs& dialogs, MenuActions& menu,
                  QWidget& window);
+    ~FileCommands() override;
 
     void updateActions();
 
@@ -29,12 +32,17 @@ public:
     // Opens a card file, or a package (".zqw" in any letter case) after
     // asking for the folder to extract it into.
     void openCardOrPackage(const QString& path);
+    // A new card and notes filled from a card of the old DOS edition.
+    void importDosCard();
     void saveCard();
     void saveCardAs();
     void closeCard();
     void exit();
     // The close question; true when the window may close.
     bool confirmClose();
+    // Opens a card or package named from outside the menus (the command
+    // line, a file manager), after the save question Open asks.
+    void openNamedFile(const QString& path);
 
 private:
     enum class SaveResult { Saved, Cancelled, Failed };
@@ -49,6 +57,7 @@ private:
     // Extracts a package into a folder the user picks; the extracted card's
     // path, or nullopt when the command stops.
     std::optional<QString> extractPackage(const QString& packagePath);
+    WorkProgress& extractionProgress();
     // The notes' changes count as the card's for the save question.
     void takeNotesChanges();
 
@@ -59,4 +68,5 @@ private:
     UserDialogs& dialogs_;
     MenuActions& menu_;
     QWidget& window_;
+    std::unique_ptr<WorkProgress> extractionProgress_;
 };

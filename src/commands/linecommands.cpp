@@ -31,7 +31,7 @@ void LineCommands::updateActions() {
 
 std::optional<LineCommands::Target> LineCommands::begin() {
     const zqw::Card& card = document_.card();
-    if (card.isNotesGroup(view_.activeGroup())) return std::nullopt;
+    if (!document_.isOpen() || card.isNotesGroup(view_.activeGroup())) return std::nullopt;
     const int section = card.sectionIndexOf(view_.activeGroup(), view_.activeSectionTab());
     if (section < 0 || section != view_.currentSection()) return std::nullopt;
     Target target;
@@ -55,7 +55,6 @@ void LineCommands::resumeEditing(const Target& target) {
 void LineCommands::showChangedRows(const Target& target, int activeRow) {
     view_.reloadRows(target.grid, activeRow, target.column);
     view_.grid(target.grid).startEditing(target.focus);
-    document_.setModified(true);
     emit refreshPreview();
 }
 
@@ -65,8 +64,12 @@ void LineCommands::insertLineBefore() {
         if (document_.card().isNotesGroup(view_.activeGroup())) emit refreshPreview();
         return;
     }
-    if (zqw::insertRowBefore(document_.card(), target->section, target->grid, target->row) !=
-        zqw::LineResult::Done) {
+    zqw::LineResult result = zqw::LineResult::NoRow;
+    document_.recordChange(QStringLiteral("Insert line before"), [&] {
+        result = zqw::insertRowBefore(document_.card(), target->section, target->grid, target->row);
+        return result == zqw::LineResult::Done;
+    });
+    if (result != zqw::LineResult::Done) {
         resumeEditing(*target);
         return;
     }
@@ -80,8 +83,12 @@ void LineCommands::deleteLine() {
         if (document_.card().isNotesGroup(view_.activeGroup())) emit refreshPreview();
         return;
     }
-    if (zqw::deleteRow(document_.card(), target->section, target->grid, target->row) !=
-        zqw::LineResult::Done) {
+    zqw::LineResult result = zqw::LineResult::NoRow;
+    document_.recordChange(QStringLiteral("Delete line"), [&] {
+        result = zqw::deleteRow(document_.card(), target->section, target->grid, target->row);
+        return result == zqw::LineResult::Done;
+    });
+    if (result != zqw::LineResult::Done) {
         resumeEditing(*target);
         return;
     }
@@ -96,8 +103,10 @@ void LineCommands::insertLineAfter() {
     }
     zqw::Card& card = document_.card();
     CardGrid& grid = view_.grid(target->grid);
+    // A row kept in the cell must show whole there: what counts is the
+    // room its editor gives the text, not the column.
     std::vector<int> widths;
-    for (int width : grid.columnWidths()) widths.push_back(width);
+    for (int c = 0; c < grid.gridModel().columnCount(); ++c) widths.push_back(grid.textWidth(c));
     // Fields are measured as the grid draws them: suit codes as their
     // display characters, in the grid's font.
     const QFontMetrics metrics(grid.font());
@@ -106,8 +115,13 @@ void LineCommands::insertLineAfter() {
         card.codesToDisplay(shown);
         return metrics.horizontalAdvance(fromCardText(shown));
     };
-    if (zqw::insertRowAfter(card, target->section, target->grid, target->row, widths, widthOf) !=
-        zqw::LineResult::Done) {
+    zqw::LineResult result = zqw::LineResult::NoRow;
+    document_.recordChange(QStringLiteral("Insert line after"), [&] {
+        result =
+            zqw::insertRowAfter(card, target->section, target->grid, target->row, widths, widthOf);
+        return result == zqw::LineResult::Done;
+    });
+    if (result != zqw::LineResult::Done) {
         resumeEditing(*target);
         return;
     }
@@ -117,11 +131,12 @@ void LineCommands::insertLineAfter() {
 void LineCommands::replicateDown() {
     const auto target = begin();
     if (!target) return;
-    const zqw::LineResult result = zqw::replicateDown(document_.card(), target->section,
-                                                      target->grid, target->row, target->column);
+    zqw::LineResult result = zqw::LineResult::NoRow;
+    document_.recordChange(QStringLiteral("Replicate down"), [&] {
+        result = zqw::replicateDown(document_.card(), target->section, target->grid, target->row,
+                                    target->column);
+        return result == zqw::LineResult::Done;
+    });
     resumeEditing(*target);
-    if (result == zqw::LineResult::Done) {
-        document_.setModified(true);
-        emit refreshPreview();
-    }
+    if (result == zqw::LineResult::Done) emit refreshPreview();
 }

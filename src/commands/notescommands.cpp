@@ -69,7 +69,18 @@ std::optional<QString> NotesCommands::askSaveName() {
     return dialogs_.saveFile(UserDialogs::FileRequest::of(kNotesFilter, QStringLiteral("txt")));
 }
 
+bool NotesCommands::confirmStorable() {
+    const QStringList characters = notes_.unstorableCharacters(5);
+    if (characters.isEmpty()) return true;
+    return dialogs_.question(
+               QStringLiteral("The notes hold characters a notes file cannot store (") +
+                   characters.join(QStringLiteral(" ")) +
+                   QStringLiteral("); they would be saved as \"?\". Save anyway?"),
+               false) == UserDialogs::Answer::Yes;
+}
+
 bool NotesCommands::saveAs(const QString& path) {
+    if (!confirmStorable()) return false;
     notes_.setFileName(path);
     if (notes_.saveFile(path.toStdString())) return true;
     dialogs_.message(QStringLiteral("Cannot create file ") + path);
@@ -167,7 +178,7 @@ void NotesCommands::linkNotesToCard() {
 
 void NotesCommands::attachNoteToCell() {
     zqw::Card& card = document_.card();
-    if (card.isNotesGroup(view_.activeGroup())) return;
+    if (!document_.isOpen() || card.isNotesGroup(view_.activeGroup())) return;
     const int section = card.sectionIndexOf(view_.activeGroup(), view_.activeSectionTab());
     if (section < 0) return;
     const zqw::Section& form = card.sections[static_cast<size_t>(section)];
@@ -193,8 +204,8 @@ void NotesCommands::attachNoteToCell() {
     const zqw::RowRef again = card.findGridRow(section, gridNumber, row);
     if (!again) return;
     const int note = dialog.noteNumber();
-    card.rows[static_cast<size_t>(again.row)].noteNo = note;
-    document_.setModified(true);
+    document_.changeRow(QStringLiteral("Note number"), again.row,
+                        card.rows[static_cast<size_t>(again.row)].text, note);
     if (note == 0) return;
 
     view_.setReturnPosition(

@@ -38,6 +38,10 @@ public:
     // False when the calling command is to stop: Cancel, a cancelled
     // dialog or a failed save.
     bool offerToSave();
+    // Before the notes are written: when they hold characters a notes file
+    // cannot store, says which and asks whether to save anyway. False when
+    // the user would rather not.
+    bool confirmStorable();
 
 private:
     // The notes save dialog; nullopt when cancelled.

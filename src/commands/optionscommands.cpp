@@ -57,6 +57,10 @@ OptionsCommands::OptionsCommands(CardDocument& document, SectionView& view,
                       QStringLiteral("&Right Mouse button prompts"), {}, {}, {}),
              settings.rightMousePrompts(), settings, &EditorSettings::rightMousePromptsChanged,
              [&settings](bool on) { settings.setRightMousePrompts(on); });
+    bindTick(menu.add(*this, QStringLiteral("toggleColouredSuits"),
+                      QStringLiteral("&Coloured suits"), {}, {}, {}),
+             settings.colourSuits(), settings, &EditorSettings::colourSuitsChanged,
+             [&settings](bool on) { settings.setColourSuits(on); });
     QAction* symbols =
         menu.add(*this, QStringLiteral("chooseSuitSymbols"), QStringLiteral("Card &symbols..."), {},
                  {}, [this] { chooseSuitSymbols(); });

@@ -14,6 +14,7 @@
 #include "document/editorsettings.h"
 #include "prompts/promptlistwindow.h"
 #include "views/cardgrid.h"
+#include "views/celltextvalidator.h"
 #include "views/notestexteditor.h"
 #include "views/notetabs.h"
 #include "views/sectionview.h"
@@ -180,8 +181,10 @@ void PromptController::clearInsertionPoint() {
     insertionPoint_.memo = nullptr;
 }
 
-void PromptController::insertPrompt(const QString& prompt) {
+void PromptController::insertPrompt(const QString& given) {
     if (insertionPoint_.selStart == -1) return;
+    QString prompt = given;
+    CellTextValidator::clean(prompt);
     const int start = insertionPoint_.selStart;
     const QString text = insertionPoint_.text.left(start) + prompt +
                          insertionPoint_.text.mid(start + insertionPoint_.selLength);
@@ -214,7 +217,7 @@ void PromptController::choosePrompt(const QString& prompt) {
     if (section < 0 || activeRow < 1) return;
     const int row = card.findGridRow(section, 1, activeRow).row;
     if (row == 0) return;
-    card.rows[row].noteNo = kBrownStickerNote;
-    document_.setModified(true);
+    document_.changeRow(QStringLiteral("Brown sticker note"), row, card.rows[row].text,
+                        kBrownStickerNote);
     NoteTabs::findOrAppendNoteHeading(notes_, kBrownStickerNote);
 }

@@ -15,14 +15,19 @@ struct SymbolRow {
     const char* label;
     const char* field;
     const char* caption;
+    // The label shows the suit drawn by the card font, which a screen
+    // reader would read as the character behind it: the field says its
+    // own name.
+    const char* spoken;
     int zqw::SuitChars::*code;
 };
 
 const SymbolRow kSymbolRows[4] = {
-    {"clubLabel", "clubCode", "Club (", &zqw::SuitChars::club},
-    {"diamondLabel", "diamondCode", "Diamond (", &zqw::SuitChars::diamond},
-    {"heartLabel", "heartCode", "Heart (", &zqw::SuitChars::heart},
-    {"spadeLabel", "spadeCode", "Spade (", &zqw::SuitChars::spade}};
+    {"clubLabel", "clubCode", "Club (", "Club character number", &zqw::SuitChars::club},
+    {"diamondLabel", "diamondCode", "Diamond (", "Diamond character number",
+     &zqw::SuitChars::diamond},
+    {"heartLabel", "heartCode", "Heart (", "Heart character number", &zqw::SuitChars::heart},
+    {"spadeLabel", "spadeCode", "Spade (", "Spade character number", &zqw::SuitChars::spade}};
 
 }  // namespace
 
@@ -43,6 +48,7 @@ SuitSymbolsDialog::SuitSymbolsDialog(QWidget* parent) : QDialog(parent) {
         // A character code is one byte of the card font: three digits at most.
         fields_[row] = new QSpinBox(this);
         fields_[row]->setObjectName(QLatin1String(kSymbolRows[row].field));
+        fields_[row]->setAccessibleName(QLatin1String(kSymbolRows[row].spoken));
         fields_[row]->setRange(0, 255);
         fields_[row]->setButtonSymbols(QAbstractSpinBox::NoButtons);
         labels_[row]->setBuddy(fields_[row]);

@@ -11,7 +11,8 @@
 
 namespace {
 
-QString title() { return QApplication::applicationDisplayName(); }
+// The application's title, on every message box.
+QString title() { return QStringLiteral("ZQW VEZ"); }
 
 QFileDialog* makeFileDialog(QWidget* parent, const UserDialogs::FileRequest& request) {
     auto* dialog = new QFileDialog(parent, request.caption);

@@ -1,9 +1,67 @@
 #include "document/carddocument.h"
 
+#include "document/cardchanges.h"
 #include "document/cardtext.h"
 
+namespace {
+
+// Enough steps to take back an evening's work without keeping every card
+// state there ever was.
+constexpr int kUndoSteps = 500;
+
+}  // namespace
+
 CardDocument::CardDocument(zqw::NotesEditor& notes, UserDialogs& dialogs)
-    : dialogs_(dialogs), card_(*this, notes) {}
+    : dialogs_(dialogs), card_(*this, notes) {
+    undo_.setUndoLimit(kUndoSteps);
+    // The stack's clean state is the saved card; a change made outside the
+    // stack (setModified) makes it unreachable until the next save.
+    connect(&undo_, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (card_.isModified == !clean) return;
+        card_.isModified = !clean;
+        emit modifiedChanged(card_.isModified);
+    });
+}
+
+void CardDocument::startHistory() {
+    undo_.clear();
+    undo_.setClean();
+}
+
+bool CardDocument::recordChange(const QString& text, const std::function<bool()>& apply,
+                                int mergeId) {
+    zqw::CardAnswers before = zqw::captureAnswers(card_);
+    const bool wasModified = card_.isModified;
+    const bool applied = apply();
+    // The core's operations mark the card changed themselves; here the
+    // stack decides, so that undoing to the saved state makes it unchanged.
+    card_.isModified = wasModified;
+    if (!applied) return false;
+    zqw::CardAnswers after = zqw::captureAnswers(card_);
+    if (after == before) {
+        // A command that ran but changed nothing (an OK on an unchanged
+        // column) still counts as a change, with nothing to undo.
+        setModified(true);
+        return false;
+    }
+    undo_.push(new AnswersChange(
+        card_, text, std::move(before), std::move(after), [this] { emit answersRestored(); },
+        mergeId));
+    return true;
+}
+
+void CardDocument::changeRow(const QString& text, int row, const std::string& rowText, int noteNo) {
+    if (row <= 0 || row >= static_cast<int>(card_.rows.size())) return;
+    zqw::RowText& target = card_.rows[row];
+    if (target.text == rowText && target.noteNo == noteNo) {
+        setModified(true);
+        return;
+    }
+    const zqw::RowText before = target;
+    target.text = rowText;
+    target.noteNo = noteNo;
+    undo_.push(new RowChange(card_, text, row, before, target, [this] { emit answersRestored(); }));
+}
 
 void CardDocument::showMessage(std::string_view text) {
     dialogs_.message(fromMessageText(std::string(text)));
@@ -17,6 +75,11 @@ bool CardDocument::loadTemplate(const QString& path) {
 }
 
 void CardDocument::setModified(bool modified) {
+    if (modified) {
+        undo_.resetClean();
+    } else {
+        undo_.setClean();
+    }
     if (card_.isModified == modified) return;
     card_.isModified = modified;
     emit modifiedChanged(modified);
@@ -34,6 +97,7 @@ void CardDocument::cardStateChanged(bool wasModified) {
 void CardDocument::startBlankCard() {
     const bool wasModified = card_.isModified;
     card_.resetToBlankCard();
+    startHistory();
     cardStateChanged(wasModified);
 }
 
@@ -41,12 +105,25 @@ void CardDocument::openCard(const QString& path) {
     const bool wasModified = card_.isModified;
     card_.cardFileName = path.toStdString();
     card_.readCardFile();
+    startHistory();
+    cardStateChanged(wasModified);
+}
+
+void CardDocument::openRecoveredCopy(const QString& copyPath, const QString& cardFile) {
+    const bool wasModified = card_.isModified;
+    card_.cardFileName = copyPath.toStdString();
+    card_.readCardFile();
+    card_.cardFileName =
+        cardFile.isEmpty() ? std::string(zqw::kUnnamedFile) : cardFile.toStdString();
+    startHistory();
+    setModified(true);
     cardStateChanged(wasModified);
 }
 
 void CardDocument::closeCard() {
     const bool wasModified = card_.isModified;
     card_.resetToNoCard();
+    startHistory();
     // The caption keeps naming the closed card, whose rows stay on screen.
     if (card_.isModified != wasModified) emit modifiedChanged(card_.isModified);
 }
@@ -55,6 +132,7 @@ bool CardDocument::save() {
     if (!hasTemplate_) return false;
     const bool wasModified = card_.isModified;
     const bool written = card_.writeCardFile();
+    if (written) undo_.setClean();
     if (card_.isModified != wasModified) emit modifiedChanged(card_.isModified);
     return written;
 }
@@ -68,6 +146,7 @@ bool CardDocument::saveAs(const QString& path) {
         card_.cardFileName = previous;
         return false;
     }
+    undo_.setClean();
     if (card_.isModified != wasModified) emit modifiedChanged(card_.isModified);
     return true;
 }

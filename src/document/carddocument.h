@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QString>
+#include <QUndoStack>
+#include <functional>
 
 #include "card/card.h"
 #include "dialogs/userdialogs.h"
@@ -40,6 +42,9 @@ public:
     void openCard(const QString& path);
     // No card: the rows stay on screen but cannot be changed or saved.
     void closeCard();
+    // A copy kept of a card with unsaved changes, read back as the card it
+    // stands for, changed, so that the user saves it where they choose.
+    void openRecoveredCopy(const QString& copyPath, const QString& cardFile);
     // Writes the card under its name, and the linked notes; false when it
     // could not be written (already reported).
     bool save();
@@ -50,6 +55,18 @@ public:
     // name; Close keeps the closed card's caption).
     void refreshCaption();
 
+    // Every change to the card's answers, for Undo and Redo. Its clean
+    // state is the saved card: undoing back to it makes the card unchanged.
+    QUndoStack& undoStack() { return undo_; }
+    // Makes a change with `apply` (which says whether it ran) and records it
+    // under `text` ("Delete line"). A change that ran but changed nothing
+    // marks the card changed with nothing to undo. Changes with the same
+    // mergeId merge while they follow each other.
+    bool recordChange(const QString& text, const std::function<bool()>& apply, int mergeId = -1);
+    // Puts one row's text and note number in place as one undoable step (the
+    // same text and number again only mark the card changed).
+    void changeRow(const QString& text, int row, const std::string& rowText, int noteNo);
+
     // The button of the most recent save or link question of the card and
     // notes commands.
     UserDialogs::Answer lastAnswer() const { return lastAnswer_; }
@@ -58,13 +75,20 @@ public:
 signals:
     void modifiedChanged(bool modified);
     void captionChanged(const QString& caption);
+    // Undo or Redo put the card's answers back into an earlier state.
+    void answersRestored();
 
 private:
     void showMessage(std::string_view text) override;
     void cardStateChanged(bool wasModified);
 
+    // A new card, a card read from a file or a closed card: nothing before
+    // it can be undone.
+    void startHistory();
+
     UserDialogs& dialogs_;
     zqw::Card card_;
+    QUndoStack undo_;
     bool hasTemplate_ = false;
     UserDialogs::Answer lastAnswer_ = UserDialogs::Answer::No;
 };

@@ -21,3 +21,29 @@ inline QString fromMessageText(const std::string& bytes) {
 }
 
 inline std::string toCardText(const QString& text) { return zqw::utf8ToCp1252(text.toStdString()); }
+
+// Card text for the editor's own words (menu captions, messages): suit codes
+// as the suit symbols themselves, which any font draws.
+inline QString withSuitSymbols(const std::string& bytes) {
+    QString text;
+    for (const char c : bytes) {
+        switch (c) {
+            case 5:
+                text += QChar(0x2663);
+                break;
+            case 4:
+                text += QChar(0x2666);
+                break;
+            case 3:
+                text += QChar(0x2665);
+                break;
+            case 6:
+                text += QChar(0x2660);
+                break;
+            default:
+                text += QChar(
+                    static_cast<char16_t>(zqw::cp1252ToUnicode(static_cast<unsigned char>(c))));
+        }
+    }
+    return text;
+}

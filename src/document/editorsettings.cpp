@@ -23,15 +23,23 @@ QStringList EditorSettings::read(const IniFile& file, const ProfileStore& profil
     noteTabs_ = file.readBool(QStringLiteral("NoteTabs"), true);
     rightMousePrompts_ = file.readBool(QStringLiteral("RightMouse"), true);
     printAuctions_ = file.readBool(QStringLiteral("PrintAuction"), true);
+    colourSuits_ = file.readBool(QStringLiteral("ColourSuits"), true);
     hintsAtStart_ = file.readBool(QStringLiteral("hintstart"), true);
     programDir_ = profile.value(QStringLiteral("path"));
     packageFile_ = profile.value(QStringLiteral("zqwFile"));
+    backupFolder_ = profile.value(QStringLiteral("BackupFolder"));
+    notesPaperName_ = file.readString(QStringLiteral("rbPaper"), QStringLiteral("A4"));
     return printLayout_.read(file);
 }
 
 void EditorSettings::write(IniFile& file, ProfileStore& profile) {
     // The layout keys come first, as they always have in the file.
     printLayout_.write(file);
+    // The card and the notes print windows share these two keys; the card's
+    // page setup is the one kept, as the card window always wrote last.
+    const zqw::CardPageSetup& cardPage = printLayout_.pageSetup();
+    file.writeString(QStringLiteral("rbPaper"), QString::fromStdString(cardPage.paperName()));
+    file.writeString(QStringLiteral("rbBin"), QString::fromStdString(cardPage.binName()));
     file.writeInt(QStringLiteral("Left"), windowBounds_.x());
     file.writeInt(QStringLiteral("Top"), windowBounds_.y());
     file.writeInt(QStringLiteral("width"), windowBounds_.width());
@@ -42,6 +50,7 @@ void EditorSettings::write(IniFile& file, ProfileStore& profile) {
     file.writeBool(QStringLiteral("NoteTabs"), noteTabs_);
     file.writeBool(QStringLiteral("RightMouse"), rightMousePrompts_);
     file.writeBool(QStringLiteral("PrintAuction"), printAuctions_);
+    file.writeBool(QStringLiteral("ColourSuits"), colourSuits_);
     file.writeInt(QStringLiteral("DSize"), displayFont_.pointSize());
     file.writeInt(QStringLiteral("TSize"), notesFont_.pointSize());
     file.writeInt(QStringLiteral("club"), suitChars_.club);
@@ -51,6 +60,7 @@ void EditorSettings::write(IniFile& file, ProfileStore& profile) {
     file.writeInt(QStringLiteral("HintNo"), hintNumber_);
     file.writeBool(QStringLiteral("hintstart"), hintsAtStart_);
     profile.setValue(QStringLiteral("ZQWFile"), packageFile_);
+    profile.setValue(QStringLiteral("BackupFolder"), backupFolder_);
 }
 
 void EditorSettings::setDisplayFont(const QFont& font) {
@@ -84,4 +94,10 @@ void EditorSettings::setPrintAuctions(bool on) {
     if (on == printAuctions_) return;
     printAuctions_ = on;
     emit printAuctionsChanged(on);
+}
+
+void EditorSettings::setColourSuits(bool on) {
+    if (on == colourSuits_) return;
+    colourSuits_ = on;
+    emit colourSuitsChanged(on);
 }

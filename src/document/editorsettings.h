@@ -35,6 +35,9 @@ public:
     void setCustomPromptFile(const QString& path) { customPromptFile_ = path; }
     QString packageFile() const { return packageFile_; }
     void setPackageFile(const QString& path) { packageFile_ = path; }
+    // The folder the last package backup went to.
+    QString backupFolder() const { return backupFolder_; }
+    void setBackupFolder(const QString& path) { backupFolder_ = path; }
     // Set by an installation; empty when the editor runs where it was built.
     QString programDir() const { return programDir_; }
 
@@ -54,6 +57,9 @@ public:
     void setRightMousePrompts(bool on);
     bool printAuctions() const { return printAuctions_; }
     void setPrintAuctions(bool on);
+    // On screen hearts and diamonds are red, clubs and spades black.
+    bool colourSuits() const { return colourSuits_; }
+    void setColourSuits(bool on);
 
     int hintNumber() const { return hintNumber_; }
     void setHintNumber(int number) { hintNumber_ = number; }
@@ -62,6 +68,9 @@ public:
 
     PrintLayoutSettings& printLayout() { return printLayout_; }
     const PrintLayoutSettings& printLayout() const { return printLayout_; }
+    // The paper the notes print on: the one the print windows stored last.
+    // (The card's paper and bin are the print layout's own.)
+    QString notesPaperName() const { return notesPaperName_; }
 
 signals:
     void displayFontChanged();
@@ -70,12 +79,14 @@ signals:
     void noteTabsChanged(bool on);
     void rightMousePromptsChanged(bool on);
     void printAuctionsChanged(bool on);
+    void colourSuitsChanged(bool on);
 
 private:
     QRect windowBounds_{20, 20, 425, 335};
     QString cardFile_;
     QString customPromptFile_;
     QString packageFile_;
+    QString backupFolder_;
     QString programDir_;
     QFont displayFont_;
     QFont notesFont_;
@@ -83,7 +94,9 @@ private:
     bool noteTabs_ = true;
     bool rightMousePrompts_ = true;
     bool printAuctions_ = true;
+    bool colourSuits_ = true;
     int hintNumber_ = 1;
     bool hintsAtStart_ = true;
     PrintLayoutSettings printLayout_;
+    QString notesPaperName_ = QStringLiteral("A4");
 };

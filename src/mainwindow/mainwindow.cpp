@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 
 #include "commands/filecommands.h"
 #include "commands/menuactions.h"
@@ -31,6 +32,8 @@ MainWindow::MainWindow(SectionView& view, CardDocument& document, FileCommands& 
     }
     setWindowTitle(document.caption());
     connect(&document, &CardDocument::captionChanged, this, &QMainWindow::setWindowTitle);
+    connect(&view_, &SectionView::statusNote, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 10000); });
 }
 
 MainWindow::~MainWindow() {
@@ -44,6 +47,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (shown_) return;
     shown_ = true;
     view_.start();
+    emit firstShown();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -35,6 +35,10 @@ public:
                const MenuActions& actions, const QList<MenuLayout>& menus);
     ~MainWindow() override;
 
+signals:
+    // The window's first showing is done and the card view has started.
+    void firstShown();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;

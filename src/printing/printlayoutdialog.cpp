@@ -58,7 +58,12 @@ QString sizeText(const char* caption, double value) {
 // The small suit picture shown beside the "Bit maps" choice, drawn from the
 // suit character of the ordinary system font.
 QPixmap suitPicture(char16_t suit, const QColor& colour) {
-    QPixmap picture(11, 12);
+    // Drawn for the sharpest screen, so that it is not blown up blurred on
+    // a screen scaled to 200 %.
+    const QSize size(11, 12);
+    const qreal scale = qApp->devicePixelRatio();
+    QPixmap picture(size * scale);
+    picture.setDevicePixelRatio(scale);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -66,7 +71,7 @@ QPixmap suitPicture(char16_t suit, const QColor& colour) {
     font.setPixelSize(12);
     painter.setFont(font);
     painter.setPen(colour);
-    painter.drawText(picture.rect(), Qt::AlignCenter, QString(QChar(suit)));
+    painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, QString(QChar(suit)));
     return picture;
 }
 
@@ -123,15 +128,17 @@ void PrintLayoutDialog::buildControls() {
     auto* pictures = new QHBoxLayout;
     const struct {
         const char* name;
+        const char* spoken;
         char16_t suit;
         Qt::GlobalColor colour;
-    } suits[] = {{"clubPicture", u'\u2663', Qt::black},
-                 {"diamondPicture", u'\u2666', Qt::red},
-                 {"heartPicture", u'\u2665', Qt::red},
-                 {"spadePicture", u'\u2660', Qt::black}};
+    } suits[] = {{"clubPicture", "Club picture", u'\u2663', Qt::black},
+                 {"diamondPicture", "Diamond picture", u'\u2666', Qt::red},
+                 {"heartPicture", "Heart picture", u'\u2665', Qt::red},
+                 {"spadePicture", "Spade picture", u'\u2660', Qt::black}};
     for (const auto& suit : suits) {
         auto* picture = new QLabel(options);
         picture->setObjectName(QLatin1String(suit.name));
+        picture->setAccessibleName(QLatin1String(suit.spoken));
         picture->setPixmap(suitPicture(suit.suit, suit.colour));
         pictures->addWidget(picture);
     }

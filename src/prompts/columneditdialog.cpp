@@ -12,11 +12,13 @@
 #include <QTextEdit>
 #include <QTextLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
 constexpr int kClientWidth = 292;
 constexpr int kMemoHeight = 264;
+// The design's button row; a larger card font makes it higher.
 constexpr int kButtonRowHeight = 41;
 
 }  // namespace
@@ -89,6 +91,9 @@ ColumnEditDialog::ColumnEditDialog(QWidget* parent) : QDialog(parent) {
 void ColumnEditDialog::setCardFont(const QFont& font) {
     setFont(font);
     memo_->setFont(font);
+    // The buttons take the card font too; a large one needs a higher row.
+    buttonPanel_->setFixedHeight(
+        std::max(kButtonRowHeight, buttonPanel_->layout()->minimumSize().height()));
 }
 
 void ColumnEditDialog::setLines(const QStringList& lines) {

@@ -5,8 +5,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "dialogs/suittextdelegate.h"
+
 namespace {
 
+// The design's item height; a larger font makes the items higher.
 constexpr int kItemHeight = 20;
 
 bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
@@ -51,6 +54,8 @@ PromptListWindow::PromptListWindow(QWidget* parent) : QDialog(parent) {
     list_ = new PromptListBox(this);
     list_->setAccessibleName(QStringLiteral("Prompts"));
     list_->installEventFilter(this);
+    painter_ = new SuitTextDelegate(list_);
+    list_->setItemDelegate(painter_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(list_);
@@ -67,8 +72,28 @@ void PromptListWindow::setPrompts(const QStringList& prompts) {
     list_->clear();
     for (const QString& text : sorted) {
         auto* item = new QListWidgetItem(text, list_);
-        item->setSizeHint(QSize(0, kItemHeight));
+        item->setData(Qt::AccessibleTextRole, painter_->suitText().spoken(text));
     }
+    sizeItems();
+}
+
+void PromptListWindow::setSuitText(const SuitText& suits) {
+    painter_->setSuitText(suits);
+    for (int i = 0; i < list_->count(); ++i) {
+        QListWidgetItem* item = list_->item(i);
+        item->setData(Qt::AccessibleTextRole, suits.spoken(item->text()));
+    }
+    list_->viewport()->update();
+}
+
+void PromptListWindow::sizeItems() {
+    const int height = std::max(kItemHeight, list_->fontMetrics().height() + 4);
+    for (int i = 0; i < list_->count(); ++i) list_->item(i)->setSizeHint(QSize(0, height));
+}
+
+void PromptListWindow::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange) sizeItems();
 }
 
 QStringList PromptListWindow::prompts() const {

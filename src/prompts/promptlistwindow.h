@@ -5,7 +5,10 @@
 #include <QStringList>
 #include <optional>
 
+#include "dialogs/suittext.h"
+
 class QMimeData;
+class SuitTextDelegate;
 
 // The prompt texts of the list. An item dragged out carries its text as
 // plain text, which the custom prompts window takes as a new prompt.
@@ -33,6 +36,8 @@ public:
 
     // Replaces the items; they are kept sorted ignoring case.
     void setPrompts(const QStringList& prompts);
+    // Suits in colour, as in the grids, and said as words.
+    void setSuitText(const SuitText& suits);
     QStringList prompts() const;
     std::optional<QString> selectedPrompt() const;
     QListWidget& listBox() { return *list_; }
@@ -47,6 +52,7 @@ signals:
     void promptChosen(const QString& prompt);
 
 protected:
+    void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -57,6 +63,9 @@ private:
     void selectFirst();
     // Hides the list after Enter, Esc or a double click in it.
     void closeList();
+    // Each item as high as the design's, or as its font needs.
+    void sizeItems();
 
     PromptListBox* list_ = nullptr;
+    SuitTextDelegate* painter_ = nullptr;
 };

@@ -181,6 +181,14 @@ void ReportArchive::paintPage(QPainter& painter, int index) const {
     painter.save();
     const qreal scale = targetDpi_ / dpi_;
     painter.scale(scale, scale);
-    painter.drawPicture(0, 0, pages_[index]);
+    // A picture plays itself back enlarged by the device's resolution over
+    // its own (the screen's), as if it had been drawn in screen pixels. Our
+    // pages are drawn in dots of the given resolution: undo that enlargement.
+    const QPicture& page = pages_[index];
+    if (const QPaintDevice* device = painter.device()) {
+        painter.scale(qreal(page.logicalDpiX()) / device->logicalDpiX(),
+                      qreal(page.logicalDpiY()) / device->logicalDpiY());
+    }
+    painter.drawPicture(0, 0, page);
     painter.restore();
 }

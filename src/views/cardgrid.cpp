@@ -2,12 +2,23 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 
+#include "views/celltextvalidator.h"
 #include "views/gridcells.h"
+
+namespace {
+
+// QLineEdit keeps two pixels clear on each side of its text; a cell also
+// loses a pixel to the grid line and the caret needs one.
+constexpr int kEditorTextMargin = 2 * 2 + 1 + 1;
+
+}  // namespace
 
 // --- model ------------------------------------------------------------------
 
@@ -35,15 +46,65 @@ int CardGridModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : columns_;
 }
 
+void CardGridModel::setSuitText(const SuitText& suits) {
+    // Only what is said changes, and it is asked for afresh each time: a
+    // refresh would also put the stored text back into an open editor.
+    suits_ = suits;
+}
+
+bool CardGridModel::isLabelColumn(int column) const {
+    return column == 0 && (grid_ == 2 || columns_ >= 2);
+}
+
+QString CardGridModel::cellContext(int row, int column) const {
+    QStringList parts;
+    const QString label = suits_.spoken(cells_.lineLabel(grid_, row)).trimmed();
+    if (!label.isEmpty()) parts << label;
+    if (hasHeadings_ && !isLabelColumn(column)) {
+        const QString heading = suits_.spoken(cells_.cellText(grid_, 0, column)).trimmed();
+        if (!heading.isEmpty()) parts << heading;
+    }
+    if (parts.isEmpty()) return QStringLiteral("Row %1").arg(row);
+    return parts.join(QStringLiteral(", "));
+}
+
 QVariant CardGridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-    return cells_.cellText(grid_, index.row() + 1, index.column());
+    if (!index.isValid()) return {};
+    const int row = index.row() + 1;
+    const int column = index.column();
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return cells_.cellText(grid_, row, column);
+        case Qt::AccessibleTextRole: {
+            if (isLabelColumn(column)) return cellContext(row, column);
+            const QString text = suits_.spoken(cells_.cellText(grid_, row, column)).trimmed();
+            return cellContext(row, column) + QStringLiteral(": ") +
+                   (text.isEmpty() ? QStringLiteral("blank") : text);
+        }
+        case Qt::AccessibleDescriptionRole: {
+            if (isLabelColumn(column)) return QStringLiteral("Line label");
+            // What the pointer's tip tells a sighted user.
+            const int note = cells_.noteNumber(grid_, row);
+            return note != 0 ? QStringLiteral("Note %1").arg(note) : QString();
+        }
+        case CellContextRole:
+            return cellContext(row, column);
+        default:
+            return {};
+    }
 }
 
 QVariant CardGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole) return {};
-    if (orientation == Qt::Vertical) return section + 1;
-    return hasHeadings_ ? cells_.cellText(grid_, 0, section) : QString();
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
+    if (orientation == Qt::Vertical) {
+        // The rows' own header is never shown; a screen reader names a row
+        // after its line, as the labels beside it do on screen.
+        const QString label = suits_.spoken(cells_.lineLabel(grid_, section + 1)).trimmed();
+        return label.isEmpty() ? QStringLiteral("Row %1").arg(section + 1) : label;
+    }
+    const QString heading = hasHeadings_ ? cells_.cellText(grid_, 0, section) : QString();
+    return role == Qt::DisplayRole ? heading : suits_.spoken(heading).trimmed();
 }
 
 Qt::ItemFlags CardGridModel::flags(const QModelIndex& index) const {
@@ -60,6 +121,52 @@ CellEditor::CellEditor(QWidget* parent) : QLineEdit(parent) {
     setFrame(false);
     setMouseTracking(true);
     setObjectName(QStringLiteral("cellEditor"));
+    setValidator(new CellTextValidator(this));
+    // The cell that takes the typing stands out: a frame and a light fill
+    // while its grid has the keyboard.
+    const QPalette colours = palette();
+    const QColor frame = colours.color(QPalette::Highlight);
+    QColor fill = colours.color(QPalette::Base);
+    fill = QColor((fill.red() * 5 + frame.red()) / 6, (fill.green() * 5 + frame.green()) / 6,
+                  (fill.blue() * 5 + frame.blue()) / 6);
+    setStyleSheet(QStringLiteral("QLineEdit:focus { border: 2px solid %1; background: %2; }")
+                      .arg(frame.name(), fill.name()));
+    connect(this, &QLineEdit::textChanged, this, &CellEditor::refreshSuits);
+}
+
+void CellEditor::setSuitText(const SuitText& suits) {
+    suits_ = suits;
+    refreshSuits();
+}
+
+void CellEditor::refreshSuits() {
+    colourSuits();
+    // The text a screen reader gets is the text as typed, brackets and
+    // all; the description says it with suits as words.
+    const QString said = suits_.spoken(text());
+    setAccessibleDescription(said != text() ? said : QString());
+}
+
+// A line edit has no formats of its own; the ones an input method shows
+// with its text are the way to colour stretches of it. They stay where
+// they were set, so they are set again whenever the text changes.
+void CellEditor::colourSuits() {
+    if (composing_) return;
+    QList<QInputMethodEvent::Attribute> formats;
+    const int caret = cursorPosition();
+    for (const QTextLayout::FormatRange& range : suits_.colourRanges(text(), palette())) {
+        // Formats are placed from the caret.
+        formats.append(QInputMethodEvent::Attribute(
+            QInputMethodEvent::TextFormat, range.start - caret, range.length, range.format));
+    }
+    QInputMethodEvent colours(QString(), formats);
+    QCoreApplication::sendEvent(this, &colours);
+}
+
+void CellEditor::inputMethodEvent(QInputMethodEvent* event) {
+    // While text is being composed its formats are the input method's.
+    composing_ = !event->preeditString().isEmpty();
+    QLineEdit::inputMethodEvent(event);
 }
 
 void CellEditor::keyPressEvent(QKeyEvent* event) {
@@ -80,13 +187,15 @@ void CellEditor::focusInEvent(QFocusEvent* event) {
     emit focused();
 }
 
+// The middle button opens the prompts; the line edit would also paste the
+// X selection, so it never sees that button.
 void CellEditor::mousePressEvent(QMouseEvent* event) {
-    QLineEdit::mousePressEvent(event);
+    if (event->button() != Qt::MiddleButton) QLineEdit::mousePressEvent(event);
     emit mousePressed(event->button());
 }
 
 void CellEditor::mouseReleaseEvent(QMouseEvent* event) {
-    QLineEdit::mouseReleaseEvent(event);
+    if (event->button() != Qt::MiddleButton) QLineEdit::mouseReleaseEvent(event);
     emit mouseReleased(event->button());
 }
 
@@ -97,12 +206,26 @@ void CellEditor::mouseMoveEvent(QMouseEvent* event) {
 
 // --- delegate ---------------------------------------------------------------
 
-CellDelegate::CellDelegate(CardGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
+CellPainter::CellPainter(CardGrid& grid) : SuitTextDelegate(&grid), grid_(grid) {}
+
+void CellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const {
+    SuitTextDelegate::paint(painter, option, index);
+    if (index == grid_.currentIndex() && grid_.hasFocus() && !grid_.editor()) {
+        painter->save();
+        painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+        painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
+        painter->restore();
+    }
+}
+
+CellDelegate::CellDelegate(CardGrid& grid) : CellPainter(grid) {}
 
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                     const QModelIndex&) const {
     auto* editor = new CellEditor(parent);
     editor->setFont(parent->font());
+    editor->setSuitText(suitText());
     CardGrid* grid = &grid_;
     // Focus on the editor is focus on its grid.
     connect(editor, &CellEditor::focused, grid, [grid, editor] {
@@ -118,6 +241,9 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
         emit grid->editorMouseReleased(editor, button);
     });
     connect(editor, &CellEditor::mouseMoved, grid, &CardGrid::editorHovered);
+    connect(editor, &QLineEdit::textEdited, grid, &CardGrid::editorTextEdited);
+    connect(static_cast<const CellTextValidator*>(editor->validator()),
+            &CellTextValidator::charactersLeftOut, grid, &CardGrid::charactersLeftOut);
     return editor;
 }
 
@@ -125,6 +251,8 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
     auto* line = static_cast<QLineEdit*>(editor);
     // A cell shows at most 255 characters, and the editor starts from them.
     line->setText(index.data(Qt::EditRole).toString().left(255));
+    // The editor has the keyboard, so it is what a screen reader names.
+    line->setAccessibleName(index.data(CardGridModel::CellContextRole).toString());
 }
 
 void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel*,
@@ -148,22 +276,22 @@ bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
             const auto* key = static_cast<QKeyEvent*>(event);
             switch (key->key()) {
                 case Qt::Key_Tab:
-                    grid_.moveBy(0, 1);
+                    grid_.moveToAnswerCell(1);
                     return true;
                 case Qt::Key_Backtab:
-                    grid_.moveBy(0, -1);
+                    grid_.moveToAnswerCell(-1);
                     return true;
                 case Qt::Key_Up:
-                    grid_.moveBy(-1, 0);
+                    grid_.moveRows(-1);
                     return true;
                 case Qt::Key_Down:
-                    grid_.moveBy(1, 0);
+                    grid_.moveRows(1);
                     return true;
                 case Qt::Key_PageUp:
-                    grid_.moveBy(-10, 0);
+                    grid_.moveRows(-10);
                     return true;
                 case Qt::Key_PageDown:
-                    grid_.moveBy(10, 0);
+                    grid_.moveRows(10);
                     return true;
                 case Qt::Key_Return:
                 case Qt::Key_Enter:
@@ -181,7 +309,7 @@ bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
 // --- view -------------------------------------------------------------------
 
 CardGrid::CardGrid(int grid, const GridCells& cells, QWidget* parent)
-    : QTableView(parent), grid_(grid), model_(grid, cells), delegate_(*this) {
+    : QTableView(parent), grid_(grid), model_(grid, cells), delegate_(*this), labelPainter_(*this) {
     setObjectName(grid == 1 ? QStringLiteral("grid1") : QStringLiteral("grid2"));
     setModel(&model_);
     setItemDelegate(&delegate_);
@@ -198,9 +326,98 @@ CardGrid::CardGrid(int grid, const GridCells& cells, QWidget* parent)
     horizontalHeader()->setSectionsClickable(false);
     viewport()->setMouseTracking(true);
     setMouseTracking(true);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        placeLabelColumn();
         if (!settingWidths_) emit columnsResized();
     });
+
+    // The frozen label column: a second view over the same model and
+    // selection, showing column 0 only, laid over the grid's left edge.
+    labels_ = new QTableView(this);
+    labels_->setObjectName(QStringLiteral("labelColumn"));
+    labels_->setModel(&model_);
+    labels_->setSelectionModel(selectionModel());
+    labels_->setItemDelegate(&labelPainter_);
+    labels_->setFocusPolicy(Qt::NoFocus);
+    labels_->setSelectionMode(QAbstractItemView::NoSelection);
+    labels_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    labels_->setWordWrap(false);
+    labels_->verticalHeader()->hide();
+    labels_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    labels_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    labels_->horizontalHeader()->setHighlightSections(false);
+    labels_->horizontalHeader()->setSectionsClickable(false);
+    labels_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    labels_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    labels_->setFrameShape(QFrame::NoFrame);
+    labels_->hide();
+    viewport()->stackUnder(labels_);
+    connect(labels_->verticalScrollBar(), &QScrollBar::valueChanged, verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, labels_->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(&model_, &QAbstractItemModel::modelReset, this, &CardGrid::placeLabelColumn);
+}
+
+void CardGrid::setSuitText(const SuitText& suits) {
+    model_.setSuitText(suits);
+    delegate_.setSuitText(suits);
+    labelPainter_.setSuitText(suits);
+    if (auto* line = qobject_cast<CellEditor*>(editor())) line->setSuitText(suits);
+    viewport()->update();
+    labels_->viewport()->update();
+}
+
+void CardGrid::setLabelColumnFrozen(bool frozen) {
+    labels_->setVisible(frozen);
+    placeLabelColumn();
+}
+
+bool CardGrid::isLabelColumnFrozen() const { return !labels_->isHidden(); }
+
+void CardGrid::placeLabelColumn() {
+    if (labels_->isHidden()) return;
+    for (int c = 1; c < model_.columnCount(); ++c) labels_->setColumnHidden(c, true);
+    if (model_.columnCount() > 0) {
+        labels_->setColumnHidden(0, false);
+        labels_->setColumnWidth(0, columnWidth(0));
+    }
+    labels_->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+    labels_->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
+    labels_->setGeometry(frameWidth(), frameWidth(), columnWidth(0) + 1,
+                         viewport()->height() + horizontalHeader()->height());
+    labels_->verticalScrollBar()->setValue(verticalScrollBar()->value());
+}
+
+int CardGrid::textWidth(int column) const {
+    return std::max(0, columnWidth(column) - kEditorTextMargin);
+}
+
+void CardGrid::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    placeLabelColumn();
+}
+
+void CardGrid::keyboardSearch(const QString&) {
+    // Typing is for the cells: jumping to a row whose label starts with the
+    // typed letter would take the keystroke away.
+}
+
+void CardGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    if (!labels_->isHidden() && index.column() == 0) {
+        // The label is always in view; only the row has to be.
+        QTableView::scrollTo(model_.index(index.row(), std::min(1, model_.columnCount() - 1)),
+                             hint);
+        return;
+    }
+    QTableView::scrollTo(index, hint);
+    // A cell scrolled in under the frozen labels is moved out from under
+    // them.
+    if (!labels_->isHidden() && visualRect(index).left() < columnWidth(0)) {
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + visualRect(index).left() -
+                                        columnWidth(0));
+    }
 }
 
 void CardGrid::setRowsAndColumns(int rowLimit, int columnCount, bool hasHeadings) {
@@ -326,12 +543,26 @@ void CardGrid::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CardGrid::keyPressEvent(QKeyEvent* event) {
-    if (QLineEdit* line = editor();
-        line && !event->text().isEmpty() && event->text().at(0).isPrint()) {
+    const bool typed = !event->text().isEmpty() && event->text().at(0).isPrint();
+    if (typed && !editor()) {
+        // A label has the cell cursor: the typing goes into the row's first
+        // answer cell.
+        const QModelIndex current = currentIndex();
+        for (int c = 0; current.isValid() && c < model_.columnCount(); ++c) {
+            const QModelIndex cell = model_.index(current.row(), c);
+            if (model_.flags(cell) & Qt::ItemIsEditable) {
+                setCurrentIndex(cell);
+                startEditing(true);
+                break;
+            }
+        }
+    }
+    if (QLineEdit* line = editor(); line && typed) {
         line->setFocus(Qt::OtherFocusReason);
         QApplication::sendEvent(line, event);
         return;
     }
+    if (typed) return;
     QTableView::keyPressEvent(event);
 }
 
@@ -340,28 +571,31 @@ bool CardGrid::event(QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-            moveBy(0, key->key() == Qt::Key_Tab ? 1 : -1);
+            moveToAnswerCell(key->key() == Qt::Key_Tab ? 1 : -1);
             return true;
         }
     }
     return QTableView::event(event);
 }
 
-void CardGrid::moveBy(int rows, int columns) {
+void CardGrid::moveToAnswerCell(int step) {
+    const QModelIndex current = currentIndex();
+    const int columns = model_.columnCount();
+    const int cells = model_.rowCount() * columns;
+    if (!current.isValid() || cells == 0) return;
+    for (int at = current.row() * columns + current.column() + step; at >= 0 && at < cells;
+         at += step) {
+        const QModelIndex cell = model_.index(at / columns, at % columns);
+        if (model_.flags(cell) & Qt::ItemIsEditable) {
+            setCurrentIndex(cell);
+            return;
+        }
+    }
+}
+
+void CardGrid::moveRows(int rows) {
     const QModelIndex current = currentIndex();
     if (!current.isValid()) return;
-    int row = current.row() + rows;
-    int column = current.column() + columns;
-    const int lastRow = model_.rowCount() - 1;
-    const int lastColumn = model_.columnCount() - 1;
-    if (column > lastColumn) {
-        column = 0;
-        ++row;
-    } else if (column < 0) {
-        column = lastColumn;
-        --row;
-    }
-    row = std::clamp(row, 0, std::max(0, lastRow));
-    if (row == current.row() && column == current.column()) return;
-    setCurrentIndex(model_.index(row, column));
+    const int row = std::clamp(current.row() + rows, 0, std::max(0, model_.rowCount() - 1));
+    if (row != current.row()) setCurrentIndex(model_.index(row, current.column()));
 }

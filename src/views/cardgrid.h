@@ -7,6 +7,9 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include "dialogs/suittext.h"
+#include "dialogs/suittextdelegate.h"
+
 class GridCells;
 
 // A grid of the main window shows one grid of a section of the card. It
@@ -17,16 +20,27 @@ class GridCells;
 // (the table's horizontal header here) and rows 1.. are the rows of the
 // section's lines, which are model rows 0.. .
 
+//
+// A screen reader hears each answer cell with its line label and column
+// heading ("1 clubs, Meaning: natural"), suits as words.
 class CardGridModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
+    enum Role {
+        // What a cell is, as said aloud: its line label and column heading.
+        CellContextRole = Qt::UserRole + 1
+    };
+
     CardGridModel(int grid, const GridCells& cells, QObject* parent = nullptr);
 
     // Row limit (grid rows, heading row included) and columns.
     void configure(int rowLimit, int columnCount, bool hasHeadings);
     // Every cell may have changed (a line command, a read, a symbol key).
     void refresh();
+    // How suits are said.
+    void setSuitText(const SuitText& suits);
+    const SuitText& suitText() const { return suits_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -35,19 +49,28 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    bool isLabelColumn(int column) const;
+    // The line label and the column heading of a cell (grid rows), said
+    // aloud; the row's number where it has neither.
+    QString cellContext(int row, int column) const;
+
     int grid_;
     const GridCells& cells_;
+    SuitText suits_;
     int rows_ = 0;  // grid rows below the heading row
     int columns_ = 0;
     bool hasHeadings_ = false;
 };
 
-// The in-place editor of a grid's active cell.
+// The in-place editor of a grid's active cell. Its suits are coloured as
+// the cells around it are.
 class CellEditor : public QLineEdit {
     Q_OBJECT
 
 public:
     explicit CellEditor(QWidget* parent);
+
+    void setSuitText(const SuitText& suits);
 
 signals:
     void focused();
@@ -64,14 +87,37 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
+    void refreshSuits();
+    void colourSuits();
+
     QSet<int> keysPressedHere_;
+    SuitText suits_;
+    // An input method is composing text, and its own formats are showing.
+    bool composing_ = false;
 };
 
 class CardGrid;
 
-class CellDelegate : public QStyledItemDelegate {
+// Paints a grid's cells, suits in colour: an active cell without an editor
+// (a label) gets a frame while its grid has the keyboard; an editor frames
+// itself.
+class CellPainter : public SuitTextDelegate {
+    Q_OBJECT
+
+public:
+    explicit CellPainter(CardGrid& grid);
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+protected:
+    CardGrid& grid_;
+};
+
+// The grid's own cells: painting, and the editor of the active cell.
+class CellDelegate : public CellPainter {
     Q_OBJECT
 
 public:
@@ -85,9 +131,6 @@ public:
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;
-
-private:
-    CardGrid& grid_;
 };
 
 // A grid: a table whose active cell always has its editor open, so typing
@@ -100,6 +143,8 @@ public:
 
     CardGridModel& gridModel() { return model_; }
     int gridNumber() const { return grid_; }
+    // How the cells, the labels and the editor show and say suits.
+    void setSuitText(const SuitText& suits);
 
     // Grid rows count from 1 for the card's rows (0 is the heading row).
     void setActiveCell(int row, int column);
@@ -120,6 +165,15 @@ public:
     // New rows for the same columns: the widths and the scroll position
     // stay, and putting the widths back is not a user's drag.
     void reloadRows(int rowLimit, bool hasHeadings, int activeRow, int activeColumn);
+    // Column 0 (the line labels) stays in place, with its heading, while
+    // the other columns scroll sideways.
+    void setLabelColumnFrozen(bool frozen);
+    bool isLabelColumnFrozen() const;
+    // The part of the grid that shows the frozen labels.
+    QTableView& labelColumnView() { return *labels_; }
+    // The width a column's text has in its editor: the column less the
+    // editor's margins and the caret.
+    int textWidth(int column) const;
 
 signals:
     // The grid or its editor got the keyboard.
@@ -136,6 +190,11 @@ signals:
     // The editor's text is to be stored in its cell (the editor lost the
     // focus, Enter was pressed, or the edit was ended keeping the text).
     void editCommitted(int row, int column, const QString& text);
+    // Typed, pasted or dropped characters a card file cannot store were
+    // left out.
+    void charactersLeftOut(const QString& characters);
+    // The user changed the text in the open editor (not stored yet).
+    void editorTextEdited();
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -145,14 +204,24 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
+    void keyboardSearch(const QString& search) override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     friend class CellDelegate;
-    void moveBy(int rows, int columns);
+    // Up, Down, Page Up and Page Down: the same column of another row.
+    void moveRows(int rows);
+    // Tab and Shift+Tab: the next or previous answer cell, labels passed.
+    void moveToAnswerCell(int step);
+    void placeLabelColumn();
 
     int grid_;
     CardGridModel model_;
     CellDelegate delegate_;
+    // The frozen labels only paint: editors belong to the grid itself.
+    CellPainter labelPainter_;
+    QTableView* labels_ = nullptr;
     QPersistentModelIndex editing_;
     bool settingUp_ = false;
     bool settingWidths_ = false;

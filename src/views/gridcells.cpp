@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "card/printlayout.h"
+#include "card/texthelpers.h"
 #include "document/carddocument.h"
 #include "document/cardtext.h"
 #include "document/editorsettings.h"
@@ -11,6 +12,9 @@ namespace {
 
 // Cells show at most this many characters.
 constexpr int kCellBuffer = 255;
+
+// Undo steps with this id merge while they follow each other.
+constexpr int kColumnWidthMerge = 1;
 
 bool isLabelColumn(const zqw::Section& section, int grid, int column) {
     return column == 0 && (grid == 2 || section.columnCount >= 2);
@@ -55,30 +59,51 @@ QString GridCells::cellText(int grid, int row, int column) const {
 
 bool GridCells::isEditable(int grid, int row, int column) const {
     const zqw::Card& card = document_.card();
+    // A closed card stays on screen, but nothing it shows can be changed.
+    if (!document_.isOpen()) return false;
     if (section_ < 0 || section_ >= static_cast<int>(card.sections.size())) return false;
     const zqw::Section& s = card.sections[section_];
     return hasRow(s, grid, row) && !isLabelColumn(s, grid, column);
 }
 
-void GridCells::commitEdit(int grid, int row, int column, const QString& text) {
-    zqw::Card& card = document_.card();
+std::optional<std::pair<int, std::string>> GridCells::editedRow(int grid, int row, int column,
+                                                                const QString& text) const {
+    const zqw::Card& card = document_.card();
     if (section_ < 0 || section_ >= static_cast<int>(card.sections.size()) ||
         !hasRow(card.sections[section_], grid, row))
-        return;
+        return std::nullopt;
     const zqw::RowRef ref = card.findGridRow(section_, grid, row);
-    if (!ref) return;
+    if (!ref) return std::nullopt;
     std::string old = card.field(ref, grid, column + 1);
     card.codesToDisplay(old);
     std::string edited = toCardText(text);
-    if (old == edited) return;
+    if (old == edited) return std::nullopt;
     card.displayToCodes(edited);
-    // A TAB would split the field and a line break the card file's
-    // record; text pasted or dropped into a cell may hold either.
-    for (char& c : edited) {
-        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-    }
-    card.setField(ref, grid, column + 1, edited);
-    document_.setModified(true);
+    zqw::cleanCellText(edited);
+    const zqw::Section& s = card.sections[section_];
+    return std::make_pair(
+        ref.row, zqw::withField(card.rows[ref.row].text, s.columnCount, grid, column + 1, edited));
+}
+
+void GridCells::commitEdit(int grid, int row, int column, const QString& text) {
+    const auto edited = editedRow(grid, row, column, text);
+    if (!edited) return;
+    document_.changeRow(QStringLiteral("Typing in ") + cellName(grid, row), edited->first,
+                        edited->second, document_.card().rows[edited->first].noteNo);
+}
+
+QString GridCells::cellName(int grid, int row) const {
+    const zqw::Card& card = document_.card();
+    if (section_ < 0 || section_ >= static_cast<int>(card.sections.size())) return {};
+    const zqw::Section& s = card.sections[section_];
+    const zqw::RowRef ref = card.findGridRow(section_, grid, row);
+    const std::string& label = card.lines[ref.line].label;
+    if (label.empty()) return withSuitSymbols(s.name);
+    // A label column's heading says what the labels are ("Bid 1♣").
+    const std::string heading = grid == 1 && s.hasHeadings && s.columnCount >= 2
+                                    ? card.columns[s.firstColumn].heading
+                                    : std::string();
+    return withSuitSymbols(heading.empty() ? label : heading + " " + label);
 }
 
 int GridCells::noteNumber(int grid, int row) const {
@@ -90,17 +115,24 @@ int GridCells::noteNumber(int grid, int row) const {
 }
 
 void GridCells::storeColumnWidths(int grid, const QList<int>& pixels, int printColumnWidth) {
+    // A drag moves the border in many small steps: they make one undo step.
+    document_.recordChange(
+        QStringLiteral("Column width"),
+        [&] { return applyColumnWidths(grid, pixels, printColumnWidth); }, kColumnWidthMerge);
+}
+
+bool GridCells::applyColumnWidths(int grid, const QList<int>& pixels, int printColumnWidth) {
     zqw::Card& card = document_.card();
-    if (section_ < 0 || section_ >= static_cast<int>(card.sections.size())) return;
+    if (section_ < 0 || section_ >= static_cast<int>(card.sections.size())) return false;
     zqw::Section& s = card.sections[section_];
     const double W = printColumnWidth;
-    if (W <= 0) return;
+    if (W <= 0) return false;
     const auto percent = [W](double px) { return zqw::roundHalfEven(px * 100.0 / W); };
     // Widths are stored as two digits; 3 is the least the rules aim at.
     const auto bounded = [](int pct) { return std::clamp(pct, 3, 99); };
     bool changed = false;
     if (grid == 1) {
-        if (s.columnCount < 2 || pixels.size() < s.columnCount) return;
+        if (s.columnCount < 2 || pixels.size() < s.columnCount) return false;
         int running = 0;
         for (int i = 0; i < s.columnCount; ++i) {
             const int px = pixels[i];
@@ -121,7 +153,7 @@ void GridCells::storeColumnWidths(int grid, const QList<int>& pixels, int printC
             }
         }
     } else {
-        if (pixels.size() < 2) return;
+        if (pixels.size() < 2) return false;
         int a0 = percent(pixels[0]);
         int a1 = percent(pixels[1]);
         if (pixels[0] + pixels[1] > W) a1 = percent(W - pixels[0]);
@@ -137,5 +169,15 @@ void GridCells::storeColumnWidths(int grid, const QList<int>& pixels, int printC
             changed = true;
         }
     }
-    if (changed) document_.setModified(true);
+    return changed;
+}
+
+QString GridCells::lineLabel(int grid, int row) const {
+    const zqw::Card& card = document_.card();
+    if (section_ < 0 || section_ >= static_cast<int>(card.sections.size())) return {};
+    const zqw::Section& s = card.sections[section_];
+    if (!hasRow(s, grid, row) || !isLabelColumn(s, grid, 0)) return {};
+    std::string label = card.lines[card.findGridRow(section_, grid, row).line].label;
+    card.codesToDisplay(label);
+    return fromCardText(label).left(kCellBuffer);
 }

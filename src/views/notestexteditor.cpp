@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
@@ -60,19 +61,11 @@ std::vector<int> findMatches(const QTextDocument& doc, const QString& needle, in
     return matches;
 }
 
-}  // namespace
-
-NotesTextEditor::NotesTextEditor(QWidget* parent) : QPlainTextEdit(parent) {
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-}
-
-bool NotesTextEditor::loadFile(const std::string& path) {
-    const auto bytes = zqw::readRegularFile(path);
-    if (!bytes) return false;
-    const std::vector<std::string> paragraphs = zqw::parseNotes(*bytes);
+// The text of a notes file's bytes, one paragraph per line.
+QString notesText(const std::string& bytes) {
+    const std::vector<std::string> paragraphs = zqw::parseNotes(bytes);
     QString text;
-    text.reserve(static_cast<qsizetype>(bytes->size()));
+    text.reserve(static_cast<qsizetype>(bytes.size()));
     for (size_t i = 0; i < paragraphs.size(); ++i) {
         if (i > 0) text += QLatin1Char('\n');
         for (const char c : paragraphs[i]) {
@@ -81,20 +74,71 @@ bool NotesTextEditor::loadFile(const std::string& path) {
                 QChar(static_cast<char16_t>(zqw::cp1252ToUnicode(static_cast<unsigned char>(c))));
         }
     }
-    setPlainText(text);
+    return text;
+}
+
+}  // namespace
+
+// Colours the suit characters of every line of the notes. The colours live
+// in the lines' layouts, not in the text.
+class SuitHighlighter : public QSyntaxHighlighter {
+public:
+    SuitHighlighter(QTextDocument* document, const QPalette& palette)
+        : QSyntaxHighlighter(document), palette_(palette) {}
+
+    void setSuitText(const SuitText& suits, const QPalette& palette) {
+        suits_ = suits;
+        palette_ = palette;
+        rehighlight();
+    }
+
+protected:
+    void highlightBlock(const QString& text) override {
+        for (const QTextLayout::FormatRange& range : suits_.colourRanges(text, palette_))
+            setFormat(range.start, range.length, range.format);
+    }
+
+private:
+    SuitText suits_;
+    QPalette palette_;
+};
+
+NotesTextEditor::NotesTextEditor(QWidget* parent) : QPlainTextEdit(parent) {
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    suitColours_ = new SuitHighlighter(document(), palette());
+}
+
+void NotesTextEditor::setSuitText(const SuitText& suits) {
+    suitColours_->setSuitText(suits, palette());
+}
+
+bool NotesTextEditor::loadFile(const std::string& path) {
+    const auto bytes = zqw::readRegularFile(path);
+    if (!bytes) return false;
+    setPlainText(notesText(*bytes));
     moveCursor(QTextCursor::Start);
     document()->setModified(false);
     fileName_ = QString::fromStdString(path);
     return true;
 }
 
-bool NotesTextEditor::saveFile(const std::string& path) {
+std::string NotesTextEditor::fileBytes() const {
     std::vector<std::string> paragraphs;
     paragraphs.reserve(static_cast<size_t>(document()->blockCount()));
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         paragraphs.push_back(zqw::utf8ToCp1252(block.text().toStdString()));
     }
-    if (!zqw::writeFileAtomically(path, zqw::serializeNotes(paragraphs))) return false;
+    return zqw::serializeNotes(paragraphs);
+}
+
+void NotesTextEditor::restoreText(const std::string& bytes) {
+    setPlainText(notesText(bytes));
+    document()->setModified(true);
+}
+
+bool NotesTextEditor::saveFile(const std::string& path) {
+    if (!zqw::writeFileAtomically(path, fileBytes())) return false;
     fileName_ = QString::fromStdString(path);
     document()->setModified(false);
     return true;
@@ -107,6 +151,26 @@ void NotesTextEditor::startEmpty() {
 }
 
 bool NotesTextEditor::isModified() const { return document()->isModified(); }
+
+QStringList NotesTextEditor::unstorableCharacters(int limit) const {
+    QStringList found;
+    const QString text = toPlainText();
+    for (qsizetype i = 0; i < text.size() && found.size() < limit; ++i) {
+        char32_t c = text.at(i).unicode();
+        qsizetype length = 1;
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() &&
+            text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            length = 2;
+        }
+        if (c != QChar::ParagraphSeparator && zqw::unicodeToCp1252(c) < 0) {
+            const QString character = text.mid(i, length);
+            if (!found.contains(character)) found << character;
+        }
+        i += length - 1;
+    }
+    return found;
+}
 
 bool NotesTextEditor::search(const QString& text, SearchOptions options) {
     const QString needle = text.left(kMaxSearchLength);

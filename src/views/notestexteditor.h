@@ -6,9 +6,11 @@
 
 #include "card/noteseditor.h"
 #include "dialogs/searchrequest.h"
+#include "dialogs/suittext.h"
 
 class QKeyEvent;
 class QMimeData;
+class SuitHighlighter;
 
 // The notes editor: the notes text as paragraphs (one per line of the notes
 // file), its file name, a modified flag and the undo history.
@@ -34,10 +36,18 @@ public:
     // Writes the text as a notes file, atomically. On success the editor
     // takes the path as its file name and is no longer modified.
     bool saveFile(const std::string& path) override;
+    // The bytes saveFile writes.
+    std::string fileBytes() const;
+    // Replaces the text with a notes file's bytes, as a change: the file
+    // name stays and the notes count as modified (a recovered copy).
+    void restoreText(const std::string& bytes);
     // Empty text, no file name, not modified, no undo history.
     void startEmpty() override;
 
     QString fileName() const { return fileName_; }
+    // Characters of the text that a notes file (Windows-1252) cannot hold,
+    // each once, in the order they first appear; at most `limit`.
+    QStringList unstorableCharacters(int limit) const;
     void setFileName(const QString& name) { fileName_ = name; }
     // The text differs from what was last loaded, saved or started empty.
     bool isModified() const;
@@ -80,6 +90,10 @@ public:
     void setFixedFont(const QFont& font);
     QFont fixedFont() const { return font(); }
 
+    // Suits in colour, as in the grids. Only the screen changes: the text,
+    // its modified flag and its undo history stay as they are.
+    void setSuitText(const SuitText& suits);
+
 signals:
     // A key was released (auto-repeat releases are not reported).
     void keyReleased(int key);
@@ -99,6 +113,7 @@ private:
     int fullTextWidth() const;
 
     QSet<int> keysPressedHere_;
+    SuitHighlighter* suitColours_ = nullptr;
     QString fileName_;
     int wrapColumn_ = 0;
     int wrapMargin_ = 0;

@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTabBar>
 
 #include "card/printlayout.h"
+#include "dialogs/suittext.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/cardtext.h"
@@ -20,6 +22,8 @@
 
 namespace {
 
+// The least width of the turned section caption; a larger font (or a
+// screen that scales fonts up) widens it.
 constexpr int kSectionCaptionWidth = 15;
 
 QString suitText(int code) { return fromCardText(std::string(1, static_cast<char>(code))); }
@@ -88,9 +92,15 @@ SectionView::SectionView(CardDocument& document, EditorSettings& settings, GridC
                     cells_.commitEdit(number, row, column, text);
                 });
         connect(each, &CardGrid::editorKeyReleased, this, &SectionView::cellKeyReleased);
+        connect(each, &CardGrid::editorTextEdited, this, &SectionView::cellTyped);
+        connect(each, &CardGrid::charactersLeftOut, this, [this](const QString& characters) {
+            emit statusNote(QStringLiteral("Left out, as a card file cannot store them: ") +
+                            characters);
+        });
     }
     notes_.setParent(page_);
     notes_.setObjectName(QStringLiteral("notesEditor"));
+    notes_.setAccessibleName(QStringLiteral("Notes text editor"));
     notes_.setLineWrapMode(QPlainTextEdit::WidgetWidth);
     notes_.hide();
     connect(&notes_, &NotesTextEditor::keyReleased, this, &SectionView::notesKeyReleased);
@@ -106,10 +116,22 @@ SectionView::SectionView(CardDocument& document, EditorSettings& settings, GridC
         applyNotesFont();
         relayout();
     });
+    connect(&document_, &CardDocument::answersRestored, this, &SectionView::showRestoredAnswers);
+    applySuitText();
     connect(&settings_, &EditorSettings::suitCharsChanged, this, [this] {
+        applySuitText();
         grid1_->gridModel().refresh();
         grid2_->gridModel().refresh();
     });
+    // Colours only repaint: what is being typed stays in its editor.
+    connect(&settings_, &EditorSettings::colourSuitsChanged, this, &SectionView::applySuitText);
+}
+
+void SectionView::applySuitText() {
+    const SuitText suits(settings_.suitChars(), settings_.colourSuits());
+    grid1_->setSuitText(suits);
+    grid2_->setSuitText(suits);
+    notes_.setSuitText(suits);
 }
 
 SectionView::~SectionView() {
@@ -169,6 +191,10 @@ int SectionView::captionLineHeight() const {
     return QFontMetrics(captionLine_->font()).height() + 2;
 }
 
+int SectionView::sectionCaptionWidth() const {
+    return std::max(kSectionCaptionWidth, QFontMetrics(sectionCaption_->font()).height() + 2);
+}
+
 void SectionView::applyDisplayFont() {
     const QFont font = settings_.displayFont();
     for (QWidget* each : {static_cast<QWidget*>(groupTabs_), static_cast<QWidget*>(sectionTabs_),
@@ -190,11 +216,22 @@ void SectionView::start() {
             groupTabs_->addTab(fromCardText(caption));
         groupTabs_->setCurrentIndex(0);
     }
+    describeGroupTabs();
     started_ = true;
     groupChanged();
     // Typing goes straight into the first cell.
     if (!notesShowing()) grid(grid1_->isHidden() ? 2 : 1).startEditing(true);
     relayout();
+}
+
+// The captions are cut to the room there is; a tab's tip, which is also
+// what a screen reader says of it, has the whole name. The tip is not in
+// the card font, so suits are words there.
+void SectionView::describeGroupTabs() {
+    const zqw::Card& card = document_.card();
+    const SuitText suits(settings_.suitChars(), false);
+    for (int i = 0; i < groupTabs_->count() && i < static_cast<int>(card.groups.size()); ++i)
+        groupTabs_->setTabToolTip(i, suits.spoken(fromCardText(card.groups[i].name)));
 }
 
 void SectionView::selectGroup(int index) {
@@ -268,7 +305,7 @@ void SectionView::groupChanged() {
         sectionTabs_->show();
         page_->show();
         notes_.show();
-        groupTabs_->setGeometry(0, captionLineHeight(), width() - kSectionCaptionWidth,
+        groupTabs_->setGeometry(0, captionLineHeight(), width() - sectionCaptionWidth(),
                                 tabHeight(groupTabs_->font()));
         notes_.setInputEnabled(true);
         sectionCaption_->setText(QStringLiteral("Notes text editor"));
@@ -280,6 +317,10 @@ void SectionView::groupChanged() {
             captions = noteTabs_.buildCaptions(notes_, settings_.noteTabs());
             sectionTabs_->setTabText(0, captions.value(0));
             for (int i = 1; i < captions.size(); ++i) sectionTabs_->addTab(captions[i]);
+            for (int i = 0; i < captions.size(); ++i) {
+                sectionTabs_->setTabToolTip(
+                    i, captions[i].isEmpty() ? QString() : QStringLiteral("Note ") + captions[i]);
+            }
             sectionTabs_->setCurrentIndex(
                 std::clamp(noteTabs_.activeTab(), 0, sectionTabs_->count() - 1));
         }
@@ -298,15 +339,22 @@ void SectionView::groupChanged() {
             const QSignalBlocker block(sectionTabs_);
             while (sectionTabs_->count() > 1) sectionTabs_->removeTab(sectionTabs_->count() - 1);
             for (int s = 0; s < group.sectionCount; ++s) {
-                const QString caption =
-                    fromCardText(card.sections[group.firstSection + s].name.substr(0, 4));
+                const std::string& name = card.sections[group.firstSection + s].name;
+                const QString caption = fromCardText(name.substr(0, 4));
                 if (s == 0) {
                     sectionTabs_->setTabText(0, caption);
                 } else {
                     sectionTabs_->addTab(caption);
                 }
+                // The caption is cut short; the tip (and a screen reader)
+                // has the whole name.
+                sectionTabs_->setTabToolTip(
+                    s, SuitText(settings_.suitChars(), false).spoken(fromCardText(name)));
             }
-            if (group.sectionCount == 0) sectionTabs_->setTabText(0, QString());
+            if (group.sectionCount == 0) {
+                sectionTabs_->setTabText(0, QString());
+                sectionTabs_->setTabToolTip(0, QString());
+            }
             sectionTabs_->setCurrentIndex(0);
         }
         shownGroup_ = g;
@@ -350,9 +398,24 @@ void SectionView::showSection() {
     const zqw::Card& card = document_.card();
     const zqw::Section& s = card.sections[index];
     sectionCaption_->setText(fromCardText(s.name));
+    // A screen reader names each grid after the section it holds.
+    const SuitText suits(settings_.suitChars(), false);
+    const QString spokenName = suits.spoken(fromCardText(s.name));
+    const QString groupName = suits.spoken(fromCardText(card.groups[s.groupIndex].name));
+    // A grid the section does not have is hidden, and nameless.
+    grid1_->setAccessibleName(s.columnCount != 0 ? spokenName + QStringLiteral(", answers")
+                                                 : QString());
+    grid2_->setAccessibleName(s.hasGrid2 ? spokenName + QStringLiteral(", more answers")
+                                         : QString());
+    for (CardGrid* each : {grid1_, grid2_}) {
+        each->setAccessibleDescription(groupName);
+        each->labelColumnView().setAccessibleName(spokenName + QStringLiteral(", line labels"));
+    }
     const int W = printColumnWidth();
     grid2_->setVisible(s.hasGrid2);
     grid1_->setVisible(s.columnCount != 0);
+    grid1_->setLabelColumnFrozen(s.columnCount >= 2);
+    grid2_->setLabelColumnFrozen(s.hasGrid2);
 
     if (s.columnCount != 0) {
         grid1_->setUpdatesEnabled(false);
@@ -380,6 +443,9 @@ void SectionView::showSection() {
     // The first grid's editor takes the keyboard, so typing after a tab
     // change goes into the section's first cell.
     const bool focus = isActiveWindow();
+    // A section opens at its left edge, whatever the last one scrolled to.
+    grid1_->horizontalScrollBar()->setValue(0);
+    grid2_->horizontalScrollBar()->setValue(0);
     if (s.hasGrid2) {
         grid2_->setActiveCell(1, 1);
         grid2_->scrollToTop();
@@ -398,7 +464,7 @@ void SectionView::showSection() {
 void SectionView::layoutGrids() {
     const int sectionTabHeight = tabHeight(sectionTabs_->font());
     int w = printColumnWidth();
-    const int roomy = width() - sectionTabHeight - kSectionCaptionWidth - 3;
+    const int roomy = width() - sectionTabHeight - sectionCaptionWidth() - 3;
     if (w > roomy) w = roomy;
     w += 4;
     const int h = height() - (tabHeight(groupTabs_->font()) + captionLineHeight() + 9);
@@ -412,7 +478,7 @@ void SectionView::layoutGrids() {
     } else if (two) {
         grid2_->setGeometry(0, 0, w, h);
     } else {
-        notes_.setGeometry(0, 0, width() - sectionTabHeight - kSectionCaptionWidth + 1, h);
+        notes_.setGeometry(0, 0, width() - sectionTabHeight - sectionCaptionWidth() + 1, h);
         notes_.setWrapColumn(std::max(1, notes_.visibleColumns() - 1));
     }
 }
@@ -429,14 +495,13 @@ void SectionView::relayout() {
     const int groupTabHeight = tabHeight(groupTabs_->font());
     const int sectionTabHeight = tabHeight(sectionTabs_->font());
     const bool cardGroup = !notesShowing();
+    const int captionWidth = sectionCaptionWidth();
     captionLine_->setGeometry(0, 0, W, captionHeight);
-    sectionCaption_->setGeometry(W - kSectionCaptionWidth, captionHeight, kSectionCaptionWidth,
-                                 H - captionHeight);
-    groupTabs_->setGeometry(0, captionHeight,
-                            W - kSectionCaptionWidth - (cardGroup ? sectionTabHeight : 0),
+    sectionCaption_->setGeometry(W - captionWidth, captionHeight, captionWidth, H - captionHeight);
+    groupTabs_->setGeometry(0, captionHeight, W - captionWidth - (cardGroup ? sectionTabHeight : 0),
                             groupTabHeight);
     const int pageTop = captionHeight + groupTabHeight + 3;
-    const int pageWidth = W - kSectionCaptionWidth;
+    const int pageWidth = W - captionWidth;
     const int pageHeight = std::max(0, H - captionHeight - groupTabHeight - 3);
     sectionTabs_->setGeometry(pageWidth - sectionTabHeight, pageTop, sectionTabHeight, pageHeight);
     page_->setGeometry(0, pageTop, std::max(0, pageWidth - sectionTabHeight), pageHeight);
@@ -458,7 +523,7 @@ void SectionView::setTopCaptions() {
     const int tabs = groupTabs_->count();
     if (tabs == 0) return;
     const int pointSize = std::max(1, groupTabs_->font().pointSize());
-    int n = ((width() - kSectionCaptionWidth - 21) / tabs) / pointSize;
+    int n = ((width() - sectionCaptionWidth() - 21) / tabs) / pointSize;
     const int last = tabs - 1;
     if (n < 3) {
         for (int i = 0; i < tabs; ++i) groupTabs_->setTabText(i, QString::number(i + 1));
@@ -496,6 +561,7 @@ void SectionView::showNotesCaption(bool open) {
     captionLine_->setText(open ? QStringLiteral("Notes file: ") +
                                      QFileInfo(notes_.fileName()).fileName()
                                : QStringLiteral("Notes file closed"));
+    notes_.setAccessibleDescription(captionLine_->text());
 }
 
 void SectionView::returnToCard() {
@@ -534,6 +600,48 @@ void SectionView::reloadRows(int gridNumber, int activeRow, int activeColumn) {
         .reloadRows(rows + 1, gridNumber == 1 && s.hasHeadings, activeRow, activeColumn);
 }
 
+void SectionView::showRestoredAnswers() {
+    const int section = cells_.section();
+    const zqw::Card& card = document_.card();
+    if (section < 0 || section >= static_cast<int>(card.sections.size())) return;
+    const zqw::Section& s = card.sections[section];
+    for (CardGrid* each : {grid1_, grid2_}) {
+        if (each->isHidden()) continue;
+        const int number = each->gridNumber();
+        const bool focused = each->editor() && each->editor()->hasFocus();
+        // The editor's text is the old state's: it must not be stored.
+        each->stopEditing(false);
+        each->reloadRows((number == 1 ? s.rowCount : s.rowCount2) + 1, number == 1 && s.hasHeadings,
+                         each->activeRow(), each->activeColumn());
+        if (number == 1 && s.columnCount >= 2) {
+            // Widths may have been put back too.
+            QList<int> widths;
+            const int W = printColumnWidth();
+            for (int c = 0; c < s.columnCount; ++c)
+                widths.append(
+                    zqw::roundHalfEven(W * card.columns[s.firstColumn + c].width / 100.0));
+            each->setColumnWidths(widths);
+        } else if (number == 2) {
+            const int W = printColumnWidth();
+            each->setColumnWidths({zqw::roundHalfEven(W * s.labelWidth2 / 100.0),
+                                   zqw::roundHalfEven(W * s.textWidth2 / 100.0)});
+        }
+        each->startEditing(focused);
+    }
+}
+
+QList<std::pair<int, std::string>> SectionView::uncommittedRows() const {
+    QList<std::pair<int, std::string>> rows;
+    for (const CardGrid* each : {grid1_, grid2_}) {
+        const QLineEdit* editor = each->editor();
+        if (!editor || each->isHidden()) continue;
+        if (auto row = cells_.editedRow(each->gridNumber(), each->activeRow(), each->activeColumn(),
+                                        editor->text()))
+            rows.append(std::move(*row));
+    }
+    return rows;
+}
+
 void SectionView::gridEntered(int number) {
     // Focus moves about while a tab change empties and refills the grids;
     // that is not the user entering a grid.
@@ -555,7 +663,7 @@ void SectionView::showNoteNumberTip(int number, int row) {
 
 void SectionView::columnsResized(int number) {
     CardGrid& view = grid(number);
-    if (switchingTabs_ || view.isHidden()) return;
+    if (switchingTabs_ || view.isHidden() || !document_.isOpen()) return;
     cells_.storeColumnWidths(number, view.columnWidths(), printColumnWidth());
 }
 

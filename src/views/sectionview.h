@@ -96,6 +96,12 @@ public:
     void dropCellEdits();
     // A grid's rows changed in number: reload them with the same widths.
     void reloadRows(int grid, int activeRow, int activeColumn);
+    // The card's answers were put back (Undo, Redo): the grids show them
+    // again where the user was.
+    void showRestoredAnswers();
+    // What the open cell editors hold and the card does not have yet: the
+    // rows as they would be stored (index in the card's rows, text).
+    QList<std::pair<int, std::string>> uncommittedRows() const;
 
 signals:
     // How many of the Top and Right menu items have a tab to select.
@@ -103,6 +109,10 @@ signals:
     // A group's page is about to be built: whatever belonged to the cells
     // of the page before is stale.
     void pageChanging();
+    // A short note for the status line.
+    void statusNote(const QString& text);
+    // Typing in an open cell, not stored in the card yet.
+    void cellTyped();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -122,6 +132,11 @@ private:
     void notesKeyReleased(int key);
     int tabHeight(const QFont& font) const;
     int captionLineHeight() const;
+    // The turned section caption is as wide as its font is high.
+    int sectionCaptionWidth() const;
+    // How the grids, their editors and the notes show and say suits.
+    void applySuitText();
+    void describeGroupTabs();
 
     CardDocument& document_;
     EditorSettings& settings_;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "card/cardanswers.h"
+#include "card/lineops.h"
 #include "test_support.h"
 
 namespace zqw {
@@ -74,6 +78,54 @@ TEST_F(FindRowTest, BrokenChainReportsAndGivesThePlaceholder) {
     f.messages.messages.clear();
     EXPECT_FALSE(f.card.findRow(0, 1, 99));  // past the last line
     EXPECT_EQ(f.messages.messages, std::vector<std::string>{"Internal error in findtext search"});
+}
+
+// The row index against a plain walk of the chains, through a long run of
+// the line commands, undos and redos: every grid row must be found where the
+// chains put it.
+TEST_F(FindRowTest, TheIndexAgreesWithTheChainsThroughEdits) {
+    const auto walked = [this](int rowNumber) {
+        int line = 1;
+        int before = 0;
+        while (before + f.card.lines[line].rowCount < rowNumber)
+            before += f.card.lines[line++].rowCount;
+        int row = f.card.lines[line].firstRow;
+        for (int k = before + 1; k < rowNumber; ++k) row = f.card.rows[row].nextRow;
+        return row;
+    };
+    std::mt19937 random(20261210);
+    std::vector<CardAnswers> history;
+    for (int step = 0; step < 2000; ++step) {
+        const int shown = f.card.sections[0].rowCount;
+        const int rowNumber = 1 + static_cast<int>(random() % static_cast<unsigned>(shown));
+        switch (random() % 5) {
+            case 0:
+                insertRowBefore(f.card, 0, 1, rowNumber);
+                break;
+            case 1:
+                insertRowAfter(f.card, 0, 1, rowNumber, {1000},
+                               [](const std::string&) { return 0; });
+                break;
+            case 2:
+                deleteRow(f.card, 0, 1, rowNumber);
+                break;
+            case 3:
+                history.push_back(captureAnswers(f.card));
+                break;
+            default:
+                if (!history.empty()) {
+                    restoreAnswers(f.card, history.back());
+                    history.pop_back();
+                }
+        }
+        f.card.rows[static_cast<size_t>(walked(1))].text = "first " + std::to_string(step);
+        for (int n = 1; n <= f.card.sections[0].rowCount; ++n)
+            ASSERT_EQ(f.card.findGridRow(0, 1, n).row, walked(n))
+                << "step " << step << " row " << n;
+    }
+    // Refused commands say so; a lookup never failed.
+    for (const std::string& message : f.messages.messages)
+        EXPECT_NE(message, "Internal error in findtext search");
 }
 
 }  // namespace

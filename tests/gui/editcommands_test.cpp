@@ -286,6 +286,9 @@ void EditCommandsTest::insertAfterSplitsAtTheColumnWidth_data() {
     QTest::addColumn<QString>("kind");
     QTest::newRow("text that fits") << "fits";
     QTest::newRow("three words, two fit") << "two of three";
+    // Narrower than the column, wider than the text room of its editor: it
+    // would show cut off if it were kept whole.
+    QTest::newRow("third word fills the margins") << "into the margins";
     QTest::newRow("one over-wide word") << "over-wide";
 }
 
@@ -311,6 +314,13 @@ void EditCommandsTest::insertAfterSplitsAtTheColumnWidth() {
         text = QStringLiteral("ab cd ") + wide;
         head = QStringLiteral("ab cd ");
         rest = wide;
+    } else if (kind == QLatin1String("into the margins")) {
+        rest = QStringLiteral("i");
+        while (metrics.horizontalAdvance(QStringLiteral("ab cd ") + rest + QLatin1Char('i')) <=
+               columnWidth)
+            rest += QLatin1Char('i');
+        text = QStringLiteral("ab cd ") + rest;
+        head = QStringLiteral("ab cd ");
     } else {
         text = head = QStringLiteral("ab") + wide;
     }
@@ -329,6 +339,13 @@ void EditCommandsTest::insertAfterSplitsAtTheColumnWidth() {
     QVERIFY(grid.editor()->hasFocus());
     QCOMPARE(grid.columnWidth(0), columnWidth);
     QCOMPARE(app.document().card().lines[2].rowCount, 2);
+    // What stayed in the row shows whole in its cell: with the caret at the
+    // end, the editor has not scrolled its start out of sight.
+    if (kind != QLatin1String("over-wide")) {
+        QLineEdit* kept = editCell(app, 1, 2, 0);
+        kept->end(false);
+        QCOMPARE(kept->cursorPositionAt(QPoint(3, kept->height() / 2)), 0);
+    }
 }
 
 void EditCommandsTest::insertAfterFillsAHiddenNextLine() {
@@ -501,8 +518,9 @@ void EditCommandsTest::editMenuStates_data() {
     QTest::addColumn<bool>("selection");
     // Grouped as: line commands, find commands, copy paste cut, undo redo.
     QTest::addColumn<QString>("states");
-    QTest::newRow("card, nothing selected") << "card" << false << "EEEE HHH DED HH";
-    QTest::newRow("card, text selected") << "card" << true << "EEEE HHH EEE HH";
+    // The card has its own undo history; nothing is in it yet.
+    QTest::newRow("card, nothing selected") << "card" << false << "EEEE HHH DED DD";
+    QTest::newRow("card, text selected") << "card" << true << "EEEE HHH EEE DD";
     QTest::newRow("notes, nothing to undo") << "notes" << false << "HHHH EEE DED DD";
     QTest::newRow("notes, typed and selected") << "typed notes" << true << "HHHH EEE EEE ED";
     QTest::newRow("notes, typed and undone") << "undone notes" << false << "HHHH EEE DED DE";

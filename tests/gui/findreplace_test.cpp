@@ -121,6 +121,7 @@ private slots:
     void dialogsStartAsGiven();
     void dialogsAreFixedAndCentred_data();
     void dialogsAreFixedAndCentred();
+    void tabFollowsTheReplaceDialogsFields();
     void dialogsKeepTheirStateBetweenUses_data();
     void dialogsKeepTheirStateBetweenUses();
     void cancelledDialogDoesNothing_data();
@@ -343,6 +344,26 @@ void FindReplaceTest::dialogsKeepTheirStateBetweenUses() {
     expected.sort();
     QCOMPARE(seen, expected);
     QCOMPARE(notes().toPlainText().toUtf8(), QByteArray(kFindNotes).replace("\r\n", "\n"));
+}
+
+void FindReplaceTest::tabFollowsTheReplaceDialogsFields() {
+    EditorApp& app = start();
+    QStringList visited;
+    dialogs().expectDialog(QStringLiteral("Replace"), [&visited](QDialog& shown) {
+        for (int step = 0; step < 2; ++step) {
+            visited << shown.focusWidget()->objectName();
+            QTest::keyClick(shown.focusWidget(), Qt::Key_Tab);
+        }
+        visited << shown.focusWidget()->objectName();
+        QTest::keyClick(shown.focusWidget(), Qt::Key_Backtab);
+        visited << shown.focusWidget()->objectName();
+        return int(QDialog::Rejected);
+    });
+    app.findCommands().replace();
+    // Search text, then the replacement below it, then the options.
+    QCOMPARE(visited,
+             (QStringList{QStringLiteral("searchText"), QStringLiteral("replaceText"),
+                          QStringLiteral("searchForward"), QStringLiteral("replaceText")}));
 }
 
 void FindReplaceTest::cancelledDialogDoesNothing_data() {

@@ -137,6 +137,8 @@ int ScriptedDialogs::execDialog(QDialog& dialog) {
 
 IsolatedSettings::IsolatedSettings() {
     qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8());
+    // Copies kept for recovery live in the state folder: each test its own.
+    qputenv("XDG_STATE_HOME", (dir_.path() + QStringLiteral("/state")).toUtf8());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
 }
@@ -175,12 +177,15 @@ EditorSession::EditorSession(const QString& programDir) { useProgramDir(programD
 
 EditorApp& EditorSession::create() {
     app_ = std::make_unique<EditorApp>(dialogs_);
+    // A first run shows the hints, which every test would have to answer;
+    // the hints' own tests start editors without this session.
+    app_->settings().setHintsAtStart(false);
     return *app_;
 }
 
 EditorApp& EditorSession::start() {
     EditorApp& app = create();
-    showActive(app);
+    if (app.isReady()) showActive(app);
     return app;
 }
 

@@ -52,7 +52,7 @@ private slots:
     void escapeReturnsFromTheNotesToTheCell();
     void menuShortcutRunsTheMenuHandlerFirst();
     void displayFontDialogAppliesOrCancels();
-    void missingTemplateIsReported();
+    void missingTemplateEndsTheStartAndWritesNothing();
     void manySectionsDoNotBreakTheRightMenu();
     void tabAndArrowKeysMoveBetweenCells();
     void rightClickOnAnotherCellOpensItsPrompts();
@@ -418,13 +418,29 @@ void MainWindowTest::displayFontDialogAppliesOrCancels() {
     QCOMPARE(app.sectionView().grid(2).font().pointSize(), 12);
 }
 
-void MainWindowTest::missingTemplateIsReported() {
+void MainWindowTest::missingTemplateEndsTheStartAndWritesNothing() {
+    // The last card is a filled card of the user's; without a template the
+    // editor has no card to show it in, and must not write a blank one over
+    // it at any later save.
+    const QString cardPath = session_->path(QStringLiteral("filled.ccf"));
+    const QByteArray filled = readBytes(QStringLiteral(ZQW_SOURCE_DIR "/tests/cli/fixture.ccf"));
+    QVERIFY(filled.size() > 100);
+    writeBytes(cardPath, filled);
+    QVERIFY(session_->settings().writeIni("[setup]\r\nfile=" + cardPath.toUtf8() + "\r\n"));
+    const QByteArray settingsBefore = readBytes(iniPath());
     QTemporaryDir empty;
     useProgramDir(empty.path());
     dialogs().expectMessage(QStringLiteral("zqw.sel file not found"));
+
     EditorApp& app = start();
-    QCOMPARE(app.sectionView().groupTabs().count(), 1);  // the notes alone
-    QVERIFY(app.notesEditor().isVisible());
+    QVERIFY(!app.isReady());
+    QVERIFY(!app.document().hasTemplate());
+    QVERIFY(!app.document().save());
+    QVERIFY(!app.document().saveAs(cardPath));
+    session_->stop();
+
+    QCOMPARE(readBytes(cardPath), filled);
+    QCOMPARE(readBytes(iniPath()), settingsBefore);
 }
 
 void MainWindowTest::manySectionsDoNotBreakTheRightMenu() {
@@ -452,18 +468,31 @@ void MainWindowTest::tabAndArrowKeysMoveBetweenCells() {
     QTest::keyClick(grid.editor(), Qt::Key_Tab);
     QCOMPARE(grid.activeColumn(), 2);
     QTest::keyClicks(grid.editor(), QStringLiteral("second"));
-    QTest::keyClick(grid.editor(), Qt::Key_Tab);  // onto the next row's label
+    // Past the next row's label, which takes no typing, to its first answer.
+    QTest::keyClick(grid.editor(), Qt::Key_Tab);
     QCOMPARE(grid.activeRow(), 2);
-    QCOMPARE(grid.activeColumn(), 0);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(grid.activeColumn(), 1);
     QTest::keyClicks(grid.editor(), QStringLiteral("third"));
+    QTest::keyClick(grid.editor(), Qt::Key_Backtab);  // back past the label again
+    QCOMPARE(grid.activeRow(), 1);
+    QCOMPARE(grid.activeColumn(), 2);
+    QTest::keyClick(grid.editor(), Qt::Key_Down);
     QTest::keyClick(grid.editor(), Qt::Key_Up);
     QCOMPARE(grid.activeRow(), 1);
     QCOMPARE(cellText(app, 1, 1, 1), QStringLiteral("first"));
     QCOMPARE(cellText(app, 1, 1, 2), QStringLiteral("second"));
     QCOMPARE(cellText(app, 1, 2, 1), QStringLiteral("third"));
     QVERIFY(grid.editor()->hasFocus());
+
+    // A click on a label makes it the active cell; typing then goes into
+    // the row's first answer cell, never into a search of the labels.
+    const QRect label = grid.visualRect(grid.gridModel().index(2, 0));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, label.center());
+    QCOMPARE(grid.activeColumn(), 0);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("z"));
+    QCOMPARE(grid.activeRow(), 3);
+    QCOMPARE(grid.activeColumn(), 1);
+    QCOMPARE(grid.editor()->text(), QStringLiteral("z"));
 }
 
 void MainWindowTest::rightClickOnAnotherCellOpensItsPrompts() {

@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
 
@@ -88,7 +90,11 @@ class NotesCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { session_ = std::make_unique<EditorSession>(); }
+    void init() {
+        session_ = std::make_unique<EditorSession>();
+        // Headings appended and found must never aim the caret past the text.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("QTextCursor::setPosition")));
+    }
     void cleanup() {
         session_->verifyDialogs();
         session_.reset();
@@ -124,6 +130,8 @@ private slots:
     void notesMenuFollowsNotesOpen();
     void notesOpenFollowsItsEvents();
     void cardAndNotesComeBackAfterARestart();
+    void savingCharactersANotesFileCannotHoldIsAsked_data();
+    void savingCharactersANotesFileCannotHoldIsAsked();
 
 private:
     EditorApp& start() { return session_->start(); }
@@ -798,9 +806,10 @@ void NotesCommandsTest::link() {
 void NotesCommandsTest::notesMenuFollowsNotesOpen() {
     EditorApp& app = start();
     const QStringList openItems = {QStringLiteral("saveNotes"), QStringLiteral("saveNotesAs"),
-                                   QStringLiteral("closeNotes"), QStringLiteral("linkNotesToCard")};
+                                   QStringLiteral("closeNotes"), QStringLiteral("printNotes"),
+                                   QStringLiteral("linkNotesToCard")};
     const auto check = [&](bool open) {
-        app.notesCommands().updateActions();
+        emit menuNamed(app, QStringLiteral("notesMenu"))->aboutToShow();
         for (const QString& name : openItems)
             QCOMPARE(MenuActions::itemEnabled(app.action(name)), open);
         QVERIFY(MenuActions::itemEnabled(app.action(QStringLiteral("newNotes"))));
@@ -879,6 +888,54 @@ void NotesCommandsTest::cardAndNotesComeBackAfterARestart() {
     QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("\nNote:..12: 16+ any shape\n"));
     QCOMPARE(QString::fromStdString(app.document().card().notesFileName), notesPath);
     QVERIFY(!app.document().card().isModified);
+}
+
+void NotesCommandsTest::savingCharactersANotesFileCannotHoldIsAsked_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("saveAnyway");
+    QTest::newRow("Notes > Save, no") << "notes" << false;
+    QTest::newRow("Notes > Save, yes") << "notes" << true;
+    QTest::newRow("File > Save writes the linked notes, no") << "card" << false;
+    QTest::newRow("File > Save writes the linked notes, yes") << "card" << true;
+}
+
+void NotesCommandsTest::savingCharactersANotesFileCannotHoldIsAsked() {
+    QFETCH(QString, way);
+    QFETCH(bool, saveAnyway);
+    EditorApp& app = start();
+    const QString notesPath = session_->path(QStringLiteral("notes.txt"));
+    const QString cardPath = session_->path(QStringLiteral("card.ccf"));
+    writeBytes(notesPath, "Stayman\r\n");
+    // A card with these notes linked, both on disk.
+    dialogs().expectOpenFile(notesPath, kNotesFilter);
+    chooseMenuItem(app, "openNotes");
+    zqw::Card& card = app.document().card();
+    card.notesFileName = notesPath.toStdString();
+    QVERIFY(app.document().saveAs(cardPath));
+    const QByteArray cardBefore = readBytes(cardPath);
+
+    app.notesEditor().moveCursor(QTextCursor::End);
+    app.notesEditor().insertPlainText(
+        QStringLiteral("\u041c\u0430\u0448\u0430 bid 2\u2663 \U0001F600 \u00e9"));
+    app.document().setModified(true);
+    dialogs().expectQuestion(
+        QStringLiteral("The notes hold characters a notes file cannot store "
+                       "(\u041c \u0430 \u0448 \u2663 \U0001F600); they would be saved "
+                       "as \"?\". Save anyway?"),
+        saveAnyway ? Answer::Yes : Answer::No);
+    chooseMenuItem(app, way == QLatin1String("notes") ? "saveNotes" : "saveCard");
+
+    if (saveAnyway) {
+        QCOMPARE(readBytes(notesPath), QByteArray("Stayman\r\n???? bid 2? ? \xe9\r\n"));
+        QVERIFY(!app.notesEditor().isModified());
+    } else {
+        // Nothing written: the notes and the card stay as they were on disk,
+        // and both still wait to be saved.
+        QCOMPARE(readBytes(notesPath), QByteArray("Stayman\r\n"));
+        QCOMPARE(readBytes(cardPath), cardBefore);
+        QVERIFY(app.notesEditor().isModified());
+        if (way == QLatin1String("card")) QVERIFY(app.document().isModified());
+    }
 }
 
 QTEST_MAIN(NotesCommandsTest)

@@ -1,0 +1,161 @@
+#include "printing/notesprintwindow.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include "card/cp1252.h"
+#include "dialogs/userdialogs.h"
+#include "document/editorsettings.h"
+#include "printing/reportoutput.h"
+#include "printing/reportpreviewwindow.h"
+
+NotesPrintWindow::NotesPrintWindow(const zqw::Card& card, const QPlainTextEdit& notes,
+                                   std::function<QString()> notesFileName,
+                                   const EditorSettings& settings, UserDialogs& dialogs,
+                                   QWidget* parent)
+    : QDialog(parent,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      card_(card),
+      notes_(notes),
+      notesFileName_(std::move(notesFileName)),
+      settings_(settings),
+      dialogs_(dialogs) {
+    setObjectName(QStringLiteral("notesPrintWindow"));
+    setWindowTitle(QStringLiteral("Print notes file"));
+    setModal(false);
+
+    auto* choice = new QGroupBox(QStringLiteral("Print choice"), this);
+    choice->setObjectName(QStringLiteral("printChoice"));
+    auto* choices = new QVBoxLayout(choice);
+    allPages_ = new QRadioButton(QStringLiteral("All pages"), choice);
+    allPages_->setObjectName(QStringLiteral("allPages"));
+    selectedText_ = new QRadioButton(QStringLiteral("Selected text"), choice);
+    selectedText_->setObjectName(QStringLiteral("selectedText"));
+    choices->addWidget(allPages_);
+    choices->addWidget(selectedText_);
+    allPages_->setChecked(true);
+    connect(selectedText_, &QRadioButton::toggled, this, &NotesPrintWindow::selectionChoiceChanged);
+
+    auto* buttons = new QVBoxLayout;
+    const auto addButton = [&](const char* name, const QString& caption, auto&& run) {
+        auto* button = new QPushButton(caption, this);
+        button->setObjectName(QLatin1String(name));
+        buttons->addWidget(button);
+        connect(button, &QPushButton::clicked, this, run);
+        return button;
+    };
+    addButton("previewButton", QStringLiteral("Preview print"), [this] {
+        previewNotes();
+    })->setDefault(true);
+    addButton("printButton", QStringLiteral("Print"), [this] { printNotes(); });
+    addButton("printToFileButton", QStringLiteral("Print to file"), [this] { printNotesToFile(); });
+    addButton("cancelButton", QStringLiteral("Cancel"), [this] { reject(); });
+    addButton("viewArchiveButton", QStringLiteral("View archive"), [this] { viewArchive(); });
+    buttons->addStretch();
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(choice);
+    layout->addLayout(buttons);
+    // Wide enough for the whole caption beside the title bar's buttons.
+    QFont captionFont = font();
+    captionFont.setBold(true);
+    setMinimumWidth(QFontMetrics(captionFont).horizontalAdvance(windowTitle()) + 120);
+}
+
+NotesPrintWindow::~NotesPrintWindow() = default;
+
+void NotesPrintWindow::showWindow() {
+    titleTexts_ = zqw::notesTitleTexts(card_);
+    show();
+    raise();
+    activateWindow();
+}
+
+bool NotesPrintWindow::selectedTextOnly() const { return selectedText_->isChecked(); }
+
+void NotesPrintWindow::previewNotes() {
+    NotesPagePainter report = makeReport();
+    if (!layOutForOutput(report, dialogs_)) return;
+    ReportPreviewWindow& window = preview();
+    window.setPages(ReportArchive::record(report, zqw::CardPageSetup::kDefaultPrinterDpi));
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void NotesPrintWindow::printNotes() {
+    NotesPagePainter report = makeReport();
+    if (layOutForOutput(report, dialogs_)) printWithDialog(report, dialogs_, this);
+}
+
+void NotesPrintWindow::printNotesToFile() {
+    NotesPagePainter report = makeReport();
+    if (layOutForOutput(report, dialogs_)) printToPdfFile(report, dialogs_);
+}
+
+void NotesPrintWindow::viewArchive() {
+    // Any file may be chosen here: the archive tells for itself whether it
+    // is one.
+    std::optional<ChosenArchive> archive = chooseArchive(dialogs_, QString());
+    if (!archive) return;
+    if (!archiveView_)
+        archiveView_ = std::make_unique<ReportPreviewWindow>(dialogs_, parentWidget());
+    archiveView_->setWindowTitle(QStringLiteral("Report archive: ") + archive->fileName);
+    archiveView_->setPages(std::move(archive->pages));
+    archiveView_->show();
+    archiveView_->raise();
+    archiveView_->activateWindow();
+}
+
+void NotesPrintWindow::selectionChoiceChanged() {
+    if (selectedText_->isChecked() && !selection()) allPages_->setChecked(true);
+}
+
+std::optional<zqw::NotesSelection> NotesPrintWindow::selection() const {
+    const QTextCursor cursor = notes_.textCursor();
+    if (!cursor.hasSelection()) return std::nullopt;
+    const QTextDocument& text = *notes_.document();
+    const QTextBlock first = text.findBlock(cursor.selectionStart());
+    const QTextBlock last = text.findBlock(cursor.selectionEnd());
+    return zqw::NotesSelection{first.blockNumber() + 1, cursor.selectionStart() - first.position(),
+                               last.blockNumber() + 1, cursor.selectionEnd() - last.position()};
+}
+
+std::vector<std::string> NotesPrintWindow::lines() const {
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<size_t>(notes_.document()->blockCount()));
+    for (QTextBlock block = notes_.document()->begin(); block.isValid(); block = block.next())
+        lines.push_back(zqw::utf8ToCp1252(block.text().toStdString()));
+    return lines;
+}
+
+NotesPagePainter NotesPrintWindow::makeReport() {
+    // The selection is read afresh for every run; when it has gone since
+    // "Selected text" was chosen, the whole notes print.
+    std::optional<zqw::NotesSelection> part;
+    if (selectedTextOnly()) {
+        part = selection();
+        if (!part) allPages_->setChecked(true);
+    }
+    fonts_ = printFonts(settings_);
+    NotesPagePainter report(lines(), zqw::utf8ToCp1252(notesFileName_().toStdString()), titleTexts_,
+                            settings_.printLayout(), fonts_, paper());
+    report.setSelection(part);
+    return report;
+}
+
+QPageSize NotesPrintWindow::paper() const {
+    const PrintLayoutSettings& layout = settings_.printLayout();
+    const int index = layout.paperIndex(settings_.notesPaperName());
+    return index >= 0 ? layout.paperSizes()[index] : QPageSize(QPageSize::A4);
+}
+
+ReportPreviewWindow& NotesPrintWindow::preview() {
+    if (!preview_) preview_ = std::make_unique<ReportPreviewWindow>(dialogs_, parentWidget());
+    return *preview_;
+}

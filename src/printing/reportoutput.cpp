@@ -1,0 +1,77 @@
+#include "printing/reportoutput.h"
+
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "card/printlayout.h"
+#include "dialogs/userdialogs.h"
+#include "document/editorsettings.h"
+#include "render/pagedreport.h"
+
+namespace {
+
+// Files are drawn at the resolution the layout arithmetic assumes when no
+// printer says otherwise, so a PDF matches what the command-line tool writes.
+constexpr double kFileDpi = zqw::CardPageSetup::kDefaultPrinterDpi;
+
+}  // namespace
+
+DisplayFontSettings printFonts(const EditorSettings& settings) {
+    DisplayFontSettings fonts;
+    fonts.family = settings.displayFont().family();
+    fonts.pointSize = settings.displayFont().pointSize();
+    fonts.notesPointSize = settings.notesFont().pointSize();
+    fonts.suitChars = settings.suitChars();
+    return fonts;
+}
+
+bool layOutForOutput(PagedReport& report, UserDialogs& dialogs) {
+    report.layOut(kFileDpi);
+    if (report.pageCount() > 0) return true;
+    dialogs.message(QStringLiteral("There is nothing to print."));
+    return false;
+}
+
+void printWithDialog(PagedReport& report, UserDialogs& dialogs, QWidget* parent) {
+    // Making a printer reaches the printing system; that waits until the
+    // user asks to print.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(report.jobName());
+    printer.setPageLayout(report.pageLayout());
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Print"));
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    if (dialogs.execDialog(dialog) != QDialog::Accepted) return;
+    QString error;
+    if (!printReport(report, printer, &error)) dialogs.message(error);
+}
+
+void printToPdfFile(PagedReport& report, UserDialogs& dialogs) {
+    const std::optional<QString> path =
+        dialogs.saveFile(UserDialogs::FileRequest::of(pdfFileFilter(), QStringLiteral("pdf")));
+    if (!path) return;
+    QString error;
+    if (!writeReportPdf(report, *path, kFileDpi, &error)) dialogs.message(error);
+}
+
+std::optional<ChosenArchive> chooseArchive(UserDialogs& dialogs, const QString& filter) {
+    const std::optional<QString> path =
+        dialogs.openFile(UserDialogs::FileRequest::of(filter, ReportArchive::defaultSuffix()));
+    if (!path) return std::nullopt;
+    QString error;
+    std::optional<ReportArchive> archive = ReportArchive::load(*path, &error);
+    if (!archive) {
+        dialogs.message(error);
+        return std::nullopt;
+    }
+    return ChosenArchive{QFileInfo(*path).fileName(), std::move(*archive)};
+}
+
+const QString& pdfFileFilter() {
+    static const QString filter = QStringLiteral("PDF files (*.pdf)|*.pdf");
+    return filter;
+}

@@ -1,0 +1,564 @@
+#include "prompts/custompromptswindow.h"
+
+#include <QAbstractTableModel>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <functional>
+
+#include "card/cp1252.h"
+#include "card/customprompts.h"
+#include "dialogs/userdialogs.h"
+#include "prompts/promptlistwindow.h"
+
+namespace {
+
+// A row shows, and its editor takes, at most this many characters.
+constexpr int kEntryLength = 255;
+
+const char* const kSaveQuestion = "Do you wish to save the current custom prompt file";
+const char* const kFileFilter = "Custom prompt text files (*.txt)|*.txt";
+const char* const kCaption = "Custom prompts";
+
+const QKeyCombination kInsertLineKey(Qt::ControlModifier, Qt::Key_Insert);
+const QKeyCombination kDeleteLineKey(Qt::ControlModifier, Qt::Key_Delete);
+
+bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+bool isSuitKey(int key) { return key >= Qt::Key_F5 && key <= Qt::Key_F8; }
+
+bool isLineKey(const QKeyEvent& key) {
+    return key.keyCombination() == kInsertLineKey || key.keyCombination() == kDeleteLineKey;
+}
+
+// A prompt goes into a cell as it is: control characters other than the
+// suit codes become blanks, as they do in every other way into a cell.
+QString cleaned(QString text) {
+    for (QChar& c : text) {
+        const char16_t code = c.unicode();
+        const bool suitCode = code >= 3 && code <= 6;
+        if ((code < 0x20 || code == 0x7F) && !suitCode) c = QLatin1Char(' ');
+    }
+    return text;
+}
+
+std::string toCardText(const QString& text) { return zqw::utf8ToCp1252(text.toStdString()); }
+
+QString fromCardText(const std::string& bytes) {
+    return QString::fromStdString(zqw::cp1252ToUtf8(bytes));
+}
+
+std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// The core's file messages, shown as message boxes.
+class DialogMessages : public zqw::MessageSink {
+public:
+    explicit DialogMessages(UserDialogs& dialogs) : dialogs_(dialogs) {}
+    void showMessage(std::string_view text) override {
+        dialogs_.message(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    }
+
+private:
+    UserDialogs& dialogs_;
+};
+
+}  // namespace
+
+// The entries and the rows that show them. Rows are counted apart from the
+// entries: an empty list still shows one blank row, and Insert line adds a
+// row with its entry while rows beyond the last entry stay blank until
+// something is typed into them.
+class CustomPromptList : public QAbstractTableModel {
+public:
+    explicit CustomPromptList(std::function<void()> edited) : edited_(std::move(edited)) {}
+
+    const QStringList& entries() const { return entries_; }
+
+    void reset(const QStringList& entries) {
+        beginResetModel();
+        entries_ = entries;
+        rows_ = std::max(1, static_cast<int>(entries_.size()));
+        endResetModel();
+    }
+    // A file that could not be read: no entries, the rows as they were.
+    void clearEntries() {
+        entries_.clear();
+        refresh();
+    }
+    void translate(const std::function<QString(const QString&)>& change) {
+        for (QString& entry : entries_) entry = change(entry);
+        refresh();
+    }
+
+    void insertBlank(int row) {
+        beginInsertRows({}, rows_, rows_);
+        ++rows_;
+        entries_.insert(std::min(row, static_cast<int>(entries_.size())), QString());
+        endInsertRows();
+        refresh();
+    }
+    void removeEntry(int row) {
+        if (row < entries_.size()) entries_.removeAt(row);
+        if (rows_ > 1) {
+            beginRemoveRows({}, rows_ - 1, rows_ - 1);
+            --rows_;
+            endRemoveRows();
+        }
+        refresh();
+    }
+    void insertEntry(int row, const QString& text) {
+        if (!entries_.isEmpty()) {
+            beginInsertRows({}, rows_, rows_);
+            ++rows_;
+            endInsertRows();
+        }
+        padTo(row);
+        entries_.insert(row, text);
+        refresh();
+    }
+    // A row edited: its entry, or a new one when the row had none.
+    bool setEntry(int row, const QString& text) {
+        if (row < entries_.size()) {
+            if (entries_[row].left(kEntryLength) == text) return false;
+            entries_[row] = text;
+        } else {
+            if (text.isEmpty()) return false;
+            padTo(row);
+            entries_.append(text);
+        }
+        refresh();
+        return true;
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : rows_;
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : 1;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+        return index.row() < entries_.size() ? entries_[index.row()].left(kEntryLength) : QString();
+    }
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+        if (!index.isValid() || role != Qt::EditRole) return false;
+        if (setEntry(index.row(), cleaned(value.toString()))) edited_();
+        return true;
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        if (!index.isValid()) return Qt::ItemIsDropEnabled;
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    }
+
+private:
+    // Rows between the last entry and row become empty entries, so an entry
+    // lands on the row it was put on.
+    void padTo(int row) {
+        while (entries_.size() < row) entries_.append(QString());
+    }
+    void refresh() {
+        if (rows_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, 0));
+    }
+
+    std::function<void()> edited_;
+    QStringList entries_;
+    int rows_ = 1;
+};
+
+// The grid, with a way to end its editing from outside.
+class CustomPromptGrid : public QTableView {
+public:
+    using QTableView::QTableView;
+
+    QLineEdit* editor() const {
+        return state() == EditingState ? qobject_cast<QLineEdit*>(indexWidget(currentIndex()))
+                                       : nullptr;
+    }
+    void endEditing(bool keep) {
+        QLineEdit* line = editor();
+        if (!line) return;
+        if (keep) commitData(line);
+        closeEditor(line, QAbstractItemDelegate::NoHint);
+    }
+};
+
+namespace {
+
+class EntryDelegate : public QStyledItemDelegate {
+public:
+    EntryDelegate(QObject& keys, QObject* parent) : QStyledItemDelegate(parent), keys_(keys) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override {
+        auto* editor = new QLineEdit(parent);
+        editor->setObjectName(QStringLiteral("customPromptEditor"));
+        editor->setMaxLength(kEntryLength);
+        editor->setFrame(false);
+        editor->setFont(parent->font());
+        // A prompt dragged here lands on the grid, as a new entry.
+        editor->setAcceptDrops(false);
+        editor->installEventFilter(&keys_);
+        return editor;
+    }
+
+private:
+    QObject& keys_;
+};
+
+}  // namespace
+
+CustomPromptsWindow::CustomPromptsWindow(UserDialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Tool), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("customPromptsWindow"));
+    setWindowTitle(QLatin1String(kCaption));
+    list_ = std::make_unique<CustomPromptList>([this] { modified_ = true; });
+
+    menuBar_ = new QMenuBar(this);
+    QMenu* fileMenu = menuBar_->addMenu(QStringLiteral("&File"));
+    fileMenu->setObjectName(QStringLiteral("customFileMenu"));
+    const auto item = [this](QMenu* menu, const char* name, const QString& caption,
+                             void (CustomPromptsWindow::*run)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, run);
+        return action;
+    };
+    item(fileMenu, "newCustomPrompts", QStringLiteral("&New"), &CustomPromptsWindow::newList);
+    item(fileMenu, "openCustomPrompts", QStringLiteral("&Open"), &CustomPromptsWindow::openList);
+    QAction* save = fileMenu->addAction(QStringLiteral("&Save"));
+    save->setObjectName(QStringLiteral("saveCustomPrompts"));
+    connect(save, &QAction::triggered, this, [this] { saveList(); });
+    QAction* saveAs = fileMenu->addAction(QStringLiteral("Save &as"));
+    saveAs->setObjectName(QStringLiteral("saveCustomPromptsAs"));
+    connect(saveAs, &QAction::triggered, this, [this] { saveListAs(); });
+    QMenu* editMenu = menuBar_->addMenu(QStringLiteral("&Edit"));
+    editMenu->setObjectName(QStringLiteral("customEditMenu"));
+    // The keys are this window's own (see event()); the items only name them.
+    const QString insertKey = QKeySequence(kInsertLineKey).toString(QKeySequence::NativeText);
+    const QString deleteKey = QKeySequence(kDeleteLineKey).toString(QKeySequence::NativeText);
+    item(editMenu, "insertCustomPromptLine", QStringLiteral("&Insert line\t") + insertKey,
+         &CustomPromptsWindow::insertLine);
+    item(editMenu, "deleteCustomPromptLine", QStringLiteral("&Delete line\t") + deleteKey,
+         &CustomPromptsWindow::deleteLine);
+    // Opening a menu stores what is being typed, so its command sees it.
+    for (QMenu* menu : {fileMenu, editMenu})
+        connect(menu, &QMenu::aboutToShow, this, [this] { endEditing(true); });
+
+    grid_ = new CustomPromptGrid(this);
+    grid_->setObjectName(QStringLiteral("customPromptGrid"));
+    grid_->setAccessibleName(QStringLiteral("Custom prompts"));
+    grid_->setModel(list_.get());
+    grid_->setItemDelegate(new EntryDelegate(*this, grid_));
+    grid_->horizontalHeader()->hide();
+    grid_->verticalHeader()->hide();
+    grid_->horizontalHeader()->setStretchLastSection(true);
+    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setTabKeyNavigation(false);
+    grid_->setWordWrap(false);
+    grid_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    grid_->setDragDropMode(QAbstractItemView::DropOnly);
+    grid_->setCurrentIndex(list_->index(0, 0));
+    grid_->installEventFilter(this);
+    grid_->viewport()->installEventFilter(this);
+    connect(grid_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        chooseRow(index.row());
+        endEditing(false);
+    });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar_);
+    layout->addWidget(grid_);
+    resize(260, 300);
+}
+
+CustomPromptsWindow::~CustomPromptsWindow() = default;
+
+QTableView& CustomPromptsWindow::grid() { return *grid_; }
+
+void CustomPromptsWindow::setFileName(const QString& path) {
+    if (path == fileName_) return;
+    fileName_ = path;
+    emit fileNameChanged(path);
+}
+
+void CustomPromptsWindow::setSuitChars(const zqw::SuitChars& chars) {
+    const zqw::SuitChars old = suitChars_;
+    suitChars_ = chars;
+    list_->translate([&old, &chars](const QString& entry) {
+        std::string text = toCardText(entry);
+        zqw::displayToCodes(text, old);
+        zqw::codesToDisplay(text, chars);
+        return fromCardText(text);
+    });
+}
+
+void CustomPromptsWindow::setCardFont(const QFont& font) {
+    grid_->setFont(font);
+    grid_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
+}
+
+QStringList CustomPromptsWindow::prompts() const { return list_->entries(); }
+
+int CustomPromptsWindow::rowCount() const { return list_->rowCount(); }
+
+// --- commands -------------------------------------------------------------------
+
+bool CustomPromptsWindow::mayDiscardList() {
+    if (!modified_) return true;
+    switch (dialogs_.question(QLatin1String(kSaveQuestion), true)) {
+        case UserDialogs::Answer::Yes:
+            // A list that could not be saved is not thrown away.
+            return saveList();
+        case UserDialogs::Answer::No:
+            return true;
+        case UserDialogs::Answer::Cancel:
+            break;
+    }
+    return false;
+}
+
+void CustomPromptsWindow::newList() {
+    endEditing(true);
+    if (!mayDiscardList()) return;
+    setFileName(QString());
+    list_->reset({});
+    modified_ = false;
+    setCaptionFor(QString());
+    grid_->setCurrentIndex(list_->index(0, 0));
+}
+
+void CustomPromptsWindow::openList() {
+    endEditing(true);
+    if (!mayDiscardList()) return;
+    const auto path = dialogs_.openFile(
+        UserDialogs::FileRequest::of(QLatin1String(kFileFilter), QStringLiteral("txt")));
+    if (!path) return;
+    setFileName(*path);
+    readFile();
+    modified_ = false;
+}
+
+bool CustomPromptsWindow::saveList() {
+    endEditing(true);
+    if (fileName_.isEmpty()) return saveListAs();
+    if (!writeTo(fileName_)) return false;
+    modified_ = false;
+    return true;
+}
+
+bool CustomPromptsWindow::saveListAs() {
+    endEditing(true);
+    const auto path = dialogs_.saveFile(
+        UserDialogs::FileRequest::of(QLatin1String(kFileFilter), QStringLiteral("txt")));
+    if (!path) return false;
+    // A file that could not be written does not become the list's file.
+    if (!writeTo(*path)) return false;
+    modified_ = false;
+    setFileName(*path);
+    setCaptionFor(*path);
+    return true;
+}
+
+void CustomPromptsWindow::insertLine() {
+    endEditing(true);
+    const int row = std::max(0, grid_->currentIndex().row());
+    list_->insertBlank(row);
+    modified_ = true;
+    grid_->setCurrentIndex(list_->index(row, 0));
+}
+
+void CustomPromptsWindow::deleteLine() {
+    endEditing(true);
+    const int row = std::max(0, grid_->currentIndex().row());
+    list_->removeEntry(row);
+    modified_ = true;
+    grid_->setCurrentIndex(list_->index(std::min(row, list_->rowCount() - 1), 0));
+}
+
+bool CustomPromptsWindow::isPromptDrag(const QMimeData& data, const QObject* source) {
+    // Only the prompt list's items are taken, not text from anywhere.
+    return data.hasText() && qobject_cast<const PromptListBox*>(source) != nullptr;
+}
+
+void CustomPromptsWindow::dropPrompt(const QMimeData& data, const QPoint& position) {
+    endEditing(true);
+    const QModelIndex index = grid_->indexAt(position);
+    const QString prompt = cleaned(data.text()).left(kEntryLength);
+    if (index.isValid() && !prompt.isEmpty()) {
+        list_->insertEntry(index.row(), prompt);
+        grid_->setCurrentIndex(list_->index(index.row(), 0));
+    }
+    modified_ = true;
+}
+
+void CustomPromptsWindow::offerSaveAtExit() {
+    endEditing(true);
+    if (!modified_) return;
+    if (dialogs_.question(QLatin1String(kSaveQuestion), false) == UserDialogs::Answer::Yes)
+        saveList();
+}
+
+// --- file -------------------------------------------------------------------------
+
+void CustomPromptsWindow::readFile() {
+    DialogMessages messages(dialogs_);
+    const auto entries = zqw::readCustomPromptsFile(localPath(fileName_), suitChars_, messages);
+    if (!entries) {
+        list_->clearEntries();
+        return;
+    }
+    QStringList texts;
+    for (const std::string& entry : *entries) texts.append(fromCardText(entry));
+    list_->reset(texts);
+    setCaptionFor(fileName_);
+    grid_->setCurrentIndex(list_->index(0, 0));
+}
+
+bool CustomPromptsWindow::writeTo(const QString& path) {
+    std::vector<std::string> entries;
+    for (const QString& entry : list_->entries()) entries.push_back(toCardText(entry));
+    DialogMessages messages(dialogs_);
+    return zqw::writeCustomPromptsFile(localPath(path), entries, suitChars_, messages);
+}
+
+void CustomPromptsWindow::setCaptionFor(const QString& path) {
+    setWindowTitle(path.isEmpty()
+                       ? QLatin1String(kCaption)
+                       : QFileInfo(path).fileName() + QLatin1Char(' ') + QLatin1String(kCaption));
+}
+
+// --- keys, mouse and drops -------------------------------------------------------
+
+void CustomPromptsWindow::chooseRow(int row) {
+    if (row >= 0 && row < list_->entries().size()) emit promptChosen(list_->entries()[row]);
+}
+
+void CustomPromptsWindow::endEditing(bool keep) { grid_->endEditing(keep); }
+
+void CustomPromptsWindow::typeSuit(int key) {
+    QLineEdit* editor = grid_->editor();
+    if (!editor) {
+        dialogs_.message(QStringLiteral("Select a place to enter the card symbol"));
+        return;
+    }
+    const int codes[] = {suitChars_.club, suitChars_.diamond, suitChars_.heart, suitChars_.spade};
+    const int code = codes[key - Qt::Key_F5];
+    if (code < 0 || code > 255) return;
+    editor->insert(fromCardText(std::string(1, static_cast<char>(code))));
+}
+
+bool CustomPromptsWindow::event(QEvent* event) {
+    // Insert line and Delete line are this window's keys even where the
+    // editor's window has the same key for something else (Ctrl+Ins copies
+    // there).
+    if (event->type() == QEvent::ShortcutOverride && isLineKey(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && isLineKey(*static_cast<QKeyEvent*>(event))) {
+        if (static_cast<QKeyEvent*>(event)->keyCombination() == kInsertLineKey) {
+            insertLine();
+        } else {
+            deleteLine();
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+bool CustomPromptsWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool onGrid = watched == grid_;
+    const bool onEditor = !onGrid && qobject_cast<QLineEdit*>(watched) != nullptr;
+    switch (event->type()) {
+        case QEvent::ShortcutOverride:
+        case QEvent::KeyPress: {
+            if (!onGrid && !onEditor) break;
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (isLineKey(*key)) return this->event(event);
+            if (onGrid && event->type() == QEvent::KeyPress && grid_->editor() == nullptr) {
+                if (isEnter(key->key())) {
+                    chooseRow(grid_->currentIndex().row());
+                    return true;
+                }
+                if (key->key() == Qt::Key_Escape) {
+                    close();
+                    return true;
+                }
+            }
+            break;
+        }
+        case QEvent::KeyRelease: {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((onGrid || onEditor) && isSuitKey(key->key()) && !key->isAutoRepeat()) {
+                typeSuit(key->key());
+                return true;
+            }
+            break;
+        }
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+            if (watched == grid_->viewport()) {
+                endEditing(true);
+                auto* drag = static_cast<QDragMoveEvent*>(event);
+                if (isPromptDrag(*drag->mimeData(), drag->source())) {
+                    drag->setDropAction(Qt::CopyAction);
+                    drag->accept();
+                } else {
+                    drag->ignore();
+                }
+                return true;
+            }
+            break;
+        case QEvent::Drop:
+            if (watched == grid_->viewport()) {
+                auto* drop = static_cast<QDropEvent*>(event);
+                if (isPromptDrag(*drop->mimeData(), drop->source())) {
+                    dropPrompt(*drop->mimeData(), drop->position().toPoint());
+                    drop->setDropAction(Qt::CopyAction);
+                    drop->accept();
+                }
+                return true;
+            }
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CustomPromptsWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!fileName_.isEmpty() && list_->entries().isEmpty()) readFile();
+    if (!event->spontaneous()) emit shownChanged(true);
+}
+
+void CustomPromptsWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous()) emit shownChanged(false);
+}
+
+void CustomPromptsWindow::closeEvent(QCloseEvent* event) {
+    endEditing(true);
+    if (modified_) {
+        const bool save =
+            dialogs_.question(QLatin1String(kSaveQuestion), false) == UserDialogs::Answer::Yes;
+        // A list that could not be saved stays marked as changed, so it is
+        // offered again before it can be lost.
+        if (!save || saveList()) modified_ = false;
+    }
+    event->accept();
+}

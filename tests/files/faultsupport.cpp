@@ -1,0 +1,161 @@
+#include "faultsupport.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+
+#include "card/notesformat.h"
+
+namespace zqw::test {
+
+namespace {
+
+std::string bundledTemplate() { return readFile(ZQW_SOURCE_DIR "/data/zqw.sel"); }
+
+constexpr size_t kNewSize = 200 * 1024;
+
+class CardSaver : public Saver {
+public:
+    void prepare(const std::string&) override {
+        fixture_ = std::make_unique<CardFixture>(bundledTemplate());
+        Card& card = fixture_->card;
+        card.resetToBlankCard();
+        const std::string text = noisyText(kNewSize, 1);
+        const size_t share = text.size() / (card.rows.size() - 1) + 1;
+        for (size_t r = 1; r < card.rows.size(); ++r)
+            card.rows[r].text =
+                text.substr(((r - 1) * share) % text.size(), std::min<size_t>(share, 500));
+        newBytes_ = card.cardFileBytes();
+    }
+    std::string oldBytes() override { return "ZQW1.0\r\n" + noisyText(5000, 2) + "\r\n"; }
+    std::string save(const std::string& path) override {
+        fixture_->messages.messages.clear();
+        fixture_->card.cardFileName = path;
+        const bool saved = fixture_->card.writeCardFile();
+        const auto& messages = fixture_->messages.messages;
+        if (saved != messages.empty()) return "<inconsistent result>";
+        return messages.empty() ? "" : messages.front();
+    }
+    bool isNew(const std::string& bytes) override { return bytes == newBytes_; }
+    std::string message(const std::string& path, const std::string&) override {
+        return "Unable to write to the file " + path;
+    }
+
+private:
+    std::unique_ptr<CardFixture> fixture_;
+    std::string newBytes_;
+};
+
+// The notes are saved with the card that links them; the card itself goes
+// to a healthy folder.
+class NotesSaver : public Saver {
+public:
+    void prepare(const std::string& scratchFolder) override {
+        fixture_ = std::make_unique<CardFixture>(crlf({"FG", "PS", "C195", "OA"}));
+        fixture_->card.resetToBlankCard();
+        fixture_->card.cardFileName = scratchFolder + "/card.ccf";
+        std::string text = noisyText(kNewSize, 3);
+        for (size_t at = 70; at < text.size(); at += 71) text[at] = '\n';
+        fixture_->notes.setText(text);
+        newBytes_ = serializeNotes(fixture_->notes.paragraphs());
+    }
+    std::string oldBytes() override { return noisyText(5000, 4) + "\r\n"; }
+    std::string save(const std::string& path) override {
+        fixture_->messages.messages.clear();
+        fixture_->card.notesFileName = path;
+        fixture_->card.notesOpen = true;
+        const bool saved = fixture_->card.writeCardFile();
+        const auto& messages = fixture_->messages.messages;
+        if (saved != messages.empty()) return "<inconsistent result>";
+        return messages.empty() ? "" : messages.front();
+    }
+    bool isNew(const std::string& bytes) override { return bytes == newBytes_; }
+    std::string message(const std::string& path, const std::string&) override {
+        return "Cannot create file " + path;
+    }
+
+private:
+    std::unique_ptr<CardFixture> fixture_;
+    std::string newBytes_;
+};
+
+class PackageSaver : public Saver {
+public:
+    void prepare(const std::string& scratchFolder) override {
+        contents_.cardFile = scratchFolder + "/club.ccf";
+        contents_.notesFile = scratchFolder + "/notes.txt";
+        writeFile(contents_.cardFile, "ZQW1.0notes.txt\r\n");
+        writeFile(contents_.notesFile, noisyText(kNewSize, 5));
+        // An old package of small files, made once.
+        const std::string small = scratchFolder + "/small.ccf";
+        writeFile(small, "ZQW1.0\r\n" + noisyText(4000, 6));
+        const std::string oldPackage = scratchFolder + "/old.zqw";
+        if (producePackage(oldPackage, {small, ""})) old_ = readFile(oldPackage);
+    }
+    std::string oldBytes() override { return old_; }
+    std::string save(const std::string& path) override {
+        return producePackage(path, contents_).message;
+    }
+    bool isNew(const std::string& bytes) override {
+        // A package whose first two entries are the card and the notes, whole.
+        const std::string copy = std::filesystem::temp_directory_path() /
+                                 ("zqw-isnew-" + std::to_string(::getpid()) + ".zqw");
+        writeFile(copy, bytes);
+        PackageReader reader(copy);
+        std::filesystem::remove(copy);
+        return reader.isOpen() && reader.storedNames().size() >= 2 &&
+               reader.storedNames()[0] == "club.ccf" && reader.storedNames()[1] == "notes.txt";
+    }
+    std::string message(const std::string& path, const std::string& reason) override {
+        return "Unable to produce the ZQW file " + path + ": " + reason;
+    }
+
+private:
+    PackageContents contents_;
+    std::string old_;
+};
+
+}  // namespace
+
+std::unique_ptr<Saver> makeSaver(SaverKind kind) {
+    switch (kind) {
+        case SaverKind::Card:
+            return std::make_unique<CardSaver>();
+        case SaverKind::Notes:
+            return std::make_unique<NotesSaver>();
+        case SaverKind::Package:
+            break;
+    }
+    return std::make_unique<PackageSaver>();
+}
+
+const char* saverName(SaverKind kind) {
+    switch (kind) {
+        case SaverKind::Card:
+            return "card";
+        case SaverKind::Notes:
+            return "notes";
+        case SaverKind::Package:
+            break;
+    }
+    return "package";
+}
+
+std::string noisyText(size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string text(size, ' ');
+    for (char& c : text) c = static_cast<char>('!' + random() % 90);
+    return text;
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& item : std::filesystem::directory_iterator(folder))
+        names.push_back(item.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace zqw::test

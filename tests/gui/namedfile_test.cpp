@@ -1,0 +1,154 @@
+// A card or package named on the command line, as a file manager starts the
+// editor for it: opened once the window shows, after the save question for
+// the card already loaded, and before the start-up hints.
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+
+#include "app/editorapp.h"
+#include "card/plainnotes.h"
+#include "guitestsupport.h"
+#include "mainwindow/mainwindow.h"
+
+namespace {
+
+using Answer = UserDialogs::Answer;
+
+constexpr int kNotAsked = -1;
+const QString kCaption = QStringLiteral("ZQW Convention card editor: ");
+const QString kSaveCard = QStringLiteral("Do you wish to save the current file");
+const QString kCardFilter = QStringLiteral("Convention card files (*.ccf)|*.ccf");
+
+// A card file of the bundled template whose first answer is given.
+void writeCardFile(const QString& path, const QString& firstAnswer) {
+    zqw::MessageList messages;
+    zqw::PlainNotes notes;
+    zqw::Card card(messages, notes);
+    QVERIFY(card.parseTemplateFile(ZQW_PROGRAM_DIR "/zqw.sel"));
+    card.resetToBlankCard();
+    const zqw::RowRef first = card.findGridRow(0, 1, 1);
+    QVERIFY(first);
+    card.setField(first, 1, 2, firstAnswer.toStdString());
+    card.cardFileName = path.toStdString();
+    QVERIFY(card.writeCardFile());
+}
+
+// The card's answer in the first section's first row.
+QString firstAnswer(EditorApp& app) {
+    zqw::Card& card = app.document().card();
+    const zqw::RowRef ref = card.findGridRow(0, 1, 1);
+    return ref ? QString::fromStdString(card.field(ref, 1, 2)) : QStringLiteral("<no row>");
+}
+
+}  // namespace
+
+class NamedFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { session_ = std::make_unique<EditorSession>(); }
+    void cleanup() {
+        session_->verifyDialogs();
+        session_.reset();
+    }
+
+    void namedFileOpensOnceShown_data();
+    void namedFileOpensOnceShown();
+    void hintsComeUpOverTheNamedCard();
+
+private:
+    ScriptedDialogs& dialogs() { return session_->dialogs(); }
+    QString path(const QString& name) const { return session_->path(name); }
+
+    std::unique_ptr<EditorSession> session_;
+};
+
+void NamedFileTest::namedFileOpensOnceShown_data() {
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("named");  // "card", "package" or "missing"
+    QTest::addColumn<bool>("opened");
+
+    QTest::newRow("unchanged: no question") << false << kNotAsked << "card" << true;
+    QTest::newRow("changed, No") << true << int(Answer::No) << "card" << true;
+    QTest::newRow("changed, Yes: saved first") << true << int(Answer::Yes) << "card" << true;
+    QTest::newRow("changed, Cancel: the card stays")
+        << true << int(Answer::Cancel) << "card" << false;
+    QTest::newRow("missing: said so") << false << kNotAsked << "missing" << false;
+    QTest::newRow("package: extracted, then opened") << false << kNotAsked << "package" << true;
+}
+
+void NamedFileTest::namedFileOpensOnceShown() {
+    QFETCH(bool, changed);
+    QFETCH(int, answer);
+    QFETCH(QString, named);
+    QFETCH(bool, opened);
+    const QString cardPath = path(QStringLiteral("named.ccf"));
+    writeCardFile(cardPath, QStringLiteral("From disk"));
+    QString namedPath = cardPath;
+    QString openedPath = cardPath;
+    if (named == QLatin1String("missing")) namedPath = path(QStringLiteral("gone.ccf"));
+    if (named == QLatin1String("package")) {
+        namedPath = path(QStringLiteral("named.zqw"));
+        QCOMPARE(
+            QProcess::execute(QStringLiteral("zip"), {QStringLiteral("-jq"), namedPath, cardPath}),
+            0);
+        const QString out = path(QStringLiteral("out"));
+        QVERIFY(QDir().mkpath(out));
+        dialogs().expectFolder(out);
+        openedPath = out + QStringLiteral("/named.ccf");
+    }
+
+    EditorApp& app = session_->create();
+    QVERIFY(app.isReady());
+    if (changed) app.document().setModified(true);
+    const QString savedPath = path(QStringLiteral("saved.ccf"));
+    if (answer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(answer));
+    if (answer == int(Answer::Yes)) dialogs().expectSaveFile(savedPath, kCardFilter);
+    if (named == QLatin1String("missing"))
+        dialogs().expectMessage(namedPath + QStringLiteral(" file not found"));
+    app.openWhenShown(namedPath);
+
+    // Nothing happens before the window shows.
+    QCOMPARE(dialogs().log(), QStringList());
+    QCOMPARE(app.mainWindow().windowTitle(), kCaption + QStringLiteral("UnNamed file"));
+    showActive(app);
+
+    zqw::Card& card = app.document().card();
+    if (opened) {
+        QTRY_COMPARE(app.mainWindow().windowTitle(), kCaption + openedPath);
+        QCOMPARE(QString::fromStdString(card.cardFileName), openedPath);
+        QCOMPARE(firstAnswer(app), QStringLiteral("From disk"));
+        QCOMPARE(cellText(app, 1, 1, 1), QStringLiteral("From disk"));
+        QVERIFY(!card.isModified);
+    } else {
+        QTRY_COMPARE(dialogs().pending(), 0);
+        QCOMPARE(app.mainWindow().windowTitle(), kCaption + QStringLiteral("UnNamed file"));
+        QCOMPARE(firstAnswer(app), QString());
+        QCOMPARE(card.isModified, changed);
+    }
+    QCOMPARE(QFileInfo::exists(savedPath), answer == int(Answer::Yes));
+}
+
+void NamedFileTest::hintsComeUpOverTheNamedCard() {
+    const QString cardPath = path(QStringLiteral("named.ccf"));
+    writeCardFile(cardPath, QStringLiteral("From disk"));
+    EditorApp& app = session_->create();
+    QVERIFY(app.isReady());
+    app.settings().setHintsAtStart(true);
+    QString titleUnderHints;
+    dialogs().expectDialog(QStringLiteral("Hints for using the ZQW Convention card editor"),
+                           [&app, &titleUnderHints](QDialog&) {
+                               titleUnderHints = app.mainWindow().windowTitle();
+                               return int(QDialog::Rejected);
+                           });
+    app.openWhenShown(cardPath);
+    showActive(app);
+    QTRY_COMPARE(dialogs().pending(), 0);
+    QCOMPARE(titleUnderHints, kCaption + cardPath);
+}
+
+QTEST_MAIN(NamedFileTest)
+#include "namedfile_test.moc"

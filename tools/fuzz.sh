@@ -4,7 +4,8 @@
 #     tools/fuzz.sh TARGET MINUTES
 #
 # TARGET is one of the zqw_add_fuzz_target names in tests/fuzz/CMakeLists.txt
-# (template, cardfile, notes, package). Builds the fuzz folder (clang,
+# (template, cardfile, notes, package, dosimport, customprompts, hints,
+# reportarchive). Builds the fuzz folder (clang,
 # libFuzzer, ASan + UBSan; build-fuzz/ or $ZQW_FUZZ_BUILD) when needed.
 # New inputs gather in FOLDER/fuzz/TARGET/corpus; a crash is written to
 # FOLDER/fuzz/TARGET/artifacts/ and stops the run.

@@ -22,13 +22,11 @@
 #include "commands/packagecommands.h"
 #include "commands/printcommands.h"
 #include "commands/promptcontroller.h"
-#include "dialogs/suittext.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/editorsettings.h"
 #include "mainwindow/mainwindow.h"
 #include "platform/programpaths.h"
-#include "prompts/promptlistwindow.h"
 #include "views/gridcells.h"
 #include "views/notestexteditor.h"
 #include "views/sectionview.h"
@@ -89,7 +87,6 @@ EditorApp::EditorApp(UserDialogs& dialogs)
     cells_ = std::make_unique<GridCells>(*document_, *settings_);
     view_ = std::make_unique<SectionView>(*document_, *settings_, *cells_, *notes_, dialogs_);
     menu_ = std::make_unique<MenuActions>(*view_);
-    unavailable_ = std::make_unique<QObject>();
     navigation_ = std::make_unique<NavigationCommands>(*view_, *menu_);
     notesCommands_ =
         std::make_unique<NotesCommands>(*document_, *view_, *notes_, *settings_, dialogs_, *menu_);
@@ -100,16 +97,6 @@ EditorApp::EditorApp(UserDialogs& dialogs)
     findCommands_ = std::make_unique<FindCommands>(*document_, *view_, *notes_, dialogs_, *menu_);
     promptController_ = std::make_unique<PromptController>(*document_, *view_, *notes_, *settings_,
                                                            dialogs_, *menu_);
-    // The prompt list shows and says suits as the card does.
-    const auto showPromptSuits = [this] {
-        promptController_->promptList().setSuitText(
-            SuitText(settings_->suitChars(), settings_->colourSuits()));
-    };
-    showPromptSuits();
-    QObject::connect(settings_.get(), &EditorSettings::suitCharsChanged, promptController_.get(),
-                     showPromptSuits);
-    QObject::connect(settings_.get(), &EditorSettings::colourSuitsChanged, promptController_.get(),
-                     showPromptSuits);
     columnEditCommand_ = std::make_unique<ColumnEditCommand>(*document_, *view_, *settings_,
                                                              *promptController_, dialogs_, *menu_);
     optionsCommands_ =

@@ -91,8 +91,6 @@ private:
     std::unique_ptr<GridCells> cells_;
     std::unique_ptr<SectionView> view_;
     std::unique_ptr<MenuActions> menu_;
-    // Owns the items of windows and commands still to come: shown disabled.
-    std::unique_ptr<QObject> unavailable_;
     std::unique_ptr<NavigationCommands> navigation_;
     std::unique_ptr<NotesCommands> notesCommands_;
     std::unique_ptr<FileCommands> fileCommands_;

@@ -30,6 +30,7 @@ CustomPromptsWindow& CustomPromptsCommand::window() {
     window.setFileName(QString::fromStdString(card.promptFileName));
     window.setSuitChars(card.suitChars);
     window.setCardFont(settings_.displayFont());
+    window.setColourSuits(settings_.colourSuits());
     connect(&window, &CustomPromptsWindow::fileNameChanged, this,
             [this](const QString& path) { document_.card().promptFileName = path.toStdString(); });
     connect(&window, &CustomPromptsWindow::promptChosen, &prompts_,
@@ -39,6 +40,8 @@ CustomPromptsWindow& CustomPromptsCommand::window() {
             [this] { window_->setCardFont(settings_.displayFont()); });
     connect(&settings_, &EditorSettings::suitCharsChanged, &window,
             [this] { window_->setSuitChars(settings_.suitChars()); });
+    connect(&settings_, &EditorSettings::colourSuitsChanged, &window,
+            &CustomPromptsWindow::setColourSuits);
     view_.window()->installEventFilter(this);
     return window;
 }

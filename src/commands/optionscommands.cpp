@@ -110,6 +110,9 @@ void OptionsCommands::chooseNotesFont() {
 }
 
 void OptionsCommands::chooseSuitSymbols() {
+    // The new symbols are read with the new mapping: what is being typed is
+    // stored under the old one first.
+    view_.storePendingEdits();
     if (!suitSymbolsDialog_) suitSymbolsDialog_ = std::make_unique<SuitSymbolsDialog>(&view_);
     suitSymbolsDialog_->setSymbols(settings_.displayFont(), settings_.suitChars());
     if (dialogs_.execDialog(*suitSymbolsDialog_) != QDialog::Accepted) return;

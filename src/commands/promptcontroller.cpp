@@ -8,6 +8,7 @@
 #include <QTextEdit>
 
 #include "commands/menuactions.h"
+#include "dialogs/suittext.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/cardtext.h"
@@ -71,6 +72,13 @@ PromptListWindow& PromptController::promptList() {
         list_ = std::make_unique<PromptListWindow>(&view_);
         connect(list_.get(), &PromptListWindow::promptChosen, this,
                 &PromptController::choosePrompt);
+        // The list shows and says suits as the card does.
+        const auto showSuits = [this] {
+            list_->setSuitText(SuitText(settings_.suitChars(), settings_.colourSuits()));
+        };
+        showSuits();
+        connect(&settings_, &EditorSettings::suitCharsChanged, list_.get(), showSuits);
+        connect(&settings_, &EditorSettings::colourSuitsChanged, list_.get(), showSuits);
     }
     return *list_;
 }

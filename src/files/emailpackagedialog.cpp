@@ -65,8 +65,13 @@ EmailPackageDialog::EmailPackageDialog(UserDialogs& dialogs, QWidget* parent)
     pages_->setObjectName(QStringLiteral("pages"));
     pages_->addTab(makeConnectionPage(), QStringLiteral("Connection"));
     pages_->addTab(makeSendPage(), QStringLiteral("Send E-Mail to ZQW"));
+    // A page is named as its tab, so a screen reader entering it says which
+    // page it is.
+    for (int page = 0; page < pages_->count(); ++page)
+        pages_->widget(page)->setAccessibleName(pages_->tabText(page));
 
     auto* statusBar = new QStatusBar;
+    statusBar->setAccessibleName(QStringLiteral("Status"));
     statusBar->setSizeGripEnabled(false);
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("status"));
@@ -175,6 +180,9 @@ QWidget* EmailPackageDialog::makeConnectionPage() {
 QWidget* EmailPackageDialog::makeSendPage() {
     auto* page = new QWidget;
     recipientEdit_ = makeEdit("recipient");
+    // The caption above is not tied to the field; the name says what it
+    // holds.
+    recipientEdit_->setAccessibleName(QStringLiteral("Recipient's e-mail address"));
     attachedFile_ = new QLabel;
     attachedFile_->setObjectName(QStringLiteral("attachedFile"));
     attachedFile_->setWordWrap(true);

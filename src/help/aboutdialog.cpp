@@ -38,6 +38,9 @@ AboutDialog::AboutDialog(QWidget* parent)
         "<span style=\"font-size:28pt\">\u2660<span style=\"color:#c00000\">\u2665</span><br>"
         "<span style=\"color:#c00000\">\u2666</span>\u2663</span>"));
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    // Read by their characters' names the symbols would all be "black";
+    // the name says what the picture shows.
+    icon->setAccessibleName(QStringLiteral("Spades, hearts, diamonds and clubs"));
 
     auto* lines = new QVBoxLayout;
     QLabel* product =

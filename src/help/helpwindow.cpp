@@ -85,6 +85,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     contents_->setAccessibleName(QStringLiteral("Contents"));
     browser_ = new HelpBrowser(this);
     browser_->setObjectName(QStringLiteral("helpPage"));
+    browser_->setAccessibleName(QStringLiteral("Help page"));
     // Links are followed here, and only to pages of the help folder.
     browser_->setOpenLinks(false);
     browser_->setOpenExternalLinks(false);

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "card/cp1252.h"
+#include "dialogs/suittext.h"
 
 HintsWindow::HintsWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -78,7 +79,12 @@ void HintsWindow::showHint(int wanted) {
     QStringList lines;
     for (const std::string& line : *choice.text)
         lines.append(QString::fromStdString(zqw::cp1252ToUtf8(line)));
-    text_->setPlainText(lines.join(QLatin1Char('\n')));
+    const QString text = lines.join(QLatin1Char('\n'));
+    text_->setPlainText(text);
+    // A screen reader gets the hint with the card font's suit characters;
+    // the description says the suits as words.
+    const QString said = SuitText(suitChars_, false).spoken(text);
+    text_->setAccessibleDescription(said != text ? said : QString());
 }
 
 void HintsWindow::changeHintNumber(int number) {

@@ -1,8 +1,6 @@
 #include "printing/cardprintwindow.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -37,30 +35,10 @@ CardPrintWindow::CardPrintWindow(const zqw::Card& card, const EditorSettings& se
     secondPage_ = addChoice("secondPage", QStringLiteral("Page 2"));
     allPages_->setChecked(true);
 
-    auto* buttons = new QVBoxLayout;
-    const auto addButton = [&](const char* name, const QString& caption, auto&& run) {
-        auto* button = new QPushButton(caption, this);
-        button->setObjectName(QLatin1String(name));
-        buttons->addWidget(button);
-        connect(button, &QPushButton::clicked, this, run);
-        return button;
-    };
-    addButton("previewButton", QStringLiteral("Preview Print"), [this] {
-        previewCard();
-    })->setDefault(true);
-    addButton("printButton", QStringLiteral("Print"), [this] { printCard(); });
-    addButton("printToFileButton", QStringLiteral("Print to file"), [this] { printCardToFile(); });
-    addButton("cancelButton", QStringLiteral("Cancel"), [this] { reject(); });
-    addButton("viewArchiveButton", QStringLiteral("View archive"), [this] { viewArchive(); });
-    buttons->addStretch();
-
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(pages);
-    layout->addLayout(buttons);
-    // Wide enough for the whole caption beside the title bar's buttons.
-    QFont captionFont = font();
-    captionFont.setBold(true);
-    setMinimumWidth(QFontMetrics(captionFont).horizontalAdvance(windowTitle()) + 120);
+    layOutPrintWindow(
+        *this, *pages,
+        {QStringLiteral("Preview Print"), [this] { previewCard(); }, [this] { printCard(); },
+         [this] { printCardToFile(); }, [this] { viewArchive(); }});
 }
 
 CardPrintWindow::~CardPrintWindow() = default;
@@ -92,15 +70,7 @@ void CardPrintWindow::printCardToFile() {
 }
 
 void CardPrintWindow::viewArchive() {
-    std::optional<ChosenArchive> archive = chooseArchive(dialogs_, ReportArchive::fileFilter());
-    if (!archive) return;
-    if (!archiveView_)
-        archiveView_ = std::make_unique<ReportPreviewWindow>(dialogs_, parentWidget());
-    archiveView_->setWindowTitle(QStringLiteral("Report archive: ") + archive->fileName);
-    archiveView_->setPages(std::move(archive->pages));
-    archiveView_->show();
-    archiveView_->raise();
-    archiveView_->activateWindow();
+    showChosenArchive(archiveView_, dialogs_, parentWidget(), ReportArchive::fileFilter());
 }
 
 bool CardPrintWindow::isPreviewOpen() const { return preview_ && preview_->isVisible(); }

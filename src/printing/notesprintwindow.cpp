@@ -1,9 +1,7 @@
 #include "printing/notesprintwindow.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -41,30 +39,10 @@ NotesPrintWindow::NotesPrintWindow(const zqw::Card& card, const QPlainTextEdit& 
     allPages_->setChecked(true);
     connect(selectedText_, &QRadioButton::toggled, this, &NotesPrintWindow::selectionChoiceChanged);
 
-    auto* buttons = new QVBoxLayout;
-    const auto addButton = [&](const char* name, const QString& caption, auto&& run) {
-        auto* button = new QPushButton(caption, this);
-        button->setObjectName(QLatin1String(name));
-        buttons->addWidget(button);
-        connect(button, &QPushButton::clicked, this, run);
-        return button;
-    };
-    addButton("previewButton", QStringLiteral("Preview print"), [this] {
-        previewNotes();
-    })->setDefault(true);
-    addButton("printButton", QStringLiteral("Print"), [this] { printNotes(); });
-    addButton("printToFileButton", QStringLiteral("Print to file"), [this] { printNotesToFile(); });
-    addButton("cancelButton", QStringLiteral("Cancel"), [this] { reject(); });
-    addButton("viewArchiveButton", QStringLiteral("View archive"), [this] { viewArchive(); });
-    buttons->addStretch();
-
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(choice);
-    layout->addLayout(buttons);
-    // Wide enough for the whole caption beside the title bar's buttons.
-    QFont captionFont = font();
-    captionFont.setBold(true);
-    setMinimumWidth(QFontMetrics(captionFont).horizontalAdvance(windowTitle()) + 120);
+    layOutPrintWindow(
+        *this, *choice,
+        {QStringLiteral("Preview print"), [this] { previewNotes(); }, [this] { printNotes(); },
+         [this] { printNotesToFile(); }, [this] { viewArchive(); }});
 }
 
 NotesPrintWindow::~NotesPrintWindow() = default;
@@ -101,15 +79,7 @@ void NotesPrintWindow::printNotesToFile() {
 void NotesPrintWindow::viewArchive() {
     // Any file may be chosen here: the archive tells for itself whether it
     // is one.
-    std::optional<ChosenArchive> archive = chooseArchive(dialogs_, QString());
-    if (!archive) return;
-    if (!archiveView_)
-        archiveView_ = std::make_unique<ReportPreviewWindow>(dialogs_, parentWidget());
-    archiveView_->setWindowTitle(QStringLiteral("Report archive: ") + archive->fileName);
-    archiveView_->setPages(std::move(archive->pages));
-    archiveView_->show();
-    archiveView_->raise();
-    archiveView_->activateWindow();
+    showChosenArchive(archiveView_, dialogs_, parentWidget(), QString());
 }
 
 void NotesPrintWindow::selectionChoiceChanged() {

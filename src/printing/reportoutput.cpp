@@ -1,12 +1,17 @@
 #include "printing/reportoutput.h"
 
+#include <QDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 #include "card/printlayout.h"
 #include "dialogs/userdialogs.h"
 #include "document/editorsettings.h"
+#include "printing/reportpreviewwindow.h"
 #include "render/pagedreport.h"
 
 namespace {
@@ -69,6 +74,44 @@ std::optional<ChosenArchive> chooseArchive(UserDialogs& dialogs, const QString& 
         return std::nullopt;
     }
     return ChosenArchive{QFileInfo(*path).fileName(), std::move(*archive)};
+}
+
+void showChosenArchive(std::unique_ptr<ReportPreviewWindow>& view, UserDialogs& dialogs,
+                       QWidget* parent, const QString& filter) {
+    std::optional<ChosenArchive> archive = chooseArchive(dialogs, filter);
+    if (!archive) return;
+    if (!view) view = std::make_unique<ReportPreviewWindow>(dialogs, parent);
+    view->setWindowTitle(QStringLiteral("Report archive: ") + archive->fileName);
+    view->setPages(std::move(archive->pages));
+    view->show();
+    view->raise();
+    view->activateWindow();
+}
+
+void layOutPrintWindow(QDialog& window, QWidget& choices, const PrintButtons& buttons) {
+    auto* column = new QVBoxLayout;
+    const auto addButton = [&](const char* name, const QString& caption,
+                               const std::function<void()>& run) {
+        auto* button = new QPushButton(caption, &window);
+        button->setObjectName(QLatin1String(name));
+        column->addWidget(button);
+        QObject::connect(button, &QPushButton::clicked, &window, run);
+        return button;
+    };
+    addButton("previewButton", buttons.previewCaption, buttons.preview)->setDefault(true);
+    addButton("printButton", QStringLiteral("Print"), buttons.print);
+    addButton("printToFileButton", QStringLiteral("Print to file"), buttons.printToFile);
+    addButton("cancelButton", QStringLiteral("Cancel"), [&window] { window.reject(); });
+    addButton("viewArchiveButton", QStringLiteral("View archive"), buttons.viewArchive);
+    column->addStretch();
+
+    auto* layout = new QHBoxLayout(&window);
+    layout->addWidget(&choices);
+    layout->addLayout(column);
+    // Wide enough for the whole caption beside the title bar's buttons.
+    QFont captionFont = window.font();
+    captionFont.setBold(true);
+    window.setMinimumWidth(QFontMetrics(captionFont).horizontalAdvance(window.windowTitle()) + 120);
 }
 
 const QString& pdfFileFilter() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "render/displayfontsettings.h"
@@ -8,7 +10,9 @@
 
 class EditorSettings;
 class PagedReport;
+class QDialog;
 class QWidget;
+class ReportPreviewWindow;
 class UserDialogs;
 
 // The ways a printout leaves the print windows: to a printer through the
@@ -40,6 +44,25 @@ struct ChosenArchive {
 // Asks for a report archive file and reads it; nullopt when the dialog is
 // cancelled or, after telling the user why, when the file cannot be shown.
 std::optional<ChosenArchive> chooseArchive(UserDialogs& dialogs, const QString& filter);
+
+// "View archive": the archive the user chooses, shown in view (made on first
+// use, beside the print window's parent).
+void showChosenArchive(std::unique_ptr<ReportPreviewWindow>& view, UserDialogs& dialogs,
+                       QWidget* parent, const QString& filter);
+
+// What the buttons beside a print window's choices run, top to bottom. The
+// two windows spell their preview button differently.
+struct PrintButtons {
+    QString previewCaption;
+    std::function<void()> preview;
+    std::function<void()> print;
+    std::function<void()> printToFile;
+    std::function<void()> viewArchive;
+};
+
+// A print window's layout: its choices on the left, the buttons (Cancel
+// rejects the window) on the right, and wide enough for its whole caption.
+void layOutPrintWindow(QDialog& window, QWidget& choices, const PrintButtons& buttons);
 
 // The save dialog's filter for PDF files.
 const QString& pdfFileFilter();

@@ -1,6 +1,7 @@
 #include "printing/reportpreviewwindow.h"
 
 #include <QAction>
+#include <QGraphicsView>
 #include <QLabel>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -20,6 +21,10 @@ ReportPreviewWindow::ReportPreviewWindow(UserDialogs& dialogs, QWidget* parent)
     preview_ = new QPrintPreviewWidget(this);
     preview_->setObjectName(QStringLiteral("previewPages"));
     preview_->setZoomMode(QPrintPreviewWidget::FitInView);
+    // The pages are drawn in a view inside the preview, which is what takes
+    // the keyboard and what a screen reader meets.
+    for (QGraphicsView* pages : preview_->findChildren<QGraphicsView*>())
+        pages->setAccessibleName(QStringLiteral("Page preview"));
     connect(preview_, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* printer) { printReport(pages_, *printer); });
 

@@ -10,13 +10,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <functional>
 
 #include "card/cp1252.h"
 #include "card/customprompts.h"
+#include "dialogs/suittextdelegate.h"
 #include "dialogs/userdialogs.h"
 #include "prompts/promptlistwindow.h"
 
@@ -98,6 +98,11 @@ public:
         for (QString& entry : entries_) entry = change(entry);
         refresh();
     }
+    // How the entries are read aloud.
+    void setSuitText(const SuitText& suits) {
+        suits_ = suits;
+        refresh();
+    }
 
     void insertBlank(int row) {
         beginInsertRows({}, rows_, rows_);
@@ -146,8 +151,20 @@ public:
         return parent.isValid() ? 0 : 1;
     }
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-        return index.row() < entries_.size() ? entries_[index.row()].left(kEntryLength) : QString();
+        if (!index.isValid()) return {};
+        const QString shown =
+            index.row() < entries_.size() ? entries_[index.row()].left(kEntryLength) : QString();
+        switch (role) {
+            case Qt::DisplayRole:
+            case Qt::EditRole:
+                return shown;
+            case Qt::AccessibleTextRole:
+                // The suits as words, not as the brackets the card font
+                // draws as suits.
+                return suits_.spoken(shown);
+            default:
+                return {};
+        }
     }
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
         if (!index.isValid() || role != Qt::EditRole) return false;
@@ -172,6 +189,7 @@ private:
     std::function<void()> edited_;
     QStringList entries_;
     int rows_ = 1;
+    SuitText suits_;
 };
 
 // The grid, with a way to end its editing from outside.
@@ -191,30 +209,34 @@ public:
     }
 };
 
-namespace {
-
-class EntryDelegate : public QStyledItemDelegate {
+// The rows drawn with their suits in colour, and the editor of a row.
+class CustomPromptDelegate : public SuitTextDelegate {
 public:
-    EntryDelegate(QObject& keys, QObject* parent) : QStyledItemDelegate(parent), keys_(keys) {}
+    CustomPromptDelegate(QObject& keys, QObject* parent) : SuitTextDelegate(parent), keys_(keys) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                          const QModelIndex&) const override {
+                          const QModelIndex& index) const override {
         auto* editor = new QLineEdit(parent);
         editor->setObjectName(QStringLiteral("customPromptEditor"));
+        editor->setAccessibleName(QStringLiteral("Custom prompt %1").arg(index.row() + 1));
         editor->setMaxLength(kEntryLength);
         editor->setFrame(false);
         editor->setFont(parent->font());
         // A prompt dragged here lands on the grid, as a new entry.
         editor->setAcceptDrops(false);
         editor->installEventFilter(&keys_);
+        // A screen reader gets the text as typed, brackets and all; the
+        // description says it with the suits as words.
+        connect(editor, &QLineEdit::textChanged, editor, [editor, suits = suitText()] {
+            const QString said = suits.spoken(editor->text());
+            editor->setAccessibleDescription(said != editor->text() ? said : QString());
+        });
         return editor;
     }
 
 private:
     QObject& keys_;
 };
-
-}  // namespace
 
 CustomPromptsWindow::CustomPromptsWindow(UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Tool), dialogs_(dialogs) {
@@ -257,7 +279,9 @@ CustomPromptsWindow::CustomPromptsWindow(UserDialogs& dialogs, QWidget* parent)
     grid_->setObjectName(QStringLiteral("customPromptGrid"));
     grid_->setAccessibleName(QStringLiteral("Custom prompts"));
     grid_->setModel(list_.get());
-    grid_->setItemDelegate(new EntryDelegate(*this, grid_));
+    rowPainter_ = new CustomPromptDelegate(*this, grid_);
+    grid_->setItemDelegate(rowPainter_);
+    showSuits();
     grid_->horizontalHeader()->hide();
     grid_->verticalHeader()->hide();
     grid_->horizontalHeader()->setStretchLastSection(true);
@@ -304,6 +328,19 @@ void CustomPromptsWindow::setSuitChars(const zqw::SuitChars& chars) {
         zqw::codesToDisplay(text, chars);
         return fromCardText(text);
     });
+    showSuits();
+}
+
+void CustomPromptsWindow::setColourSuits(bool on) {
+    if (on == colourSuits_) return;
+    colourSuits_ = on;
+    showSuits();
+}
+
+void CustomPromptsWindow::showSuits() {
+    rowPainter_->setSuitText(suitText());
+    list_->setSuitText(suitText());
+    grid_->viewport()->update();
 }
 
 void CustomPromptsWindow::setCardFont(const QFont& font) {

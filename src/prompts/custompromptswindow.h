@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "card/texthelpers.h"
+#include "dialogs/suittext.h"
 
 class QMenuBar;
 class QMimeData;
@@ -13,6 +14,7 @@ class UserDialogs;
 
 class CustomPromptList;
 class CustomPromptGrid;
+class CustomPromptDelegate;
 
 // "Custom prompts": the user's own prompts, one a row in a one-column grid,
 // kept in a text file of the user's choosing. Rows are edited in place (F5 to
@@ -33,6 +35,9 @@ public:
     // The characters the card font draws as suits: the file holds suit
     // codes, the list these characters. A change translates the list.
     void setSuitChars(const zqw::SuitChars& chars);
+    // Whether the rows show hearts and diamonds red, clubs and spades
+    // black, as the card does; on until turned off.
+    void setColourSuits(bool on);
     void setCardFont(const QFont& font);
 
     // The entries, as the rows show them.
@@ -82,12 +87,17 @@ private:
     void chooseRow(int row);
     void typeSuit(int key);
     void endEditing(bool keep);
+    // The suits as the rows draw them and a screen reader says them.
+    SuitText suitText() const { return SuitText(suitChars_, colourSuits_); }
+    void showSuits();
 
     UserDialogs& dialogs_;
     QString fileName_;
     zqw::SuitChars suitChars_;
+    bool colourSuits_ = true;
     bool modified_ = false;
     std::unique_ptr<CustomPromptList> list_;
     CustomPromptGrid* grid_ = nullptr;
+    CustomPromptDelegate* rowPainter_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
 };

@@ -562,7 +562,10 @@ void CardGrid::keyPressEvent(QKeyEvent* event) {
         QApplication::sendEvent(line, event);
         return;
     }
-    if (typed) return;
+    if (typed) {
+        emit typingRefused();
+        return;
+    }
     QTableView::keyPressEvent(event);
 }
 

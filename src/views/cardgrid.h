@@ -193,6 +193,8 @@ signals:
     // Typed, pasted or dropped characters a card file cannot store were
     // left out.
     void charactersLeftOut(const QString& characters);
+    // A key was typed where no cell can take it.
+    void typingRefused();
     // The user changed the text in the open editor (not stored yet).
     void editorTextEdited();
 

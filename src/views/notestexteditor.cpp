@@ -1,5 +1,6 @@
 #include "views/notestexteditor.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -301,8 +302,12 @@ int NotesTextEditor::visibleColumns() const {
 
 void NotesTextEditor::setFixedFont(const QFont& font) {
     QFont fixed = font;
-    fixed.setFixedPitch(true);
     fixed.setStyleHint(QFont::TypeWriter, QFont::PreferDefault);
+    // The pitch is asked for only when the font lacks it. Asking for it
+    // anyway makes a font request of its own, for which the font system
+    // loads the same face a second time beside the one the rest of the
+    // window shows in the notes font (the section caption).
+    if (!QFontInfo(fixed).fixedPitch()) fixed.setFixedPitch(true);
     setFont(fixed);
     applyWrapColumn();
 }

@@ -97,6 +97,12 @@ SectionView::SectionView(CardDocument& document, EditorSettings& settings, GridC
             emit statusNote(QStringLiteral("Left out, as a card file cannot store them: ") +
                             characters);
         });
+        connect(each, &CardGrid::typingRefused, this, [this] {
+            // The only refusal a user cannot see the reason for.
+            if (!document_.isOpen())
+                emit statusNote(
+                    QStringLiteral("The card is closed: use New or Open to edit a card"));
+        });
     }
     notes_.setParent(page_);
     notes_.setObjectName(QStringLiteral("notesEditor"));

@@ -206,6 +206,8 @@ void CellInputTest::aClosedCardTakesNoTyping() {
     grid.startEditing(true);
     QVERIFY(!grid.editor());
     QTest::keyClicks(&grid, QStringLiteral("typed"));
+    // The user is told why nothing appears.
+    QCOMPARE(statusLine(app), QStringLiteral("The card is closed: use New or Open to edit a card"));
     QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
     chooseMenuItem(app, "paste");
     chooseMenuItem(app, "insertLineAfter");

@@ -454,7 +454,7 @@ void PackagesTest::workReportsItsProgress() {
     // Unpacking a package of some size tells how far it has come.
     const QString package = path(QStringLiteral("big.zqw"));
     QByteArray big(3 << 20, '\0');
-    for (int i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7919) % 251);
+    for (int i = 0; i < big.size(); ++i) big[i] = static_cast<char>((qint64{i} * 7919) % 251);
     writeArchive(package, {{"big.ccf", big}});
     const QString out = path(QStringLiteral("out"));
     QVERIFY(QDir().mkpath(out));

@@ -1,13 +1,18 @@
 // Suits on screen as players know them from printed cards: hearts and
 // diamonds red, clubs and spades black, wherever card text is shown (the
-// grids' cells and labels, the cell editor, the notes, the prompt list). The
-// Options menu's "&Coloured suits" turns the colours off, and the choice is
-// kept in the settings file.
+// grids' cells and labels, the cell editor, the notes, the prompt list, the
+// custom prompts). The Options menu's "&Coloured suits" turns the colours
+// off, and the choice is kept in the settings file.
 
 #include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 
+#include "commands/custompromptscommand.h"
 #include "guitestsupport.h"
+#include "prompts/custompromptswindow.h"
 #include "prompts/promptlistwindow.h"
 
 namespace {
@@ -17,7 +22,7 @@ namespace {
 constexpr int kOpeningsGroup = 5;
 constexpr int kMeaningColumn = 4;
 
-enum class Surface { LineLabel, AnswerCell, CellEditor, Notes, PromptList };
+enum class Surface { LineLabel, AnswerCell, CellEditor, Notes, PromptList, CustomPrompts };
 
 // How much of an image is drawn in plain red and how much in black (or a
 // grey of it, at the edges of the glyphs).
@@ -92,6 +97,19 @@ QImage shown(EditorApp& app, Surface surface, const QString& text) {
             box.clearSelection();  // selected items keep the selection's colours
             return box.viewport()->grab(box.visualItemRect(item)).toImage();
         }
+        case Surface::CustomPrompts: {
+            CustomPromptsWindow& prompts = app.customPromptsCommand().window();
+            prompts.show();
+            // A prompt dropped on the first row becomes its entry.
+            QTableView& grid = prompts.grid();
+            const QModelIndex first = grid.model()->index(0, 0);
+            QMimeData prompt;
+            prompt.setText(text);
+            prompts.dropPrompt(prompt, grid.visualRect(first).center());
+            if (first.data().toString() != text) return {};
+            grid.clearSelection();  // selected rows keep the selection's colours
+            return grid.viewport()->grab(grid.visualRect(first)).toImage();
+        }
     }
     return {};
 }
@@ -111,6 +129,7 @@ private slots:
     void suitsAreRedOrBlack_data();
     void suitsAreRedOrBlack();
     void theChoiceLeavesTheTypingAlone();
+    void newSuitSymbolsKeepTheTyping();
     void theChoiceIsKeptInTheSettingsFile();
 
 private:
@@ -124,6 +143,7 @@ void SuitColoursTest::suitsAreRedOrBlack_data() {
     QTest::newRow("cell editor") << Surface::CellEditor;
     QTest::newRow("notes") << Surface::Notes;
     QTest::newRow("prompt list") << Surface::PromptList;
+    QTest::newRow("custom prompts") << Surface::CustomPrompts;
 }
 
 void SuitColoursTest::suitsAreRedOrBlack() {
@@ -168,6 +188,25 @@ void SuitColoursTest::theChoiceLeavesTheTypingAlone() {
     QCOMPARE(editor->text(), QStringLiteral("5+] natural"));
     QCOMPARE(cellText(app, 1, 1, kMeaningColumn), QString());
     QCOMPARE(inksOf(editor->grab().toImage()).red, 0);
+}
+
+void SuitColoursTest::newSuitSymbolsKeepTheTyping() {
+    EditorApp& app = session_->start();
+    app.sectionView().selectGroup(kOpeningsGroup);
+    QVERIFY(editCell(app, 1, 1, kMeaningColumn));
+    typeIntoCell(app, 1, QStringLiteral("5+] natural"));
+    // Half way through typing the user moves hearts to another character:
+    // the typed heart is stored as a heart and shows as the new character.
+    session_->dialogs().expectDialog(QStringLiteral("Card symbol numbers"), [](QDialog& dialog) {
+        dialog.findChild<QSpinBox*>(QStringLiteral("heartCode"))->setValue('H');
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("okButton")),
+                          Qt::LeftButton);
+        return dialog.result();
+    });
+    app.optionsCommands().chooseSuitSymbols();
+    QCOMPARE(app.settings().suitChars().heart, int('H'));
+    QCOMPARE(cellText(app, 1, 1, kMeaningColumn), QStringLiteral("5+H natural"));
+    QVERIFY(app.document().isModified());
 }
 
 void SuitColoursTest::theChoiceIsKeptInTheSettingsFile() {

@@ -16,6 +16,16 @@ std::string bundledTemplate() { return readFile(ZQW_SOURCE_DIR "/data/zqw.sel");
 
 constexpr size_t kNewSize = 200 * 1024;
 
+// Writes the fixture's card (and the notes it links): its first message, or
+// empty when it was written; a result its messages contradict is a fault.
+std::string writeCard(CardFixture& fixture) {
+    fixture.messages.messages.clear();
+    const bool saved = fixture.card.writeCardFile();
+    const auto& messages = fixture.messages.messages;
+    if (saved != messages.empty()) return "<inconsistent result>";
+    return messages.empty() ? "" : messages.front();
+}
+
 class CardSaver : public Saver {
 public:
     void prepare(const std::string&) override {
@@ -31,12 +41,8 @@ public:
     }
     std::string oldBytes() override { return "ZQW1.0\r\n" + noisyText(5000, 2) + "\r\n"; }
     std::string save(const std::string& path) override {
-        fixture_->messages.messages.clear();
         fixture_->card.cardFileName = path;
-        const bool saved = fixture_->card.writeCardFile();
-        const auto& messages = fixture_->messages.messages;
-        if (saved != messages.empty()) return "<inconsistent result>";
-        return messages.empty() ? "" : messages.front();
+        return writeCard(*fixture_);
     }
     bool isNew(const std::string& bytes) override { return bytes == newBytes_; }
     std::string message(const std::string& path, const std::string&) override {
@@ -63,13 +69,9 @@ public:
     }
     std::string oldBytes() override { return noisyText(5000, 4) + "\r\n"; }
     std::string save(const std::string& path) override {
-        fixture_->messages.messages.clear();
         fixture_->card.notesFileName = path;
         fixture_->card.notesOpen = true;
-        const bool saved = fixture_->card.writeCardFile();
-        const auto& messages = fixture_->messages.messages;
-        if (saved != messages.empty()) return "<inconsistent result>";
-        return messages.empty() ? "" : messages.front();
+        return writeCard(*fixture_);
     }
     bool isNew(const std::string& bytes) override { return bytes == newBytes_; }
     std::string message(const std::string& path, const std::string&) override {

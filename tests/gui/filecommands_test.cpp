@@ -62,41 +62,6 @@ QStringList filesUnder(const QString& root) {
     return found;
 }
 
-// A card file of the bundled template whose first answer is given, linked
-// to a notes file (written too) when one is named.
-void writeCardFile(const QString& path, const QString& firstAnswer, const QString& notesPath = {},
-                   const QString& notesText = {}) {
-    zqw::MessageList messages;
-    zqw::PlainNotes notes;
-    zqw::Card card(messages, notes);
-    QVERIFY(card.parseTemplateFile(ZQW_PROGRAM_DIR "/zqw.sel"));
-    card.resetToBlankCard();
-    const zqw::RowRef first = card.findGridRow(0, 1, 1);
-    QVERIFY(first);
-    card.setField(first, 1, 2, firstAnswer.toStdString());
-    card.notesFileName = notesPath.toStdString();
-    card.notesOpen = !notesPath.isEmpty();
-    notes.setText(notesText.toStdString());
-    card.cardFileName = path.toStdString();
-    QVERIFY(card.writeCardFile());
-    QVERIFY(messages.messages.empty());
-}
-
-// A ZIP archive with exactly these stored names, in order.
-void writeArchive(const QString& path, const QList<QPair<QByteArray, QByteArray>>& entries) {
-    int code = 0;
-    zip_t* archive = zip_open(path.toUtf8().constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    QVERIFY(archive);
-    for (const auto& [name, content] : entries) {
-        zip_source_t* source = zip_source_buffer(archive, content.constData(),
-                                                 static_cast<zip_uint64_t>(content.size()), 0);
-        QVERIFY(source);
-        QVERIFY2(zip_file_add(archive, name.constData(), source, ZIP_FL_ENC_RAW) >= 0,
-                 zip_strerror(archive));
-    }
-    QVERIFY2(zip_close(archive) == 0, zip_strerror(archive));
-}
-
 // How a table answers the card save dialog.
 enum class SaveTo { NotShown, Cancelled, GoodPath, BadPath };
 

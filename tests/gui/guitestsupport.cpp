@@ -1,5 +1,8 @@
 #include "guitestsupport.h"
 
+#include <sys/stat.h>
+#include <zip.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include "card/plainnotes.h"
 #include "commands/menuactions.h"
 #include "mainwindow/mainwindow.h"
 #include "platform/profilestore.h"
@@ -253,4 +257,43 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+void writeCardFile(const QString& path, const QString& firstAnswer, const QString& notesPath,
+                   const QString& notesText) {
+    zqw::MessageList messages;
+    zqw::PlainNotes notes;
+    zqw::Card card(messages, notes);
+    QVERIFY(card.parseTemplateFile(ZQW_PROGRAM_DIR "/zqw.sel"));
+    card.resetToBlankCard();
+    const zqw::RowRef first = card.findGridRow(0, 1, 1);
+    QVERIFY(first);
+    card.setField(first, 1, 2, firstAnswer.toStdString());
+    card.notesFileName = notesPath.toStdString();
+    card.notesOpen = !notesPath.isEmpty();
+    notes.setText(notesText.toStdString());
+    card.cardFileName = path.toStdString();
+    QVERIFY(card.writeCardFile());
+    QVERIFY(messages.messages.empty());
+}
+
+void writeArchive(const QString& path, const QList<QPair<QByteArray, QByteArray>>& entries,
+                  const QList<QByteArray>& links) {
+    int code = 0;
+    zip_t* archive = zip_open(path.toUtf8().constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    QVERIFY(archive);
+    for (const auto& [name, content] : entries) {
+        zip_source_t* source = zip_source_buffer(archive, content.constData(),
+                                                 static_cast<zip_uint64_t>(content.size()), 0);
+        QVERIFY(source);
+        const zip_int64_t index = zip_file_add(archive, name.constData(), source, ZIP_FL_ENC_RAW);
+        QVERIFY2(index >= 0, zip_strerror(archive));
+        if (links.contains(name)) {
+            const zip_uint32_t mode = (S_IFLNK | 0777) << 16;
+            QCOMPARE(zip_file_set_external_attributes(archive, static_cast<zip_uint64_t>(index), 0,
+                                                      ZIP_OPSYS_UNIX, mode),
+                     0);
+        }
+    }
+    QVERIFY2(zip_close(archive) == 0, zip_strerror(archive));
 }

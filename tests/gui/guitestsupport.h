@@ -194,3 +194,12 @@ QByteArray readBytes(const QString& path);
 bool tryWriteBytes(const QString& path, const QByteArray& bytes);
 // The same, checked as part of the running test.
 void writeBytes(const QString& path, const QByteArray& bytes);
+
+// A card file of the bundled template whose first answer is given, linked
+// to a notes file holding notesText when notesPath is given.
+void writeCardFile(const QString& path, const QString& firstAnswer, const QString& notesPath = {},
+                   const QString& notesText = {});
+// A ZIP archive with exactly these stored names, in order; the entries
+// named in links are marked as symbolic links.
+void writeArchive(const QString& path, const QList<QPair<QByteArray, QByteArray>>& entries,
+                  const QList<QByteArray>& links = {});

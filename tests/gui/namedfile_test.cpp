@@ -21,20 +21,6 @@ const QString kCaption = QStringLiteral("ZQW Convention card editor: ");
 const QString kSaveCard = QStringLiteral("Do you wish to save the current file");
 const QString kCardFilter = QStringLiteral("Convention card files (*.ccf)|*.ccf");
 
-// A card file of the bundled template whose first answer is given.
-void writeCardFile(const QString& path, const QString& firstAnswer) {
-    zqw::MessageList messages;
-    zqw::PlainNotes notes;
-    zqw::Card card(messages, notes);
-    QVERIFY(card.parseTemplateFile(ZQW_PROGRAM_DIR "/zqw.sel"));
-    card.resetToBlankCard();
-    const zqw::RowRef first = card.findGridRow(0, 1, 1);
-    QVERIFY(first);
-    card.setField(first, 1, 2, firstAnswer.toStdString());
-    card.cardFileName = path.toStdString();
-    QVERIFY(card.writeCardFile());
-}
-
 // The card's answer in the first section's first row.
 QString firstAnswer(EditorApp& app) {
     zqw::Card& card = app.document().card();

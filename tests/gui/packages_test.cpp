@@ -81,48 +81,6 @@ private:
     std::unique_ptr<EditorApp> app_;
 };
 
-// A card file of the bundled template, linked to a notes file (written
-// too) when one is named.
-void writeCardFile(const QString& path, const QString& answer, const QString& notesPath = {}) {
-    zqw::MessageList messages;
-    zqw::PlainNotes notes;
-    zqw::Card card(messages, notes);
-    QVERIFY(card.parseTemplateFile(ZQW_PROGRAM_DIR "/zqw.sel"));
-    card.resetToBlankCard();
-    const zqw::RowRef first = card.findGridRow(0, 1, 1);
-    QVERIFY(first);
-    card.setField(first, 1, 2, answer.toStdString());
-    card.notesFileName = notesPath.toStdString();
-    card.notesOpen = !notesPath.isEmpty();
-    notes.setText("Note:..1:" + answer.toStdString());
-    card.cardFileName = path.toStdString();
-    QVERIFY(card.writeCardFile());
-    QVERIFY(messages.messages.empty());
-}
-
-// A ZIP archive with these stored names and contents, in order; a name
-// given in links is stored as a symbolic link.
-void writeArchive(const QString& path, const QList<QPair<QByteArray, QByteArray>>& entries,
-                  const QList<QByteArray>& links = {}) {
-    int code = 0;
-    zip_t* archive = zip_open(path.toUtf8().constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    QVERIFY(archive);
-    for (const auto& [name, content] : entries) {
-        zip_source_t* source = zip_source_buffer(archive, content.constData(),
-                                                 static_cast<zip_uint64_t>(content.size()), 0);
-        QVERIFY(source);
-        const zip_int64_t index = zip_file_add(archive, name.constData(), source, ZIP_FL_ENC_RAW);
-        QVERIFY2(index >= 0, zip_strerror(archive));
-        if (links.contains(name)) {
-            const zip_uint32_t mode = (S_IFLNK | 0777) << 16;
-            QCOMPARE(zip_file_set_external_attributes(archive, static_cast<zip_uint64_t>(index), 0,
-                                                      ZIP_OPSYS_UNIX, mode),
-                     0);
-        }
-    }
-    QVERIFY2(zip_close(archive) == 0, zip_strerror(archive));
-}
-
 // What unzip makes of a package: its entry names in order, or the content
 // of one entry.
 QByteArray unzip(const QStringList& arguments) {
@@ -213,7 +171,8 @@ void PackagesTest::produceWritesCardThenNotes() {
     QFETCH(bool, withNotes);
     const QString card = path(QStringLiteral("club.ccf"));
     const QString notes = path(QStringLiteral("club notes.txt"));
-    writeCardFile(card, QStringLiteral("Strong club"), withNotes ? notes : QString());
+    writeCardFile(card, QStringLiteral("Strong club"), withNotes ? notes : QString(),
+                  QStringLiteral("Note:..1:Strong club"));
     const QString package = path(QStringLiteral("club.zqw"));
 
     EditorApp& app = session().start();
@@ -252,7 +211,8 @@ void PackagesTest::produceWritesCardThenNotes() {
 void PackagesTest::produceIntoExistingPackageReplacesSameNames() {
     const QString card = path(QStringLiteral("club.ccf"));
     const QString notes = path(QStringLiteral("club.txt"));
-    writeCardFile(card, QStringLiteral("Strong club"), notes);
+    writeCardFile(card, QStringLiteral("Strong club"), notes,
+                  QStringLiteral("Note:..1:Strong club"));
     const QString package = path(QStringLiteral("club.zqw"));
     writeArchive(package, {{"keep.txt", "kept"}, {"club.ccf", "an older card"}});
 
@@ -294,7 +254,7 @@ void PackagesTest::produceRefusesMissingFiles() {
     EditorApp& app = session().start();
     if (!missing.isEmpty()) {
         writeCardFile(path(QStringLiteral("club.ccf")), QStringLiteral("Strong club"),
-                      path(QStringLiteral("club.txt")));
+                      path(QStringLiteral("club.txt")), QStringLiteral("Note:..1:Strong club"));
         openCard(session(), path(QStringLiteral("club.ccf")));
         QVERIFY(QFile::remove(path(missing)));
     }

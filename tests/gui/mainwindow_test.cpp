@@ -32,6 +32,7 @@ private slots:
     }
 
     void firstRunUsesTheDefaults();
+    void startUpBuildsNoSecondaryWindow();
     void settingsSurviveARestart();
     void keysAreFoundInAnySpelling();
     void typingStoresSuitCodesAndMarksTheCard();
@@ -64,6 +65,19 @@ private:
 
     std::unique_ptr<EditorSession> session_;
 };
+
+void MainWindowTest::startUpBuildsNoSecondaryWindow() {
+    // The windows of the menus are built when first asked for: a start-up
+    // that built them all would pay for every one of them every time.
+    EditorApp& app = start();
+    QStringList built;
+    for (QWidget* widget : QApplication::allWidgets()) {
+        const bool ours = !QByteArray(widget->metaObject()->className()).startsWith('Q');
+        if (widget->isWindow() && widget != &app.mainWindow() && ours)
+            built << QLatin1String(widget->metaObject()->className());
+    }
+    QVERIFY2(built.isEmpty(), qPrintable(built.join(QStringLiteral(", "))));
+}
 
 void MainWindowTest::firstRunUsesTheDefaults() {
     EditorApp& app = start();

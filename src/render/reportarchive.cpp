@@ -13,6 +13,9 @@ namespace {
 
 constexpr char kMagic[8] = {'Z', 'Q', 'W', 'R', 'A', 'F', '\x1a', '\n'};
 constexpr double kLargestPaperMm = 10000;
+// No paper is smaller; a page of a fraction of a millimetre has no size at
+// all once it is measured in points.
+constexpr double kSmallestPaperMm = 10;
 constexpr double kLowestDpi = 36;
 constexpr double kHighestDpi = 4800;
 
@@ -102,7 +105,8 @@ std::optional<ReportArchive> ReportArchive::fromBytes(const QByteArray& bytes, Q
         setError(error, damaged(QStringLiteral("it claims %1 pages").arg(count)));
         return std::nullopt;
     }
-    if (!(width > 0 && width <= kLargestPaperMm && height > 0 && height <= kLargestPaperMm) ||
+    if (!(width >= kSmallestPaperMm && width <= kLargestPaperMm && height >= kSmallestPaperMm &&
+          height <= kLargestPaperMm) ||
         landscape > 1 || !(dpi >= kLowestDpi && dpi <= kHighestDpi)) {
         setError(error, damaged(QStringLiteral("its page size or resolution is impossible")));
         return std::nullopt;

@@ -101,6 +101,13 @@ TEST_F(ReportArchiveTest, DamagedOrForeignFilesAreRefusedWithAReason) {
         out << value;
         return bytes;
     };
+    const auto withDouble = [&](int offset, double value) {
+        QByteArray bytes = good;
+        QDataStream out(&bytes, QIODevice::ReadWrite);
+        out.device()->seek(offset);
+        out << value;
+        return bytes;
+    };
     const auto flipped = [&](int offset) {
         QByteArray bytes = good;
         bytes[offset] = char(bytes[offset] ^ 0x5a);
@@ -118,6 +125,9 @@ TEST_F(ReportArchiveTest, DamagedOrForeignFilesAreRefusedWithAReason) {
         {"no pages", withUInt(12, 0), "claims 0 pages"},
         {"too many pages", withUInt(12, 4000000000u), "claims 4000000000 pages"},
         {"cut in the header", good.left(20), "ends inside its header"},
+        {"a page too small to show", withDouble(24, 0.0045),
+         "page size or resolution is impossible"},
+        {"a page of no width", withDouble(16, 0), "page size or resolution is impossible"},
         {"page larger than the file", withUInt(header, 0x7fffffff), "page 1 is cut short"},
         {"cut inside a page", good.left(good.size() - 10), "page 2 is cut short"},
         {"a changed byte in a page", flipped(header + 4 + 40), "page 1 cannot be read"},

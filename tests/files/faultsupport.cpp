@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <random>
 
+#include "card/customprompts.h"
 #include "card/notesformat.h"
 
 namespace zqw::test {
@@ -83,6 +84,32 @@ private:
     std::string newBytes_;
 };
 
+// The custom prompt list: about 200 KB of prompts of a line each.
+class CustomPromptsSaver : public Saver {
+public:
+    void prepare(const std::string&) override {
+        const std::string text = noisyText(kNewSize, 7);
+        prompts_.clear();
+        for (size_t at = 0; at < text.size(); at += 70) prompts_.push_back(text.substr(at, 70));
+        newBytes_ = customPromptsBytes(prompts_, SuitChars{});
+    }
+    std::string oldBytes() override { return customPromptsBytes({noisyText(5000, 8)}, {}); }
+    std::string save(const std::string& path) override {
+        MessageList messages;
+        const bool saved = writeCustomPromptsFile(path, prompts_, SuitChars{}, messages);
+        if (saved != messages.messages.empty()) return "<inconsistent result>";
+        return saved ? "" : messages.messages.front();
+    }
+    bool isNew(const std::string& bytes) override { return bytes == newBytes_; }
+    std::string message(const std::string& path, const std::string&) override {
+        return "Cannot create file " + path;
+    }
+
+private:
+    std::vector<std::string> prompts_;
+    std::string newBytes_;
+};
+
 class PackageSaver : public Saver {
 public:
     void prepare(const std::string& scratchFolder) override {
@@ -127,6 +154,8 @@ std::unique_ptr<Saver> makeSaver(SaverKind kind) {
             return std::make_unique<CardSaver>();
         case SaverKind::Notes:
             return std::make_unique<NotesSaver>();
+        case SaverKind::CustomPrompts:
+            return std::make_unique<CustomPromptsSaver>();
         case SaverKind::Package:
             break;
     }
@@ -139,6 +168,8 @@ const char* saverName(SaverKind kind) {
             return "card";
         case SaverKind::Notes:
             return "notes";
+        case SaverKind::CustomPrompts:
+            return "custom_prompts";
         case SaverKind::Package:
             break;
     }

@@ -28,7 +28,7 @@ public:
     virtual std::string message(const std::string& path, const std::string& reason) = 0;
 };
 
-enum class SaverKind { Card, Notes, Package };
+enum class SaverKind { Card, Notes, CustomPrompts, Package };
 std::unique_ptr<Saver> makeSaver(SaverKind kind);
 const char* saverName(SaverKind kind);
 

@@ -77,7 +77,8 @@ TEST_P(KilledSave, LeavesTheOldFileOrTheWholeNewOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, KilledSave,
-                         ::testing::Values(SaverKind::Card, SaverKind::Notes, SaverKind::Package),
+                         ::testing::Values(SaverKind::Card, SaverKind::Notes,
+                                           SaverKind::CustomPrompts, SaverKind::Package),
                          [](const auto& info) { return std::string(test::saverName(info.param)); });
 
 }  // namespace

@@ -273,6 +273,7 @@ TEST_P(SaveFault, LeavesTheOldFileOrTheNewOneAndAMessage) {
 
 INSTANTIATE_TEST_SUITE_P(Files, SaveFault,
                          ::testing::Combine(::testing::Values(SaverKind::Card, SaverKind::Notes,
+                                                              SaverKind::CustomPrompts,
                                                               SaverKind::Package),
                                             ::testing::ValuesIn(kFaults)),
                          [](const auto& info) {

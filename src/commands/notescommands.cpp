@@ -3,6 +3,7 @@
 #include <QAction>
 
 #include "card/cp1252.h"
+#include "card/notesformat.h"
 #include "commands/menuactions.h"
 #include "dialogs/notenumberdialog.h"
 #include "dialogs/userdialogs.h"
@@ -113,7 +114,12 @@ void NotesCommands::openNotes() {
     // A file that cannot be read leaves the notes, and their name, as they
     // were, so that saving them cannot overwrite the file that failed.
     if (!notes_.loadFile(path->toStdString())) {
-        dialogs_.message(QStringLiteral("Cannot open file ") + *path);
+        // A file too large for the editor is there: say why it is refused.
+        const std::string problem = zqw::notesFileProblem(path->toStdString());
+        dialogs_.message(problem.empty()
+                             ? QStringLiteral("Cannot open file ") + *path
+                             : QStringLiteral("Unable to load the notes file ") + *path +
+                                   QStringLiteral(": ") + QString::fromStdString(problem));
         return;
     }
     SearchOptions wholeText;

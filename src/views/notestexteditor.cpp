@@ -62,11 +62,12 @@ std::vector<int> findMatches(const QTextDocument& doc, const QString& needle, in
     return matches;
 }
 
-// The text of a notes file's bytes, one paragraph per line.
-QString notesText(const std::string& bytes) {
-    const std::vector<std::string> paragraphs = zqw::parseNotes(bytes);
+// The text of a notes file's paragraphs, one paragraph per line.
+QString notesText(const std::vector<std::string>& paragraphs) {
+    size_t length = paragraphs.size();
+    for (const std::string& paragraph : paragraphs) length += paragraph.size();
     QString text;
-    text.reserve(static_cast<qsizetype>(bytes.size()));
+    text.reserve(static_cast<qsizetype>(length));
     for (size_t i = 0; i < paragraphs.size(); ++i) {
         if (i > 0) text += QLatin1Char('\n');
         for (const char c : paragraphs[i]) {
@@ -115,9 +116,11 @@ void NotesTextEditor::setSuitText(const SuitText& suits) {
 }
 
 bool NotesTextEditor::loadFile(const std::string& path) {
-    const auto bytes = zqw::readRegularFile(path);
-    if (!bytes) return false;
-    setPlainText(notesText(*bytes));
+    // Read within the limits of what the editor holds: a file past them is
+    // refused whole rather than filling the memory.
+    const auto paragraphs = zqw::readNotesFile(path);
+    if (!paragraphs) return false;
+    setPlainText(notesText(*paragraphs));
     moveCursor(QTextCursor::Start);
     document()->setModified(false);
     fileName_ = QString::fromStdString(path);
@@ -134,7 +137,7 @@ std::string NotesTextEditor::fileBytes() const {
 }
 
 void NotesTextEditor::restoreText(const std::string& bytes) {
-    setPlainText(notesText(bytes));
+    setPlainText(notesText(zqw::parseNotes(bytes)));
     document()->setModified(true);
 }
 

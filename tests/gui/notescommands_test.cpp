@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "app/editorapp.h"
+#include "card/filelimits.h"
 #include "dialogs/notenumberdialog.h"
 #include "dialogs/updownspinner.h"
 #include "guitestsupport.h"
@@ -483,7 +484,8 @@ void NotesCommandsTest::notesLoad_data() {
     QTest::addColumn<bool>("modified");
     QTest::addColumn<int>("answer");
     QTest::addColumn<SaveTo>("saveTo");
-    QTest::addColumn<QString>("chosen");  // "file", "missing", "cancel", or "" for no open dialog
+    // "file", "missing", "huge" (past what the editor holds), "cancel", or "" for no open dialog
+    QTest::addColumn<QString>("chosen");
     QTest::addColumn<bool>("loaded");
 
     QTest::newRow("not modified") << false << kNotAsked << SaveTo::NotShown << "file" << true;
@@ -491,6 +493,8 @@ void NotesCommandsTest::notesLoad_data() {
         << false << kNotAsked << SaveTo::NotShown << "cancel" << false;
     QTest::newRow("file missing: notes kept")
         << false << kNotAsked << SaveTo::NotShown << "missing" << false;
+    QTest::newRow("file too large: notes kept, the reason said")
+        << false << kNotAsked << SaveTo::NotShown << "huge" << false;
     QTest::newRow("modified, No") << true << int(Answer::No) << SaveTo::NotShown << "file" << true;
     QTest::newRow("modified, Cancel")
         << true << int(Answer::Cancel) << SaveTo::NotShown << "" << false;
@@ -525,6 +529,15 @@ void NotesCommandsTest::notesLoad() {
     if (chosen == QLatin1String("missing")) {
         dialogs().expectOpenFile(missing, kNotesFilter);
         dialogs().expectMessage(QStringLiteral("Cannot open file ") + missing);
+    }
+    if (chosen == QLatin1String("huge")) {
+        const QString huge = path(QStringLiteral("huge.txt"));
+        QFile file(huge);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(zqw::kMostNotesBytes) + 1));
+        file.close();
+        dialogs().expectOpenFile(huge, kNotesFilter);
+        dialogs().expectMessage(QStringLiteral("Unable to load the notes file ") + huge +
+                                QStringLiteral(": larger than 32 MB"));
     }
 
     chooseMenuItem(app, "openNotes");

@@ -1,6 +1,7 @@
 #include "views/celltextvalidator.h"
 
 #include "card/cp1252.h"
+#include "document/cardtext.h"
 
 namespace {
 
@@ -25,13 +26,7 @@ QString CellTextValidator::clean(QString& text, int* pos) {
     qsizetype i = 0;
     while (i < text.size()) {
         const qsizetype at = i;
-        char32_t c = text.at(i).unicode();
-        qsizetype length = 1;
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size() &&
-            text.at(i + 1).isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
-            length = 2;
-        }
+        const auto [c, length] = characterAt(text, i);
         i += length;
         // A line break written CR LF is one break.
         if (c == '\r' && i < text.size() && text.at(i) == QLatin1Char('\n')) {

@@ -15,6 +15,7 @@
 #include "card/cp1252.h"
 #include "card/notesformat.h"
 #include "card/textfile.h"
+#include "document/cardtext.h"
 
 namespace {
 
@@ -160,13 +161,7 @@ QStringList NotesTextEditor::unstorableCharacters(int limit) const {
     QStringList found;
     const QString text = toPlainText();
     for (qsizetype i = 0; i < text.size() && found.size() < limit; ++i) {
-        char32_t c = text.at(i).unicode();
-        qsizetype length = 1;
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size() &&
-            text.at(i + 1).isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
-            length = 2;
-        }
+        const auto [c, length] = characterAt(text, i);
         if (c != QChar::ParagraphSeparator && zqw::unicodeToCp1252(c) < 0) {
             const QString character = text.mid(i, length);
             if (!found.contains(character)) found << character;

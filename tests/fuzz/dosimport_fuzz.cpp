@@ -22,16 +22,7 @@ struct CollectedNotes : zqw::NotesAppender {
     void appendLine(const std::string& line) override { lines.push_back(line); }
 };
 
-zqw::Card& bundledCard() {
-    static zqw::MessageList messages;
-    static zqw::PlainNotes notes;
-    static zqw::Card* card = [] {
-        auto* made = new zqw::Card(messages, notes);
-        ZQW_FUZZ_REQUIRE(made->parseTemplateFile(ZQW_SOURCE_DIR "/data/zqw.sel"));
-        return made;
-    }();
-    return *card;
-}
+zqw::Card& bundledCard() { return parsedCard(ZQW_SOURCE_DIR "/data/zqw.sel"); }
 
 // The reader takes a path: each input goes through one file of this process.
 const std::string& inputPath() {

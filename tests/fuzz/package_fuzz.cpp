@@ -50,17 +50,7 @@ Sandbox& sandbox() {
     return box;
 }
 
-zqw::Card& bundledCard() {
-    static zqw::MessageList messages;
-    static zqw::PlainNotes notes;
-    static zqw::Card* card = [] {
-        auto* made = new zqw::Card(messages, notes);
-        ZQW_FUZZ_REQUIRE(made->parseTemplateFile(ZQW_SOURCE_DIR "/tests/fuzz/cardfile.sel"));
-        made->resetToBlankCard();
-        return made;
-    }();
-    return *card;
-}
+zqw::Card& bundledCard() { return parsedCard(ZQW_SOURCE_DIR "/tests/fuzz/cardfile.sel"); }
 
 }  // namespace
 

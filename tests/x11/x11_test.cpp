@@ -21,6 +21,20 @@ QString run(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
+// The X window of the editor's main window once it shows, or empty when
+// none does within ten seconds.
+QString editorWindow() {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const QString found =
+            run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
+                                            QStringLiteral("ZQW Convention card editor")})
+                .section(QLatin1Char('\n'), 0, 0);
+        if (!found.isEmpty()) return found;
+        QTest::qWait(200);
+    }
+    return {};
+}
+
 }  // namespace
 
 class X11Test : public QObject {
@@ -46,13 +60,7 @@ void X11Test::titleIsExactlyTheCaption() {
     editor.setProcessEnvironment(environment);
     editor.start(QStringLiteral(ZQWCCE_PATH), {});
     QVERIFY(editor.waitForStarted());
-    QString window;
-    for (int attempt = 0; attempt < 50 && window.isEmpty(); ++attempt) {
-        window = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
-                                                 QStringLiteral("ZQW Convention card editor")})
-                     .section(QLatin1Char('\n'), 0, 0);
-        if (window.isEmpty()) QTest::qWait(200);
-    }
+    const QString window = editorWindow();
     const QString title = run(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), window});
     editor.kill();
     editor.waitForFinished();
@@ -76,13 +84,7 @@ void X11Test::workTypedBeforeAKillIsOffered() {
     QProcess editor;
     editor.start(QStringLiteral(ZQWCCE_PATH), {});
     QVERIFY(editor.waitForStarted());
-    QString window;
-    for (int attempt = 0; attempt < 50 && window.isEmpty(); ++attempt) {
-        window = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
-                                                 QStringLiteral("ZQW Convention card editor")})
-                     .section(QLatin1Char('\n'), 0, 0);
-        if (window.isEmpty()) QTest::qWait(200);
-    }
+    const QString window = editorWindow();
     QVERIFY2(!window.isEmpty(), "the editor's window did not appear");
     run(QStringLiteral("xdotool"),
         {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});

@@ -5,8 +5,9 @@
 #
 # TARGET is one of the zqw_add_fuzz_target names in tests/fuzz/CMakeLists.txt
 # (template, cardfile, notes, package, dosimport, customprompts, hints,
-# reportarchive). Builds the fuzz folder (clang,
-# libFuzzer, ASan + UBSan; build-fuzz/ or $ZQW_FUZZ_BUILD) when needed.
+# reportarchive). Builds the checking build (clang, libFuzzer, ASan + UBSan;
+# build-check/ or $ZQW_CHECK_BUILD, see tools/configure-check-build.sh) when
+# needed.
 # New inputs gather in FOLDER/fuzz/TARGET/corpus; a crash is written to
 # FOLDER/fuzz/TARGET/artifacts/ and stops the run.
 # Once the fault is fixed, copy the crash into tests/fuzz/regressions/TARGET/
@@ -20,15 +21,9 @@ if [ $# -ne 2 ]; then
 fi
 target=$1
 minutes=$2
-build=${ZQW_FUZZ_BUILD:-build-fuzz}
+build=${ZQW_CHECK_BUILD:-build-check}
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ \
-    -DZQW_FUZZ=ON -DZQW_BUILD_GUI=OFF \
-    "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
-    >/dev/null
-fi
+[ -f "$build/CMakeCache.txt" ] || bash tools/configure-check-build.sh "$build"
 cmake --build "$build" --target "fuzz_$target" -j2 >/dev/null
 
 work="$build/fuzz/$target"

@@ -26,6 +26,7 @@
 #include "dialogs/replacedialog.h"
 #include "dialogs/suitsymbolsdialog.h"
 #include "files/emailpackagedialog.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "help/aboutdialog.h"
 #include "help/helpwindow.h"
@@ -355,5 +356,5 @@ void AccessibleNamesTest::theCellBeingTypedInIsNamed() {
     session.verifyDialogs();
 }
 
-QTEST_MAIN(AccessibleNamesTest)
+ZQW_GUI_TEST(AccessibleNamesTest)
 #include "accessiblenames_test.moc"

@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include "guitestmain.h"
 #include "guitestsupport.h"
 
 namespace {
@@ -277,5 +278,5 @@ void CellInputTest::theActiveCellIsFramed() {
     QVERIFY(fill != frame);
 }
 
-QTEST_MAIN(CellInputTest)
+ZQW_GUI_TEST(CellInputTest)
 #include "cellinput_test.moc"

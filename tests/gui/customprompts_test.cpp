@@ -16,6 +16,7 @@
 
 #include "app/editorapp.h"
 #include "commands/custompromptscommand.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "prompts/custompromptswindow.h"
 #include "prompts/promptlistwindow.h"
@@ -499,5 +500,5 @@ void CustomPromptsTest::changedListIsOfferedAtExit() {
     QCOMPARE(readBytes(path("mine.txt")), QByteArray("\r\nA\r\n"));
 }
 
-QTEST_MAIN(CustomPromptsTest)
+ZQW_GUI_TEST(CustomPromptsTest)
 #include "customprompts_test.moc"

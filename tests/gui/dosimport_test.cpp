@@ -4,6 +4,7 @@
 
 #include <QTest>
 
+#include "guitestmain.h"
 #include "guitestsupport.h"
 
 namespace {
@@ -191,5 +192,5 @@ void DosImportTest::unreadableFileKeepsBlankCard() {
     QCOMPARE(answerOnScreen(app, 1), QString());
 }
 
-QTEST_MAIN(DosImportTest)
+ZQW_GUI_TEST(DosImportTest)
 #include "dosimport_test.moc"

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "app/editorapp.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "mainwindow/mainwindow.h"
 
@@ -660,5 +661,5 @@ void EditCommandsTest::undoAndRedoInTheNotes() {
              std::string("cell"));
 }
 
-QTEST_MAIN(EditCommandsTest)
+ZQW_GUI_TEST(EditCommandsTest)
 #include "editcommands_test.moc"

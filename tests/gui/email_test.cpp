@@ -20,6 +20,7 @@
 #include <QTest>
 
 #include "files/emailpackagedialog.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "platform/profilestore.h"
 
@@ -462,5 +463,5 @@ void EmailTest::closingAbortsTransfer() {
     QCOMPARE(received(), 0);
 }
 
-QTEST_MAIN(EmailTest)
+ZQW_GUI_TEST(EmailTest)
 #include "email_test.moc"

@@ -13,6 +13,7 @@
 
 #include "app/editorapp.h"
 #include "card/plainnotes.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "mainwindow/mainwindow.h"
 
@@ -770,5 +771,5 @@ void FileCommandsTest::packageHoldingOnlyNotesGivesABlankCard() {
     QCOMPARE(app.mainWindow().windowTitle(), kCaption + QStringLiteral("UnNamed file"));
 }
 
-QTEST_MAIN(FileCommandsTest)
+ZQW_GUI_TEST(FileCommandsTest)
 #include "filecommands_test.moc"

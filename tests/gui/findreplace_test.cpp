@@ -14,6 +14,7 @@
 #include "app/editorapp.h"
 #include "dialogs/finddialog.h"
 #include "dialogs/replacedialog.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "mainwindow/mainwindow.h"
 
@@ -743,5 +744,5 @@ void FindReplaceTest::shortcutsSearchTheNotesFromACardPage() {
     QCOMPARE(app.sectionView().groupTabs().currentIndex(), 0);
 }
 
-QTEST_MAIN(FindReplaceTest)
+ZQW_GUI_TEST(FindReplaceTest)
 #include "findreplace_test.moc"

@@ -17,6 +17,7 @@
 
 #include "app/editorapp.h"
 #include "commands/helpcommands.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "help/aboutdialog.h"
 #include "help/helptopics.h"
@@ -503,5 +504,5 @@ void HelpWindowsTest::aboutNamesTheBuildAndCredits() {
     fixture.verifyDialogs();
 }
 
-QTEST_MAIN(HelpWindowsTest)
+ZQW_GUI_TEST(HelpWindowsTest)
 #include "helpwindows_test.moc"

@@ -17,6 +17,7 @@
 #include "dialogs/cardfontdialog.h"
 #include "dialogs/notesfontdialog.h"
 #include "dialogs/suitsymbolsdialog.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "printing/printlayoutdialog.h"
 #include "prompts/promptlistwindow.h"
@@ -524,5 +525,5 @@ void MainWindowTest::rightClickOnAnotherCellOpensItsPrompts() {
     QVERIFY(prompts.listBox().count() > 0);
 }
 
-QTEST_MAIN(MainWindowTest)
+ZQW_GUI_TEST(MainWindowTest)
 #include "mainwindow_test.moc"

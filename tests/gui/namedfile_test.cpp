@@ -9,6 +9,7 @@
 
 #include "app/editorapp.h"
 #include "card/plainnotes.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "mainwindow/mainwindow.h"
 
@@ -136,5 +137,5 @@ void NamedFileTest::hintsComeUpOverTheNamedCard() {
     QCOMPARE(titleUnderHints, kCaption + cardPath);
 }
 
-QTEST_MAIN(NamedFileTest)
+ZQW_GUI_TEST(NamedFileTest)
 #include "namedfile_test.moc"

@@ -15,6 +15,7 @@
 #include "card/filelimits.h"
 #include "dialogs/notenumberdialog.h"
 #include "dialogs/updownspinner.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "mainwindow/mainwindow.h"
 
@@ -951,5 +952,5 @@ void NotesCommandsTest::savingCharactersANotesFileCannotHoldIsAsked() {
     }
 }
 
-QTEST_MAIN(NotesCommandsTest)
+ZQW_GUI_TEST(NotesCommandsTest)
 #include "notescommands_test.moc"

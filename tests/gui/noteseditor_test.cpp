@@ -10,6 +10,7 @@
 #include <QTextLayout>
 #include <csignal>
 
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "views/notestexteditor.h"
 #include "views/notetabs.h"
@@ -793,5 +794,5 @@ void NotesEditorTest::refindFollowsHeadingsAfterNarrowing() {
     QCOMPARE(editor_->textCursor().position(), 0);
 }
 
-QTEST_MAIN(NotesEditorTest)
+ZQW_GUI_TEST(NotesEditorTest)
 #include "noteseditor_test.moc"

@@ -21,6 +21,7 @@
 #include "card/zqwpackage.h"
 #include "files/progressdialogview.h"
 #include "files/workprogress.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "platform/profilestore.h"
 
@@ -447,5 +448,5 @@ void PackagesTest::quickWorkNeverShowsProgress() {
     QVERIFY(!dialog->isVisible());
 }
 
-QTEST_MAIN(PackagesTest)
+ZQW_GUI_TEST(PackagesTest)
 #include "packages_test.moc"

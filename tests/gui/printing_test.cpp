@@ -14,6 +14,7 @@
 #include "dialogs/cardfontdialog.h"
 #include "dialogs/notesfontdialog.h"
 #include "dialogs/suitsymbolsdialog.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "platform/inifile.h"
 #include "printing/printlayoutdialog.h"
@@ -679,5 +680,5 @@ void PrintingTest::symbolDialogShowsAndReturnsCodes() {
     QCOMPARE(dialogs.failures(), QStringList());
 }
 
-QTEST_MAIN(PrintingTest)
+ZQW_GUI_TEST(PrintingTest)
 #include "printing_test.moc"

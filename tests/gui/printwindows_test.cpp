@@ -22,6 +22,7 @@
 #include <QTextBlock>
 #include <functional>
 
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "platform/inifile.h"
 #include "printing/reportoutput.h"
@@ -618,5 +619,5 @@ void PrintWindowsTest::notesPrintOnThePaperTheCardStored() {
     QCOMPARE(stored.readString(QStringLiteral("rbBin"), {}), QStringLiteral("Upper"));
 }
 
-QTEST_MAIN(PrintWindowsTest)
+ZQW_GUI_TEST(PrintWindowsTest)
 #include "printwindows_test.moc"

@@ -10,6 +10,7 @@
 #include <QTextEdit>
 
 #include "app/editorapp.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "mainwindow/mainwindow.h"
 #include "prompts/columneditdialog.h"
@@ -861,5 +862,5 @@ void PromptsTest::promptsInsertIntoTheMemo() {
     QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("Intro\nNote:..999:"));
 }
 
-QTEST_MAIN(PromptsTest)
+ZQW_GUI_TEST(PromptsTest)
 #include "prompts_test.moc"

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "commands/custompromptscommand.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "prompts/custompromptswindow.h"
 #include "prompts/promptlistwindow.h"
@@ -236,5 +237,5 @@ void SuitColoursTest::theChoiceIsKeptInTheSettingsFile() {
     QVERIFY(readBytes(session_->settings().iniPath()).contains("ColourSuits=1"));
 }
 
-QTEST_MAIN(SuitColoursTest)
+ZQW_GUI_TEST(SuitColoursTest)
 #include "suitcolours_test.moc"

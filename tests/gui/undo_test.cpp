@@ -7,6 +7,7 @@
 #include <QTest>
 #include <functional>
 
+#include "guitestmain.h"
 #include "guitestsupport.h"
 #include "prompts/columneditdialog.h"
 
@@ -203,5 +204,5 @@ void UndoTest::theNotesKeepTheirOwnUndo() {
     QCOMPARE(cellText(app, 1, 1, 1), QStringLiteral("card text"));
 }
 
-QTEST_MAIN(UndoTest)
+ZQW_GUI_TEST(UndoTest)
 #include "undo_test.moc"

@@ -5,12 +5,6 @@
 #include <QStringList>
 #include <functional>
 
-// Only the application layer builds the main window: a dialog or command
-// that reached for it would tie the layers in a circle.
-#ifndef ZQW_MAINWINDOW_LAYER
-#error "mainwindow/ is above dialogs, views and commands: link zqwmainwindow to use it"
-#endif
-
 class CardDocument;
 class FileCommands;
 class MenuActions;

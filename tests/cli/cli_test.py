@@ -6,6 +6,7 @@ usage: cli_test.py ZQWCCE_CLI BUNDLED_TEMPLATE FIXTURE_DIR
 import json
 import os
 import shutil
+import stat
 import subprocess
 import sys
 import tempfile
@@ -48,7 +49,7 @@ with tempfile.TemporaryDirectory() as work:
     golden("expected-template.json", json.loads(out), work)
 
     # Read from another folder: the notes named without a folder are found
-    # beside the card, which marks the card changed.
+    # beside the card, where a relative link leads.
     rc, out, _ = run("card", os.path.join(work, "mini.sel"), os.path.join(work, "fixture.ccf"), cwd=elsewhere)
     check(rc == 0, "card: exit 0")
     golden("expected-card.json", json.loads(out), work)
@@ -87,6 +88,20 @@ with tempfile.TemporaryDirectory() as work:
     check("Unable to write to the file" in json.loads(out)["messages"][0], "unwritable output message")
     rc, _, err = run("frobnicate")
     check(rc == 2, "unknown command")
+
+    # A pipe at an output path is refused at once and left a pipe: opened
+    # for writing it would wait for a reader, replaced it would be gone.
+    pipe = os.path.join(work, "pipe")
+    os.mkfifo(pipe)
+    mini, fixture = os.path.join(work, "mini.sel"), os.path.join(work, "fixture.ccf")
+    for args in (["pdf", mini, fixture, pipe],
+                 ["pdf", mini, fixture, os.path.join(work, "card.pdf"), "--notes", pipe]):
+        rc, out, err = run(*args)
+        check(rc == 2 and err == f"zqwcce-cli pdf: Unable to write to the file {pipe}: "
+              "Not a regular file\n", f"{args[4:] or 'pdf'} to a pipe: rc={rc} err={err!r}")
+        check(stat.S_ISFIFO(os.lstat(pipe).st_mode), f"{args[4:] or 'pdf'}: the pipe is left")
+    rc, out, _ = run("resave", mini, fixture, pipe)
+    check(rc == 2 and stat.S_ISFIFO(os.lstat(pipe).st_mode), f"resave to a pipe: rc={rc}")
     shutil.rmtree(elsewhere)
 
 if failures:

@@ -21,8 +21,8 @@ def check(condition, what):
         print("FAIL:", what)
 
 
-def run(*args, cwd=None):
-    result = subprocess.run([cli, *args], capture_output=True, cwd=cwd, timeout=60)
+def run(*args, cwd=None, env=None):
+    result = subprocess.run([cli, *args], capture_output=True, cwd=cwd, timeout=60, env=env)
     return result.returncode, result.stdout.decode("utf-8"), result.stderr.decode("utf-8")
 
 
@@ -53,6 +53,23 @@ with tempfile.TemporaryDirectory() as work:
     rc, out, _ = run("card", os.path.join(work, "mini.sel"), os.path.join(work, "fixture.ccf"), cwd=elsewhere)
     check(rc == 0, "card: exit 0")
     golden("expected-card.json", json.loads(out), work)
+
+    # Notes out of the card's folder, not linked by this user in the editor,
+    # are not opened; the reader says so.
+    outside = os.path.join(elsewhere, "outside.txt")
+    with open(outside, "wb") as f:
+        f.write(b"Note:..1: not ours\r\n")
+    linking = os.path.join(work, "linking.ccf")
+    with open(linking, "wb") as f:
+        f.write(b"ZQW1.0" + os.path.realpath(outside).encode() + b"\r\n")
+    rc, out, _ = run("card", os.path.join(work, "mini.sel"), linking,
+                     env=dict(os.environ, XDG_CONFIG_HOME=os.path.join(work, "config")))
+    answers = json.loads(out)
+    check(rc == 0 and answers["messages"] == [f"The notes file {os.path.realpath(outside)} is outside "
+                                              "the card's folder and was not opened"],
+          f"card linking notes elsewhere: {answers['messages']}")
+    check(answers["state"]["noteFileName"] == "" and answers["notes"] == "",
+          f"card linking notes elsewhere: {answers['state']} {answers['notes']}")
 
     # A card file that cannot be read is the reader's message, not a failure.
     missing = os.path.join(work, "missing.ccf")

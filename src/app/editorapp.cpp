@@ -57,7 +57,7 @@ EditorApp::EditorApp(UserDialogs& dialogs)
     }
 
     notes_ = std::make_unique<NotesTextEditor>();
-    document_ = std::make_unique<CardDocument>(*notes_, dialogs_);
+    document_ = std::make_unique<CardDocument>(*notes_, dialogs_, profile_);
     zqw::Card& card = document_->card();
     card.programDir = programDir.toStdString();
     card.promptFileName = settings_->customPromptFile().toStdString();

@@ -10,6 +10,8 @@
 
 namespace zqw {
 
+class NotesLinkApproval;
+
 // Texts are Windows-1252 byte strings; suit symbols are stored as the bytes
 // 5 (club), 4 (diamond), 3 (heart) and 6 (spade).
 
@@ -143,7 +145,15 @@ public:
     // Writes cardFileName (atomically) and the linked notes; false when
     // the card could not be written.
     bool writeCardFile();
+    // Reads cardFileName and opens the notes it links where noteslink.h
+    // says they are.
     void readCardFile();
+    // The same for a card just extracted from a package: its notes are only
+    // ever one of extractedNotes, the notes files extracted beside it.
+    void readPackagedCardFile(const std::vector<std::string>& extractedNotes);
+    // Asked before a notes link that leads out of the card's folder is
+    // followed; without one, such a link is not followed.
+    void setNotesLinkApproval(NotesLinkApproval* approval) { notesLinkApproval_ = approval; }
     // Replaces notesFileName, the widths, rows and auctions with those of a
     // card file's bytes, as readCardFile does; false, with the card left as
     // it was, when the content is damaged. Shows no message and touches
@@ -194,6 +204,9 @@ public:
 
 private:
     void appendMissingAuctionChains();
+    void readCardFileWith(const std::vector<std::string>* extractedNotes);
+    void openLinkedNotes(const std::string& cardPath,
+                         const std::vector<std::string>* extractedNotes);
 
     struct LineRows {
         int firstRow = -1;
@@ -209,6 +222,7 @@ private:
 
     MessageSink& messages_;
     NotesEditor& notes_;
+    NotesLinkApproval* notesLinkApproval_ = nullptr;
 };
 
 }  // namespace zqw

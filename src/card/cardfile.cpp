@@ -348,7 +348,13 @@ bool Card::readCardBytes(std::string_view bytes) {
     return true;
 }
 
-void Card::readCardFile() {
+void Card::readCardFile() { readCardFileWith(nullptr); }
+
+void Card::readPackagedCardFile(const std::vector<std::string>& extractedNotes) {
+    readCardFileWith(&extractedNotes);
+}
+
+void Card::readCardFileWith(const std::vector<std::string>* extractedNotes) {
     const std::string fileName = cardFileName;
     const auto blank = [this](const std::string& message) {
         messages_.showMessage(message);
@@ -368,29 +374,7 @@ void Card::readCardFile() {
     isOpen = true;
     isModified = false;
 
-    if (notesFileName.empty()) {
-        notes_.startEmpty();
-    } else if (!notes_.loadFile(notesFileName)) {
-        const std::string moved = notesBesideCard(fileName, notesFileName);
-        if (!moved.empty() && notes_.loadFile(moved)) {
-            notesFileName = moved;
-            isModified = true;
-        } else {
-            // A notes file that is there but cannot be loaded (too large,
-            // unreadable) is not missing: the card drops its link, so the
-            // user must hear why.
-            for (const std::string& candidate : {notesFileName, moved}) {
-                const std::string problem = candidate.empty() ? "" : notesFileProblem(candidate);
-                if (!problem.empty()) {
-                    messages_.showMessage("Unable to load the notes file " + candidate + ": " +
-                                          problem);
-                    break;
-                }
-            }
-            notes_.startEmpty();
-            notesFileName.clear();
-        }
-    }
+    openLinkedNotes(fileName, extractedNotes);
     notesOpen = true;
     isOpen = true;
     isNoCard = false;

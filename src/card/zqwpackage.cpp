@@ -14,6 +14,7 @@
 #include "card/card.h"
 #include "card/cardfileheader.h"
 #include "card/filelimits.h"
+#include "card/noteslink.h"
 #include "card/textfile.h"
 
 namespace zqw {
@@ -314,12 +315,6 @@ bool sourceBytes(zip_source_t* source, std::string& bytes) {
     return true;
 }
 
-bool regularReadable(const std::string& path) {
-    struct stat info {};
-    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           ::access(path.c_str(), R_OK) == 0;
-}
-
 }  // namespace
 
 std::string packageEntryBareName(std::string_view storedName) {
@@ -478,18 +473,34 @@ PackageContents packageContentsOf(const Card& card) {
 }
 
 std::optional<PackageContents> packageContentsOfCardFile(const std::string& cardPath,
-                                                         std::string* why) {
+                                                         NotesLinkApproval* approval,
+                                                         std::string* why, NotesLinkTarget* link) {
     const std::optional<std::string> notes = readLinkedNotesName(cardPath, why);
     if (!notes) return std::nullopt;
     PackageContents contents;
     contents.cardFile = cardPath;
-    if (!notes->empty()) {
-        const std::string beside = notesBesideCard(cardPath, *notes);
-        if (regularReadable(*notes)) {
-            contents.notesFile = *notes;
-        } else if (regularReadable(beside)) {
-            contents.notesFile = beside;
-        }
+    const NotesLinkTarget target = findLinkedNotes(cardPath, *notes);
+    if (link) *link = target;
+    const auto refuse = [why](std::string reason) {
+        if (why) *why = std::move(reason);
+        return std::nullopt;
+    };
+    switch (target.place) {
+        case NotesLinkTarget::Place::Beside:
+            contents.notesFile = target.path;
+            break;
+        case NotesLinkTarget::Place::Outside:
+            if (!approval || !approval->followOutside(cardPath, target.path)) {
+                return refuse("the card links the notes file " + target.path +
+                              ", outside the card's folder");
+            }
+            contents.notesFile = target.path;
+            break;
+        case NotesLinkTarget::Place::NotRegular:
+            return refuse("the notes file " + target.path + " is not a regular file");
+        case NotesLinkTarget::Place::None:
+        case NotesLinkTarget::Place::Missing:
+            break;
     }
     return contents;
 }

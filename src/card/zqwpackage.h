@@ -13,6 +13,8 @@ struct zip;
 namespace zqw {
 
 class Card;
+class NotesLinkApproval;
+struct NotesLinkTarget;
 
 // A package (.zqw) is a ZIP archive holding a card file, first, and its notes
 // file, each under its bare file name.
@@ -112,11 +114,17 @@ struct PackageResult {
 PackageContents packageContentsOf(const Card& card);
 
 // The same for a card file on disk: the notes its first record links, found
-// as the card reader finds them (beside the card when moved with it); no
-// notes when they are nowhere. nullopt, with why set, when the card file
-// cannot be read or is no card file.
+// where reading the card finds them (card/noteslink.h); no notes when they
+// are nowhere. A package never holds a file that reading the card would not
+// open: a link out of the card's folder is packed only when approval
+// allows it (nullptr: never), and one to something other than a regular
+// file not at all. nullopt, with why set, when the card file cannot be read
+// or is no card file, or when its link is refused; link, when given,
+// receives where the link leads.
 std::optional<PackageContents> packageContentsOfCardFile(const std::string& cardPath,
-                                                         std::string* why = nullptr);
+                                                         NotesLinkApproval* approval,
+                                                         std::string* why = nullptr,
+                                                         NotesLinkTarget* link = nullptr);
 
 // Writes the package: the card first, the notes second, each under its bare
 // name. An existing package at packagePath keeps its other entries (after

@@ -14,6 +14,7 @@
 #include "jsonwriter.h"
 #include "packcommand.h"
 #include "pdfcommand.h"
+#include "rememberednotes.h"
 #include "sendcommand.h"
 
 namespace {
@@ -28,7 +29,7 @@ void usage() {
                  "       zqwcce-cli card TEMPLATE CARD\n"
                  "       zqwcce-cli resave TEMPLATE CARD OUT\n"
                  "       zqwcce-cli import-dos TEMPLATE FILE.ver OUT.ccf [NOTES.txt]\n"
-                 "       zqwcce-cli pack CARD OUT.zqw\n"
+                 "       zqwcce-cli pack CARD OUT.zqw [--notes FILE]\n"
                  "       zqwcce-cli pdf TEMPLATE CARD OUT.pdf [--page all|1|2] [--settings INI]\n"
                  "                      [--notes NOTES-OUT.pdf]\n"
                  "       zqwcce-cli send PACKAGE --host H ... (see zqwcce-cli send --help)\n";
@@ -245,6 +246,8 @@ int run(const std::vector<std::string>& args) {
     zqw::MessageList messages;
     zqw::PlainNotes notes;
     Card card(messages, notes);
+    zqw::RememberedNotesLinks remembered(&messages);
+    card.setNotesLinkApproval(&remembered);
     if (!card.parseTemplateFile(args[1])) return fail("cannot read the template " + args[1]);
 
     JsonWriter json;

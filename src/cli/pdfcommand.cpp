@@ -11,6 +11,7 @@
 #include "card/plainnotes.h"
 #include "platform/inifile.h"
 #include "platform/programpaths.h"
+#include "rememberednotes.h"
 #include "render/cardfonts.h"
 #include "render/cardpagepainter.h"
 #include "render/displayfontsettings.h"
@@ -99,6 +100,8 @@ int render(const PdfRequest& request) {
     MessageList messages;
     PlainNotes notes;
     Card card(messages, notes);
+    RememberedNotesLinks remembered(&messages);
+    card.setNotesLinkApproval(&remembered);
     if (!card.parseTemplateFile(request.templatePath)) {
         return fail(kFailed, "cannot read the template " + request.templatePath);
     }

@@ -54,6 +54,7 @@ struct Extraction {
     std::string error;
     std::vector<std::string> notices;
     std::string cardName;
+    std::vector<std::string> notesFiles;
 };
 
 }  // namespace
@@ -152,16 +153,17 @@ void FileCommands::openCard() {
 }
 
 void FileCommands::openCardOrPackage(const QString& path) {
-    QString cardPath = path;
     // A package named in capital letters is still a package; read as a card
     // it could only be rejected.
     if (QFileInfo(path).suffix().compare(QStringLiteral("zqw"), Qt::CaseInsensitive) == 0) {
-        const std::optional<QString> extracted = extractPackage(path);
+        const std::optional<ExtractedPackage> extracted = extractPackage(path);
         if (!extracted) return;
-        cardPath = *extracted;
+        view_.dropCellEdits();
+        document_.openPackagedCard(extracted->cardFile, extracted->notesFiles);
+    } else {
+        view_.dropCellEdits();
+        document_.openCard(path);
     }
-    view_.dropCellEdits();
-    document_.openCard(cardPath);
     view_.showFirstGroup();
 }
 
@@ -170,7 +172,8 @@ WorkProgress& FileCommands::extractionProgress() {
     return *extractionProgress_;
 }
 
-std::optional<QString> FileCommands::extractPackage(const QString& packagePath) {
+std::optional<FileCommands::ExtractedPackage> FileCommands::extractPackage(
+    const QString& packagePath) {
     const std::optional<QString> folder = dialogs_.chooseFolder(
         QStringLiteral("Select directory for CCF file"), QFileInfo(packagePath).absolutePath());
     if (!folder) return std::nullopt;
@@ -196,7 +199,7 @@ std::optional<QString> FileCommands::extractPackage(const QString& packagePath) 
                     return !outcome.cancelled;
                 });
                 outcome.extracted = package.extractMatching(target, "*.ccf") &&
-                                    package.extractMatching(target, "*.txt");
+                                    package.extractMatching(target, "*.txt", &outcome.notesFiles);
                 outcome.cardName =
                     zqw::packageEntryBareName(package.storedNames()[static_cast<size_t>(first)]);
             }
@@ -225,7 +228,12 @@ std::optional<QString> FileCommands::extractPackage(const QString& packagePath) 
                          QStringLiteral(": ") + fromMessageText(outcome.error));
         return std::nullopt;
     }
-    return QString::fromStdString(target + "/" + outcome.cardName);
+    ExtractedPackage extracted;
+    extracted.cardFile = QString::fromStdString(target + "/" + outcome.cardName);
+    for (const std::string& file : outcome.notesFiles) {
+        extracted.notesFiles << QString::fromStdString(file);
+    }
+    return extracted;
 }
 
 void FileCommands::importDosCard() {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -54,9 +55,14 @@ private:
     SaveResult saveUnderName();
     // The card save dialog; nullopt when cancelled.
     std::optional<QString> askSaveName();
-    // Extracts a package into a folder the user picks; the extracted card's
-    // path, or nullopt when the command stops.
-    std::optional<QString> extractPackage(const QString& packagePath);
+    struct ExtractedPackage {
+        QString cardFile;
+        // The notes files extracted beside it: the only notes it may link.
+        QStringList notesFiles;
+    };
+    // Extracts a package into a folder the user picks; nullopt when the
+    // command stops.
+    std::optional<ExtractedPackage> extractPackage(const QString& packagePath);
     WorkProgress& extractionProgress();
     // The notes' changes count as the card's for the save question.
     void takeNotesChanges();

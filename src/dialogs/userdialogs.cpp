@@ -54,6 +54,12 @@ UserDialogs::Answer QtUserDialogs::question(const QString& text, bool withCancel
     return withCancel ? Answer::Cancel : Answer::No;
 }
 
+UserDialogs::Answer QtUserDialogs::questionDefaultNo(const QString& text) {
+    const auto answer = QMessageBox::question(parent_, title(), text,
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
 std::optional<QString> QtUserDialogs::inputBox(const QString& caption, const QString& prompt,
                                                const QString& initial) {
     bool ok = false;

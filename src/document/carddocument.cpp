@@ -1,9 +1,22 @@
 #include "document/carddocument.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
 #include "document/cardchanges.h"
 #include "document/cardtext.h"
+#include "platform/profilestore.h"
 
 namespace {
+
+QString fromPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// Pairs are remembered with every link resolved, so that another way of
+// writing the same card's path finds them.
+QString canonicalFile(const QString& path) { return QFileInfo(path).canonicalFilePath(); }
 
 // Enough steps to take back an evening's work without keeping every card
 // state there ever was.
@@ -11,8 +24,9 @@ constexpr int kUndoSteps = 500;
 
 }  // namespace
 
-CardDocument::CardDocument(zqw::NotesEditor& notes, UserDialogs& dialogs)
-    : dialogs_(dialogs), card_(*this, notes) {
+CardDocument::CardDocument(zqw::NotesEditor& notes, UserDialogs& dialogs, ProfileStore& profile)
+    : dialogs_(dialogs), profile_(profile), card_(*this, notes) {
+    card_.setNotesLinkApproval(this);
     undo_.setUndoLimit(kUndoSteps);
     // The stack's clean state is the saved card; a change made outside the
     // stack (setModified) makes it unreachable until the next save.
@@ -67,6 +81,28 @@ void CardDocument::showMessage(std::string_view text) {
     dialogs_.message(fromMessageText(std::string(text)));
 }
 
+bool CardDocument::followOutside(const std::string& cardPath, const std::string& notesPath) {
+    const QString card = recoveredCardFile_.isEmpty() ? fromPath(cardPath) : recoveredCardFile_;
+    const QString notes = fromPath(notesPath);
+    if (profile_.isRememberedNotesLink(canonicalFile(card), notes)) return true;
+    const bool yes =
+        dialogs_.questionDefaultNo(QStringLiteral("The card %1 links the notes file %2, which is "
+                                                  "outside the card's folder. Open it as the "
+                                                  "card's notes?")
+                                       .arg(card, notes)) == UserDialogs::Answer::Yes;
+    // Yes links that pair, as the user's own.
+    if (yes) profile_.rememberNotesLink(canonicalFile(card), notes);
+    return yes;
+}
+
+void CardDocument::rememberNotesLink() {
+    if (card_.notesFileName.empty() || !card_.notesOpen) return;
+    const zqw::NotesLinkTarget target =
+        zqw::resolveNotesLink(card_.cardFileName, card_.notesFileName);
+    if (target.place != zqw::NotesLinkTarget::Place::Outside) return;
+    profile_.rememberNotesLink(canonicalFile(fileName()), fromPath(target.path));
+}
+
 bool CardDocument::loadTemplate(const QString& path) {
     hasTemplate_ = card_.parseTemplateFile(path.toStdString());
     // Without a template there is no card; the notes group still works.
@@ -109,10 +145,24 @@ void CardDocument::openCard(const QString& path) {
     cardStateChanged(wasModified);
 }
 
+void CardDocument::openPackagedCard(const QString& path, const QStringList& extractedNotes) {
+    const bool wasModified = card_.isModified;
+    card_.cardFileName = path.toStdString();
+    std::vector<std::string> notes;
+    for (const QString& file : extractedNotes) notes.push_back(file.toStdString());
+    card_.readPackagedCardFile(notes);
+    startHistory();
+    cardStateChanged(wasModified);
+}
+
 void CardDocument::openRecoveredCopy(const QString& copyPath, const QString& cardFile) {
     const bool wasModified = card_.isModified;
     card_.cardFileName = copyPath.toStdString();
+    // The copy's link is the card's: a pair the user made for the card is
+    // followed, and a question names the card, not the copy.
+    recoveredCardFile_ = cardFile.isEmpty() ? QString::fromLatin1(zqw::kUnnamedFile) : cardFile;
     card_.readCardFile();
+    recoveredCardFile_.clear();
     card_.cardFileName =
         cardFile.isEmpty() ? std::string(zqw::kUnnamedFile) : cardFile.toStdString();
     startHistory();
@@ -132,7 +182,10 @@ bool CardDocument::save() {
     if (!hasTemplate_) return false;
     const bool wasModified = card_.isModified;
     const bool written = card_.writeCardFile();
-    if (written) undo_.setClean();
+    if (written) {
+        undo_.setClean();
+        rememberNotesLink();
+    }
     if (card_.isModified != wasModified) emit modifiedChanged(card_.isModified);
     return written;
 }
@@ -147,6 +200,7 @@ bool CardDocument::saveAs(const QString& path) {
         return false;
     }
     undo_.setClean();
+    rememberNotesLink();
     if (card_.isModified != wasModified) emit modifiedChanged(card_.isModified);
     return true;
 }

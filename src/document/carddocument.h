@@ -6,17 +6,25 @@
 #include <functional>
 
 #include "card/card.h"
+#include "card/noteslink.h"
 #include "dialogs/userdialogs.h"
+
+class ProfileStore;
 
 // The open card: the card itself, whether a template was read, the changed
 // flag and the window caption that names the card's file. Everything that
 // replaces, saves or changes the card goes through here, so whoever shows
 // the card learns of it from the signals.
-class CardDocument : public QObject, private zqw::MessageSink {
+//
+// A card's notes link that leads out of the card's folder is followed
+// without a question only when this user linked that pair (the per-user
+// store remembers the pairs saved or agreed to); otherwise the user is asked,
+// No by default.
+class CardDocument : public QObject, private zqw::MessageSink, private zqw::NotesLinkApproval {
     Q_OBJECT
 
 public:
-    CardDocument(zqw::NotesEditor& notes, UserDialogs& dialogs);
+    CardDocument(zqw::NotesEditor& notes, UserDialogs& dialogs, ProfileStore& profile);
 
     zqw::Card& card() { return card_; }
     const zqw::Card& card() const { return card_; }
@@ -40,6 +48,9 @@ public:
     void startBlankCard();
     // Reads a card file (a damaged one is reported and gives a blank card).
     void openCard(const QString& path);
+    // Reads a card just extracted from a package; its notes are only ever
+    // one of the notes files extracted with it.
+    void openPackagedCard(const QString& path, const QStringList& extractedNotes);
     // No card: the rows stay on screen but cannot be changed or saved.
     void closeCard();
     // A copy kept of a card with unsaved changes, read back as the card it
@@ -80,6 +91,10 @@ signals:
 
 private:
     void showMessage(std::string_view text) override;
+    bool followOutside(const std::string& cardPath, const std::string& notesPath) override;
+    // After a save: the card and the notes it links out of its folder are a
+    // pair this user made.
+    void rememberNotesLink();
     void cardStateChanged(bool wasModified);
 
     // A new card, a card read from a file or a closed card: nothing before
@@ -87,6 +102,9 @@ private:
     void startHistory();
 
     UserDialogs& dialogs_;
+    ProfileStore& profile_;
+    // The card file a recovered copy stands for, while the copy is read.
+    QString recoveredCardFile_;
     zqw::Card card_;
     QUndoStack undo_;
     bool hasTemplate_ = false;

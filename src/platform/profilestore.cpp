@@ -5,6 +5,11 @@
 namespace {
 
 const QString kGroup = QStringLiteral("profile");
+// Kept apart from the profile values, whose names are found in any case.
+const QString kNotesLinksKey = QStringLiteral("notesLinks/pairs");
+// Far more cards than a player keeps linked to notes elsewhere, and still a
+// small store to read at every card opened.
+constexpr int kMostNotesLinks = 500;
 
 }  // namespace
 
@@ -39,3 +44,29 @@ void ProfileStore::setValue(const QString& name, const QString& value) {
 }
 
 void ProfileStore::sync() { settings_.sync(); }
+
+bool ProfileStore::isRememberedNotesLink(const QString& cardFile, const QString& notesFile) const {
+    if (cardFile.isEmpty() || notesFile.isEmpty()) return false;
+    const QStringList pairs = settings_.value(kNotesLinksKey).toStringList();
+    for (qsizetype i = 0; i + 1 < pairs.size(); i += 2) {
+        if (pairs[i] == cardFile && pairs[i + 1] == notesFile) return true;
+    }
+    return false;
+}
+
+void ProfileStore::rememberNotesLink(const QString& cardFile, const QString& notesFile) {
+    if (cardFile.isEmpty() || notesFile.isEmpty()) return;
+    const QStringList pairs = settings_.value(kNotesLinksKey).toStringList();
+    QStringList kept;
+    // A card links one notes file: its older pair goes, and the newest pairs
+    // are the ones kept.
+    for (qsizetype i = 0; i + 1 < pairs.size(); i += 2) {
+        if (pairs[i] == cardFile) continue;
+        kept << pairs[i] << pairs[i + 1];
+    }
+    kept << cardFile << notesFile;
+    if (kept.size() > 2 * kMostNotesLinks) kept = kept.mid(kept.size() - 2 * kMostNotesLinks);
+    settings_.setValue(kNotesLinksKey, kept);
+    // The command-line tool reads the pairs too, maybe while the editor runs.
+    settings_.sync();
+}

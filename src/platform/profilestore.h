@@ -14,6 +14,14 @@ public:
     void setValue(const QString& name, const QString& value);
     void sync();
 
+    // Card and notes files out of the card's folder that this user linked
+    // together: reading that card opens those notes without asking. Both
+    // paths are compared as given, so callers give them with every symbolic
+    // link and ".." resolved. The oldest pairs are forgotten beyond a few
+    // hundred.
+    bool isRememberedNotesLink(const QString& cardFile, const QString& notesFile) const;
+    void rememberNotesLink(const QString& cardFile, const QString& notesFile);
+
 private:
     mutable QSettings settings_;
 };

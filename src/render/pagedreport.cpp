@@ -1,9 +1,11 @@
 #include "render/pagedreport.h"
 
+#include <QBuffer>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
+
+#include "render/outputfile.h"
 
 namespace {
 
@@ -43,26 +45,19 @@ bool printReport(PagedReport& report, QPagedPaintDevice& device, QString* error)
 }
 
 bool writeReportPdf(PagedReport& report, const QString& path, double dpi, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("Cannot create file %1: %2").arg(path, file.errorString()));
-        return false;
-    }
+    // Drawn in memory first: a PDF is small, and the file is then written
+    // as a card is saved, so a pipe or device at the path is refused
+    // instead of replaced or waited on.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setResolution(qRound(dpi));
         writer.setTitle(report.jobName());
         writer.setCreator(QStringLiteral("zqwcce"));
-        if (!printReport(report, writer, error)) {
-            file.cancelWriting();
-            return false;
-        }
+        if (!printReport(report, writer, error)) return false;
     }
-    if (!file.commit()) {
-        setError(
-            error,
-            QStringLiteral("Unable to write to the file %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    buffer.close();
+    return writeOutputFile(path, bytes, error);
 }

@@ -5,9 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
-#include <QSaveFile>
 #include <cmath>
 #include <cstring>
+
+#include "render/outputfile.h"
 
 namespace {
 
@@ -169,15 +170,7 @@ std::optional<ReportArchive> ReportArchive::load(const QString& path, QString* e
 }
 
 bool ReportArchive::save(const QString& path, QString* error) const {
-    QSaveFile file(path);
-    const QByteArray bytes = toBytes();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        setError(
-            error,
-            QStringLiteral("Unable to write to the file %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    return writeOutputFile(path, toBytes(), error);
 }
 
 void ReportArchive::paintPage(QPainter& painter, int index) const {

@@ -6,6 +6,7 @@ usage: cli_test.py ZQWCCE_CLI BUNDLED_TEMPLATE FIXTURE_DIR
 import json
 import os
 import shutil
+import stat
 import subprocess
 import sys
 import tempfile
@@ -20,8 +21,8 @@ def check(condition, what):
         print("FAIL:", what)
 
 
-def run(*args, cwd=None):
-    result = subprocess.run([cli, *args], capture_output=True, cwd=cwd, timeout=60)
+def run(*args, cwd=None, env=None):
+    result = subprocess.run([cli, *args], capture_output=True, cwd=cwd, timeout=60, env=env)
     return result.returncode, result.stdout.decode("utf-8"), result.stderr.decode("utf-8")
 
 
@@ -48,10 +49,27 @@ with tempfile.TemporaryDirectory() as work:
     golden("expected-template.json", json.loads(out), work)
 
     # Read from another folder: the notes named without a folder are found
-    # beside the card, which marks the card changed.
+    # beside the card, where a relative link leads.
     rc, out, _ = run("card", os.path.join(work, "mini.sel"), os.path.join(work, "fixture.ccf"), cwd=elsewhere)
     check(rc == 0, "card: exit 0")
     golden("expected-card.json", json.loads(out), work)
+
+    # Notes out of the card's folder, not linked by this user in the editor,
+    # are not opened; the reader says so.
+    outside = os.path.join(elsewhere, "outside.txt")
+    with open(outside, "wb") as f:
+        f.write(b"Note:..1: not ours\r\n")
+    linking = os.path.join(work, "linking.ccf")
+    with open(linking, "wb") as f:
+        f.write(b"ZQW1.0" + os.path.realpath(outside).encode() + b"\r\n")
+    rc, out, _ = run("card", os.path.join(work, "mini.sel"), linking,
+                     env=dict(os.environ, XDG_CONFIG_HOME=os.path.join(work, "config")))
+    answers = json.loads(out)
+    check(rc == 0 and answers["messages"] == [f"The notes file {os.path.realpath(outside)} is outside "
+                                              "the card's folder and was not opened"],
+          f"card linking notes elsewhere: {answers['messages']}")
+    check(answers["state"]["noteFileName"] == "" and answers["notes"] == "",
+          f"card linking notes elsewhere: {answers['state']} {answers['notes']}")
 
     # A card file that cannot be read is the reader's message, not a failure.
     missing = os.path.join(work, "missing.ccf")
@@ -87,6 +105,20 @@ with tempfile.TemporaryDirectory() as work:
     check("Unable to write to the file" in json.loads(out)["messages"][0], "unwritable output message")
     rc, _, err = run("frobnicate")
     check(rc == 2, "unknown command")
+
+    # A pipe at an output path is refused at once and left a pipe: opened
+    # for writing it would wait for a reader, replaced it would be gone.
+    pipe = os.path.join(work, "pipe")
+    os.mkfifo(pipe)
+    mini, fixture = os.path.join(work, "mini.sel"), os.path.join(work, "fixture.ccf")
+    for args in (["pdf", mini, fixture, pipe],
+                 ["pdf", mini, fixture, os.path.join(work, "card.pdf"), "--notes", pipe]):
+        rc, out, err = run(*args)
+        check(rc == 2 and err == f"zqwcce-cli pdf: Unable to write to the file {pipe}: "
+              "Not a regular file\n", f"{args[4:] or 'pdf'} to a pipe: rc={rc} err={err!r}")
+        check(stat.S_ISFIFO(os.lstat(pipe).st_mode), f"{args[4:] or 'pdf'}: the pipe is left")
+    rc, out, _ = run("resave", mini, fixture, pipe)
+    check(rc == 2 and stat.S_ISFIFO(os.lstat(pipe).st_mode), f"resave to a pipe: rc={rc}")
     shutil.rmtree(elsewhere)
 
 if failures:

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "card/noteslink.h"
 #include "test_support.h"
 
 namespace zqw {
@@ -536,15 +537,27 @@ TEST_F(Producing, ContentsOfACardFollowItsNotesLink) {
     EXPECT_EQ(packageContentsOf(f.card).cardFile, "");
 }
 
+// Answers every question about a link out of the card's folder as told.
+class FixedApproval : public NotesLinkApproval {
+public:
+    explicit FixedApproval(bool answer) : answer_(answer) {}
+    bool followOutside(const std::string&, const std::string&) override { return answer_; }
+
+private:
+    bool answer_;
+};
+
 TEST_F(Producing, ContentsOfACardFileFindTheNotesAsTheReaderDoes) {
-    const auto contentsFor = [this](const std::string& header) {
+    FixedApproval yes(true);
+    const auto contentsFor = [this, &yes](const std::string& header) {
         test::writeFile(card, header + "\r\n$20\r\n");
         std::string why;
-        const auto contents = packageContentsOfCardFile(card, &why);
+        const auto contents = packageContentsOfCardFile(card, &yes, &why);
         EXPECT_TRUE(contents) << why;
         return contents ? contents->notesFile : "<none>";
     };
     EXPECT_EQ(contentsFor("ZQW1.0"), "");
+    // Out of the card's folder: packed only when allowed.
     EXPECT_EQ(contentsFor("ZQW1.0" + notes), notes);
     // Moved with the card: found beside it under its bare name.
     test::writeFile(dir.path("cards/2024/notes file.txt"), "beside");
@@ -554,10 +567,35 @@ TEST_F(Producing, ContentsOfACardFileFindTheNotesAsTheReaderDoes) {
 
     std::string why;
     test::writeFile(dir.path("plain.txt"), "no card");
-    EXPECT_FALSE(packageContentsOfCardFile(dir.path("plain.txt"), &why));
+    EXPECT_FALSE(packageContentsOfCardFile(dir.path("plain.txt"), &yes, &why));
     EXPECT_EQ(why, "not a card file");
-    EXPECT_FALSE(packageContentsOfCardFile(dir.path("absent.ccf"), &why));
+    EXPECT_FALSE(packageContentsOfCardFile(dir.path("absent.ccf"), &yes, &why));
     EXPECT_EQ(why, "No such file or directory");
+}
+
+TEST_F(Producing, ContentsOfACardFileNeverHoldWhatReadingWouldNotOpen) {
+    FixedApproval no(false);
+    struct Case {
+        const char* header;
+        NotesLinkApproval* approval;
+        std::string why;
+    };
+    ASSERT_EQ(::mkfifo(dir.path("cards/2024/pipe.txt").c_str(), 0600), 0);
+    const std::vector<Case> cases = {
+        {"../notes file.txt", &no,
+         "the card links the notes file " + notes + ", outside the card's folder"},
+        {"../notes file.txt", nullptr,
+         "the card links the notes file " + notes + ", outside the card's folder"},
+        {"pipe.txt", nullptr,
+         "the notes file " + dir.path("cards/2024/pipe.txt") + " is not a regular file"},
+    };
+    for (const Case& c : cases) {
+        test::writeFile(card, std::string("ZQW1.0") + c.header + "\r\n");
+        std::string why;
+        NotesLinkTarget link;
+        EXPECT_FALSE(packageContentsOfCardFile(card, c.approval, &why, &link)) << c.header;
+        EXPECT_EQ(why, c.why);
+    }
 }
 
 // --- backing up ------------------------------------------------------------------

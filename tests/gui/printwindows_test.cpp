@@ -3,6 +3,8 @@
 // refresh after a line command, report archives saved and viewed again,
 // damaged archives, and the ways out that write nothing.
 
+#include <sys/stat.h>
+
 #include <QAbstractPrintDialog>
 #include <QDir>
 #include <QFile>
@@ -158,6 +160,8 @@ private slots:
     void damagedArchiveIsRefused_data();
     void damagedArchiveIsRefused();
     void cancelledCommandsWriteNothing();
+    void specialFilesAtOutputPathsAreLeftAlone_data();
+    void specialFilesAtOutputPathsAreLeftAlone();
     void notesPrintOnThePaperTheCardStored();
 
 private:
@@ -295,9 +299,8 @@ void PrintWindowsTest::printItemsFollowTheCardAndTheNotes() {
     QVERIFY(cardWindow(app).isVisible());
     click(cardWindow(app), "cancelButton");
 
-    // The notes were found beside the card, which changed its link.
-    dialogs().expectQuestion(QStringLiteral("Do you wish to save the current file"),
-                             UserDialogs::Answer::No);
+    // The card's relative link leads to the notes beside it: the card is
+    // unchanged, and closes without a question.
     chooseMenuItem(app, "closeCard");
     QVERIFY(!shownAfter("fileMenu", "printCard"));
     showActive(app);
@@ -601,6 +604,48 @@ void PrintWindowsTest::cancelledCommandsWriteNothing() {
     QVERIFY2(dialogs().log().constLast().contains(unwritable),
              qPrintable(dialogs().log().constLast()));
     QCOMPARE(writtenFiles(), QStringList());
+}
+
+void PrintWindowsTest::specialFilesAtOutputPathsAreLeftAlone_data() {
+    QTest::addColumn<QString>("output");
+    QTest::newRow("card print to file") << QStringLiteral("card");
+    QTest::newRow("notes print to file") << QStringLiteral("notes");
+    QTest::newRow("archive save") << QStringLiteral("archive");
+}
+
+void PrintWindowsTest::specialFilesAtOutputPathsAreLeftAlone() {
+    QFETCH(QString, output);
+    // Opened for writing, a pipe would wait for a reader for ever.
+    const QString pipe = path(QStringLiteral("pipe"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EditorApp& app = startOnFilledCard();
+    const QString refused = QStringLiteral("Unable to write to the file ") + pipe +
+                            QStringLiteral(": Not a regular file");
+    if (output == QLatin1String("notes")) {
+        chooseMenuItem(app, "printNotes");
+        dialogs().expectSaveFile(pipe, kPdfFilter);
+        dialogs().expectMessage(refused);
+        click(notesWindow(app), "printToFileButton");
+    } else {
+        chooseMenuItem(app, "printCard");
+        QDialog& window = cardWindow(app);
+        if (output == QLatin1String("card")) {
+            dialogs().expectSaveFile(pipe, kPdfFilter);
+            dialogs().expectMessage(refused);
+            click(window, "printToFileButton");
+        } else {
+            click(window, "previewButton");
+            ReportPreviewWindow* preview = shownPreview(app, QStringLiteral("Print preview"));
+            QVERIFY(preview);
+            dialogs().expectSaveFile(pipe, ReportArchive::fileFilter());
+            dialogs().expectMessage(refused);
+            triggerTool(*preview, "saveArchive");
+        }
+    }
+    session_->verifyDialogs();
+    struct stat info {};
+    QCOMPARE(::lstat(QFile::encodeName(pipe).constData(), &info), 0);
+    QVERIFY(S_ISFIFO(info.st_mode));
 }
 
 void PrintWindowsTest::notesPrintOnThePaperTheCardStored() {

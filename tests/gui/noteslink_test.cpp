@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "app/editorapp.h"
+#include "guitestmain.h"
 #include "guitestsupport.h"
 
 namespace {
@@ -252,5 +253,5 @@ void NotesLinkTest::theRealQuestionDefaultsToNo() {
     QCOMPARE(real.questionDefaultNo(QStringLiteral("Open it?")), Answer::No);
 }
 
-QTEST_MAIN(NotesLinkTest)
+ZQW_GUI_TEST(NotesLinkTest)
 #include "noteslink_test.moc"

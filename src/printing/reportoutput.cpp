@@ -52,6 +52,13 @@ void printWithDialog(PagedReport& report, UserDialogs& dialogs, QWidget* parent)
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     if (dialogs.execDialog(dialog) != QDialog::Accepted) return;
     QString error;
+    // A printer that writes a file writes it as any output file is written,
+    // so a pipe or device of that name is refused, not replaced.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        if (!writeReportPdf(report, printer.outputFileName(), printer.resolution(), &error))
+            dialogs.message(error);
+        return;
+    }
     if (!printReport(report, printer, &error)) dialogs.message(error);
 }
 

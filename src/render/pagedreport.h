@@ -41,5 +41,6 @@ bool printReport(PagedReport& report, QPagedPaintDevice& device, QString* error 
 
 // Writes the report as a PDF file at the given resolution: fonts embedded,
 // page content compressed. The file is replaced only when it was written
-// completely. False, with a message in *error, when it could not be.
+// completely, and never when it is a folder, pipe or device (see
+// outputfile.h). False, with a message in *error, when it could not be.
 bool writeReportPdf(PagedReport& report, const QString& path, double dpi, QString* error = nullptr);

@@ -15,6 +15,7 @@
 #include "app/editorapp.h"
 #include "guitestmain.h"
 #include "guitestsupport.h"
+#include "platform/profilestore.h"
 
 namespace {
 
@@ -75,6 +76,7 @@ private slots:
     void aPackageLinksOnlyTheNotesExtractedWithIt();
     void produceAfterDecliningPacksTheCardAlone();
     void theRealQuestionDefaultsToNo();
+    void theStoreKeepsOnePairPerCardAndABoundedNumber();
 
 private:
     QString path(const QString& name) const { return session_->path(name); }
@@ -251,6 +253,35 @@ void NotesLinkTest::theRealQuestionDefaultsToNo() {
         QTest::keyClick(box, Qt::Key_Return);
     });
     QCOMPARE(real.questionDefaultNo(QStringLiteral("Open it?")), Answer::No);
+}
+
+void NotesLinkTest::theStoreKeepsOnePairPerCardAndABoundedNumber() {
+    const QString card = QStringLiteral("/cards/a.ccf");
+    {
+        ProfileStore store;
+        store.rememberNotesLink(card, QStringLiteral("/notes/old.txt"));
+        // Linked again to other notes, the card no longer opens the old ones.
+        store.rememberNotesLink(card, QStringLiteral("/notes/new.txt"));
+        QVERIFY(!store.isRememberedNotesLink(card, QStringLiteral("/notes/old.txt")));
+        QVERIFY(store.isRememberedNotesLink(card, QStringLiteral("/notes/new.txt")));
+        QVERIFY(!store.isRememberedNotesLink(QStringLiteral("/cards/b.ccf"),
+                                             QStringLiteral("/notes/new.txt")));
+        // Paths with any character survive the store.
+        store.rememberNotesLink(QStringLiteral("/cards/x, \"y\"\n.ccf"),
+                                QStringLiteral("/notes/=;#.txt"));
+    }
+    ProfileStore reopened;
+    QVERIFY(reopened.isRememberedNotesLink(card, QStringLiteral("/notes/new.txt")));
+    QVERIFY(reopened.isRememberedNotesLink(QStringLiteral("/cards/x, \"y\"\n.ccf"),
+                                           QStringLiteral("/notes/=;#.txt")));
+    // Hundreds of cards later the oldest pair is gone and the newest kept.
+    for (int i = 0; i < 600; ++i) {
+        reopened.rememberNotesLink(QStringLiteral("/cards/%1.ccf").arg(i),
+                                   QStringLiteral("/notes/%1.txt").arg(i));
+    }
+    QVERIFY(!reopened.isRememberedNotesLink(card, QStringLiteral("/notes/new.txt")));
+    QVERIFY(reopened.isRememberedNotesLink(QStringLiteral("/cards/599.ccf"),
+                                           QStringLiteral("/notes/599.txt")));
 }
 
 ZQW_GUI_TEST(NotesLinkTest)

@@ -611,6 +611,7 @@ void PrintWindowsTest::specialFilesAtOutputPathsAreLeftAlone_data() {
     QTest::newRow("card print to file") << QStringLiteral("card");
     QTest::newRow("notes print to file") << QStringLiteral("notes");
     QTest::newRow("archive save") << QStringLiteral("archive");
+    QTest::newRow("print dialog's file") << QStringLiteral("printer");
 }
 
 void PrintWindowsTest::specialFilesAtOutputPathsAreLeftAlone() {
@@ -633,6 +634,15 @@ void PrintWindowsTest::specialFilesAtOutputPathsAreLeftAlone() {
             dialogs().expectSaveFile(pipe, kPdfFilter);
             dialogs().expectMessage(refused);
             click(window, "printToFileButton");
+        } else if (output == QLatin1String("printer")) {
+            dialogs().expectDialog(QStringLiteral("Print"), [&pipe](QDialog& dialog) {
+                auto* print = qobject_cast<QPrintDialog*>(&dialog);
+                if (!print) return int(QDialog::Rejected);
+                print->printer()->setOutputFileName(pipe);
+                return int(QDialog::Accepted);
+            });
+            dialogs().expectMessage(refused);
+            click(window, "printButton");
         } else {
             click(window, "previewButton");
             ReportPreviewWindow* preview = shownPreview(app, QStringLiteral("Print preview"));

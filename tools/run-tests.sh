@@ -29,23 +29,23 @@ stage_done() {
 bash tools/setup.sh --packages-only
 stage_done "packages"
 bash tools/setup.sh --build-only
-stage_done "build ($(basename "$PWD")/build)"
+stage_done "build (build/)"
 
 echo "== The tests (build)"
 (cd build && ctest --output-on-failure -j"$test_jobs") || failed+=("tests")
-stage_done "tests (build)"
+stage_done "tests (build/)"
 
 echo "== The tests under the sanitizers, and fuzzing every reader ($check)"
 bash tools/configure-check-build.sh "$check"
 cmake --build "$check" -j"$jobs"
-stage_done "sanitizer and fuzz build ($check)"
+stage_done "sanitizer and fuzz build ($check/)"
 (
   export ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1
   export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   cd "$check" && ctest --output-on-failure -j"$test_jobs"
 ) || failed+=("sanitizer tests and fuzzing")
-stage_done "sanitizer tests and fuzzing ($check)"
+stage_done "sanitizer tests, fuzzing ($check/)"
 
 echo "== Time per stage"
 printf '%s\n' "${stages[@]}"

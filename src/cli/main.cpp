@@ -10,6 +10,7 @@
 
 #include "card/card.h"
 #include "card/plainnotes.h"
+#include "comparecommand.h"
 #include "importdoscommand.h"
 #include "jsonwriter.h"
 #include "packcommand.h"
@@ -216,9 +217,8 @@ struct ExtraCommand {
     CommandRunner run;
 };
 constexpr ExtraCommand kExtraCommands[] = {
-    {"import-dos", zqw::runImportDosCommand},
-    {"pack", zqw::runPackCommand},
-    {"pdf", zqw::runPdfCommand},
+    {"compare", zqw::runCompareCommand}, {"import-dos", zqw::runImportDosCommand},
+    {"pack", zqw::runPackCommand},       {"pdf", zqw::runPdfCommand},
     {"send", zqw::runSendCommand},
 };
 

@@ -217,9 +217,11 @@ struct ExtraCommand {
     CommandRunner run;
 };
 constexpr ExtraCommand kExtraCommands[] = {
-    {"compare", zqw::runCompareCommand}, {"import-dos", zqw::runImportDosCommand},
-    {"pack", zqw::runPackCommand},       {"pdf", zqw::runPdfCommand},
+    {"import-dos", zqw::runImportDosCommand},
+    {"pack", zqw::runPackCommand},
+    {"pdf", zqw::runPdfCommand},
     {"send", zqw::runSendCommand},
+    {"compare", zqw::runCompareCommand},
 };
 
 int run(const std::vector<std::string>& args) {

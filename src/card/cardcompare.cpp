@@ -13,7 +13,8 @@ bool isRow(const Card& card, int index) {
     return index > 0 && index < static_cast<int>(card.rows.size());
 }
 
-// A line's rows in chain order; a broken chain ends the list early.
+}  // namespace
+
 std::vector<int> rowsOfLine(const Card& card, int lineIndex) {
     std::vector<int> rows;
     if (lineIndex <= 0 || lineIndex >= static_cast<int>(card.lines.size())) return rows;
@@ -25,6 +26,8 @@ std::vector<int> rowsOfLine(const Card& card, int lineIndex) {
     }
     return rows;
 }
+
+namespace {
 
 struct GridShape {
     int firstLine = 0;

@@ -48,6 +48,10 @@ struct CompareOptions {
     bool columnWidths = false;
 };
 
+// A line's rows (indexes in Card::rows) in chain order; a broken chain ends
+// the list early.
+std::vector<int> rowsOfLine(const Card& card, int lineIndex);
+
 // Every difference of the answers, section by section in card order, row
 // by row, column by column. Both cards must have the same shape (read with
 // the same template).

@@ -10,6 +10,7 @@
 
 #include "card/card.h"
 #include "card/plainnotes.h"
+#include "checkcommand.h"
 #include "comparecommand.h"
 #include "importdoscommand.h"
 #include "jsonwriter.h"
@@ -222,6 +223,7 @@ constexpr ExtraCommand kExtraCommands[] = {
     {"pdf", zqw::runPdfCommand},
     {"send", zqw::runSendCommand},
     {"compare", zqw::runCompareCommand},
+    {"check", zqw::runCheckCommand},
 };
 
 int run(const std::vector<std::string>& args) {

@@ -12,6 +12,7 @@
 #include "card/plainnotes.h"
 #include "checkcommand.h"
 #include "comparecommand.h"
+#include "htmlcommand.h"
 #include "importdoscommand.h"
 #include "jsonwriter.h"
 #include "packcommand.h"
@@ -224,6 +225,7 @@ constexpr ExtraCommand kExtraCommands[] = {
     {"send", zqw::runSendCommand},
     {"compare", zqw::runCompareCommand},
     {"check", zqw::runCheckCommand},
+    {"html", zqw::runHtmlCommand},
 };
 
 int run(const std::vector<std::string>& args) {

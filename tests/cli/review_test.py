@@ -4,6 +4,7 @@ JSON, on the standard filled card and copies of it with small changes.
 usage: review_test.py ZQWCCE_CLI BUNDLED_TEMPLATE FILLED_DIR
 """
 import json
+import xml.etree.ElementTree as ElementTree
 import os
 import shutil
 import subprocess
@@ -181,11 +182,138 @@ def check_tests(work):
           f"check with one layout column: {out}")
 
 
+def expected_answers(card_path):
+    """Every answer of the card as the page should show it, in card order:
+    suits as symbols, a row's note number after its last answer."""
+    shape = json.loads(run("template", template)[1])
+    answers = json.loads(run("card", template, card_path)[1])
+    lines = answers["lines"]
+    symbols = str.maketrans({"\x05": "\u2663", "\x04": "\u2666", "\x03": "\u2665",
+                             "\x06": "\u2660"})
+
+    def field(text, count, number):
+        if count < 2:
+            return text
+        parts = text.split("\t")
+        # A field is only complete with the TAB that ends it.
+        return parts[number - 1] if number < len(parts) else ""
+
+    found = []
+    for section in shape["sections"]:
+        count = section["columnCount"]
+        grids = []
+        if count > 0:
+            grids.append((section["firstLine"], section["lineCount"], count))
+        if section["hasGrid2"]:
+            grids.append((section["firstLine2"], section["lineCount2"], 1))
+        for first, line_count, columns in grids:
+            fields = list(range(2, columns + 1)) if columns > 1 else [1]
+            for line in lines[first - 1:first - 1 + line_count]:
+                for row in line.get("rows", []):
+                    for number in fields:
+                        text = field(row["text"], columns, number).translate(symbols)
+                        if number == fields[-1] and row["noteNo"] > 0:
+                            text += f" Note#{row['noteNo']}"
+                        found.append(text)
+    return found
+
+
+def text_of(element):
+    return "".join(element.itertext())
+
+
+def parse_strictly(data, what):
+    import html5lib
+    try:
+        return html5lib.HTMLParser(strict=True, namespaceHTMLElements=False).parse(data)
+    except html5lib.html5parser.ParseError as error:  # the first parse error
+        check(False, f"html of {what}: not valid HTML5: {error}")
+        return None
+
+
+def html_tests(work):
+
+    card = os.path.join(work, "filled.ccf")
+    page = os.path.join(work, "filled.html")
+    rc, _, err = run("html", template, card, page)
+    check(rc == 0, f"html: exit {rc} ({err.strip()})")
+    data = read(page).decode("utf-8")
+    document = parse_strictly(data, "the filled card")
+    if document is None:
+        return
+    check(data.startswith("<!DOCTYPE html>"), "html: doctype")
+    check(text_of(document.find(".//h1")) == "ZQW Convention Card 2.19", "html: title heading")
+    check("Alice Marlow & Ben Okafor" in text_of(document.find(".//header")),
+          "html: names at the top")
+    check(text_of(document.find(".//title")).endswith("Alice Marlow & Ben Okafor"),
+          "html: names in the title")
+
+    # The answers are the cells after the row headers: a table whose rows
+    # start with a header cell has a label column (empty where a line has
+    # no label).
+    wanted = expected_answers(card)
+    answer_cells = []
+    for table in document.iter("table"):
+        rows = table.findall("./tbody/tr")
+        labelled = any(len(tr) and tr[0].tag == "th" for tr in rows)
+        for tr in rows:
+            answer_cells += [text_of(c) for c in list(tr)[1 if labelled else 0:]]
+    check(answer_cells == wanted,
+          f"html: answers differ from the card's: first difference at "
+          f"{next((i for i, (a, b) in enumerate(zip(answer_cells, wanted)) if a != b), None)}"
+          f" ({len(answer_cells)} cells, {len(wanted)} answers)")
+    for answer in set(a for a in wanted if len(a) > 12):
+        check(sum(c == answer for c in answer_cells) == wanted.count(answer),
+              f"html: {answer!r} found once for each time the card holds it")
+
+    ids = {e.get("id") for e in document.iter() if e.get("id")}
+    links = [a.get("href") for a in document.iter("a")]
+    check(len(links) >= 5, f"html: note links {links}")
+    check(all(h.startswith("#") and h[1:] in ids for h in links), f"html: dangling links {links}")
+    for number in (3, 4, 5, 12, 999):
+        heading = document.find(f".//*[@id='note-{number}']")
+        check(heading is not None and heading.tag == "h3"
+              and text_of(heading).startswith(f"Note:..{number}:"), f"html: note {number} heading")
+    note3 = document.find(".//*[@id='note-3']/..")
+    check(note3 is not None and "After a 1\u2665 or 1\u2660 opening" in text_of(note3)
+          and len(note3.findall(".//br")) >= 3, "html: note 3 with suits and its line breaks")
+
+    for span in document.iter("span"):
+        colour = {"\u2665": "red", "\u2666": "red", "\u2663": "black", "\u2660": "black"}
+        check(colour.get(text_of(span)) == span.get("class"), f"html: suit colour {text_of(span)}")
+    check(not any(e.tag in ("script", "link", "img", "iframe", "object") for e in document.iter()),
+          "html: nothing outside the file")
+
+    # Text is escaped: an answer that is markup shows as text.
+    hostile = card_variant(work, "hostile.ccf", [
+        (b"Alice Marlow & Ben Okafor", b"<script>alert(1)</script> & <b>"),
+        (b"Regular partnership", b"Note#3\" onclick=\"x")])
+    hostile_page = os.path.join(work, "hostile.html")
+    rc, _, _ = run("html", template, hostile, hostile_page)
+    document = parse_strictly(read(hostile_page).decode("utf-8"), "the hostile card")
+    if document is None:
+        return
+    check(not any(e.tag in ("script", "b") for e in document.iter()), "html: markup escaped")
+    check("<script>alert(1)</script> & <b>" in text_of(document.find(".//header")),
+          "html: markup shown as text")
+    check(all(set(a.attrib) == {"href"} for a in document.iter("a")), "html: no attribute injected")
+
+    # Written like every other output: whole or not at all; a folder is
+    # no file to replace.
+    rc, _, err = run("html", template, card, work)
+    check(rc == 2 and err.startswith("zqwcce-cli html: "), f"html into a folder: {rc} {err!r}")
+    rc, _, _ = run("html", template, os.path.join(work, "nowhere.ccf"), page)
+    check(rc == 2 and read(page).decode("utf-8") == data, "html of a missing card: old page kept")
+    rc, _, _ = run("html", template, card, page, "--notes", os.path.join(work, "no.txt"))
+    check(rc == 2, "html with notes that are not there")
+
+
 with tempfile.TemporaryDirectory() as work:
     for name in ("filled.ccf", "filled-notes.txt"):
         shutil.copy(os.path.join(filled_dir, name), work)
     compare_tests(work)
     check_tests(work)
+    html_tests(work)
 
 if failures:
     print(f"{len(failures)} failure(s)")

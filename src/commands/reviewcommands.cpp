@@ -244,7 +244,9 @@ void ReviewCommands::showFindings(std::vector<zqw::CheckFinding> findings) {
 }
 
 bool ReviewCommands::checkBeforeSending() {
-    if (!document_.isOpen()) return true;
+    // A card never saved is in no package: Produce refuses it, and what
+    // E-mail sends is some other card.
+    if (!document_.isOpen() || document_.isUnnamed()) return true;
     std::vector<zqw::CheckFinding> findings = runChecks();
     if (!zqw::hasErrors(findings)) return true;
     const UserDialogs::Answer answer = dialogs_.question(

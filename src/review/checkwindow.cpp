@@ -7,7 +7,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "dialogs/suittextdelegate.h"
+#include "review/suitsymboldelegate.h"
 
 CheckWindow::CheckWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
     setObjectName(QStringLiteral("checkWindow"));
@@ -22,9 +22,7 @@ CheckWindow::CheckWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
     list_->setRootIsDecorated(false);
     list_->setHeaderLabels(
         {QStringLiteral("Severity"), QStringLiteral("What"), QStringLiteral("Where")});
-    auto* delegate = new SuitTextDelegate(list_);
-    delegate->setSuitText(SuitText(zqw::SuitChars{0x2663, 0x2666, 0x2665, 0x2660}, true));
-    list_->setItemDelegate(delegate);
+    list_->setItemDelegate(new SuitSymbolDelegate(list_));
     list_->header()->setStretchLastSection(true);
 
     auto* again = new QPushButton(QStringLiteral("Check &again"), this);

@@ -8,18 +8,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "dialogs/suittextdelegate.h"
+#include "review/suitsymboldelegate.h"
 
 namespace {
 
 enum Column { Group, Section, Line, Heading, Row, Mine, Theirs, ColumnCount };
-
-// The suit symbols in the lists' texts, in their colours.
-SuitTextDelegate* symbolDelegate(QObject* parent) {
-    auto* delegate = new SuitTextDelegate(parent);
-    delegate->setSuitText(SuitText(zqw::SuitChars{0x2663, 0x2666, 0x2665, 0x2660}, true));
-    return delegate;
-}
 
 }  // namespace
 
@@ -39,7 +32,7 @@ CompareWindow::CompareWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
     list_->setHeaderLabels({QStringLiteral("Group"), QStringLiteral("Section"),
                             QStringLiteral("Line"), QStringLiteral("Column"), QStringLiteral("Row"),
                             QStringLiteral("Mine"), QStringLiteral("Theirs")});
-    list_->setItemDelegate(symbolDelegate(list_));
+    list_->setItemDelegate(new SuitSymbolDelegate(list_));
     list_->header()->setStretchLastSection(true);
 
     widths_ = new QCheckBox(QStringLiteral("Column &widths"), this);

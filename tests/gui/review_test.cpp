@@ -4,6 +4,8 @@
 // "Export as web page…" writing the page.
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -40,6 +42,22 @@ void activate(QTreeWidget* list, int row) {
     list->setFocus();
     list->setCurrentItem(list->topLevelItem(row));
     QTest::keyClick(list, Qt::Key_Return);
+}
+
+// Whether a list cell is drawn with red in it.
+bool redPixels(QTreeWidget* list, int row, int column) {
+    const QImage image = list->viewport()->grab().toImage();
+    const QRect rowRect = list->visualItemRect(list->topLevelItem(row));
+    const QRect cell(list->header()->sectionViewportPosition(column), rowRect.top(),
+                     list->header()->sectionSize(column), rowRect.height());
+    const qreal scale = image.devicePixelRatio();
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            const QColor c = image.pixelColor(QPoint(int(x * scale), int(y * scale)));
+            if (c.red() > 150 && c.green() < 90 && c.blue() < 90) return true;
+        }
+    }
+    return false;
 }
 
 QString firstField(EditorApp& app, int section, int row, int field) {
@@ -94,6 +112,12 @@ void ReviewTest::compareGoesToTheCellAndTakesTheirsAsOneUndoableChange() {
              (QStringList{QStringLiteral("Players"), QStringLiteral("Partnership"),
                           QStringLiteral("KHF numbers"), QString(), QStringLiteral("1"),
                           QStringLiteral("12 / 34"), QStringLiteral("12 / 3\u2666")}));
+
+    // Their diamond is red, my plain text is not (a selected row keeps the
+    // selection colours).
+    list->clearSelection();
+    QCOMPARE(redPixels(list, 0, 6), true);
+    QCOMPARE(redPixels(list, 0, 5), false);
 
     // Going there shows my card's cell, wherever the view was.
     app.sectionView().selectGroup(3);

@@ -82,7 +82,15 @@ void CompareWindow::showDifferences(const QString& theirsFile, const QList<Diffe
         items.append(item);
     }
     list_->addTopLevelItems(items);
-    for (int c = 0; c < Mine; ++c) list_->resizeColumnToContents(c);
+    // Mine and theirs share what the places leave, side by side.
+    int used = 0;
+    for (int c = 0; c < Mine; ++c) {
+        list_->resizeColumnToContents(c);
+        used += list_->columnWidth(c);
+    }
+    // (The list is not laid out before the window first shows.)
+    const int room = qMax(list_->viewport()->width(), width() - 40);
+    list_->setColumnWidth(Mine, qMax(120, (room - used) / 2));
     summary_->setText(
         rows.isEmpty()
             ? QStringLiteral("The cards are the same as %1.").arg(theirsFile)

@@ -287,8 +287,18 @@ std::vector<CheckFinding> checkPrintedCells(const Card& card, const CardPrintPla
                 return entry.second.find(label.text) != std::string::npos;
             });
             if (cell == shown.end()) continue;  // the line's label, not an answer
-            size_t fits = label.text.size();
-            while (fits > 0 && captionWidth(label.text.substr(0, fits)) > label.width) --fits;
+            // The longest beginning that fits, found in as few measurements
+            // as a long answer needs.
+            size_t fits = 0;
+            size_t tooLong = label.text.size();
+            while (tooLong - fits > 1) {
+                const size_t middle = fits + (tooLong - fits) / 2;
+                if (captionWidth(label.text.substr(0, middle)) <= label.width) {
+                    fits = middle;
+                } else {
+                    tooLong = middle;
+                }
+            }
             std::string cut = label.text.substr(fits);
             card.displayToCodes(cut);
             findings.push_back(cellFinding(card, at, cell->first, Severity::Warning,

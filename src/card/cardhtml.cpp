@@ -23,9 +23,10 @@ constexpr const char* kStyle =
     "table{border-collapse:collapse;width:100%;margin:0 0 1em}"
     "caption{text-align:left;font-weight:bold;padding:.2em 0}"
     "th,td{border:1px solid #888;padding:.2em .4em;text-align:left;vertical-align:top;"
-    "overflow-wrap:anywhere}"
+    "overflow-wrap:break-word}"
     "thead th{background:#ddd}"
     "tbody th{font-weight:normal;background:#f2f2f2;width:20%}"
+    ".grid{overflow-x:auto}"
     ".red{color:#c00000}.black{color:#000}"
     ".note p{white-space:pre-wrap;margin:.3em 0}";
 
@@ -157,7 +158,8 @@ private:
             labels = !card_.lines[static_cast<size_t>(l)].label.empty();
         const int answers = grid == 2 ? 1 : (s.columnCount > 1 ? s.columnCount - 1 : 1);
 
-        out_ += "<table>\n<caption>" + text_(s.name) + "</caption>\n";
+        // A table wider than a phone scrolls on its own, not the page.
+        out_ += "<div class=\"grid\">\n<table>\n<caption>" + text_(s.name) + "</caption>\n";
         if (grid == 1 && s.hasHeadings) {
             out_ += "<thead><tr>";
             if (s.columnCount == 1 && labels) out_ += "<td></td>";
@@ -170,10 +172,19 @@ private:
             const std::vector<int> rows = rowsOfLine(card_, l);
             for (size_t k = 0; k < rows.size(); ++k) {
                 const RowText& row = card_.rows[static_cast<size_t>(rows[k])];
+                const std::string label =
+                    k == 0 ? card_.lines[static_cast<size_t>(l)].label : std::string();
+                // A blank row says nothing on a page; the card keeps it for
+                // the print.
+                bool blank = label.empty() && row.noteNo == 0;
+                for (int a = 0; blank && a < answers; ++a) {
+                    const int field = grid == 2 ? 2 : (s.columnCount > 1 ? a + 2 : 1);
+                    blank = fieldOf(row.text, s.columnCount, grid, field).find_first_not_of(' ') ==
+                            std::string::npos;
+                }
+                if (blank) continue;
                 out_ += "<tr>";
                 if (labels) {
-                    const std::string label =
-                        k == 0 ? card_.lines[static_cast<size_t>(l)].label : std::string();
                     out_ +=
                         label.empty() ? "<td></td>" : "<th scope=\"row\">" + text_(label) + "</th>";
                 }
@@ -186,7 +197,7 @@ private:
                 out_ += "</tr>\n";
             }
         }
-        out_ += "</tbody>\n</table>\n";
+        out_ += "</tbody>\n</table>\n</div>\n";
     }
 
     std::string headingOf(const Section& s, int column) const {

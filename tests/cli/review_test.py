@@ -208,13 +208,16 @@ def expected_answers(card_path):
             grids.append((section["firstLine2"], section["lineCount2"], 1))
         for first, line_count, columns in grids:
             fields = list(range(2, columns + 1)) if columns > 1 else [1]
-            for line in lines[first - 1:first - 1 + line_count]:
-                for row in line.get("rows", []):
-                    for number in fields:
-                        text = field(row["text"], columns, number).translate(symbols)
-                        if number == fields[-1] and row["noteNo"] > 0:
-                            text += f" Note#{row['noteNo']}"
-                        found.append(text)
+            for index in range(first, first + line_count):
+                line, label = lines[index - 1], shape["lines"][index]["label"]
+                for k, row in enumerate(line.get("rows", [])):
+                    texts = [field(row["text"], columns, n).translate(symbols) for n in fields]
+                    # Rows with nothing to say are left off the page.
+                    if (k > 0 or not label) and row["noteNo"] == 0 and not "".join(texts).strip():
+                        continue
+                    if row["noteNo"] > 0:
+                        texts[-1] += f" Note#{row['noteNo']}"
+                    found.extend(texts)
     return found
 
 

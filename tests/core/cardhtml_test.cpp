@@ -32,7 +32,8 @@ const HtmlCase kCases[] = {
      0,
      {},
      {"<td>&lt;script&gt;x&lt;/script&gt; &amp; &quot;q&quot;</td>"},
-     {"<script>", "<h2>Notes</h2>"}},
+     // The blank second row of Text is left off; no notes, no notes part.
+     {"<script>", "<h2>Notes</h2>", "<tr><td></td></tr>"}},
     {"suits in colour",
      "1\x03 or 1\x06, not 1\x05/1\x04",
      0,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 #include "test_support.h"
 
@@ -86,6 +87,9 @@ const ChecksCase kCases[] = {
       {Severity::Error, "The card cannot store a TAB", "Players > Text, row 1", Place::Cell, 1,
        0}}},
 };
+
+// Failures name the case rather than dump its bytes.
+void PrintTo(const ChecksCase& c, std::ostream* os) { *os << c.name; }
 
 class ChecksTest : public ::testing::TestWithParam<ChecksCase> {};
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 #include "card/cardanswers.h"
 #include "card/lineops.h"
@@ -93,6 +94,9 @@ const CompareCase kCases[] = {
      true,
      {{kWidth, "Multi", "", "Meaning", 0, "40", "55"}}},
 };
+
+// Failures name the case rather than dump its bytes.
+void PrintTo(const CompareCase& c, std::ostream* os) { *os << c.name; }
 
 class CompareTest : public ::testing::TestWithParam<CompareCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "test_support.h"
 
 namespace zqw {
@@ -59,6 +61,9 @@ const HtmlCase kCases[] = {
       "<h3>Note:..3: three again</h3>"},
      {"#note-4"}},
 };
+
+// Failures name the case rather than dump its bytes.
+void PrintTo(const HtmlCase& c, std::ostream* os) { *os << c.name; }
 
 class HtmlTest : public ::testing::TestWithParam<HtmlCase> {};
 

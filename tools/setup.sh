@@ -17,6 +17,8 @@ packages=(
   # the screen reader's view of the editor (AT-SPI under Xvfb)
   at-spi2-core python3-pyatspi dbus
   libcurl4-openssl-dev python3-aiosmtpd openssl
+  # the strict HTML5 parser the web page test reads the exported card with
+  python3-html5lib
   # the sanitizer and fuzz build of run-tests.sh, and the tests of hostile
   # packages (zlib makes the ZIP bombs)
   clang libclang-rt-14-dev llvm lld zlib1g-dev

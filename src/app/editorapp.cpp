@@ -22,6 +22,7 @@
 #include "commands/packagecommands.h"
 #include "commands/printcommands.h"
 #include "commands/promptcontroller.h"
+#include "commands/reviewcommands.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/editorsettings.h"
@@ -109,8 +110,11 @@ EditorApp::EditorApp(UserDialogs& dialogs)
         *document_, *view_, *settings_, *promptController_, dialogs_, *menu_);
     helpCommands_ =
         std::make_unique<HelpCommands>(*document_, *view_, *settings_, dialogs_, *menu_);
+    reviewCommands_ =
+        std::make_unique<ReviewCommands>(*document_, *view_, *notes_, *settings_, dialogs_, *menu_);
     packageCommands_ =
-        std::make_unique<PackageCommands>(*document_, *view_, *settings_, dialogs_, *menu_);
+        std::make_unique<PackageCommands>(*document_, *view_, *settings_, dialogs_, *menu_,
+                                          [this] { return reviewCommands_->checkBeforeSending(); });
 
     QStringList groupItems;
     QStringList sectionItems;
@@ -126,8 +130,10 @@ EditorApp::EditorApp(UserDialogs& dialogs)
          QStringLiteral("&File"),
          {QStringLiteral("newCard"), QStringLiteral("openCard"), QStringLiteral("importDosCard"),
           QStringLiteral("saveCard"), QStringLiteral("saveCardAs"), QStringLiteral("closeCard"),
-          QStringLiteral("printCard"), QStringLiteral("printLayout"), QStringLiteral("exit")},
-         opens(fileCommands_.get()) + opens(printCommands_.get())},
+          QStringLiteral("printCard"), QStringLiteral("printLayout"),
+          QStringLiteral("compareWithCard"), QStringLiteral("exportWebPage"),
+          QStringLiteral("exit")},
+         opens(fileCommands_.get()) + opens(printCommands_.get()) + opens(reviewCommands_.get())},
         {QStringLiteral("notesMenu"),
          QStringLiteral("&Notes"),
          {QStringLiteral("newNotes"), QStringLiteral("openNotes"), QStringLiteral("saveNotes"),
@@ -150,11 +156,12 @@ EditorApp::EditorApp(UserDialogs& dialogs)
          {QStringLiteral("chooseCardFont"), QStringLiteral("chooseNotesFont"),
           QStringLiteral("editPrintLayout"), QStringLiteral("viewHints"),
           QStringLiteral("toggleNoteTabs"), QStringLiteral("toggleRightMousePrompts"),
-          QStringLiteral("toggleColouredSuits"), QStringLiteral("producePackage"),
-          QStringLiteral("emailPackage"), QStringLiteral("backupPackage"),
-          QStringLiteral("chooseSuitSymbols"), QStringLiteral("editAuctions"),
-          QStringLiteral("toggleTrueColumnWidth"), QStringLiteral("togglePrintAuctions")},
-         {}},
+          QStringLiteral("toggleColouredSuits"), QStringLiteral("checkCard"),
+          QStringLiteral("producePackage"), QStringLiteral("emailPackage"),
+          QStringLiteral("backupPackage"), QStringLiteral("chooseSuitSymbols"),
+          QStringLiteral("editAuctions"), QStringLiteral("toggleTrueColumnWidth"),
+          QStringLiteral("togglePrintAuctions")},
+         opens(reviewCommands_.get())},
         {QStringLiteral("helpMenu"),
          QStringLiteral("&Help"),
          {QStringLiteral("showAbout"), QStringLiteral("showBasicHelp"),

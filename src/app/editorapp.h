@@ -25,6 +25,7 @@ class NotesTextEditor;
 class OptionsCommands;
 class PackageCommands;
 class PrintCommands;
+class ReviewCommands;
 class PromptController;
 class RecoveryFiles;
 class QAction;
@@ -103,6 +104,7 @@ private:
     std::unique_ptr<PrintCommands> printCommands_;
     std::unique_ptr<CustomPromptsCommand> customPromptsCommand_;
     std::unique_ptr<HelpCommands> helpCommands_;
+    std::unique_ptr<ReviewCommands> reviewCommands_;
     std::unique_ptr<PackageCommands> packageCommands_;
     std::unique_ptr<MainWindow> mainWindow_;
 };

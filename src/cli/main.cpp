@@ -10,6 +10,9 @@
 
 #include "card/card.h"
 #include "card/plainnotes.h"
+#include "checkcommand.h"
+#include "comparecommand.h"
+#include "htmlcommand.h"
 #include "importdoscommand.h"
 #include "jsonwriter.h"
 #include "packcommand.h"
@@ -221,6 +224,9 @@ constexpr ExtraCommand kExtraCommands[] = {
     {"pack", zqw::runPackCommand},
     {"pdf", zqw::runPdfCommand},
     {"send", zqw::runSendCommand},
+    {"compare", zqw::runCompareCommand},
+    {"check", zqw::runCheckCommand},
+    {"html", zqw::runHtmlCommand},
 };
 
 int run(const std::vector<std::string>& args) {

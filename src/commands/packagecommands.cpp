@@ -33,8 +33,13 @@ void keepStoreToOwner() {
 }  // namespace
 
 PackageCommands::PackageCommands(CardDocument& document, SectionView& view,
-                                 EditorSettings& settings, UserDialogs& dialogs, MenuActions& menu)
-    : document_(document), view_(view), settings_(settings), dialogs_(dialogs) {
+                                 EditorSettings& settings, UserDialogs& dialogs, MenuActions& menu,
+                                 std::function<bool()> checkFirst)
+    : document_(document),
+      view_(view),
+      settings_(settings),
+      dialogs_(dialogs),
+      checkFirst_(std::move(checkFirst)) {
     menu.add(*this, QStringLiteral("producePackage"), QStringLiteral("&Produce ZQW file"), {}, {},
              [this] { producePackage(); });
     menu.add(*this, QStringLiteral("emailPackage"), QStringLiteral("&Email ZQW File"), {}, {},
@@ -55,6 +60,7 @@ void PackageCommands::setPackageFile(const QString& path) {
 
 void PackageCommands::producePackage() {
     if (!document_.isOpen()) return;
+    if (checkFirst_ && !checkFirst_()) return;
     const std::optional<QString> path = dialogs_.saveFile(
         UserDialogs::FileRequest::of(kPackageFilter, kPackageExtension, packageFile()));
     if (!path) return;
@@ -93,6 +99,7 @@ EmailPackageDialog& PackageCommands::emailDialog() {
 }
 
 void PackageCommands::emailPackage() {
+    if (checkFirst_ && !checkFirst_()) return;
     const std::optional<QString> package = dialogs_.openFile(
         UserDialogs::FileRequest::of(kPackageFilter, kPackageExtension, packageFile()));
     if (!package) return;

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "platform/profilestore.h"
@@ -19,8 +20,10 @@ class PackageCommands : public QObject {
     Q_OBJECT
 
 public:
+    // checkFirst, when given, runs before a package is produced or sent;
+    // false stops the command.
     PackageCommands(CardDocument& document, SectionView& view, EditorSettings& settings,
-                    UserDialogs& dialogs, MenuActions& menu);
+                    UserDialogs& dialogs, MenuActions& menu, std::function<bool()> checkFirst = {});
     ~PackageCommands() override;
 
     void producePackage();
@@ -44,4 +47,5 @@ private:
     // "&Close", so the window's own store writes them there and then.
     ProfileStore profile_;
     std::unique_ptr<EmailPackageDialog> emailDialog_;
+    std::function<bool()> checkFirst_;
 };

@@ -31,6 +31,9 @@ const QString kPackageFilter = QStringLiteral("ZQW files (*.zqw)|*.zqw");
 const QString kOpenFilter =
     QStringLiteral("Convention card files (*.ccf)|*.ccf|ZQW files (*.zqw)|*.zqw");
 const QString kBackupCaption = QStringLiteral("Select directory for CCF file");
+// The cards here have no partnership names: Produce offers the check first.
+const QString kCheckFirst =
+    QStringLiteral("The check of the card found errors. Do you wish to see them first?");
 
 // The scripted dialogs, also noting where each folder chooser starts.
 class FolderStartDialogs : public ScriptedDialogs {
@@ -180,6 +183,7 @@ void PackagesTest::produceWritesCardThenNotes() {
     openCard(session(), card);
     // Changes not yet saved stay out of the package.
     changeFirstAnswer(app, QStringLiteral("Unsaved"));
+    session().dialogs().expectQuestion(kCheckFirst, UserDialogs::Answer::No);
     session().dialogs().expectSaveFile(package, kPackageFilter);
     chooseMenuItem(app, "producePackage");
     session().verifyDialogs();
@@ -203,6 +207,7 @@ void PackagesTest::produceWritesCardThenNotes() {
     QCOMPARE(session().dialogs().lastFileRequest().fileName, package);
     session().stop();
     EditorApp& again = session().start();
+    session().dialogs().expectQuestion(kCheckFirst, UserDialogs::Answer::No);
     session().dialogs().expectOpenFile(std::nullopt, kPackageFilter);
     chooseMenuItem(again, "emailPackage");
     QCOMPARE(session().dialogs().lastFileRequest().fileName, package);
@@ -220,6 +225,7 @@ void PackagesTest::produceIntoExistingPackageReplacesSameNames() {
     EditorApp& app = session().start();
     openCard(session(), card);
     for (int time = 0; time < 2; ++time) {
+        session().dialogs().expectQuestion(kCheckFirst, UserDialogs::Answer::No);
         session().dialogs().expectSaveFile(package, kPackageFilter);
         chooseMenuItem(app, "producePackage");
     }
@@ -258,6 +264,7 @@ void PackagesTest::produceRefusesMissingFiles() {
                       path(QStringLiteral("club.txt")), QStringLiteral("Note:..1:Strong club"));
         openCard(session(), path(QStringLiteral("club.ccf")));
         QVERIFY(QFile::remove(path(missing)));
+        session().dialogs().expectQuestion(kCheckFirst, UserDialogs::Answer::No);
     }
     session().dialogs().expectSaveFile(package, kPackageFilter);
     session().dialogs().expectMessage(QString());

@@ -490,9 +490,11 @@ std::optional<ReportArchive> ReportArchive::fromBytes(const QByteArray& bytes, Q
         setError(error, damaged(QStringLiteral("its notes are cut short")));
         return std::nullopt;
     }
+    const auto impossible = [selected](quint32 v) {
+        return v > quint32(std::numeric_limits<int>::max()) || (!selected && v != 0);
+    };
     if (julianDay < kFirstJulianDay || julianDay > kLastJulianDay || !isFlag(selected) ||
-        std::any_of(selection.begin(), selection.end(),
-                    [](quint32 v) { return v > quint32(std::numeric_limits<int>::max()); })) {
+        std::any_of(selection.begin(), selection.end(), impossible)) {
         setError(error, damaged(QStringLiteral("its print date or selection is impossible")));
         return std::nullopt;
     }

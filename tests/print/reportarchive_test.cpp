@@ -289,6 +289,21 @@ TEST_F(ReportArchiveTest, OnlyRegularFilesOfSensibleSizeAreRead) {
         << error.toStdString();
 }
 
+// The fuzz target starts from these; they must get past the checks to reach
+// the card, template and notes readers and the painters.
+TEST(ReportArchiveSeeds, FuzzSeedsAreSoundArchives) {
+    const QDir seeds(QStringLiteral(ZQW_SOURCE_DIR "/tests/fuzz/corpus/reportarchive"));
+    const QStringList names = seeds.entryList(QDir::Files);
+    ASSERT_FALSE(names.isEmpty());
+    for (const QString& name : names) {
+        QString error;
+        std::optional<ReportArchive> archive = ReportArchive::load(seeds.filePath(name), &error);
+        ASSERT_TRUE(archive) << error.toStdString();
+        archive->layOut(100);
+        EXPECT_GT(archive->pageCount(), 0) << name.toStdString();
+    }
+}
+
 TEST(ReportArchiveFilter, FirstEntryMatchesTheArchivesItShows) {
     const QString filter = ReportArchive::fileFilter();
     const QStringList entries = filter.split(QStringLiteral(";;"));

@@ -58,7 +58,8 @@ public:
     static constexpr quint32 kVersion = 2;
     // Far above any real archive (a template and card are tens of kilobytes,
     // notes a few hundred), and room for the largest notes file the editor
-    // opens. The shared limits of the card core do not name archives.
+    // opens. Kept here until the card core's file limits name one for
+    // archives.
     static constexpr qint64 kMaxFileBytes = qint64(64) * 1024 * 1024;
     // The card template an archive may hold; the bundled one is 20 kB.
     static constexpr quint32 kMaxTemplateBytes = 4u << 20;

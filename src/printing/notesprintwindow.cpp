@@ -57,15 +57,18 @@ void NotesPrintWindow::showWindow() {
 bool NotesPrintWindow::selectedTextOnly() const { return selectedText_->isChecked(); }
 
 void NotesPrintWindow::previewNotes() {
-    std::optional<zqw::NotesSelection> part = chosenSelection();
-    ReportArchive::NotesPrintout printout{
-        lines(),     zqw::utf8ToCp1252(notesFileName_().toStdString()),
-        titleTexts_, paper(),
-        part,        QDate::currentDate()};
-    fonts_ = printFonts(settings_);
+    // The preview keeps the lines and settings as they are now, so what it
+    // prints or keeps as an archive is what it shows.
+    ReportArchive::NotesPrintout printout;
+    printout.selection = chosenSelection();
+    printout.lines = lines();
+    printout.notesFileName = zqw::utf8ToCp1252(notesFileName_().toStdString());
+    printout.titleTexts = titleTexts_;
+    printout.paper = paper();
+    printout.printDate = QDate::currentDate();
     QString error;
-    std::optional<ReportArchive> report =
-        ReportArchive::ofNotes(std::move(printout), settings_.printLayout(), fonts_, &error);
+    std::optional<ReportArchive> report = ReportArchive::ofNotes(
+        std::move(printout), settings_.printLayout(), printFonts(settings_), &error);
     if (!report) {
         dialogs_.message(error);
         return;

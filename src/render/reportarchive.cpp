@@ -347,6 +347,10 @@ std::optional<ReportArchive> ReportArchive::ofCard(const std::string& templateBy
                                        "template zqw.sel does not read the card back as it is."));
         return std::nullopt;
     }
+    // A printout does not show where the notes are kept, and an archive
+    // handed on does not tell either.
+    source->card.notesFileName.clear();
+    source->cardBytes = source->card.cardFileBytes();
     return ReportArchive(std::move(source));
 }
 

@@ -109,9 +109,6 @@ public:
     // Writes the archive (atomically); false with a message otherwise.
     bool save(const QString& path, QString* error = nullptr) const;
 
-    // True for an archive of nothing.
-    bool isEmpty() const { return !source_; }
-
     // PagedReport: the kept printout drawn again.
     void layOut(double dpi) override;
     int pageCount() const override;

@@ -106,8 +106,11 @@ TEST_F(ReportArchiveTest, SavedCardComesBackAsPrinted) {
 
     CardPagePainter printed(card_, layout_, fontSettings_, zqw::CardPages::All);
     expectSamePages(printed, *loaded);
-    // Written again, it is the same file.
+    // Written again, it is the same file; it does not say where the notes
+    // are kept.
     EXPECT_EQ(loaded->toBytes(), archive.toBytes());
+    ASSERT_TRUE(card_.notesFileName.ends_with("/tests/print/filled-notes.txt"));
+    EXPECT_FALSE(archive.toBytes().contains("filled-notes"));
 }
 
 TEST_F(ReportArchiveTest, KeepsThePrintSettingsAndTheCardAsTheyWere) {

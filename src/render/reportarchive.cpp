@@ -1,5 +1,9 @@
 #include "render/reportarchive.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
@@ -7,6 +11,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -537,20 +542,25 @@ std::optional<ReportArchive> ReportArchive::fromBytes(const QByteArray& bytes, Q
 }
 
 std::optional<ReportArchive> ReportArchive::load(const QString& path, QString* error) {
-    // Opening a pipe waits for a writer, and a device has no end: only a
-    // regular file is opened at all.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
+    // Opening a pipe waits for a writer, and a device has no end: the file
+    // is opened without waiting and read only when it is a regular file.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        setError(error, QStringLiteral("Cannot open file %1: %2")
+                            .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        return std::nullopt;
+    }
+    QFile file;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
         setError(error, QStringLiteral("%1 is not a regular file.").arg(path));
         return std::nullopt;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         setError(error, QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()));
-        return std::nullopt;
-    }
-    if (file.isSequential()) {
-        setError(error, QStringLiteral("%1 is not a regular file.").arg(path));
         return std::nullopt;
     }
     if (file.size() > kMaxFileBytes) {

@@ -1,6 +1,11 @@
 #include "sendcommand.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -133,19 +138,72 @@ public:
     void errorOccurred(const std::string& text) override { printMessage(text); }
 };
 
-std::optional<std::string> readPassword(const std::string& path) {
-    std::string line;
-    if (path == "-") {
-        std::getline(std::cin, line);
-        if (std::cin.bad()) return std::nullopt;
-    } else {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return std::nullopt;
-        std::getline(in, line);
-        if (in.bad()) return std::nullopt;
+// A password is a line; anything longer than this is not a password file.
+constexpr std::size_t kMostPasswordFileBytes = 4096;
+
+struct PasswordRead {
+    std::optional<std::string> password;
+    std::string problem;  // why there is none
+};
+
+// The first line of what was read, without its line end.
+std::string firstLine(std::string text) {
+    text.erase(std::min(text.find('\n'), text.size()));
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    return text;
+}
+
+// Reads at most kMostPasswordFileBytes + 1 bytes from fd.
+std::optional<std::string> readBounded(int fd) {
+    std::string text;
+    char buffer[1024];
+    while (text.size() <= kMostPasswordFileBytes) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return std::nullopt;
+        if (got == 0) break;
+        text.append(buffer, static_cast<std::size_t>(got));
     }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
+    return text;
+}
+
+// The password file, read as ssh reads a private key: only a regular file
+// that no one else may read or change, and only a few kilobytes of it. A
+// pipe or a device is refused at once instead of being waited on or read
+// without end. "-" reads the first line of standard input.
+PasswordRead readPassword(const std::string& path) {
+    if (path == "-") {
+        const std::optional<std::string> text = readBounded(STDIN_FILENO);
+        if (!text) return {std::nullopt, "cannot read standard input"};
+        if (text->size() > kMostPasswordFileBytes && text->find('\n') == std::string::npos)
+            return {std::nullopt, "standard input is too large to hold a password"};
+        return {firstLine(*text), {}};
+    }
+    // O_NONBLOCK: opening a pipe nobody writes to returns at once.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return {std::nullopt, "cannot open the password file " + path};
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return {std::nullopt, "cannot read the password file " + path};
+    if (!S_ISREG(info.st_mode))
+        return {std::nullopt, "the password file " + path + " is not a regular file"};
+    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
+        return {std::nullopt, "the password file " + path +
+                                  " can be read or changed by others (permissions " + mode +
+                                  "); make it private with chmod 600"};
+    }
+    if (info.st_size > static_cast<off_t>(kMostPasswordFileBytes))
+        return {std::nullopt, "the password file " + path + " is too large to hold a password"};
+    const std::optional<std::string> text = readBounded(fd);
+    if (!text) return {std::nullopt, "cannot read the password file " + path};
+    if (text->size() > kMostPasswordFileBytes)
+        return {std::nullopt, "the password file " + path + " is too large to hold a password"};
+    return {firstLine(*text), {}};
 }
 
 bool isReadableFile(const std::string& path) {
@@ -243,13 +301,12 @@ int runSendCommand(const std::vector<std::string>& args) {
     }
     if (options.count("--user")) {
         server.user = option("--user");
-        const auto password = readPassword(option("--password-file"));
-        if (!password) {
-            std::cerr << "zqwcce-cli send: cannot read the password file "
-                      << option("--password-file") << '\n';
+        const PasswordRead read = readPassword(option("--password-file"));
+        if (!read.password) {
+            std::cerr << "zqwcce-cli send: " << read.problem << '\n';
             return kUsage;
         }
-        server.password = *password;
+        server.password = *read.password;
     }
 
     JsonLinesEvents events;

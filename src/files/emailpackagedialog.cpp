@@ -149,7 +149,8 @@ QWidget* EmailPackageDialog::makeConnectionPage() {
                              static_cast<int>(zqw::SmtpSecurity::SslTls));
     auto* note = new QLabel(
         QStringLiteral("Beyond plain SMTP, for servers that ask for them. The login name is "
-                       "Your E-Mail Address; an empty password means no login."));
+                       "Your E-Mail Address; an empty password means no login. A password is "
+                       "only ever sent encrypted: with None, the server must offer STARTTLS."));
     note->setWordWrap(true);
     auto* securityForm = new QFormLayout(security);
     securityForm->addRow(note);
@@ -237,7 +238,10 @@ EmailSettings EmailPackageDialog::fieldSettings() const {
 
 QString EmailPackageDialog::statusText() const { return status_->text(); }
 
-void EmailPackageDialog::setStatus(const QString& text) { status_->setText(text); }
+void EmailPackageDialog::setStatus(const QString& text) {
+    status_->setText(text);
+    emit statusChanged(text);
+}
 
 std::optional<zqw::SmtpServer> EmailPackageDialog::serverFromFields() {
     const zqw::ParsedPort port = zqw::parsePort(portEdit_->text().toStdString());

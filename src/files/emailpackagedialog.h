@@ -51,6 +51,10 @@ public:
 
     void done(int result) override;
 
+signals:
+    // The status line shows a new text.
+    void statusChanged(const QString& text);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -39,6 +39,7 @@ void SmtpWorker::post(std::function<void()> operation) {
         [this, generation, operation = std::move(operation)] {
             if (generation == shared_->generation) {
                 runningGeneration_ = generation;
+                operationFailed_ = false;
                 operation();
             }
             emit operationFinished();
@@ -96,7 +97,15 @@ std::optional<T> SmtpWorker::ask(std::function<std::optional<T>()> question) {
 }
 
 void SmtpWorker::report(const QString& problem) {
-    if (!isStale()) emit problemReported(problem);
+    if (isStale()) return;
+    operationFailed_ = true;
+    // The status line is one line; the message box shows the text whole.
+    QString status = problem;
+    status.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    status.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    status.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    emit statusChanged(status);
+    emit problemReported(problem);
 }
 
 void SmtpWorker::showStatus(const QString& status) {
@@ -106,6 +115,9 @@ void SmtpWorker::showStatus(const QString& status) {
 void SmtpWorker::hostResolved() { showStatus(text(zqw::mailtext::kHostResolved)); }
 
 std::optional<std::string> SmtpWorker::hostNotResolved(const std::string& host) {
+    // While the user is asked for another host, the status line says why,
+    // not what an earlier connection reached.
+    showStatus(text(zqw::mailtext::kInvalidHost));
     return ask<std::string>([this, host] { return questions_.askForOtherHost(host); });
 }
 
@@ -117,7 +129,9 @@ void SmtpWorker::connected() {
 }
 
 void SmtpWorker::disconnected() {
-    emit statusChanged(text(zqw::mailtext::kDisconnected));
+    // A connection dropped after a failure leaves the failure in the status
+    // line; the buttons show that the connection is gone.
+    if (!operationFailed_ || isStale()) emit statusChanged(text(zqw::mailtext::kDisconnected));
     emit connectionChanged(false);
 }
 
@@ -149,6 +163,10 @@ void SmtpWorker::recipientRefused(const std::string& address) {
 
 void SmtpWorker::messageAccepted() { showStatus(text(zqw::mailtext::kMessageSent)); }
 
-void SmtpWorker::messageRefused(const std::string&) { showStatus(text(zqw::mailtext::kFailure)); }
+void SmtpWorker::messageRefused(const std::string&) {
+    if (isStale()) return;
+    operationFailed_ = true;
+    emit statusChanged(text(zqw::mailtext::kFailure));
+}
 
 void SmtpWorker::errorOccurred(const std::string& problem) { report(text(problem)); }

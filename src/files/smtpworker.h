@@ -56,9 +56,11 @@ public:
     void abortAll();
 
 signals:
-    // A new text for the status line.
+    // A new text for the status line: the latest state of the running
+    // operation, which ends on its success or on what went wrong.
     void statusChanged(const QString& text);
-    // Something the user has to read and acknowledge.
+    // Something the user has to read and acknowledge; the status line has
+    // already been given the same text.
     void problemReported(const QString& text);
     void connectionChanged(bool connected);
     void operationFinished();
@@ -98,5 +100,8 @@ private:
     // The generation the running operation was started in; only the
     // worker's thread touches it.
     quint64 runningGeneration_ = 0;
+    // The running operation has reported its failure: the status line keeps
+    // saying so when the connection closes after it. Worker's thread only.
+    bool operationFailed_ = false;
     std::unique_ptr<zqw::SmtpSender> sender_;
 };

@@ -21,6 +21,12 @@ inline constexpr std::string_view kSendingMessage = "Sending message";
 inline constexpr std::string_view kMessageSent = "ZQW file successfully sent";
 inline constexpr std::string_view kFailure = "Failure";
 inline constexpr std::string_view kSubject = "ZQW file";
+// A login was asked for, and the server offers no encryption to send the
+// password over.
+inline constexpr std::string_view kPasswordNeedsEncryption =
+    "The mail server offers no encryption (STARTTLS), so the password was not sent: a password "
+    "goes only over an encrypted connection. Choose STARTTLS or SSL/TLS with a server that "
+    "offers them, or leave the password empty to send without logging in.";
 
 std::string encodingText(std::string_view fileName);
 std::string finishedEncodingText(std::string_view fileName);

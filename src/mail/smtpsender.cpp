@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+#include "mail/mailtexts.h"
+
 namespace zqw {
 namespace {
 
@@ -419,11 +421,13 @@ void SmtpSender::Session::configure(const std::string& url) {
 
     curl_easy_setopt(easy_, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
-    // Encryption whenever the server offers it; with StartTls a server that
-    // does not is refused.
+    // Encryption whenever the server offers it. A password never crosses
+    // the network in clear: with a login, as with StartTls, a server that
+    // offers no STARTTLS (or a network that strips the offer) is refused
+    // before AUTH is said.
+    const bool mustEncrypt = server_.security != SmtpSecurity::None || !server_.user.empty();
     curl_easy_setopt(easy_, CURLOPT_USE_SSL,
-                     static_cast<long>(server_.security == SmtpSecurity::None ? CURLUSESSL_TRY
-                                                                              : CURLUSESSL_ALL));
+                     static_cast<long>(mustEncrypt ? CURLUSESSL_ALL : CURLUSESSL_TRY));
     if (!server_.caFile.empty()) curl_easy_setopt(easy_, CURLOPT_CAINFO, server_.caFile.c_str());
     if (!server_.user.empty()) {
         curl_easy_setopt(easy_, CURLOPT_USERNAME, server_.user.c_str());
@@ -529,6 +533,11 @@ std::string SmtpSender::Session::describe(CURLcode code) const {
     if (dialogue_.lastReplyCode >= 400 && detail.find(dialogue_.lastReply) == std::string::npos)
         return detail + " (the server said: " + dialogue_.lastReply + ")";
     switch (code) {
+        case CURLE_USE_SSL_FAILED:
+            if (server_.security == SmtpSecurity::None)
+                return std::string(mailtext::kPasswordNeedsEncryption);
+            return "The mail server offers no STARTTLS encryption, which was required (" + detail +
+                   ")";
         case CURLE_OPERATION_TIMEDOUT:
             return "The mail server did not answer in time (" + detail + ")";
         case CURLE_RECV_ERROR:

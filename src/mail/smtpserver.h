@@ -7,7 +7,8 @@
 namespace zqw {
 
 enum class SmtpSecurity {
-    None,      // plain SMTP, upgraded with STARTTLS whenever the server offers it
+    None,      // plain SMTP, upgraded with STARTTLS whenever the server offers it;
+               // with a login, STARTTLS is required (a password is never sent in clear)
     StartTls,  // STARTTLS is required; a server without it is refused
     SslTls,    // TLS from the first byte (SMTPS)
 };

@@ -86,11 +86,12 @@ void CardPrintWindow::refreshPreview() {
 }
 
 void CardPrintWindow::showPreview(std::optional<QRect> bounds) {
-    const DisplayFontSettings fonts = printFonts(settings_);
-    CardPagePainter report(card_, settings_.printLayout(), fonts, selectedPages());
-    if (!layOutForOutput(report, dialogs_)) return;
+    // The preview holds what the printout is made from, so what it prints
+    // or keeps as an archive is what it shows, even after the card changed.
+    std::optional<ReportArchive> report = cardArchive(card_, settings_, selectedPages(), dialogs_);
+    if (!report || !layOutForOutput(*report, dialogs_)) return;
     ReportPreviewWindow& window = preview();
-    window.setPages(ReportArchive::record(report, zqw::CardPageSetup::kDefaultPrinterDpi));
+    window.setPages(std::move(*report));
     if (!bounds) {
         window.show();
         window.raise();

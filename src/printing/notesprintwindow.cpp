@@ -57,10 +57,25 @@ void NotesPrintWindow::showWindow() {
 bool NotesPrintWindow::selectedTextOnly() const { return selectedText_->isChecked(); }
 
 void NotesPrintWindow::previewNotes() {
-    NotesPagePainter report = makeReport();
-    if (!layOutForOutput(report, dialogs_)) return;
+    // The preview keeps the lines and settings as they are now, so what it
+    // prints or keeps as an archive is what it shows.
+    ReportArchive::NotesPrintout printout;
+    printout.selection = chosenSelection();
+    printout.lines = lines();
+    printout.notesFileName = zqw::utf8ToCp1252(notesFileName_().toStdString());
+    printout.titleTexts = titleTexts_;
+    printout.paper = paper();
+    printout.printDate = QDate::currentDate();
+    QString error;
+    std::optional<ReportArchive> report = ReportArchive::ofNotes(
+        std::move(printout), settings_.printLayout(), printFonts(settings_), &error);
+    if (!report) {
+        dialogs_.message(error);
+        return;
+    }
+    if (!layOutForOutput(*report, dialogs_)) return;
     ReportPreviewWindow& window = preview();
-    window.setPages(ReportArchive::record(report, zqw::CardPageSetup::kDefaultPrinterDpi));
+    window.setPages(std::move(*report));
     window.show();
     window.raise();
     window.activateWindow();
@@ -104,14 +119,17 @@ std::vector<std::string> NotesPrintWindow::lines() const {
     return lines;
 }
 
-NotesPagePainter NotesPrintWindow::makeReport() {
+std::optional<zqw::NotesSelection> NotesPrintWindow::chosenSelection() {
     // The selection is read afresh for every run; when it has gone since
     // "Selected text" was chosen, the whole notes print.
-    std::optional<zqw::NotesSelection> part;
-    if (selectedTextOnly()) {
-        part = selection();
-        if (!part) allPages_->setChecked(true);
-    }
+    if (!selectedTextOnly()) return std::nullopt;
+    std::optional<zqw::NotesSelection> part = selection();
+    if (!part) allPages_->setChecked(true);
+    return part;
+}
+
+NotesPagePainter NotesPrintWindow::makeReport() {
+    const std::optional<zqw::NotesSelection> part = chosenSelection();
     fonts_ = printFonts(settings_);
     NotesPagePainter report(lines(), zqw::utf8ToCp1252(notesFileName_().toStdString()), titleTexts_,
                             settings_.printLayout(), fonts_, paper());

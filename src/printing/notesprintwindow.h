@@ -54,6 +54,9 @@ private:
     // The editor's selection, in the editor's lines and columns.
     std::optional<zqw::NotesSelection> selection() const;
     std::vector<std::string> lines() const;
+    // The selection a run prints: none for "All pages", or when "Selected
+    // text" has lost its selection (which chooses "All pages" again).
+    std::optional<zqw::NotesSelection> chosenSelection();
     // The printout of a run: the lines and the selection as they are now.
     NotesPagePainter makeReport();
     // The paper the print windows last used, A4 when it is not known.

@@ -1,6 +1,7 @@
 #include "printing/reportoutput.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPrintDialog>
@@ -9,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "card/printlayout.h"
+#include "card/textfile.h"
 #include "dialogs/userdialogs.h"
 #include "document/editorsettings.h"
 #include "printing/reportpreviewwindow.h"
@@ -68,6 +70,29 @@ void printToPdfFile(PagedReport& report, UserDialogs& dialogs) {
     if (!path) return;
     QString error;
     if (!writeReportPdf(report, *path, kFileDpi, &error)) dialogs.message(error);
+}
+
+std::optional<ReportArchive> cardArchive(const zqw::Card& card, const EditorSettings& settings,
+                                         zqw::CardPages pages, UserDialogs& dialogs) {
+    const std::string templatePath = QDir(QString::fromStdString(card.programDir))
+                                         .filePath(QStringLiteral("zqw.sel"))
+                                         .toStdString();
+    std::string why;
+    const std::optional<std::string> templateBytes =
+        zqw::readRegularFile(templatePath, ReportArchive::kMaxTemplateBytes, &why);
+    if (!templateBytes) {
+        dialogs.message(
+            QStringLiteral("Cannot read the card template %1%2")
+                .arg(QString::fromStdString(templatePath),
+                     why.empty() ? QString() : QStringLiteral(": ") + QString::fromStdString(why)));
+        return std::nullopt;
+    }
+    const DisplayFontSettings fonts = printFonts(settings);
+    QString error;
+    std::optional<ReportArchive> archive =
+        ReportArchive::ofCard(*templateBytes, card, settings.printLayout(), fonts, pages, &error);
+    if (!archive) dialogs.message(error);
+    return archive;
 }
 
 std::optional<ChosenArchive> chooseArchive(UserDialogs& dialogs, const QString& filter) {

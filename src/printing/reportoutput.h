@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "card/cardprintplan.h"
 #include "render/displayfontsettings.h"
 #include "render/reportarchive.h"
 
@@ -34,6 +35,12 @@ void printWithDialog(PagedReport& report, UserDialogs& dialogs, QWidget* parent)
 // Asks for a PDF file name and writes the report there. Nothing is written
 // when the dialog is cancelled.
 void printToPdfFile(PagedReport& report, UserDialogs& dialogs);
+
+// The card printout kept as an archive, with the template the editor read
+// the card with (zqw.sel in the card's program folder). nullopt, after
+// telling the user why, when it cannot be kept.
+std::optional<ReportArchive> cardArchive(const zqw::Card& card, const EditorSettings& settings,
+                                         zqw::CardPages pages, UserDialogs& dialogs);
 
 // A report archive the user chose, and its file's name without folders.
 struct ChosenArchive {

@@ -17,7 +17,6 @@
 //     CardPagePainter card(theCard, layoutSettings, fontSettings, zqw::CardPages::All);
 //     printReport(card, printer);                   // printer or preview
 //     writeReportPdf(card, path, CardPageSetup::kDefaultPrinterDpi, &error);  // "Print to file"
-//     ReportArchive::record(card).save(archivePath, &error);
 //
 // The card and the settings must outlive the painter; each layOut() reads
 // them afresh, so a preview redrawn after an edit shows the edit.

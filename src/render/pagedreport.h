@@ -13,8 +13,8 @@ class QPainter;
 //
 // A window prints a report with printReport() (for a preview, call it from
 // the preview's paintRequested signal with the printer it is given), writes
-// it to a PDF file with writeReportPdf(), and keeps it as an archive with
-// ReportArchive::record().
+// it to a PDF file with writeReportPdf(); ReportArchive keeps what a card or
+// notes printout was made from, to draw it again later.
 class PagedReport {
 public:
     virtual ~PagedReport() = default;

@@ -16,12 +16,14 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 
 #include "files/emailpackagedialog.h"
 #include "guitestmain.h"
 #include "guitestsupport.h"
+#include "mail/mailtexts.h"
 #include "platform/profilestore.h"
 
 namespace {
@@ -35,6 +37,8 @@ const QString kConnected = QStringLiteral("Connected");
 const QString kSent = QStringLiteral("ZQW file successfully sent");
 const QString kHeaderIncomplete =
     QStringLiteral("Header Incomplete.\rPlease supply your name and email address");
+// How the scripted dialogs log a message they showed.
+const QString kMessageLogged = QStringLiteral("message: ");
 // Long enough for a loaded machine, far below the sender's own timeouts.
 constexpr int kWaitMs = 10000;
 
@@ -58,6 +62,11 @@ public:
         process_.waitForFinished(5000);
     }
     int port() const { return port_; }
+    // The logins the server was given so far, each with its password.
+    int logins() const {
+        return static_cast<int>(
+            QDir(folder_.path()).entryList({QStringLiteral("login-*.json")}).size());
+    }
     // The messages received so far, in order.
     QList<QJsonObject> messages() const {
         QList<QJsonObject> found;
@@ -113,6 +122,10 @@ private slots:
     void portMustBeAWholeNumber_data();
     void portMustBeAWholeNumber();
     void closingAbortsTransfer();
+    void passwordIsNeverSentInClear_data();
+    void passwordIsNeverSentInClear();
+    void statusEndsOnTheFailure_data();
+    void statusEndsOnTheFailure();
 
 private:
     // Opens the window through Options > Email ZQW File and runs script in
@@ -355,8 +368,14 @@ void EmailTest::sendWithoutConnection() {
 void EmailTest::unresolvedHostAsksForAnother() {
     session_->start();
     QString hostAfter;
+    // Each status with whether the question for a new host was still to come.
+    QStringList statuses;
     runWindow([&](EmailPackageDialog& window) {
         fillFields(window);
+        connect(&window, &EmailPackageDialog::statusChanged, this, [&](const QString& text) {
+            statuses << text + (session_->dialogs().pending() > 0 ? QStringLiteral(" (asking)")
+                                                                  : QString());
+        });
         session_->dialogs().expectInput(QStringLiteral("Specify a new host:"),
                                         QStringLiteral("127.0.0.1"));
         edit(window, "host").setText(QStringLiteral("no-such-host.invalid"));
@@ -366,6 +385,9 @@ void EmailTest::unresolvedHostAsksForAnother() {
         button(window, "sendClose").click();
     });
     session_->verifyDialogs();
+    // While the user is asked, the status line says why.
+    QCOMPARE(statuses.mid(0, 3), (QStringList{QStringLiteral("Invalid Host! (asking)"),
+                                              QStringLiteral("Host Resolved"), kConnected}));
     // The typed host served this connection only.
     QCOMPARE(hostAfter, QStringLiteral("no-such-host.invalid"));
     QCOMPARE(ProfileStore().value(QStringLiteral("Host")), QStringLiteral("no-such-host.invalid"));
@@ -461,6 +483,96 @@ void EmailTest::closingAbortsTransfer() {
     QTest::qWait(200);
     session_->verifyDialogs();
     QCOMPARE(received(), 0);
+}
+
+void EmailTest::passwordIsNeverSentInClear_data() {
+    QTest::addColumn<int>("security");  // the "Secure connection: " choice
+    QTest::addColumn<QString>("message");
+    QTest::newRow("None, the default")
+        << 0 << QString::fromUtf8(zqw::mailtext::kPasswordNeedsEncryption.data());
+    QTest::newRow("STARTTLS") << 1 << QStringLiteral("offers no STARTTLS encryption");
+}
+
+void EmailTest::passwordIsNeverSentInClear() {
+    QFETCH(int, security);
+    QFETCH(QString, message);
+    session_->start();
+    QString status;
+    bool connected = true;
+    runWindow([&](EmailPackageDialog& window) {
+        pages(window).setCurrentIndex(0);
+        fillFields(window);
+        edit(window, "password").setText(QStringLiteral("s3cret"));
+        window.findChild<QComboBox*>(QStringLiteral("security"))->setCurrentIndex(security);
+        // The server offers AUTH but no STARTTLS, and would take mail with
+        // a login or without.
+        session_->dialogs().expectMessage({});
+        button(window, "connect").click();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isBusy() && session_->dialogs().pending() == 0, kWaitMs);
+        status = window.statusText();
+        connected = window.isConnected();
+        button(window, "connectionClose").click();
+    });
+    session_->verifyDialogs();
+    const QString shown = session_->dialogs().log().last();
+    QVERIFY2(shown.startsWith(kMessageLogged) && shown.contains(message), qPrintable(shown));
+    QCOMPARE(status, shown.mid(kMessageLogged.size()));
+    QVERIFY(!connected);
+    QCOMPARE(server_.logins(), 0);
+    QCOMPARE(received(), 0);
+}
+
+void EmailTest::statusEndsOnTheFailure_data() {
+    QTest::addColumn<QString>("recipient");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("status");  // empty: the text of the message shown
+    QTest::newRow("refused recipient")
+        << QStringLiteral("nobody@khf.example") << QStringLiteral("127.0.0.1")
+        << QStringLiteral("Recipient \"nobody@khf.example\" not found");
+    // No other host given: the connection fails with the sender's reason.
+    QTest::newRow("unknown host") << kRecipient << QStringLiteral("no-such-host.invalid")
+                                  << QString();
+}
+
+// Connected and sent once, then a send that fails: the status line ends on
+// the failure, never on a state from before it.
+void EmailTest::statusEndsOnTheFailure() {
+    QFETCH(QString, recipient);
+    QFETCH(QString, host);
+    QFETCH(QString, status);
+    session_->start();
+    QStringList statuses;
+    runWindow([&](EmailPackageDialog& window) {
+        fillFields(window);
+        button(window, "connect").click();
+        QTRY_COMPARE_WITH_TIMEOUT(window.statusText(), kConnected, kWaitMs);
+        button(window, "send").click();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isBusy(), kWaitMs);
+        QCOMPARE(window.statusText(), kSent);
+        QSignalSpy changes(&window, &EmailPackageDialog::statusChanged);
+        edit(window, "recipient").setText(recipient);
+        if (host != QLatin1String("127.0.0.1")) {
+            // A new connection to a host that cannot be found, the question
+            // for another answered Cancel.
+            edit(window, "host").setText(host);
+            session_->dialogs().expectInput(QStringLiteral("Specify a new host:"), std::nullopt);
+            session_->dialogs().expectMessage({});
+            button(window, "connect").click();
+        } else {
+            session_->dialogs().expectMessage(status);
+            button(window, "send").click();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isBusy() && session_->dialogs().pending() == 0, kWaitMs);
+        for (const QList<QVariant>& change : changes) statuses << change.at(0).toString();
+        button(window, "sendClose").click();
+    });
+    session_->verifyDialogs();
+    if (status.isEmpty()) status = session_->dialogs().log().last().mid(kMessageLogged.size());
+    QVERIFY(!statuses.isEmpty());
+    QCOMPARE(statuses.last(), status);
+    QVERIFY2(!statuses.contains(kSent) && !statuses.contains(QStringLiteral("Host Resolved")),
+             qPrintable(statuses.join(QStringLiteral(" | "))));
+    QCOMPARE(received(), 1);
 }
 
 ZQW_GUI_TEST(EmailTest)

@@ -524,6 +524,29 @@ void PrintWindowsTest::savedArchiveShowsTheSamePages() {
     click(notesWindow(app), "viewArchiveButton");
     QVERIFY(dialogs().lastFileRequest().filter.isEmpty());
     QCOMPARE(shownPreviews(app, QStringLiteral("Report archive: card.raf")).size(), 2);
+
+    // The notes printout is kept and shown again the same way, with the
+    // notes as they were when it was made.
+    preview->close();
+    click(notesWindow(app), "previewButton");
+    ReportPreviewWindow* notesPreview = shownPreview(app, QStringLiteral("Print preview"));
+    QVERIFY(notesPreview && notesPreview != preview);
+    const QString notesArchive = path(QStringLiteral("notes.raf"));
+    dialogs().expectSaveFile(notesArchive, ReportArchive::fileFilter());
+    triggerTool(*notesPreview, "saveArchive");
+    ReportArchive notesShown = notesPreview->pages();
+    app.notesEditor().setPlainText(QStringLiteral("Other notes"));
+    dialogs().expectOpenFile(notesArchive, kNothingFiltered);
+    click(notesWindow(app), "viewArchiveButton");
+    ReportPreviewWindow* notesViewer =
+        shownPreview(app, QStringLiteral("Report archive: notes.raf"));
+    QVERIFY(notesViewer);
+    ReportArchive notesAgain = notesViewer->pages();
+    notesShown.layOut(60);
+    QVERIFY(notesShown.pageCount() > 0);
+    QCOMPARE(previewPageCount(*notesViewer), notesShown.pageCount());
+    for (int page = 0; page < notesShown.pageCount(); ++page)
+        QCOMPARE(pageImage(notesAgain, page), pageImage(notesShown, page));
 }
 
 void PrintWindowsTest::damagedArchiveIsRefused_data() {
@@ -534,11 +557,16 @@ void PrintWindowsTest::damagedArchiveIsRefused_data() {
     QTest::newRow("empty") << QStringLiteral("empty") << notOurs;
     QTest::newRow("text file") << QStringLiteral("text") << notOurs;
     QTest::newRow("cut short") << QStringLiteral("cut")
-                               << damaged + QLatin1String("page 1 is cut short.");
-    QTest::newRow("page bytes changed")
-        << QStringLiteral("flipped") << damaged + QLatin1String("page 1 cannot be read.");
-    QTest::newRow("impossible page count")
-        << QStringLiteral("pages") << damaged + QLatin1String("it claims 4000000000 pages.");
+                               << damaged + QLatin1String("its card is cut short.");
+    QTest::newRow("card changed") << QStringLiteral("card")
+                                  << damaged +
+                                         QLatin1String("its card or card template cannot be read.");
+    QTest::newRow("drawn pages of an earlier build")
+        << QStringLiteral("earlier")
+        << QStringLiteral(
+               "This report archive was written by an earlier version of the editor, "
+               "whose archives are no longer shown: they could hold anything. Print "
+               "the card or notes again.");
 }
 
 void PrintWindowsTest::damagedArchiveIsRefused() {
@@ -551,14 +579,18 @@ void PrintWindowsTest::damagedArchiveIsRefused() {
     ReportPreviewWindow* preview = shownPreview(app, QStringLiteral("Print preview"));
     QVERIFY(preview);
     QByteArray bytes = preview->pages().toBytes();
-    // Header: magic 8, version 4, page count 4, paper 16, orientation 1,
-    // resolution 8; then page 1's byte count and bytes.
-    constexpr int kHeader = 41;
     if (damage == QLatin1String("empty")) bytes.clear();
     if (damage == QLatin1String("text")) bytes = "Just some notes\r\n";
-    if (damage == QLatin1String("cut")) bytes.truncate(kHeader + 4 + 20);
-    if (damage == QLatin1String("flipped")) bytes[kHeader + 4 + 200] ^= 0x5a;
-    if (damage == QLatin1String("pages")) bytes.replace(12, 4, QByteArray::fromHex("ee6b2800"));
+    if (damage == QLatin1String("cut")) bytes.chop(10);
+    if (damage == QLatin1String("card")) {
+        const qsizetype card = bytes.lastIndexOf("ZQW1.0");
+        QVERIFY(card > 0);
+        bytes.replace(card, 6, "ZQW9.9");
+    }
+    // The header of a build that kept drawn pages, then a page it would
+    // have read without bound.
+    if (damage == QLatin1String("earlier"))
+        bytes = bytes.left(8) + QByteArray("\0\0\0\1\0\0\0\1", 8) + QByteArray(85, '\x7f');
     const QString file = path(QStringLiteral("damaged.raf"));
     writeBytes(file, bytes);
 

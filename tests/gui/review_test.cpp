@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "guitestmain.h"
 #include "guitestsupport.h"
 
 namespace {
@@ -223,5 +224,5 @@ void ReviewTest::theItemsNeedAnOpenCard() {
     QVERIFY(!topLevel(QStringLiteral("checkWindow")));
 }
 
-QTEST_MAIN(ReviewTest)
+ZQW_GUI_TEST(ReviewTest)
 #include "review_test.moc"

@@ -6,7 +6,9 @@ Prints the port it listens on, then serves until its standard input closes.
 Each message it accepts becomes FOLDER/N.json: the HELO name, the envelope,
 the subject and the attachment (its file name and base64 content). It
 refuses recipients whose address starts with "nobody@", and never answers
-the data sent to recipients starting with "slow@".
+the data sent to recipients starting with "slow@". It offers AUTH without
+STARTTLS, as a careless server does, and accepts any login; each login it is
+given becomes FOLDER/login-N.json, password included.
 """
 import asyncio
 import base64
@@ -19,6 +21,7 @@ import socket
 import sys
 
 from aiosmtpd.controller import Controller
+from aiosmtpd.smtp import AuthResult
 
 folder = sys.argv[1]
 logging.getLogger("mail.log").setLevel(logging.CRITICAL)
@@ -71,8 +74,21 @@ class Recorder:
         return "250 OK"
 
 
+logins = 0
+
+
+def authenticate(server, session, envelope, mechanism, auth_data):
+    global logins
+    logins += 1
+    with open(os.path.join(folder, "login-%d.json" % logins), "w") as out:
+        json.dump({"mechanism": mechanism, "data": repr(auth_data)}, out)
+    return AuthResult(success=True)
+
+
 port = free_port()
-controller = Controller(Recorder(), hostname="127.0.0.1", port=port)
+# Mail goes with a login or without one.
+controller = Controller(Recorder(), hostname="127.0.0.1", port=port, authenticator=authenticate,
+                        auth_require_tls=False, auth_required=False)
 controller.start()
 print(port, flush=True)
 sys.stdin.read()

@@ -97,7 +97,12 @@ class Recorder:
         return "221 Bye"
 
 
+# Every login any server of these tests was offered, password included.
+logins_seen = []
+
+
 def authenticate(server, session, envelope, mechanism, auth_data):
+    logins_seen.append(auth_data)
     ok = isinstance(auth_data, LoginPassword) and auth_data.password == PASSWORD.encode()
     # handled=False lets the server answer a failure with 535 itself.
     return AuthResult(success=ok, handled=False, auth_data=auth_data if ok else None)
@@ -181,6 +186,9 @@ def raw_server(behaviour):
         listener.close()
 
 
+last_stderr = ""  # what the last run wrote to standard error
+
+
 def run(package, smtp_port, *extra, **fields):
     """Runs the send command; fields override the usual options (None drops
     one). Returns the exit status, the parsed lines and the seconds taken."""
@@ -193,12 +201,15 @@ def run(package, smtp_port, *extra, **fields):
             args += [key, value]
     env = {k: v for k, v in os.environ.items() if "proxy" not in k.lower()}
     started = time.monotonic()
+    global last_stderr
+    last_stderr = ""
     try:
         result = subprocess.run(args, capture_output=True, timeout=30, env=env)
     except subprocess.TimeoutExpired:
         check(False, f"{args} still running after 30 s")
         return None, [], time.monotonic() - started
     elapsed = time.monotonic() - started
+    last_stderr = result.stderr.decode("utf-8", "replace")
     lines = []
     for raw in result.stdout.decode("utf-8").splitlines():
         line = json.loads(raw)
@@ -361,17 +372,14 @@ def check_security(work, package):
     """STARTTLS (asked for or merely offered), SMTPS and AUTH against a
     self-signed certificate; wrong passwords and untrusted certificates fail."""
     cert, context = make_certificate(work)
-    password_file = os.path.join(work, "password")
-    with open(password_file, "w") as f:
-        f.write(PASSWORD + "\n")
-    wrong_file = os.path.join(work, "wrong")
-    with open(wrong_file, "w") as f:
-        f.write("guess\n")
+    password_file = private_file(work, "password", PASSWORD + "\n")
+    wrong_file = private_file(work, "wrong", "guess\n")
 
     starttls = dict(tls_context=context, require_starttls=True, authenticator=authenticate,
                     auth_require_tls=True, auth_required=True)
     smtps = dict(ssl_context=context, authenticator=authenticate, auth_require_tls=False,
                  auth_required=True)
+    plain_auth = dict(authenticator=authenticate, auth_require_tls=False, auth_required=False)
     login = {"user": "ann", "password_file": password_file, "cafile": cert}
     cases = [
         # what, server options, command options, delivered, message wanted
@@ -381,12 +389,19 @@ def check_security(work, package):
         ("wrong password", starttls, {**login, "password_file": wrong_file}, False, "535"),
         ("untrusted certificate", starttls, {**login, "cafile": None}, False, "certificate"),
         ("STARTTLS missing", {}, {"tls": "starttls", "cafile": cert}, False, "STARTTLS"),
+        # A server (or a network stripping its offer) without STARTTLS that
+        # would take a login in clear, and mail without one.
+        ("password to a plain server", plain_auth, {**login, "tls": "none"}, False,
+         "offers no encryption (STARTTLS), so the password was not sent"),
     ]
     for what, server_options, fields, delivered, wanted in cases:
         handler = Recorder()
+        logins_seen.clear()
         with smtp_server(handler, **server_options) as port:
             rc, lines, _ = run(package, port, **fields)
         got = messages(lines)
+        check(server_options.get("tls_context") or server_options.get("ssl_context")
+              or logins_seen == [], f"{what}: a server without TLS saw a login {logins_seen}")
         if delivered:
             check(rc == 0 and got == [], f"{what}: exit {rc}, {lines}")
             check(len(handler.messages) == 1 and handler.messages[0]["login"] == "ann",
@@ -395,6 +410,46 @@ def check_security(work, package):
             check(rc == 1 and handler.messages == [] and handler.mails == [],
                   f"{what}: exit {rc}, mails {handler.mails}")
             check(len(got) == 1 and wanted.lower() in got[0].lower(), f"{what}: messages {got}")
+
+
+def private_file(work, name, text, mode=0o600):
+    path = os.path.join(work, name)
+    with open(path, "w") as f:
+        f.write(text)
+    os.chmod(path, mode)
+    return path
+
+
+def check_password_files(work, package):
+    """A password file is read only when it is a small regular file that no
+    one else may read; anything else is refused at once, before connecting."""
+    fifo = os.path.join(work, "password-pipe")
+    os.mkfifo(fifo, 0o600)
+    cases = [
+        # what, the file, what standard error must say
+        ("readable by the group", private_file(work, "group", PASSWORD, 0o640),
+         "read or changed by others"),
+        ("readable by everyone", private_file(work, "world", PASSWORD, 0o604),
+         "read or changed by others"),
+        ("a pipe nobody writes to", fifo, "not a regular file"),
+        ("a device without end", "/dev/zero", "not a regular file"),
+        ("larger than a password", private_file(work, "large", "x" * 10000), "too large"),
+    ]
+    for what, path, wanted in cases:
+        handler = Recorder()
+        with smtp_server(handler) as port:
+            rc, lines, elapsed = run(package, port, user="ann", password_file=path)
+        check(rc == 2 and lines == [], f"{what}: exit {rc}, {lines}")
+        check(wanted in last_stderr and path in last_stderr, f"{what}: said {last_stderr!r}")
+        check(handler.helos == [], f"{what}: connected to the server")
+        check(elapsed < 10, f"{what}: took {elapsed:.1f} s")
+    # A private file is read, its first line the password; over plain SMTP
+    # without a password, mail still goes.
+    handler = Recorder()
+    with smtp_server(handler) as port:
+        rc, lines, _ = run(package, port)
+    check(rc == 0 and len(handler.messages) == 1 and handler.messages[0]["login"] is None,
+          f"plain SMTP without a password: exit {rc}, {lines}")
 
 
 def check_refused_fields(work, package):
@@ -463,6 +518,7 @@ def main():
         check_network_failures(package)
         check_unknown_hosts(package)
         check_security(work, package)
+        check_password_files(work, package)
         check_refused_fields(work, package)
         check_usage(work, package)
     print(f"{len(failures)} failure(s) in {time.monotonic() - started:.1f} s")

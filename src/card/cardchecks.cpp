@@ -81,14 +81,6 @@ CheckFinding cellFinding(const Card& card, const GridRow& at, int column, Severi
 }
 
 // The answer columns of a row with the field each shows.
-std::vector<std::pair<int, int>> answerColumns(const Section& section, int grid) {
-    if (grid == 2) return {{1, 2}};
-    if (section.columnCount == 1) return {{0, 1}};
-    std::vector<std::pair<int, int>> columns;
-    for (int j = 1; j < section.columnCount; ++j) columns.push_back({j, j + 1});
-    return columns;
-}
-
 std::string byteName(unsigned char byte) {
     switch (byte) {
         case '\t':

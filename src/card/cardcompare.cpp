@@ -41,15 +41,6 @@ std::vector<std::pair<int, GridShape>> gridsOf(const Section& section) {
     return grids;
 }
 
-// The grid columns that hold answers, with the field each shows.
-std::vector<std::pair<int, int>> answerColumns(const Section& section, int grid) {
-    if (grid == 2) return {{1, 2}};
-    if (section.columnCount == 1) return {{0, 1}};
-    std::vector<std::pair<int, int>> columns;
-    for (int j = 1; j < section.columnCount; ++j) columns.push_back({j, j + 1});
-    return columns;
-}
-
 std::string headingOf(const Card& card, const Section& section, int grid, int column) {
     if (grid != 1) return {};
     const int index = section.firstColumn + column;
@@ -296,6 +287,14 @@ int takeTheirs(Card& mine, const std::vector<CardDifference>& differences) {
     }
     if (applied > 0) mine.isModified = true;
     return applied;
+}
+
+std::vector<std::pair<int, int>> answerColumns(const Section& section, int grid) {
+    if (grid == 2) return {{1, 2}};
+    if (section.columnCount == 1) return {{0, 1}};
+    std::vector<std::pair<int, int>> columns;
+    for (int j = 1; j < section.columnCount; ++j) columns.push_back({j, j + 1});
+    return columns;
 }
 
 }  // namespace zqw

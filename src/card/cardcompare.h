@@ -72,4 +72,8 @@ std::vector<CardDifference> compareNotes(const std::vector<std::string>& mine,
 // the card is marked modified when any was.
 int takeTheirs(Card& mine, const std::vector<CardDifference>& differences);
 
+// The grid columns of a section that hold answers, each with the field it
+// shows: (grid column, field number).
+std::vector<std::pair<int, int>> answerColumns(const Section& section, int grid);
+
 }  // namespace zqw

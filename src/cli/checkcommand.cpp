@@ -12,6 +12,7 @@
 #include "card/plainnotes.h"
 #include "platform/inifile.h"
 #include "platform/programpaths.h"
+#include "rememberednotes.h"
 #include "render/cardfonts.h"
 #include "render/printedcellcheck.h"
 #include "reviewsupport.h"
@@ -93,7 +94,10 @@ int check(const CheckRequest& request) {
             inputs.notesUtf8.push_back(cp1252ToUtf8(line));
     }
     inputs.printed = printedCellFindings(card, layout, fonts);
-    if (const auto contents = packageContentsOfCardFile(request.cardPath))
+    // The package that pack would make: the notes only where opening the
+    // card would follow its link without a question.
+    RememberedNotesLinks remembered;
+    if (const auto contents = packageContentsOfCardFile(request.cardPath, &remembered))
         inputs.packageBytes = measurePackage(*contents);
 
     const std::vector<CheckFinding> findings = checkCard(card, inputs);

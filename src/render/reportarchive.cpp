@@ -22,9 +22,8 @@
 #include "render/cardpagepainter.h"
 #include "render/displayfontsettings.h"
 #include "render/notespagepainter.h"
-#include "render/printlayoutsettings.h"
-
 #include "render/outputfile.h"
+#include "render/printlayoutsettings.h"
 
 namespace {
 

@@ -238,6 +238,11 @@ void NotesLinkTest::produceAfterDecliningPacksTheCardAlone() {
     dialogs().expectOpenFile(card, kOpenFilter);
     dialogs().expectQuestionDefaultNo({}, Answer::No);
     chooseMenuItem(app, "openCard");
+    // The card has no partnership names: the check before packing finds
+    // that, and its list is declined.
+    dialogs().expectQuestion(
+        QStringLiteral("The check of the card found errors. Do you wish to see them first?"),
+        Answer::No);
     dialogs().expectSaveFile(package, kPackageFilter);
     chooseMenuItem(app, "producePackage");
     session_->verifyDialogs();

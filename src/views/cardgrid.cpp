@@ -38,6 +38,11 @@ void CardGridModel::refresh() {
     if (columns_ > 0) emit headerDataChanged(Qt::Horizontal, 0, columns_ - 1);
 }
 
+void CardGridModel::rowStored(int row) {
+    if (row < 1 || row > rows_ || columns_ == 0) return;
+    emit dataChanged(index(row - 1, 0), index(row - 1, columns_ - 1));
+}
+
 int CardGridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : rows_;
 }
@@ -257,8 +262,10 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 
 void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel*,
                                 const QModelIndex& index) const {
+    // The receivers store the text before the emit returns.
     emit grid_.editCommitted(index.row() + 1, index.column(),
                              static_cast<QLineEdit*>(editor)->text());
+    grid_.model_.rowStored(index.row() + 1);
 }
 
 bool CellDelegate::eventFilter(QObject* object, QEvent* event) {

@@ -38,6 +38,10 @@ public:
     void configure(int rowLimit, int columnCount, bool hasHeadings);
     // Every cell may have changed (a line command, a read, a symbol key).
     void refresh();
+    // A row's text was stored (grid rows): its cells and what is said of
+    // them are asked for afresh. Without this the view keeps painting the
+    // cell's text from before the commit until something else repaints it.
+    void rowStored(int row);
     // How suits are said.
     void setSuitText(const SuitText& suits);
     const SuitText& suitText() const { return suits_; }

@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 
@@ -53,6 +54,7 @@ private slots:
     void aClosedCardTakesNoTyping();
     void labelsStayWhileTheCellsScrollSideways();
     void theActiveCellIsFramed();
+    void aStoredCellIsRepaintedWithWhatWasStored();
 
 private:
     EditorApp& startOnFirstAnswer() {
@@ -275,6 +277,31 @@ void CellInputTest::theActiveCellIsFramed() {
     const QColor fill(shown.pixel(shown.width() - 4, shown.height() / 2));
     QVERIFY(fill != editor->palette().color(QPalette::Base));
     QVERIFY(fill != frame);
+}
+
+void CellInputTest::aStoredCellIsRepaintedWithWhatWasStored() {
+    EditorApp& app = session_->start();
+    SectionView& view = app.sectionView();
+    view.selectGroup(view.groupTabs().count() - 3);  // the opening bids
+    CardGrid& grid = view.grid(1);
+    QCOMPARE(grid.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Min HCP"));
+    QLineEdit* editor = editCell(app, 1, 1, 1);
+    QVERIFY(editor);
+    // The view paints a cell from the model only when told it changed; the
+    // editor that covered it is gone after Tab.
+    QSignalSpy changed(grid.model(), &QAbstractItemModel::dataChanged);
+    QTest::keyClicks(editor, QStringLiteral("11"));
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCOMPARE(grid.activeColumn(), 2);
+    QCOMPARE(grid.model()->index(0, 1).data().toString(), QStringLiteral("11"));
+    const QModelIndex stored = grid.model()->index(0, 1);
+    const bool told = std::any_of(changed.cbegin(), changed.cend(), [&](const QList<QVariant>& a) {
+        const auto from = a.at(0).toModelIndex();
+        const auto to = a.at(1).toModelIndex();
+        return from.row() <= stored.row() && stored.row() <= to.row() &&
+               from.column() <= stored.column() && stored.column() <= to.column();
+    });
+    QVERIFY2(told, "the stored cell was never reported changed");
 }
 
 QTEST_MAIN(CellInputTest)

@@ -34,6 +34,10 @@ const QKeyCombination kDeleteLineKey(Qt::ControlModifier, Qt::Key_Delete);
 
 bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
+bool isPlainDown(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Down && (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
 bool isSuitKey(int key) { return key >= Qt::Key_F5 && key <= Qt::Key_F8; }
 
 bool isLineKey(const QKeyEvent& key) {
@@ -110,6 +114,12 @@ public:
         entries_.insert(std::min(row, static_cast<int>(entries_.size())), QString());
         endInsertRows();
         refresh();
+    }
+    // A blank row after the last, for the next entry.
+    void appendBlankRow() {
+        beginInsertRows({}, rows_, rows_);
+        ++rows_;
+        endInsertRows();
     }
     void removeEntry(int row) {
         if (row < entries_.size()) entries_.removeAt(row);
@@ -418,6 +428,15 @@ void CustomPromptsWindow::insertLine() {
     grid_->setCurrentIndex(list_->index(row, 0));
 }
 
+void CustomPromptsWindow::moveDownFromLastRow() {
+    endEditing(true);
+    const int last = list_->rowCount() - 1;
+    // A blank row after the entries is already where the next one goes.
+    if (last < list_->entries().size()) list_->appendBlankRow();
+    grid_->setCurrentIndex(list_->index(list_->rowCount() - 1, 0));
+    grid_->setFocus();
+}
+
 void CustomPromptsWindow::deleteLine() {
     endEditing(true);
     const int row = std::max(0, grid_->currentIndex().row());
@@ -526,6 +545,11 @@ bool CustomPromptsWindow::eventFilter(QObject* watched, QEvent* event) {
             if (!onGrid && !onEditor) break;
             const auto* key = static_cast<QKeyEvent*>(event);
             if (isLineKey(*key)) return this->event(event);
+            if (event->type() == QEvent::KeyPress && isPlainDown(*key) &&
+                grid_->currentIndex().row() == list_->rowCount() - 1) {
+                moveDownFromLastRow();
+                return true;
+            }
             if (onGrid && event->type() == QEvent::KeyPress && grid_->editor() == nullptr) {
                 if (isEnter(key->key())) {
                     chooseRow(grid_->currentIndex().row());

@@ -86,6 +86,9 @@ private:
     void setCaptionFor(const QString& path);
     void chooseRow(int row);
     void typeSuit(int key);
+    // Down on the last row: as in a spreadsheet, a blank row opens below
+    // the last entry.
+    void moveDownFromLastRow();
     void endEditing(bool keep);
     // The suits as the rows draw them and a screen reader says them.
     SuitText suitText() const { return SuitText(suitChars_, colourSuits_); }

@@ -59,6 +59,8 @@ private slots:
     void suitKeysTypeSymbolsStoredAsCodes();
     void lineCommands_data();
     void lineCommands();
+    void downOnTheLastRowAddsARow_data();
+    void downOnTheLastRowAddsARow();
     void droppedPromptBecomesAnEntry_data();
     void droppedPromptBecomesAnEntry();
     void onlyThePromptListIsDroppedFrom();
@@ -264,6 +266,51 @@ void CustomPromptsTest::lineCommands() {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_COMPARE(prompts.prompts(), after + QStringList{QStringLiteral("z")});
     }
+}
+
+void CustomPromptsTest::downOnTheLastRowAddsARow_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("typed");  // into the last row before Down
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("on the last entry")
+        << QByteArray("A\r\nB\r\n") << QString() << entries({"A", "B"}) << 3;
+    QTest::newRow("on an empty last entry")
+        << QByteArray("A\r\n\r\n") << QString() << entries({"A", ""}) << 3;
+    QTest::newRow("while typing a new entry")
+        << QByteArray() << QStringLiteral("z") << entries({"z"}) << 2;
+    // The blank row below the entries is where the next one goes already.
+    QTest::newRow("on the blank row") << QByteArray() << QString() << QStringList() << 1;
+}
+
+void CustomPromptsTest::downOnTheLastRowAddsARow() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, before);
+    QFETCH(int, rows);
+    CustomPromptsWindow& prompts = startWith(file);
+    const bool changed = !typed.isEmpty();
+    QTableView& grid = selectRow(prompts.rowCount() - 1);
+    QWidget* keys = &grid;
+    if (changed) {
+        QTest::keyClick(&grid, typed.at(0).toLatin1());
+        keys = QApplication::focusWidget();
+        QVERIFY(qobject_cast<QLineEdit*>(keys));
+    }
+    QTest::keyClick(keys, Qt::Key_Down);
+    QCOMPARE(prompts.prompts(), before);
+    QCOMPARE(prompts.rowCount(), rows);
+    QCOMPARE(grid.currentIndex().row(), rows - 1);
+    QCOMPARE(prompts.isModified(), changed);
+    // What is typed there becomes the entry after the others.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_N);  // opens the row's editor
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ext"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(prompts.prompts(), before + QStringList{QStringLiteral("next")});
+    // Down on an inner row only moves.
+    QTest::keyClick(&selectRow(0), Qt::Key_Down);
+    QCOMPARE(grid.currentIndex().row(), std::min(1, prompts.rowCount() - 1));
+    QCOMPARE(prompts.prompts(), before + QStringList{QStringLiteral("next")});
 }
 
 void CustomPromptsTest::droppedPromptBecomesAnEntry_data() {

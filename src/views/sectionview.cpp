@@ -115,6 +115,10 @@ SectionView::SectionView(CardDocument& document, EditorSettings& settings, GridC
     notes_.setLineWrapMode(QPlainTextEdit::WidgetWidth);
     notes_.hide();
     connect(&notes_, &NotesTextEditor::keyReleased, this, &SectionView::notesKeyReleased);
+    connect(&notes_, &NotesTextEditor::charactersReplaced, this,
+            [this](const std::vector<zqw::ReplacedCharacter>& replaced) {
+                emit statusNote(replacementNote(replaced, QStringLiteral("a notes file")));
+            });
 
     applyDisplayFont();
     applyNotesFont();

@@ -57,6 +57,7 @@ private slots:
     void labelsStayWhileTheCellsScrollSideways();
     void theActiveCellIsFramed();
     void aStoredCellIsRepaintedWithWhatWasStored();
+    void suitsPastedIntoTheNotesAreSavedAsSuits();
 
 private:
     EditorApp& startOnFirstAnswer() {
@@ -364,6 +365,24 @@ void CellInputTest::aStoredCellIsRepaintedWithWhatWasStored() {
                from.column() <= stored.column() && stored.column() <= to.column();
     });
     QVERIFY2(told, "the stored cell was never reported changed");
+}
+
+void CellInputTest::suitsPastedIntoTheNotesAreSavedAsSuits() {
+    EditorApp& app = session_->start();
+    app.sectionView().showNotesGroup();
+    NotesTextEditor& notes = app.notesEditor();
+    notes.setFocus();
+    // As a printed card's PDF gives its suits back, with a letter no notes
+    // file holds.
+    QGuiApplication::clipboard()->setText(QStringLiteral("1\u2663 1\u2666 1\u2665 1\u2660 \u0416"));
+    chooseMenuItem(app, "paste");
+    QCOMPARE(notes.toPlainText(), QStringLiteral("1} 1{ 1] 1[ ?"));
+    QCOMPARE(statusLine(app),
+             QStringLiteral("Replaced, as a notes file cannot store them: \u0416 by ?"));
+    const QString file = session_->path(QStringLiteral("notes.txt"));
+    session_->dialogs().expectSaveFile(file);
+    chooseMenuItem(app, "saveNotes");
+    QCOMPARE(readBytes(file), QByteArray("1} 1{ 1] 1[ ?\r\n"));
 }
 
 QTEST_MAIN(CellInputTest)

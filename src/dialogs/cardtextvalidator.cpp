@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "card/cp1252.h"
-
 namespace {
 
 // Suit codes are control characters too, but they are what the card stores
@@ -14,35 +12,7 @@ bool isSuitCode(char32_t c) { return c >= 3 && c <= 6; }
 // byte of a file survives a round trip.
 bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
-QChar shownChar(char byte) {
-    // Every Windows-1252 character lies in the Basic Multilingual Plane.
-    return QChar(static_cast<char16_t>(zqw::cp1252ToUnicode(static_cast<unsigned char>(byte))));
-}
-
 }  // namespace
-
-CardTextEntry enterCardText(const QString& text, const zqw::SuitChars& chars) {
-    CardTextEntry entry;
-    entry.shown.reserve(text.size());
-    entry.bytes.reserve(static_cast<size_t>(text.size()));
-    for (qsizetype i = 0; i < text.size();) {
-        const auto [c, length] = characterAt(text, i);
-        i += length;
-        const zqw::CardCharacter card = zqw::toCardCharacter(c, chars);
-        if (card.kind == zqw::CardCharacterKind::Ignored) continue;
-        entry.bytes += card.byte;
-        entry.shown += shownChar(card.byte);
-        if (card.kind == zqw::CardCharacterKind::Replaced)
-            zqw::noteReplaced(entry.replaced, {c, card.byte});
-    }
-    return entry;
-}
-
-QString replacementNote(const std::vector<zqw::ReplacedCharacter>& replaced, const QString& store) {
-    if (replaced.empty()) return {};
-    return QStringLiteral("Replaced, as ") + store + QStringLiteral(" cannot store them: ") +
-           QString::fromStdString(zqw::describeReplacements(replaced));
-}
 
 CardTextValidator::CardTextValidator(QObject* parent) : QValidator(parent) {}
 
@@ -66,7 +36,7 @@ CardTextValidator::Cleaned CardTextValidator::clean(QString& text, const zqw::Su
         }
         const zqw::CardCharacter card = zqw::toCardCharacter(c, chars);
         if (card.kind == zqw::CardCharacterKind::Ignored) continue;
-        kept += shownChar(card.byte);
+        kept += fromCardText(std::string(1, card.byte));
         if (card.kind == zqw::CardCharacterKind::Replaced)
             zqw::noteReplaced(cleaned.replaced, {c, card.byte});
     }

@@ -5,12 +5,10 @@
 #include <string>
 
 #include "card/cp1252.h"
-#include "dialogs/cardtextvalidator.h"  // characterAt
+#include "dialogs/widgettext.h"
 
-// Card texts are Windows-1252 bytes; widgets hold Unicode.
-inline QString fromCardText(const std::string& bytes) {
-    return QString::fromStdString(zqw::cp1252ToUtf8(bytes));
-}
+// Card texts are Windows-1252 bytes; widgets hold Unicode (fromCardText
+// and the way in, enterCardText: dialogs/widgettext.h).
 
 // The core's messages hold card text (Windows-1252) and sometimes a file
 // path, which on this system is UTF-8: text that reads as UTF-8 is taken so.

@@ -66,6 +66,8 @@ private slots:
     void onlyThePromptListIsDroppedFrom();
     void enterAndDoubleClickInsertIntoTheCell();
     void controlCharactersNeverReachACell();
+    void enteredTextIsWhatTheFileHolds_data();
+    void enteredTextIsWhatTheFileHolds();
     void onlyNewAndOpenOfferCancel();
     void closingAsksToSave_data();
     void closingAsksToSave();
@@ -380,6 +382,53 @@ void CustomPromptsTest::enterAndDoubleClickInsertIntoTheCell() {
     const zqw::Card& card = app().document().card();
     QCOMPARE(QByteArray::fromStdString(card.field(card.findGridRow(0, 1, 2), 1, 2)),
              QByteArray("1NT 15-17\x05 stop"));
+}
+
+void CustomPromptsTest::enteredTextIsWhatTheFileHolds_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("suits pasted") << "paste" << QStringLiteral("1\u2663 2\u2666 3\u2665 4\u2664")
+                                  << QStringLiteral("1} 2{ 3] 4[")
+                                  << QByteArray("1\x05 2\x04 3\x03 4\x06\r\n") << QString();
+    QTest::newRow("a suit typed") << "typed" << QStringLiteral("\u2660") << QStringLiteral("[")
+                                  << QByteArray("\x06\r\n") << QString();
+    QTest::newRow("letters a file lacks")
+        << "paste" << QStringLiteral("\u0416\u2212") << QStringLiteral("?-") << QByteArray("?-\r\n")
+        << QStringLiteral(
+               "Replaced, as a custom prompt file cannot store them: \u0416 by ?, "
+               "\u2212 by -");
+    QTest::newRow("pasted past the length")
+        << "paste" << QString(300, QLatin1Char('w')) << QString(255, QLatin1Char('w'))
+        << QByteArray(255, 'w') + "\r\n"
+        << QStringLiteral("A custom prompt holds at most 255 characters");
+}
+
+void CustomPromptsTest::enteredTextIsWhatTheFileHolds() {
+    QFETCH(QString, way);
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QFETCH(QByteArray, saved);
+    QFETCH(QString, status);
+    CustomPromptsWindow& prompts = startWith(QByteArray());
+    QTableView& grid = selectRow(0);
+    grid.edit(grid.currentIndex());
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    if (way == QLatin1String("typed")) {
+        QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, text, Qt::NoModifier);
+    } else {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    }
+    QCOMPARE(editor->text(), shown);
+    QCOMPARE(prompts.statusText(), status);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(prompts.prompts(), QStringList{shown});
+    QVERIFY(prompts.saveList());
+    QCOMPARE(readBytes(path("mine.txt")), saved);
 }
 
 void CustomPromptsTest::controlCharactersNeverReachACell() {

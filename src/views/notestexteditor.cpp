@@ -182,7 +182,9 @@ QStringList NotesTextEditor::unstorableCharacters(int limit) const {
 }
 
 bool NotesTextEditor::search(const QString& text, SearchOptions options) {
-    const QString needle = text.left(kMaxSearchLength);
+    // Looked for as it would have gone into the notes: "1♣" finds the club
+    // pasted from a printed card.
+    const QString needle = enterCardText(text.left(kMaxSearchLength), suitChars_).shown;
     if (needle.isEmpty()) return true;
     const Qt::CaseSensitivity cs = options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
     const QTextDocument* doc = document();
@@ -216,9 +218,9 @@ bool NotesTextEditor::search(const QString& text, SearchOptions options) {
     return false;
 }
 
-int NotesTextEditor::replaceAll(const QString& text, const QString& replacement,
+int NotesTextEditor::replaceAll(const QString& text, const QString& replacementText,
                                 SearchOptions options) {
-    const QString needle = text.left(kMaxSearchLength);
+    const QString needle = enterCardText(text.left(kMaxSearchLength), suitChars_).shown;
     if (needle.isEmpty()) return 0;
     QTextDocument* doc = document();
     const int start = options.global ? (options.backward ? doc->characterCount() - 1 : 0)
@@ -227,6 +229,7 @@ int NotesTextEditor::replaceAll(const QString& text, const QString& replacement,
         findMatches(*doc, needle, start, options.backward,
                     options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
     if (matches.empty()) return -1;
+    const QString replacement = enteredText(replacementText);
 
     // The stretch from the first match to the end of the last is rebuilt as
     // one string and put in with one edit: one undo step, and the document

@@ -54,6 +54,8 @@ public:
     // The text differs from what was last loaded, saved or started empty.
     bool isModified() const;
 
+    // Search and replacement texts are taken as typed text would be
+    // (suit symbols as suits).
     // Finds text from the caret (or from an end of the text with global).
     // Forward, the first match at or after the start point; backward, the
     // last match that begins before it. A found match is selected with the

@@ -39,7 +39,9 @@ int ScreenPlacement::titleRoom(const QWidget& window) {
     QFont title = QApplication::font();
     title.setBold(true);
     const int bar = std::max(20, window.style()->pixelMetric(QStyle::PM_TitleBarHeight));
-    return QFontMetrics(title).horizontalAdvance(window.windowTitle()) + 4 * bar;
+    // A window manager's title font is often larger than the application's,
+    // and it may add a button or two of its own (shade, all desktops).
+    return QFontMetrics(title).horizontalAdvance(window.windowTitle()) * 5 / 4 + 6 * bar;
 }
 
 void ScreenPlacement::fitOnScreen(QWidget& window) {

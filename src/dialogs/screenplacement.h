@@ -22,7 +22,7 @@ public:
     // inside the area.
     static void fitOnScreen(QWidget& window);
     // The least width a window needs for its title bar to show the title:
-    // the title itself and room for an icon and three buttons.
+    // the title itself, with room for a larger font, an icon and buttons.
     static int titleRoom(const QWidget& window);
 
 protected:

@@ -19,19 +19,11 @@ QString fromCardText(const std::string& bytes) {
 }
 
 CardTextEntry enterCardText(const QString& text, const zqw::SuitChars& chars) {
+    zqw::CardTextInput input = zqw::cardTextFromUtf8(text.toStdString(), chars);
     CardTextEntry entry;
-    entry.shown.reserve(text.size());
-    entry.bytes.reserve(static_cast<size_t>(text.size()));
-    for (qsizetype i = 0; i < text.size();) {
-        const auto [c, length] = characterAt(text, i);
-        i += length;
-        const zqw::CardCharacter card = zqw::toCardCharacter(c, chars);
-        if (card.kind == zqw::CardCharacterKind::Ignored) continue;
-        entry.bytes += card.byte;
-        entry.shown += shownChar(card.byte);
-        if (card.kind == zqw::CardCharacterKind::Replaced)
-            zqw::noteReplaced(entry.replaced, {c, card.byte});
-    }
+    entry.shown = fromCardText(input.text);
+    entry.bytes = std::move(input.text);
+    entry.replaced = std::move(input.replaced);
     return entry;
 }
 

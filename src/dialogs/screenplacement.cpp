@@ -58,8 +58,12 @@ void ScreenPlacement::fitOnScreen(QWidget& window) {
         left = right = bottom = kBorderAllowance;
         top = kTitleBarAllowance;
     }
-    // As wide as the title needs, where the window may grow.
-    int width = std::max(window.width(), std::min(titleRoom(window), window.maximumWidth()));
+    // A dialog as wide as its title needs, where it may grow; a main
+    // window's long caption is the window manager's to shorten.
+    const bool dialog = window.windowType() == Qt::Dialog || window.windowType() == Qt::Sheet;
+    int width = dialog
+                    ? std::max(window.width(), std::min(titleRoom(window), window.maximumWidth()))
+                    : window.width();
     int height = window.height();
     width = std::min(width, area.width() - left - right);
     height = std::min(height, area.height() - top - bottom);

@@ -13,7 +13,7 @@ packages=(
   qt6-base-dev libgl-dev libgtest-dev libzip-dev zip unzip
   python3 python3-fonttools python3-munkres
   fonts-liberation2 fonts-dejavu-core fontconfig
-  xvfb xauth poppler-utils xdotool
+  xvfb xauth poppler-utils xdotool x11-utils
   # the screen reader's view of the editor (AT-SPI under Xvfb)
   at-spi2-core python3-pyatspi dbus
   libcurl4-openssl-dev python3-aiosmtpd openssl

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <memory>
 
+#include "dialogs/screenplacement.h"
 #include "platform/inifile.h"
 #include "platform/profilestore.h"
 
@@ -81,6 +82,8 @@ private:
     void writeSettings();
 
     UserDialogs& dialogs_;
+    // Every window the editor shows opens inside the screen.
+    ScreenPlacement screenPlacement_;
     QString namedFile_;
     IniFile settingsFile_;
     ProfileStore profile_;

@@ -34,6 +34,21 @@ private:
     std::vector<std::string> lines_;
 };
 
+// The reader's messages as JSON on the standard output; false when they
+// could not be written.
+bool writeMessages(const MessageList& messages) {
+    JsonWriter json;
+    json.beginObject();
+    json.key("messages");
+    json.beginArray();
+    for (const auto& message : messages.messages) json.value(message);
+    json.endArray();
+    json.endObject();
+    std::cout << json.text() << '\n';
+    std::cout.flush();
+    return static_cast<bool>(std::cout);
+}
+
 }  // namespace
 
 int runImportDosCommand(const std::vector<std::string>& args) {
@@ -55,7 +70,12 @@ int runImportDosCommand(const std::vector<std::string>& args) {
     card.notesOpen = true;
 
     PlainNotesAppender imported;
-    importDosCard(card, imported, dosPath);
+    if (!importDosCard(card, imported, dosPath)) {
+        // A blank card written in its place would pass for an import of a
+        // card that held nothing.
+        writeMessages(messages);
+        return fail("cannot read the DOS card " + dosPath + "; nothing was written");
+    }
     imported.appendTo(notes);
 
     std::string failedOutput;
@@ -72,16 +92,7 @@ int runImportDosCommand(const std::vector<std::string>& args) {
         if (!card.writeCardFile()) failedOutput = cardPath;
     }
 
-    JsonWriter json;
-    json.beginObject();
-    json.key("messages");
-    json.beginArray();
-    for (const auto& message : messages.messages) json.value(message);
-    json.endArray();
-    json.endObject();
-    std::cout << json.text() << '\n';
-    std::cout.flush();
-    if (!std::cout) return fail("cannot write the output");
+    if (!writeMessages(messages)) return fail("cannot write the output");
     if (!failedOutput.empty()) return fail("cannot write " + failedOutput);
     return 0;
 }

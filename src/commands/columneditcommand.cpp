@@ -99,13 +99,21 @@ void ColumnEditCommand::editColumn() {
 
     if (result == QDialog::Accepted) {
         std::vector<std::string> written;
-        for (const QString& line : memo.displayedLines()) written.push_back(toCardText(line));
+        std::vector<zqw::ReplacedCharacter> replaced;
+        for (const QString& line : memo.displayedLines()) {
+            CardTextEntry entry = enterCardText(line, card.suitChars);
+            written.push_back(std::move(entry.bytes));
+            for (const zqw::ReplacedCharacter& each : entry.replaced)
+                zqw::noteReplaced(replaced, each);
+        }
         // An OK that changed nothing leaves the card unchanged.
         document_.recordChange(QStringLiteral("Column edit"), [&] {
             zqw::writeColumn(card, *range, written);
             return true;
         });
         view_.reloadRows(gridNumber, activeRow, activeColumn);
+        if (!replaced.empty())
+            dialogs_.message(replacementNote(replaced, QStringLiteral("a card file")));
     }
     resumeEditing();
 }

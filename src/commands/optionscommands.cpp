@@ -58,7 +58,7 @@ OptionsCommands::OptionsCommands(CardDocument& document, SectionView& view,
              settings.rightMousePrompts(), settings, &EditorSettings::rightMousePromptsChanged,
              [&settings](bool on) { settings.setRightMousePrompts(on); });
     bindTick(menu.add(*this, QStringLiteral("toggleColouredSuits"),
-                      QStringLiteral("&Coloured suits"), {}, {}, {}),
+                      QStringLiteral("C&oloured suits"), {}, {}, {}),
              settings.colourSuits(), settings, &EditorSettings::colourSuitsChanged,
              [&settings](bool on) { settings.setColourSuits(on); });
     QAction* symbols =

@@ -8,6 +8,7 @@
 #include <QTextEdit>
 
 #include "commands/menuactions.h"
+#include "dialogs/cardtextvalidator.h"
 #include "dialogs/suittext.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
@@ -15,7 +16,6 @@
 #include "document/editorsettings.h"
 #include "prompts/promptlistwindow.h"
 #include "views/cardgrid.h"
-#include "views/celltextvalidator.h"
 #include "views/notestexteditor.h"
 #include "views/notetabs.h"
 #include "views/sectionview.h"
@@ -192,14 +192,17 @@ void PromptController::clearInsertionPoint() {
 void PromptController::insertPrompt(const QString& given) {
     if (insertionPoint_.selStart == -1) return;
     QString prompt = given;
-    CellTextValidator::clean(prompt);
+    CardTextValidator::clean(prompt, settings_.suitChars());
     const int start = insertionPoint_.selStart;
     const QString text = insertionPoint_.text.left(start) + prompt +
                          insertionPoint_.text.mid(start + insertionPoint_.selLength);
     const int caret = start + static_cast<int>(prompt.size());
     if (QLineEdit* editor = insertionPoint_.editor) {
-        editor->setText(text);
-        editor->setCursorPosition(caret);
+        // Put in as typing would be, so that a cell's limit cuts the prompt,
+        // not what the cell held.
+        editor->setText(insertionPoint_.text);
+        editor->setSelection(start, insertionPoint_.selLength);
+        editor->insert(prompt);
         document_.setModified(true);
         captureEditor(editor);
     } else if (QTextEdit* memo = insertionPoint_.memo) {

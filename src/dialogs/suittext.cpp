@@ -33,6 +33,7 @@ bool isDark(const QPalette& palette) { return palette.color(QPalette::Base).ligh
 SuitText::SuitText(const zqw::SuitChars& chars, bool coloured)
     : chars_{displayChar(chars.club), displayChar(chars.diamond), displayChar(chars.heart),
              displayChar(chars.spade)},
+      suitChars_(chars),
       coloured_(coloured) {}
 
 int SuitText::suitOf(QChar c) const {

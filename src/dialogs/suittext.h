@@ -23,6 +23,8 @@ public:
     SuitText(const zqw::SuitChars& chars, bool coloured);
 
     bool isColoured() const { return coloured_; }
+    // The characters drawn as suits, as the card's settings give them.
+    const zqw::SuitChars& suitChars() const { return suitChars_; }
 
     // The colour a character is drawn in on a palette; invalid for a
     // character that is no suit, and for every character when colouring is
@@ -44,6 +46,7 @@ private:
 
     std::array<QChar, 4> chars_ = {QLatin1Char('}'), QLatin1Char('{'), QLatin1Char(']'),
                                    QLatin1Char('[')};
+    zqw::SuitChars suitChars_;
     bool coloured_ = true;
 };
 

@@ -5,11 +5,10 @@
 #include <string>
 
 #include "card/cp1252.h"
+#include "dialogs/widgettext.h"
 
-// Card texts are Windows-1252 bytes; widgets hold Unicode.
-inline QString fromCardText(const std::string& bytes) {
-    return QString::fromStdString(zqw::cp1252ToUtf8(bytes));
-}
+// Card texts are Windows-1252 bytes; widgets hold Unicode (fromCardText
+// and the way in, enterCardText: dialogs/widgettext.h).
 
 // The core's messages hold card text (Windows-1252) and sometimes a file
 // path, which on this system is UTF-8: text that reads as UTF-8 is taken so.
@@ -21,18 +20,6 @@ inline QString fromMessageText(const std::string& bytes) {
 }
 
 inline std::string toCardText(const QString& text) { return zqw::utf8ToCp1252(text.toStdString()); }
-
-// The character that starts at index i of a widget's text, a surrogate pair
-// being one character, and how many UTF-16 units it takes there.
-struct TextCharacter {
-    char32_t code;
-    qsizetype length;
-};
-inline TextCharacter characterAt(const QString& text, qsizetype i) {
-    if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-        return {QChar::surrogateToUcs4(text.at(i), text.at(i + 1)), 2};
-    return {text.at(i).unicode(), 1};
-}
 
 // Card text for the editor's own words (menu captions, messages): suit codes
 // as the suit symbols themselves, which any font draws.

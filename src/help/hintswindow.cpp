@@ -10,9 +10,12 @@
 #include "card/cp1252.h"
 #include "dialogs/suittext.h"
 
+// A title and a close box only. Asked for a title alone, Qt tells the window
+// manager which functions the window has but not which buttons it shows,
+// and a window manager may then draw minimise and maximise buttons anyway.
 HintsWindow::HintsWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::MSWindowsFixedSizeDialogHint) {
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("hintsWindow"));
     setWindowTitle(QStringLiteral("Hints for using the ZQW Convention card editor"));
 

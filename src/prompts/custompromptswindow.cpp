@@ -1,11 +1,13 @@
 #include "prompts/custompromptswindow.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,8 +16,8 @@
 #include <QVBoxLayout>
 #include <functional>
 
-#include "card/cp1252.h"
 #include "card/customprompts.h"
+#include "dialogs/cardtextvalidator.h"
 #include "dialogs/suittextdelegate.h"
 #include "dialogs/userdialogs.h"
 #include "prompts/promptlistwindow.h"
@@ -34,27 +36,14 @@ const QKeyCombination kDeleteLineKey(Qt::ControlModifier, Qt::Key_Delete);
 
 bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
+bool isPlainDown(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Down && (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
 bool isSuitKey(int key) { return key >= Qt::Key_F5 && key <= Qt::Key_F8; }
 
 bool isLineKey(const QKeyEvent& key) {
     return key.keyCombination() == kInsertLineKey || key.keyCombination() == kDeleteLineKey;
-}
-
-// A prompt goes into a cell as it is: control characters other than the
-// suit codes become blanks, as they do in every other way into a cell.
-QString cleaned(QString text) {
-    for (QChar& c : text) {
-        const char16_t code = c.unicode();
-        const bool suitCode = code >= 3 && code <= 6;
-        if ((code < 0x20 || code == 0x7F) && !suitCode) c = QLatin1Char(' ');
-    }
-    return text;
-}
-
-std::string toCardText(const QString& text) { return zqw::utf8ToCp1252(text.toStdString()); }
-
-QString fromCardText(const std::string& bytes) {
-    return QString::fromStdString(zqw::cp1252ToUtf8(bytes));
 }
 
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
@@ -79,7 +68,9 @@ private:
 // something is typed into them.
 class CustomPromptList : public QAbstractTableModel {
 public:
-    explicit CustomPromptList(std::function<void()> edited) : edited_(std::move(edited)) {}
+    // clean makes a row's text what an entry may hold.
+    CustomPromptList(std::function<void()> edited, std::function<QString(QString)> clean)
+        : edited_(std::move(edited)), clean_(std::move(clean)) {}
 
     const QStringList& entries() const { return entries_; }
 
@@ -110,6 +101,12 @@ public:
         entries_.insert(std::min(row, static_cast<int>(entries_.size())), QString());
         endInsertRows();
         refresh();
+    }
+    // A blank row after the last, for the next entry.
+    void appendBlankRow() {
+        beginInsertRows({}, rows_, rows_);
+        ++rows_;
+        endInsertRows();
     }
     void removeEntry(int row) {
         if (row < entries_.size()) entries_.removeAt(row);
@@ -168,7 +165,7 @@ public:
     }
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
         if (!index.isValid() || role != Qt::EditRole) return false;
-        if (setEntry(index.row(), cleaned(value.toString()))) edited_();
+        if (setEntry(index.row(), clean_(value.toString()))) edited_();
         return true;
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override {
@@ -187,6 +184,7 @@ private:
     }
 
     std::function<void()> edited_;
+    std::function<QString(QString)> clean_;
     QStringList entries_;
     int rows_ = 1;
     SuitText suits_;
@@ -212,19 +210,21 @@ public:
 // The rows drawn with their suits in colour, and the editor of a row.
 class CustomPromptDelegate : public SuitTextDelegate {
 public:
-    CustomPromptDelegate(QObject& keys, QObject* parent) : SuitTextDelegate(parent), keys_(keys) {}
+    // setUp gives each editor what the window wants of it.
+    CustomPromptDelegate(QObject& keys, std::function<void(QLineEdit&)> setUp, QObject* parent)
+        : SuitTextDelegate(parent), keys_(keys), setUp_(std::move(setUp)) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex& index) const override {
         auto* editor = new QLineEdit(parent);
         editor->setObjectName(QStringLiteral("customPromptEditor"));
         editor->setAccessibleName(QStringLiteral("Custom prompt %1").arg(index.row() + 1));
-        editor->setMaxLength(kEntryLength);
         editor->setFrame(false);
         editor->setFont(parent->font());
         // A prompt dragged here lands on the grid, as a new entry.
         editor->setAcceptDrops(false);
         editor->installEventFilter(&keys_);
+        setUp_(*editor);
         // A screen reader gets the text as typed, brackets and all; the
         // description says it with the suits as words.
         connect(editor, &QLineEdit::textChanged, editor, [editor, suits = suitText()] {
@@ -236,13 +236,19 @@ public:
 
 private:
     QObject& keys_;
+    std::function<void(QLineEdit&)> setUp_;
 };
 
 CustomPromptsWindow::CustomPromptsWindow(UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Tool), dialogs_(dialogs) {
     setObjectName(QStringLiteral("customPromptsWindow"));
     setWindowTitle(QLatin1String(kCaption));
-    list_ = std::make_unique<CustomPromptList>([this] { modified_ = true; });
+    list_ = std::make_unique<CustomPromptList>([this] { modified_ = true; },
+                                               [this](QString text) {
+                                                   CardTextValidator::clean(text, suitChars_,
+                                                                            kEntryLength);
+                                                   return text;
+                                               });
 
     menuBar_ = new QMenuBar(this);
     QMenu* fileMenu = menuBar_->addMenu(QStringLiteral("&File"));
@@ -279,7 +285,8 @@ CustomPromptsWindow::CustomPromptsWindow(UserDialogs& dialogs, QWidget* parent)
     grid_->setObjectName(QStringLiteral("customPromptGrid"));
     grid_->setAccessibleName(QStringLiteral("Custom prompts"));
     grid_->setModel(list_.get());
-    rowPainter_ = new CustomPromptDelegate(*this, grid_);
+    rowPainter_ = new CustomPromptDelegate(
+        *this, [this](QLineEdit& editor) { setUpEditor(editor); }, grid_);
     grid_->setItemDelegate(rowPainter_);
     showSuits();
     grid_->horizontalHeader()->hide();
@@ -306,10 +313,50 @@ CustomPromptsWindow::CustomPromptsWindow(UserDialogs& dialogs, QWidget* parent)
     layout->setSpacing(0);
     layout->setMenuBar(menuBar_);
     layout->addWidget(grid_);
+    // What the typing did that the row cannot show.
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("customPromptsStatus"));
+    status_->setWordWrap(true);
+    status_->setContentsMargins(4, 2, 4, 2);
+    status_->hide();
+    layout->addWidget(status_);
     resize(260, 300);
 }
 
 CustomPromptsWindow::~CustomPromptsWindow() = default;
+
+void CustomPromptsWindow::setUpEditor(QLineEdit& editor) {
+    // Suit symbols typed or pasted become the suits; the validator also
+    // holds the entry to its length, saying so, where the line edit's own
+    // limit would cut pasted text without a word.
+    auto* validator = new CardTextValidator(&editor);
+    validator->setSuitChars(suitChars_);
+    validator->setLengthLimit(kEntryLength);
+    editor.setValidator(validator);
+    connect(validator, &CardTextValidator::charactersReplaced, this,
+            [this](const std::vector<zqw::ReplacedCharacter>& replaced) {
+                showStatus(replacementNote(replaced, QStringLiteral("a custom prompt file")));
+            });
+    connect(validator, &CardTextValidator::lengthLimitReached, this, [this] {
+        QApplication::beep();
+        showStatus(QStringLiteral("A custom prompt holds at most %1 characters").arg(kEntryLength));
+    });
+    connect(&editor, &QLineEdit::textEdited, this, [this] {
+        // A note stays for the edit that caused it only.
+        if (!noteJustShown_) status_->hide();
+        noteJustShown_ = false;
+    });
+}
+
+void CustomPromptsWindow::showStatus(const QString& text) {
+    status_->setText(text);
+    status_->show();
+    noteJustShown_ = true;
+}
+
+QString CustomPromptsWindow::statusText() const {
+    return status_->isHidden() ? QString() : status_->text();
+}
 
 QTableView& CustomPromptsWindow::grid() { return *grid_; }
 
@@ -323,7 +370,7 @@ void CustomPromptsWindow::setSuitChars(const zqw::SuitChars& chars) {
     const zqw::SuitChars old = suitChars_;
     suitChars_ = chars;
     list_->translate([&old, &chars](const QString& entry) {
-        std::string text = toCardText(entry);
+        std::string text = enterCardText(entry, old).bytes;
         zqw::displayToCodes(text, old);
         zqw::codesToDisplay(text, chars);
         return fromCardText(text);
@@ -418,6 +465,15 @@ void CustomPromptsWindow::insertLine() {
     grid_->setCurrentIndex(list_->index(row, 0));
 }
 
+void CustomPromptsWindow::moveDownFromLastRow() {
+    endEditing(true);
+    const int last = list_->rowCount() - 1;
+    // A blank row after the entries is already where the next one goes.
+    if (last < list_->entries().size()) list_->appendBlankRow();
+    grid_->setCurrentIndex(list_->index(list_->rowCount() - 1, 0));
+    grid_->setFocus();
+}
+
 void CustomPromptsWindow::deleteLine() {
     endEditing(true);
     const int row = std::max(0, grid_->currentIndex().row());
@@ -434,7 +490,8 @@ bool CustomPromptsWindow::isPromptDrag(const QMimeData& data, const QObject* sou
 void CustomPromptsWindow::dropPrompt(const QMimeData& data, const QPoint& position) {
     endEditing(true);
     const QModelIndex index = grid_->indexAt(position);
-    const QString prompt = cleaned(data.text()).left(kEntryLength);
+    QString prompt = data.text();
+    CardTextValidator::clean(prompt, suitChars_, kEntryLength);
     if (index.isValid() && !prompt.isEmpty()) {
         list_->insertEntry(index.row(), prompt);
         grid_->setCurrentIndex(list_->index(index.row(), 0));
@@ -467,7 +524,8 @@ void CustomPromptsWindow::readFile() {
 
 bool CustomPromptsWindow::writeTo(const QString& path) {
     std::vector<std::string> entries;
-    for (const QString& entry : list_->entries()) entries.push_back(toCardText(entry));
+    for (const QString& entry : list_->entries())
+        entries.push_back(enterCardText(entry, suitChars_).bytes);
     DialogMessages messages(dialogs_);
     return zqw::writeCustomPromptsFile(localPath(path), entries, suitChars_, messages);
 }
@@ -526,6 +584,11 @@ bool CustomPromptsWindow::eventFilter(QObject* watched, QEvent* event) {
             if (!onGrid && !onEditor) break;
             const auto* key = static_cast<QKeyEvent*>(event);
             if (isLineKey(*key)) return this->event(event);
+            if (event->type() == QEvent::KeyPress && isPlainDown(*key) &&
+                grid_->currentIndex().row() == list_->rowCount() - 1) {
+                moveDownFromLastRow();
+                return true;
+            }
             if (onGrid && event->type() == QEvent::KeyPress && grid_->editor() == nullptr) {
                 if (isEnter(key->key())) {
                     chooseRow(grid_->currentIndex().row());

@@ -7,6 +7,8 @@
 #include "card/texthelpers.h"
 #include "dialogs/suittext.h"
 
+class QLabel;
+class QLineEdit;
 class QMenuBar;
 class QMimeData;
 class QTableView;
@@ -64,6 +66,9 @@ public:
 
     QTableView& grid();
     QMenuBar& menuBar() { return *menuBar_; }
+    // The window's note on what the typing did (characters replaced, the
+    // length reached); empty when none shows.
+    QString statusText() const;
 
 signals:
     // Enter or a double click on an entry.
@@ -86,10 +91,15 @@ private:
     void setCaptionFor(const QString& path);
     void chooseRow(int row);
     void typeSuit(int key);
+    // Down on the last row: as in a spreadsheet, a blank row opens below
+    // the last entry.
+    void moveDownFromLastRow();
     void endEditing(bool keep);
     // The suits as the rows draw them and a screen reader says them.
     SuitText suitText() const { return SuitText(suitChars_, colourSuits_); }
     void showSuits();
+    void setUpEditor(QLineEdit& editor);
+    void showStatus(const QString& text);
 
     UserDialogs& dialogs_;
     QString fileName_;
@@ -100,4 +110,6 @@ private:
     CustomPromptGrid* grid_ = nullptr;
     CustomPromptDelegate* rowPainter_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
+    QLabel* status_ = nullptr;
+    bool noteJustShown_ = false;
 };

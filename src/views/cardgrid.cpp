@@ -9,10 +9,13 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 
-#include "views/celltextvalidator.h"
+#include "dialogs/cardtextvalidator.h"
 #include "views/gridcells.h"
 
 namespace {
+
+// The most characters a cell holds.
+constexpr int kCellLength = 255;
 
 // QLineEdit keeps two pixels clear on each side of its text; a cell also
 // loses a pixel to the grid line and the caret needs one.
@@ -36,6 +39,11 @@ void CardGridModel::configure(int rowLimit, int columnCount, bool hasHeadings) {
 void CardGridModel::refresh() {
     if (rows_ > 0 && columns_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1));
     if (columns_ > 0) emit headerDataChanged(Qt::Horizontal, 0, columns_ - 1);
+}
+
+void CardGridModel::rowStored(int row) {
+    if (row < 1 || row > rows_ || columns_ == 0) return;
+    emit dataChanged(index(row - 1, 0), index(row - 1, columns_ - 1));
 }
 
 int CardGridModel::rowCount(const QModelIndex& parent) const {
@@ -117,11 +125,14 @@ Qt::ItemFlags CardGridModel::flags(const QModelIndex& index) const {
 // --- editor -----------------------------------------------------------------
 
 CellEditor::CellEditor(QWidget* parent) : QLineEdit(parent) {
-    setMaxLength(255);
     setFrame(false);
     setMouseTracking(true);
     setObjectName(QStringLiteral("cellEditor"));
-    setValidator(new CellTextValidator(this));
+    // The validator holds the text to the limit: a line edit's own limit
+    // would cut pasted text without a word.
+    validator_ = new CardTextValidator(this);
+    validator_->setLengthLimit(kCellLength);
+    setValidator(validator_);
     // The cell that takes the typing stands out: a frame and a light fill
     // while its grid has the keyboard.
     const QPalette colours = palette();
@@ -136,6 +147,8 @@ CellEditor::CellEditor(QWidget* parent) : QLineEdit(parent) {
 
 void CellEditor::setSuitText(const SuitText& suits) {
     suits_ = suits;
+    // A suit symbol typed or pasted becomes the character drawn as that suit.
+    validator_->setSuitChars(suits.suitChars());
     refreshSuits();
 }
 
@@ -242,23 +255,26 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     });
     connect(editor, &CellEditor::mouseMoved, grid, &CardGrid::editorHovered);
     connect(editor, &QLineEdit::textEdited, grid, &CardGrid::editorTextEdited);
-    connect(static_cast<const CellTextValidator*>(editor->validator()),
-            &CellTextValidator::charactersLeftOut, grid, &CardGrid::charactersLeftOut);
+    const auto* validator = static_cast<const CardTextValidator*>(editor->validator());
+    connect(validator, &CardTextValidator::charactersReplaced, grid, &CardGrid::charactersReplaced);
+    connect(validator, &CardTextValidator::lengthLimitReached, grid, &CardGrid::lengthLimitReached);
     return editor;
 }
 
 void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
     auto* line = static_cast<QLineEdit*>(editor);
-    // A cell shows at most 255 characters, and the editor starts from them.
-    line->setText(index.data(Qt::EditRole).toString().left(255));
+    // A cell shows at most its limit, and the editor starts from that.
+    line->setText(index.data(Qt::EditRole).toString().left(kCellLength));
     // The editor has the keyboard, so it is what a screen reader names.
     line->setAccessibleName(index.data(CardGridModel::CellContextRole).toString());
 }
 
 void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel*,
                                 const QModelIndex& index) const {
+    // The receivers store the text before the emit returns.
     emit grid_.editCommitted(index.row() + 1, index.column(),
                              static_cast<QLineEdit*>(editor)->text());
+    grid_.model_.rowStored(index.row() + 1);
 }
 
 bool CellDelegate::eventFilter(QObject* object, QEvent* event) {

@@ -6,10 +6,13 @@
 #include <QSet>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <vector>
 
+#include "card/cardtextinput.h"
 #include "dialogs/suittext.h"
 #include "dialogs/suittextdelegate.h"
 
+class CardTextValidator;
 class GridCells;
 
 // A grid of the main window shows one grid of a section of the card. It
@@ -38,6 +41,10 @@ public:
     void configure(int rowLimit, int columnCount, bool hasHeadings);
     // Every cell may have changed (a line command, a read, a symbol key).
     void refresh();
+    // A row's text was stored (grid rows): its cells and what is said of
+    // them are asked for afresh. Without this the view keeps painting the
+    // cell's text from before the commit until something else repaints it.
+    void rowStored(int row);
     // How suits are said.
     void setSuitText(const SuitText& suits);
     const SuitText& suitText() const { return suits_; }
@@ -95,6 +102,7 @@ private:
 
     QSet<int> keysPressedHere_;
     SuitText suits_;
+    CardTextValidator* validator_ = nullptr;
     // An input method is composing text, and its own formats are showing.
     bool composing_ = false;
 };
@@ -191,8 +199,10 @@ signals:
     // focus, Enter was pressed, or the edit was ended keeping the text).
     void editCommitted(int row, int column, const QString& text);
     // Typed, pasted or dropped characters a card file cannot store were
-    // left out.
-    void charactersLeftOut(const QString& characters);
+    // replaced.
+    void charactersReplaced(const std::vector<zqw::ReplacedCharacter>& replaced);
+    // Typed or pasted text was cut at the most a cell holds.
+    void lengthLimitReached();
     // A key was typed where no cell can take it.
     void typingRefused();
     // The user changed the text in the open editor (not stored yet).

@@ -4,6 +4,7 @@
 
 #include "card/printlayout.h"
 #include "card/texthelpers.h"
+#include "dialogs/cardtextvalidator.h"
 #include "document/carddocument.h"
 #include "document/cardtext.h"
 #include "document/editorsettings.h"
@@ -76,7 +77,7 @@ std::optional<std::pair<int, std::string>> GridCells::editedRow(int grid, int ro
     if (!ref) return std::nullopt;
     std::string old = card.field(ref, grid, column + 1);
     card.codesToDisplay(old);
-    std::string edited = toCardText(text);
+    std::string edited = enterCardText(text, card.suitChars).bytes;
     if (old == edited) return std::nullopt;
     card.displayToCodes(edited);
     zqw::cleanCellText(edited);

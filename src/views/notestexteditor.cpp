@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QSyntaxHighlighter>
@@ -15,6 +16,7 @@
 #include "card/cp1252.h"
 #include "card/notesformat.h"
 #include "card/textfile.h"
+#include "dialogs/cardtextvalidator.h"
 #include "document/cardtext.h"
 
 namespace {
@@ -113,7 +115,14 @@ NotesTextEditor::NotesTextEditor(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void NotesTextEditor::setSuitText(const SuitText& suits) {
+    suitChars_ = suits.suitChars();
     suitColours_->setSuitText(suits, palette());
+}
+
+QString NotesTextEditor::enteredText(const QString& text) {
+    CardTextEntry entry = enterCardText(text, suitChars_);
+    if (!entry.replaced.empty()) emit charactersReplaced(entry.replaced);
+    return std::move(entry.shown);
 }
 
 bool NotesTextEditor::loadFile(const std::string& path) {
@@ -132,7 +141,7 @@ std::string NotesTextEditor::fileBytes() const {
     std::vector<std::string> paragraphs;
     paragraphs.reserve(static_cast<size_t>(document()->blockCount()));
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        paragraphs.push_back(zqw::utf8ToCp1252(block.text().toStdString()));
+        paragraphs.push_back(enterCardText(block.text(), suitChars_).bytes);
     }
     return zqw::serializeNotes(paragraphs);
 }
@@ -162,7 +171,8 @@ QStringList NotesTextEditor::unstorableCharacters(int limit) const {
     const QString text = toPlainText();
     for (qsizetype i = 0; i < text.size() && found.size() < limit; ++i) {
         const auto [c, length] = characterAt(text, i);
-        if (c != QChar::ParagraphSeparator && zqw::unicodeToCp1252(c) < 0) {
+        if (c != QChar::ParagraphSeparator &&
+            zqw::toCardCharacter(c, suitChars_).kind == zqw::CardCharacterKind::Replaced) {
             const QString character = text.mid(i, length);
             if (!found.contains(character)) found << character;
         }
@@ -172,7 +182,9 @@ QStringList NotesTextEditor::unstorableCharacters(int limit) const {
 }
 
 bool NotesTextEditor::search(const QString& text, SearchOptions options) {
-    const QString needle = text.left(kMaxSearchLength);
+    // Looked for as it would have gone into the notes: "1♣" finds the club
+    // pasted from a printed card.
+    const QString needle = enterCardText(text.left(kMaxSearchLength), suitChars_).shown;
     if (needle.isEmpty()) return true;
     const Qt::CaseSensitivity cs = options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
     const QTextDocument* doc = document();
@@ -206,9 +218,9 @@ bool NotesTextEditor::search(const QString& text, SearchOptions options) {
     return false;
 }
 
-int NotesTextEditor::replaceAll(const QString& text, const QString& replacement,
+int NotesTextEditor::replaceAll(const QString& text, const QString& replacementText,
                                 SearchOptions options) {
-    const QString needle = text.left(kMaxSearchLength);
+    const QString needle = enterCardText(text.left(kMaxSearchLength), suitChars_).shown;
     if (needle.isEmpty()) return 0;
     QTextDocument* doc = document();
     const int start = options.global ? (options.backward ? doc->characterCount() - 1 : 0)
@@ -217,6 +229,7 @@ int NotesTextEditor::replaceAll(const QString& text, const QString& replacement,
         findMatches(*doc, needle, start, options.backward,
                     options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
     if (matches.empty()) return -1;
+    const QString replacement = enteredText(replacementText);
 
     // The stretch from the first match to the end of the last is rebuilt as
     // one string and put in with one edit: one undo step, and the document
@@ -261,7 +274,7 @@ int NotesTextEditor::replaceAll(const QString& text, const QString& replacement,
 
 void NotesTextEditor::insertAtCaret(const QString& text) {
     QTextCursor cursor = textCursor();
-    cursor.insertText(withPlainLineBreaks(text));
+    cursor.insertText(enteredText(withPlainLineBreaks(text)));
     setTextCursor(cursor);
     ensureCursorVisible();
 }
@@ -320,7 +333,33 @@ void NotesTextEditor::keyPressEvent(QKeyEvent* event) {
         event->setAccepted(plain.isAccepted());
         return;
     }
+    // A suit symbol or a character the file lacks, from a keyboard layout
+    // or a compose key: the character the notes can hold goes in instead.
+    if (!event->text().isEmpty() &&
+        (event->text().at(0).isPrint() || event->text().at(0).isSurrogate())) {
+        const QString text = enteredText(event->text());
+        if (text != event->text()) {
+            QTextCursor cursor = textCursor();
+            cursor.insertText(text);
+            setTextCursor(cursor);
+            ensureCursorVisible();
+            event->accept();
+            return;
+        }
+    }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void NotesTextEditor::inputMethodEvent(QInputMethodEvent* event) {
+    if (event->commitString().isEmpty()) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent storable(event->preeditString(), event->attributes());
+    storable.setCommitString(enteredText(event->commitString()), event->replacementStart(),
+                             event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&storable);
+    event->setAccepted(storable.isAccepted());
 }
 
 void NotesTextEditor::keyReleaseEvent(QKeyEvent* event) {
@@ -337,7 +376,7 @@ void NotesTextEditor::insertFromMimeData(const QMimeData* source) {
         return;
     }
     QMimeData plain;
-    plain.setText(withPlainLineBreaks(source->text()));
+    plain.setText(enteredText(withPlainLineBreaks(source->text())));
     QPlainTextEdit::insertFromMimeData(&plain);
 }
 

@@ -3,7 +3,9 @@
 #include <QPlainTextEdit>
 #include <QSet>
 #include <QString>
+#include <vector>
 
+#include "card/cardtextinput.h"
 #include "card/noteseditor.h"
 #include "dialogs/searchrequest.h"
 #include "dialogs/suittext.h"
@@ -52,6 +54,8 @@ public:
     // The text differs from what was last loaded, saved or started empty.
     bool isModified() const;
 
+    // Search and replacement texts are taken as typed text would be
+    // (suit symbols as suits).
     // Finds text from the caret (or from an end of the text with global).
     // Forward, the first match at or after the start point; backward, the
     // last match that begins before it. A found match is selected with the
@@ -97,15 +101,23 @@ public:
 signals:
     // A key was released (auto-repeat releases are not reported).
     void keyReleased(int key);
+    // Typed, pasted, dropped or inserted characters a notes file cannot
+    // store were replaced.
+    void charactersReplaced(const std::vector<zqw::ReplacedCharacter>& replaced);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
+    // Text put into the notes as the notes file will hold it: suit symbols
+    // as the display characters, other characters it lacks replaced (and
+    // said).
+    QString enteredText(const QString& text);
     void applyWrapColumn();
     void selectMatch(int start, int length, bool caretAtStart);
     double characterWidth() const;
@@ -114,6 +126,7 @@ private:
 
     QSet<int> keysPressedHere_;
     SuitHighlighter* suitColours_ = nullptr;
+    zqw::SuitChars suitChars_;
     QString fileName_;
     int wrapColumn_ = 0;
     int wrapMargin_ = 0;

@@ -10,6 +10,7 @@
 #include <QTabBar>
 
 #include "card/printlayout.h"
+#include "dialogs/cardtextvalidator.h"
 #include "dialogs/suittext.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
@@ -93,9 +94,13 @@ SectionView::SectionView(CardDocument& document, EditorSettings& settings, GridC
                 });
         connect(each, &CardGrid::editorKeyReleased, this, &SectionView::cellKeyReleased);
         connect(each, &CardGrid::editorTextEdited, this, &SectionView::cellTyped);
-        connect(each, &CardGrid::charactersLeftOut, this, [this](const QString& characters) {
-            emit statusNote(QStringLiteral("Left out, as a card file cannot store them: ") +
-                            characters);
+        connect(each, &CardGrid::charactersReplaced, this,
+                [this](const std::vector<zqw::ReplacedCharacter>& replaced) {
+                    emit statusNote(replacementNote(replaced, QStringLiteral("a card file")));
+                });
+        connect(each, &CardGrid::lengthLimitReached, this, [this] {
+            QApplication::beep();
+            emit statusNote(QStringLiteral("A cell holds at most 255 characters"));
         });
         connect(each, &CardGrid::typingRefused, this, [this] {
             // The only refusal a user cannot see the reason for.
@@ -110,6 +115,10 @@ SectionView::SectionView(CardDocument& document, EditorSettings& settings, GridC
     notes_.setLineWrapMode(QPlainTextEdit::WidgetWidth);
     notes_.hide();
     connect(&notes_, &NotesTextEditor::keyReleased, this, &SectionView::notesKeyReleased);
+    connect(&notes_, &NotesTextEditor::charactersReplaced, this,
+            [this](const std::vector<zqw::ReplacedCharacter>& replaced) {
+                emit statusNote(replacementNote(replaced, QStringLiteral("a notes file")));
+            });
 
     applyDisplayFont();
     applyNotesFont();

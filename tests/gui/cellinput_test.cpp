@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 
@@ -47,13 +48,17 @@ private slots:
     void controlCharactersBecomeSpaces_data();
     void controlCharactersBecomeSpaces();
     void aCtrlZInACellNeverCutsTheCard();
-    void unstorableCharactersAreLeftOutAndSaid_data();
-    void unstorableCharactersAreLeftOutAndSaid();
+    void unstorableCharactersAreReplacedAndSaid_data();
+    void unstorableCharactersAreReplacedAndSaid();
+    void typingStopsAtTheCellLimit_data();
+    void typingStopsAtTheCellLimit();
     void droppedTextIsCleanedToo();
     void promptsAreCleanedToo();
     void aClosedCardTakesNoTyping();
     void labelsStayWhileTheCellsScrollSideways();
     void theActiveCellIsFramed();
+    void aStoredCellIsRepaintedWithWhatWasStored();
+    void suitsPastedIntoTheNotesAreSavedAsSuits();
 
 private:
     EditorApp& startOnFirstAnswer() {
@@ -121,28 +126,44 @@ void CellInputTest::aCtrlZInACellNeverCutsTheCard() {
         QCOMPARE(storedAnswer(app, row), QByteArray("kept ") + QByteArray::number(row));
 }
 
-void CellInputTest::unstorableCharactersAreLeftOutAndSaid_data() {
+void CellInputTest::unstorableCharactersAreReplacedAndSaid_data() {
     QTest::addColumn<QString>("way");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
-    QTest::addColumn<QString>("leftOut");
-    QTest::newRow("typed Cyrillic")
-        << "typed" << QStringLiteral("Ж") << QString() << QStringLiteral("Ж");
-    QTest::newRow("pasted mixed") << "menu" << QStringLiteral("1NT \u03a9 15-17 \U0001F600 bal")
-                                  << QStringLiteral("1NT  15-17  bal")
-                                  << QStringLiteral("\u03a9\U0001F600");
-    QTest::newRow("pasted CJK twice") << "ctrlv" << QStringLiteral("a\u4e2db\u4e2d")
-                                      << QStringLiteral("ab") << QStringLiteral("\u4e2d");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("typed Cyrillic") << "typed" << QStringLiteral("Ж") << QStringLiteral("?")
+                                    << QByteArray("?") << QStringLiteral("Ж by ?");
+    QTest::newRow("pasted mixed") << "menu"
+                                  << QStringLiteral("1NT \u03a9 15\u221217 \U0001F600 bal")
+                                  << QStringLiteral("1NT ? 15-17 ? bal")
+                                  << QByteArray("1NT ? 15-17 ? bal")
+                                  << QStringLiteral("\u03a9 by ?, \u2212 by -, \U0001F600 by ?");
+    QTest::newRow("pasted CJK twice")
+        << "ctrlv" << QStringLiteral("a\u4e2db\u4e2d") << QStringLiteral("a?b?")
+        << QByteArray("a?b?") << QStringLiteral("\u4e2d by ?");
     // Windows-1252 holds these; nothing is said.
-    QTest::newRow("Latin and euro") << "menu" << QStringLiteral("\u00e9\u20ac\u00a3")
-                                    << QStringLiteral("\u00e9\u20ac\u00a3") << QString();
+    QTest::newRow("Latin and euro")
+        << "menu" << QStringLiteral("\u00e9\u20ac\u00a3") << QStringLiteral("\u00e9\u20ac\u00a3")
+        << QByteArray("\xE9\x80\xA3") << QString();
+    // Suits copied from a printed card: the cell shows the characters the
+    // card font draws as suits and the card stores the suit codes.
+    QTest::newRow("suits pasted") << "menu" << QStringLiteral("1\u2663 1\u2666 1\u2665 1\u2660")
+                                  << QStringLiteral("1} 1{ 1] 1[")
+                                  << QByteArray("1\x05 1\x04 1\x03 1\x06") << QString();
+    QTest::newRow("outline suits by Ctrl+V")
+        << "ctrlv" << QStringLiteral("\u2667\u2662\u2661\u2664") << QStringLiteral("}{][")
+        << QByteArray("\x05\x04\x03\x06") << QString();
+    QTest::newRow("a suit typed") << "typed" << QStringLiteral("\u2660") << QStringLiteral("[")
+                                  << QByteArray("\x06") << QString();
 }
 
-void CellInputTest::unstorableCharactersAreLeftOutAndSaid() {
+void CellInputTest::unstorableCharactersAreReplacedAndSaid() {
     QFETCH(QString, way);
     QFETCH(QString, text);
     QFETCH(QString, shown);
-    QFETCH(QString, leftOut);
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, said);
     EditorApp& app = startOnFirstAnswer();
     QLineEdit* editor = app.sectionView().grid(1).editor();
     if (way == QLatin1String("typed")) {
@@ -157,37 +178,81 @@ void CellInputTest::unstorableCharactersAreLeftOutAndSaid() {
         }
     }
     QCOMPARE(editor->text(), shown);
-    if (leftOut.isEmpty()) {
+    if (said.isEmpty()) {
         QCOMPARE(statusLine(app), QString());
     } else {
         QCOMPARE(statusLine(app),
-                 QStringLiteral("Left out, as a card file cannot store them: ") + leftOut);
+                 QStringLiteral("Replaced, as a card file cannot store them: ") + said);
     }
     app.sectionView().storePendingEdits();
     QCOMPARE(cellText(app, 1, 1, 1), shown);
+    QCOMPARE(storedAnswer(app, 1), stored);
+}
+
+void CellInputTest::typingStopsAtTheCellLimit_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<int>("before");  // characters in the cell, caret after the first
+    QTest::addColumn<int>("added");   // characters typed or pasted
+    QTest::newRow("typed into a full cell") << "typed" << 255 << 1;
+    QTest::newRow("pasted past the limit") << "ctrlv" << 250 << 20;
+    QTest::newRow("Edit > Paste into a full cell") << "menu" << 255 << 3;
+    QTest::newRow("a prompt past the limit") << "prompt" << 250 << 10;
+}
+
+void CellInputTest::typingStopsAtTheCellLimit() {
+    QFETCH(QString, way);
+    QFETCH(int, before);
+    QFETCH(int, added);
+    EditorApp& app = startOnFirstAnswer();
+    QLineEdit* editor = app.sectionView().grid(1).editor();
+    const QString old =
+        QStringLiteral("a") + QString(before - 2, QLatin1Char('b')) + QLatin1Char('c');
+    editor->setText(old);
+    editor->setCursorPosition(1);
+    const QString put(added, QLatin1Char('x'));
+    if (way == QLatin1String("typed")) {
+        QTest::keyClick(editor, Qt::Key_X);
+    } else if (way == QLatin1String("prompt")) {
+        QTest::keyClick(editor, Qt::Key_Right);
+        QTest::keyClick(editor, Qt::Key_Left);  // the insertion point is captured here
+        app.promptController().insertPrompt(put);
+    } else {
+        QGuiApplication::clipboard()->setText(put);
+        if (way == QLatin1String("menu")) {
+            chooseMenuItem(app, "paste");
+        } else {
+            QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+        }
+    }
+    // As much as fits goes in where the caret was; what was there stays.
+    const QString expected = old.left(1) + put.left(255 - before) + old.mid(1);
+    QCOMPARE(editor->text(), expected);
+    QCOMPARE(statusLine(app), QStringLiteral("A cell holds at most 255 characters"));
+    app.sectionView().storePendingEdits();
+    QCOMPARE(storedAnswer(app, 1), expected.toLatin1());
 }
 
 void CellInputTest::droppedTextIsCleanedToo() {
     EditorApp& app = startOnFirstAnswer();
     QLineEdit* editor = app.sectionView().grid(1).editor();
     QMimeData dropped;
-    dropped.setText(QStringLiteral("line one\r\nline \u0416two\ttabbed"));
+    dropped.setText(QStringLiteral("line one\r\nline \u2665two\ttabbed"));
     QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(editor, &enter);
     QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(editor, &drop);
-    QCOMPARE(editor->text(), QStringLiteral("line one line two tabbed"));
+    QCOMPARE(editor->text(), QStringLiteral("line one line ]two tabbed"));
     app.sectionView().storePendingEdits();
-    QCOMPARE(storedAnswer(app, 1), QByteArray("line one line two tabbed"));
+    QCOMPARE(storedAnswer(app, 1), QByteArray("line one line \x03two tabbed"));
 }
 
 void CellInputTest::promptsAreCleanedToo() {
     EditorApp& app = startOnFirstAnswer();
     QLineEdit* editor = app.sectionView().grid(1).editor();
     QTest::keyClick(editor, Qt::Key_End);  // the insertion point is captured here
-    app.promptController().insertPrompt(QStringLiteral("weak\x1a two \u0416"));
+    app.promptController().insertPrompt(QStringLiteral("weak\x1a two \u0416 \u2663"));
     app.sectionView().storePendingEdits();
-    QCOMPARE(storedAnswer(app, 1), QByteArray("weak  two "));
+    QCOMPARE(storedAnswer(app, 1), QByteArray("weak  two ? \x05"));
 }
 
 void CellInputTest::aClosedCardTakesNoTyping() {
@@ -276,6 +341,49 @@ void CellInputTest::theActiveCellIsFramed() {
     const QColor fill(shown.pixel(shown.width() - 4, shown.height() / 2));
     QVERIFY(fill != editor->palette().color(QPalette::Base));
     QVERIFY(fill != frame);
+}
+
+void CellInputTest::aStoredCellIsRepaintedWithWhatWasStored() {
+    EditorApp& app = session_->start();
+    SectionView& view = app.sectionView();
+    view.selectGroup(view.groupTabs().count() - 3);  // the opening bids
+    CardGrid& grid = view.grid(1);
+    QCOMPARE(grid.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Min HCP"));
+    QLineEdit* editor = editCell(app, 1, 1, 1);
+    QVERIFY(editor);
+    // The view paints a cell from the model only when told it changed; the
+    // editor that covered it is gone after Tab.
+    QSignalSpy changed(grid.model(), &QAbstractItemModel::dataChanged);
+    QTest::keyClicks(editor, QStringLiteral("11"));
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCOMPARE(grid.activeColumn(), 2);
+    QCOMPARE(grid.model()->index(0, 1).data().toString(), QStringLiteral("11"));
+    const QModelIndex stored = grid.model()->index(0, 1);
+    const bool told = std::any_of(changed.cbegin(), changed.cend(), [&](const QList<QVariant>& a) {
+        const auto from = a.at(0).toModelIndex();
+        const auto to = a.at(1).toModelIndex();
+        return from.row() <= stored.row() && stored.row() <= to.row() &&
+               from.column() <= stored.column() && stored.column() <= to.column();
+    });
+    QVERIFY2(told, "the stored cell was never reported changed");
+}
+
+void CellInputTest::suitsPastedIntoTheNotesAreSavedAsSuits() {
+    EditorApp& app = session_->start();
+    app.sectionView().showNotesGroup();
+    NotesTextEditor& notes = app.notesEditor();
+    notes.setFocus();
+    // As a printed card's PDF gives its suits back, with a letter no notes
+    // file holds.
+    QGuiApplication::clipboard()->setText(QStringLiteral("1\u2663 1\u2666 1\u2665 1\u2660 \u0416"));
+    chooseMenuItem(app, "paste");
+    QCOMPARE(notes.toPlainText(), QStringLiteral("1} 1{ 1] 1[ ?"));
+    QCOMPARE(statusLine(app),
+             QStringLiteral("Replaced, as a notes file cannot store them: \u0416 by ?"));
+    const QString file = session_->path(QStringLiteral("notes.txt"));
+    session_->dialogs().expectSaveFile(file);
+    chooseMenuItem(app, "saveNotes");
+    QCOMPARE(readBytes(file), QByteArray("1} 1{ 1] 1[ ?\r\n"));
 }
 
 ZQW_GUI_TEST(CellInputTest)

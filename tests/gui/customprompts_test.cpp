@@ -60,11 +60,15 @@ private slots:
     void suitKeysTypeSymbolsStoredAsCodes();
     void lineCommands_data();
     void lineCommands();
+    void downOnTheLastRowAddsARow_data();
+    void downOnTheLastRowAddsARow();
     void droppedPromptBecomesAnEntry_data();
     void droppedPromptBecomesAnEntry();
     void onlyThePromptListIsDroppedFrom();
     void enterAndDoubleClickInsertIntoTheCell();
     void controlCharactersNeverReachACell();
+    void enteredTextIsWhatTheFileHolds_data();
+    void enteredTextIsWhatTheFileHolds();
     void onlyNewAndOpenOfferCancel();
     void closingAsksToSave_data();
     void closingAsksToSave();
@@ -267,6 +271,51 @@ void CustomPromptsTest::lineCommands() {
     }
 }
 
+void CustomPromptsTest::downOnTheLastRowAddsARow_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("typed");  // into the last row before Down
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("on the last entry")
+        << QByteArray("A\r\nB\r\n") << QString() << entries({"A", "B"}) << 3;
+    QTest::newRow("on an empty last entry")
+        << QByteArray("A\r\n\r\n") << QString() << entries({"A", ""}) << 3;
+    QTest::newRow("while typing a new entry")
+        << QByteArray() << QStringLiteral("z") << entries({"z"}) << 2;
+    // The blank row below the entries is where the next one goes already.
+    QTest::newRow("on the blank row") << QByteArray() << QString() << QStringList() << 1;
+}
+
+void CustomPromptsTest::downOnTheLastRowAddsARow() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, before);
+    QFETCH(int, rows);
+    CustomPromptsWindow& prompts = startWith(file);
+    const bool changed = !typed.isEmpty();
+    QTableView& grid = selectRow(prompts.rowCount() - 1);
+    QWidget* keys = &grid;
+    if (changed) {
+        QTest::keyClick(&grid, typed.at(0).toLatin1());
+        keys = QApplication::focusWidget();
+        QVERIFY(qobject_cast<QLineEdit*>(keys));
+    }
+    QTest::keyClick(keys, Qt::Key_Down);
+    QCOMPARE(prompts.prompts(), before);
+    QCOMPARE(prompts.rowCount(), rows);
+    QCOMPARE(grid.currentIndex().row(), rows - 1);
+    QCOMPARE(prompts.isModified(), changed);
+    // What is typed there becomes the entry after the others.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_N);  // opens the row's editor
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ext"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(prompts.prompts(), before + QStringList{QStringLiteral("next")});
+    // Down on an inner row only moves.
+    QTest::keyClick(&selectRow(0), Qt::Key_Down);
+    QCOMPARE(grid.currentIndex().row(), std::min(1, prompts.rowCount() - 1));
+    QCOMPARE(prompts.prompts(), before + QStringList{QStringLiteral("next")});
+}
+
 void CustomPromptsTest::droppedPromptBecomesAnEntry_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("row");  // -1: below the rows
@@ -334,6 +383,53 @@ void CustomPromptsTest::enterAndDoubleClickInsertIntoTheCell() {
     const zqw::Card& card = app().document().card();
     QCOMPARE(QByteArray::fromStdString(card.field(card.findGridRow(0, 1, 2), 1, 2)),
              QByteArray("1NT 15-17\x05 stop"));
+}
+
+void CustomPromptsTest::enteredTextIsWhatTheFileHolds_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("suits pasted") << "paste" << QStringLiteral("1\u2663 2\u2666 3\u2665 4\u2664")
+                                  << QStringLiteral("1} 2{ 3] 4[")
+                                  << QByteArray("1\x05 2\x04 3\x03 4\x06\r\n") << QString();
+    QTest::newRow("a suit typed") << "typed" << QStringLiteral("\u2660") << QStringLiteral("[")
+                                  << QByteArray("\x06\r\n") << QString();
+    QTest::newRow("letters a file lacks")
+        << "paste" << QStringLiteral("\u0416\u2212") << QStringLiteral("?-") << QByteArray("?-\r\n")
+        << QStringLiteral(
+               "Replaced, as a custom prompt file cannot store them: \u0416 by ?, "
+               "\u2212 by -");
+    QTest::newRow("pasted past the length")
+        << "paste" << QString(300, QLatin1Char('w')) << QString(255, QLatin1Char('w'))
+        << QByteArray(255, 'w') + "\r\n"
+        << QStringLiteral("A custom prompt holds at most 255 characters");
+}
+
+void CustomPromptsTest::enteredTextIsWhatTheFileHolds() {
+    QFETCH(QString, way);
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QFETCH(QByteArray, saved);
+    QFETCH(QString, status);
+    CustomPromptsWindow& prompts = startWith(QByteArray());
+    QTableView& grid = selectRow(0);
+    grid.edit(grid.currentIndex());
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    if (way == QLatin1String("typed")) {
+        QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, text, Qt::NoModifier);
+    } else {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    }
+    QCOMPARE(editor->text(), shown);
+    QCOMPARE(prompts.statusText(), status);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(prompts.prompts(), QStringList{shown});
+    QVERIFY(prompts.saveList());
+    QCOMPARE(readBytes(path("mine.txt")), saved);
 }
 
 void CustomPromptsTest::controlCharactersNeverReachACell() {

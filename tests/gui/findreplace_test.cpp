@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTest>
 #include <QTextCursor>
 
@@ -58,7 +59,15 @@ int fillAndClose(QDialog& shown, const Choice& choice, bool ok) {
         auto* edit = dialog.findChild<QLineEdit*>(QLatin1String(name));
         if (!edit) return;
         edit->selectAll();
-        QTest::keyClicks(edit, text);
+        for (const QChar c : text) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClick(edit, c.toLatin1());
+            } else {
+                // As a keyboard layout with the character sends it.
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c),
+                                    Qt::NoModifier);
+            }
+        }
         if (text.isEmpty()) edit->clear();
     };
     typeInto("searchText", choice.text);
@@ -140,6 +149,7 @@ private slots:
     void replacementsCanBeUndone();
 
     void shortcutsSearchTheNotesFromACardPage();
+    void suitSymbolsFindAndReplaceSuits();
 
 private:
     EditorApp& start();
@@ -742,6 +752,23 @@ void FindReplaceTest::shortcutsSearchTheNotesFromACardPage() {
     QCOMPARE(notes().toPlainText(), QStringLiteral("one two one\nOne 3\ntwo one"));
     QVERIFY(!notes().isVisible());
     QCOMPARE(app.sectionView().groupTabs().currentIndex(), 0);
+}
+
+void FindReplaceTest::suitSymbolsFindAndReplaceSuits() {
+    EditorApp& app = start();
+    // The notes hold suits as the characters the notes font draws as suits.
+    loadNotes("1} then 2[\r\n");
+    expectFind(searchChoice(QStringLiteral("2\u2660"), false, false, true));
+    app.findCommands().find();
+    QCOMPARE(selectionOf(notes()), selected(1, 9, 11, QStringLiteral("2[")));
+    Choice choice = searchChoice(QStringLiteral("\u2664"), false, false, true);
+    choice.replacement = QStringLiteral("\u2665 \u0416");
+    choice.all = true;
+    expectReplace(choice);
+    app.findCommands().replace();
+    QCOMPARE(notes().toPlainText(), QStringLiteral("1} then 2] ?\n"));
+    QCOMPARE(app.mainWindow().statusBar()->currentMessage(),
+             QStringLiteral("Replaced, as a notes file cannot store them: \u0416 by ?"));
 }
 
 ZQW_GUI_TEST(FindReplaceTest)

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +73,8 @@ private slots:
     void caretLineAndColumn_data();
     void caretLineAndColumn();
     void lineBreaksAreAlwaysNewLines();
+    void enteredTextIsWhatTheFileHolds_data();
+    void enteredTextIsWhatTheFileHolds();
     void keyReleaseIsReported();
     void inputCanBeDisabled();
     void wrapColumnOnlyChangesTheView();
@@ -180,8 +183,11 @@ void NotesEditorTest::textSavedAsNotesFile_data() {
         << QStringLiteral("one\n\n") << QByteArray("one\r\n\r\n");
     QTest::newRow("accents, euro, TAB")
         << QStringLiteral("d\u00e9j\u00e0\t\u20ac") << QByteArray("d\xE9j\xE0 \x80\r\n");
+    // Suits as the display characters the notes font draws as suits.
+    QTest::newRow("suit symbols") << QStringLiteral("1\u2663 1\u2666 1\u2665 1\u2660 \u2664")
+                                  << QByteArray("1} 1{ 1] 1[ [\r\n");
     QTest::newRow("characters Windows-1252 lacks")
-        << QStringLiteral("\u2660 \u4e2d") << QByteArray("? ?\r\n");
+        << QStringLiteral("\u4e2d \u2212") << QByteArray("? -\r\n");
     QTest::newRow("non-breaking space kept") << QStringLiteral("a\u00a0b")
                                              << QByteArray(
                                                     "a\xA0"
@@ -546,6 +552,60 @@ void NotesEditorTest::lineBreaksAreAlwaysNewLines() {
     QCOMPARE(editor_->lineCount(), 6);
     QCOMPARE(editor_->toPlainText(), QStringLiteral("a\nbc\nd\ne\nf\ng"));
     QCOMPARE(editor_->caretLine(), 6);
+}
+
+void NotesEditorTest::enteredTextIsWhatTheFileHolds_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("replaced");  // as "character=replacement ..."
+    QTest::newRow("suits pasted") << "paste" << QStringLiteral("1\u2663 2\u2666\n3\u2665 4\u2660")
+                                  << QStringLiteral("1} 2{\n3] 4[") << QString();
+    QTest::newRow("suits and others pasted")
+        << "paste" << QStringLiteral("\u2667\u0416\u2212\u0416") << QStringLiteral("}?-?")
+        << QStringLiteral("\u0416=? \u2212=-");
+    QTest::newRow("a suit typed") << "typed" << QStringLiteral("\u2665") << QStringLiteral("]")
+                                  << QString();
+    QTest::newRow("a letter the file lacks typed")
+        << "typed" << QStringLiteral("\u03a9") << QStringLiteral("?") << QStringLiteral("\u03a9=?");
+    QTest::newRow("an input method's text") << "input method" << QStringLiteral("\u2666\u4e2d")
+                                            << QStringLiteral("{?") << QStringLiteral("\u4e2d=?");
+    QTest::newRow("a prompt or replacement put in")
+        << "insert" << QStringLiteral("\u2660 \U0001F600") << QStringLiteral("[ ?")
+        << QStringLiteral("\U0001F600=?");
+}
+
+void NotesEditorTest::enteredTextIsWhatTheFileHolds() {
+    QFETCH(QString, way);
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QFETCH(QString, replaced);
+    editor_->setSuitText(SuitText(zqw::SuitChars{}, true));
+    QSignalSpy said(editor_, &NotesTextEditor::charactersReplaced);
+    editor_->setFocus();
+    if (way == QLatin1String("paste")) {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keyClick(editor_, Qt::Key_V, Qt::ControlModifier);
+    } else if (way == QLatin1String("typed")) {
+        QTest::sendKeyEvent(QTest::Click, editor_, Qt::Key_unknown, text, Qt::NoModifier);
+    } else if (way == QLatin1String("input method")) {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(editor_, &event);
+    } else {
+        editor_->insertAtCaret(text);
+    }
+    QCOMPARE(editor_->toPlainText(), shown);
+    QStringList pairs;
+    for (const QList<QVariant>& signal : said) {
+        for (const auto& each : signal.at(0).value<std::vector<zqw::ReplacedCharacter>>()) {
+            pairs << QString::fromUcs4(&each.character, 1) + QLatin1Char('=') +
+                         QLatin1Char(each.replacement);
+        }
+    }
+    QCOMPARE(pairs.join(QLatin1Char(' ')), replaced);
+    // What shows is what is saved: nothing is left for the save to change.
+    QVERIFY(editor_->unstorableCharacters(5).isEmpty());
 }
 
 void NotesEditorTest::keyReleaseIsReported() {

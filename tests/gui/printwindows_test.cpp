@@ -444,7 +444,7 @@ void PrintWindowsTest::previewFollowsLineCommands() {
     ReportPreviewWindow* preview = shownPreview(app, QStringLiteral("Print preview"));
     QVERIFY(preview);
     QCOMPARE(previewPageCount(*preview), 2);
-    preview->setGeometry(QRect(140, 90, 700, 500));
+    preview->setGeometry(QRect(40, 90, 700, 500));  // inside the screen, frame and all
     const QRect bounds = preview->geometry();
     QSignalSpy renders(&child<QPrintPreviewWidget>(*preview, "previewPages"),
                        &QPrintPreviewWidget::paintRequested);

@@ -140,6 +140,7 @@ private slots:
     void columnEditOfAWholeSection_data();
     void columnEditOfAWholeSection();
     void columnEditFromTheLabelColumn();
+    void columnEditTakesSuitSymbolsAsSuits();
     void columnEditOfGrid2();
     void wrappedLineBecomesSeveralRows();
     void symbolsShowAsCharactersAndStoreAsCodes();
@@ -690,6 +691,25 @@ void PromptsTest::columnEditFromTheLabelColumn() {
     QCOMPARE(cellText(app, 1, 3, 0), QString());
     QCOMPARE(cellText(app, 1, 3, 1), QStringLiteral("C"));
     QCOMPARE(cellText(app, 1, 4, 0), QStringLiteral("System"));
+}
+
+void PromptsTest::columnEditTakesSuitSymbolsAsSuits() {
+    EditorApp& app = start();
+    zqw::Card& card = app.document().card();
+    const int names = card.sections[0].firstLine;
+    setRows(0, 1, names, {"\ta\t", "\tb\t"});
+    showSection(0, 0);
+    QVERIFY(enterCell(1, 1));
+    columnEditWith(
+        [&](ColumnEditDialog& memo) {
+            // Pasted from a printed card, with a letter no card holds; the
+            // OK says what was replaced.
+            dialogs().expectMessage(
+                QStringLiteral("Replaced, as a card file cannot store them: \u0416 by ?"));
+            memo.memo().setPlainText(QStringLiteral("1\u2663 2\u2666\n3\u2665 4\u2660 \u0416"));
+        },
+        QDialog::Accepted);
+    QCOMPARE(lineRows(card, names), (QList<QByteArray>{"\t1\x05 2\x04\t", "\t3\x03 4\x06 ?\t"}));
 }
 
 void PromptsTest::columnEditOfGrid2() {

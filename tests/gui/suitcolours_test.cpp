@@ -1,7 +1,7 @@
 // Suits on screen as players know them from printed cards: hearts and
 // diamonds red, clubs and spades black, wherever card text is shown (the
 // grids' cells and labels, the cell editor, the notes, the prompt list, the
-// custom prompts). The Options menu's "&Coloured suits" turns the colours
+// custom prompts). The Options menu's "C&oloured suits" turns the colours
 // off, and the choice is kept in the settings file.
 
 #include <QListWidget>
@@ -215,7 +215,7 @@ void SuitColoursTest::theChoiceIsKeptInTheSettingsFile() {
     EditorApp& first = session_->start();
     QAction* item = first.action(QStringLiteral("toggleColouredSuits"));
     QVERIFY(item);
-    QCOMPARE(item->text(), QStringLiteral("&Coloured suits"));
+    QCOMPARE(item->text(), QStringLiteral("C&oloured suits"));
     QVERIFY(item->isCheckable());
     QVERIFY(item->isChecked());
     QVERIFY(first.settings().colourSuits());

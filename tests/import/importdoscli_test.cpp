@@ -81,14 +81,25 @@ TEST_F(ImportDosCli, ImportsTheCardAndLinksTheSavedNotes) {
     EXPECT_EQ(card.field(card.findGridRow(leads, 2, 1), 2, 2), "Attitude \x06");
 }
 
-TEST_F(ImportDosCli, UnopenableFileIsAMessageAndTheBlankCardIsWritten) {
-    const CliResult r = run({kTemplate, path("missing.ver"), path("card.ccf")});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "{\"messages\":[\"Cannot open file " + path("missing.ver") + "\"]}\n");
+TEST_F(ImportDosCli, AnInputThatCannotBeReadFailsAndWritesNothing) {
+    std::filesystem::create_directory(path("folder.ver"));
+    // A card and notes from an earlier run must survive a failed one.
+    writeFile(path("kept.ccf"), "earlier card");
+    writeFile(path("kept.txt"), "earlier notes");
+    for (const char* input : {"missing.ver", "folder.ver"}) {
+        const CliResult r = run({kTemplate, path(input), path("card.ccf"), path("notes.txt")});
+        EXPECT_EQ(r.status, 2) << input;
+        EXPECT_EQ(r.out, "{\"messages\":[\"Cannot open file " + path(input) + "\"]}\n") << input;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << input << ": " << r.err;
+        EXPECT_NE(r.err.find(path(input)), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(path("card.ccf"))) << input;
+        EXPECT_FALSE(std::filesystem::exists(path("notes.txt"))) << input;
 
-    CardFixture blank(readFile(kTemplate));
-    blank.card.resetToBlankCard();
-    EXPECT_EQ(readFile(path("card.ccf")), blank.card.cardFileBytes());
+        const CliResult over = run({kTemplate, path(input), path("kept.ccf"), path("kept.txt")});
+        EXPECT_EQ(over.status, 2) << input;
+        EXPECT_EQ(readFile(path("kept.ccf")), "earlier card") << input;
+        EXPECT_EQ(readFile(path("kept.txt")), "earlier notes") << input;
+    }
 }
 
 TEST_F(ImportDosCli, FailuresExitWithStatusTwoAndOneLine) {

@@ -45,6 +45,7 @@ private slots:
     void workTypedBeforeAKillIsOffered_data();
     void workTypedBeforeAKillIsOffered();
     void middleClickOpensPromptsAndPastesNothing();
+    void hintsWindowHasNoMinimiseOrMaximiseButtons();
 };
 
 void X11Test::titleIsExactlyTheCaption() {
@@ -129,6 +130,34 @@ void X11Test::middleClickOpensPromptsAndPastesNothing() {
     QCOMPARE(editor->text(), before);
     app.promptController().promptList().hide();
     session.verifyDialogs();
+}
+
+void X11Test::hintsWindowHasNoMinimiseOrMaximiseButtons() {
+    EditorSession session;
+    EditorApp& app = session.start();
+    QStringList hints;
+    session.dialogs().expectDialog(
+        QStringLiteral("Hints for using the ZQW Convention card editor"),
+        [&hints](QDialog& dialog) {
+            // What the window manager reads: flags, functions, decorations.
+            const QString said = run(QStringLiteral("xprop"),
+                                     {QStringLiteral("-id"), QString::number(dialog.winId()),
+                                      QStringLiteral("_MOTIF_WM_HINTS")});
+            hints = said.section(QLatin1Char('='), 1).split(QLatin1Char(','));
+            return QDialog::Rejected;
+        });
+    chooseMenuItem(app, "viewHints");
+    session.verifyDialogs();
+    QVERIFY2(hints.size() >= 3, qPrintable(hints.join(QLatin1Char(','))));
+    bool ok = false;
+    const uint flags = hints[0].trimmed().toUInt(&ok, 16);
+    const uint decorations = hints[2].trimmed().toUInt(&ok, 16);
+    // The decorations are given: a title and a border, without "all" (0x1),
+    // minimise (0x20) or maximise (0x40).
+    constexpr uint kDecorationsGiven = 0x2;
+    QVERIFY2(flags & kDecorationsGiven, qPrintable(hints.join(QLatin1Char(','))));
+    QCOMPARE(decorations & (0x1u | 0x20u | 0x40u), 0u);
+    QVERIFY(decorations & 0x8u);
 }
 
 QTEST_MAIN(X11Test)

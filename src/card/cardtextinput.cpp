@@ -1,0 +1,189 @@
+#include "card/cardtextinput.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "card/card.h"
+#include "card/cp1252.h"
+
+namespace zqw {
+
+namespace {
+
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+// Characters with a plain look-alike in Windows-1252. Anything not listed
+// becomes '?', which never passes for something it is not.
+struct LookAlike {
+    char32_t first;
+    char32_t last;
+    char byte;
+};
+constexpr LookAlike kLookAlikes[] = {
+    {0x2000, 0x200A, ' '},   // spaces of typesetting widths
+    {0x202F, 0x202F, ' '},   // narrow no-break space
+    {0x205F, 0x205F, ' '},   // medium mathematical space
+    {0x3000, 0x3000, ' '},   // ideographic space
+    {0x2010, 0x2012, '-'},   // hyphen, non-breaking hyphen, figure dash
+    {0x2043, 0x2043, '-'},   // hyphen bullet
+    {0x2212, 0x2212, '-'},   // minus sign
+    {0x2032, 0x2032, '\''},  // prime
+    {0x2033, 0x2033, '"'},   // double prime
+    {0x2044, 0x2044, '/'},   // fraction slash
+    {0x2215, 0x2215, '/'},   // division slash
+};
+
+// The suit of a suit symbol, filled (U+2660 spade, U+2663 club, U+2665
+// heart, U+2666 diamond) or outline (U+2664, U+2667, U+2661, U+2662), as
+// its card code; 0 for any other character.
+char suitCode(char32_t c) {
+    switch (c) {
+        case 0x2663:
+        case 0x2667:
+            return kClubCode;
+        case 0x2666:
+        case 0x2662:
+            return kDiamondCode;
+        case 0x2665:
+        case 0x2661:
+            return kHeartCode;
+        case 0x2660:
+        case 0x2664:
+            return kSpadeCode;
+        default:
+            return 0;
+    }
+}
+
+char displayByte(char code, const SuitChars& chars) {
+    int display = 0;
+    switch (code) {
+        case kClubCode:
+            display = chars.club;
+            break;
+        case kDiamondCode:
+            display = chars.diamond;
+            break;
+        case kHeartCode:
+            display = chars.heart;
+            break;
+        default:
+            display = chars.spade;
+            break;
+    }
+    return display >= 0 && display <= 255 ? static_cast<char>(display) : code;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// The code point starting at utf8[i], moving i past it; U+FFFD for a byte
+// that starts no well-formed sequence (i then moves by that byte only).
+char32_t nextCodePoint(std::string_view utf8, size_t& i) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    size_t extra = 0;
+    char32_t cp = 0;
+    char32_t least = 0;
+    if (lead < 0x80) {
+        ++i;
+        return lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+        cp = lead & 0x1F;
+        extra = 1;
+        least = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        cp = lead & 0x0F;
+        extra = 2;
+        least = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        cp = lead & 0x07;
+        extra = 3;
+        least = 0x10000;
+    } else {
+        ++i;
+        return kReplacementCharacter;
+    }
+    if (i + extra >= utf8.size()) {
+        ++i;
+        return kReplacementCharacter;
+    }
+    for (size_t k = 1; k <= extra; ++k) {
+        const auto next = static_cast<unsigned char>(utf8[i + k]);
+        if ((next & 0xC0) != 0x80) {
+            ++i;
+            return kReplacementCharacter;
+        }
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    i += extra + 1;
+    // Overlong forms, surrogates and values past Unicode are not characters.
+    if (cp < least || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return kReplacementCharacter;
+    return cp;
+}
+
+}  // namespace
+
+CardCharacter toCardCharacter(char32_t c, const SuitChars& chars) {
+    if (const char code = suitCode(c)) return {displayByte(code, chars), CardCharacterKind::Suit};
+    if (c == 0xFE0E || c == 0xFE0F) return {0, CardCharacterKind::Ignored};
+    if (const int byte = unicodeToCp1252(c); byte >= 0)
+        return {static_cast<char>(byte), CardCharacterKind::Kept};
+    for (const LookAlike& look : kLookAlikes) {
+        if (c >= look.first && c <= look.last) return {look.byte, CardCharacterKind::Replaced};
+    }
+    return {'?', CardCharacterKind::Replaced};
+}
+
+void noteReplaced(std::vector<ReplacedCharacter>& list, const ReplacedCharacter& replaced) {
+    if (std::find(list.begin(), list.end(), replaced) == list.end()) list.push_back(replaced);
+}
+
+CardTextInput cardTextFromUtf8(std::string_view utf8, const SuitChars& chars) {
+    CardTextInput result;
+    result.text.reserve(utf8.size());
+    size_t i = 0;
+    while (i < utf8.size()) {
+        const char32_t c = nextCodePoint(utf8, i);
+        const CardCharacter card = toCardCharacter(c, chars);
+        if (card.kind == CardCharacterKind::Ignored) continue;
+        result.text += card.byte;
+        if (card.kind == CardCharacterKind::Replaced) noteReplaced(result.replaced, {c, card.byte});
+    }
+    return result;
+}
+
+std::string describeReplacements(const std::vector<ReplacedCharacter>& replaced) {
+    std::string text;
+    for (const ReplacedCharacter& each : replaced) {
+        if (!text.empty()) text += ", ";
+        if (each.replacement == ' ') {
+            // A space of another width is invisible in a message: its number says it.
+            char number[16];
+            std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(each.character));
+            text += number;
+            text += " by a space";
+            continue;
+        }
+        appendUtf8(text, each.character);
+        text += " by ";
+        appendUtf8(text, cp1252ToUnicode(static_cast<unsigned char>(each.replacement)));
+    }
+    return text;
+}
+
+}  // namespace zqw

@@ -95,21 +95,6 @@ std::string byteName(unsigned char byte) {
     }
 }
 
-// Decodes one UTF-8 sequence at pos; U+FFFD for a malformed one.
-char32_t nextCodePoint(const std::string& text, size_t& pos) {
-    const auto byte = static_cast<unsigned char>(text[pos++]);
-    if (byte < 0x80) return byte;
-    const int extra = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : -1;
-    if (extra < 0) return 0xFFFD;
-    char32_t code = byte & (0x3F >> extra);
-    for (int i = 0; i < extra; ++i) {
-        if (pos >= text.size() || (static_cast<unsigned char>(text[pos]) & 0xC0) != 0x80)
-            return 0xFFFD;
-        code = (code << 6) | (static_cast<unsigned char>(text[pos++]) & 0x3F);
-    }
-    return code;
-}
-
 std::string notesWhere(int paragraph) { return "Notes, line " + std::to_string(paragraph); }
 
 }  // namespace

@@ -10,8 +10,6 @@ namespace zqw {
 
 namespace {
 
-constexpr char32_t kReplacementCharacter = 0xFFFD;
-
 // Characters with a plain look-alike in Windows-1252. Anything not listed
 // becomes '?', which never passes for something it is not.
 struct LookAlike {
@@ -72,68 +70,6 @@ char displayByte(char code, const SuitChars& chars) {
             break;
     }
     return display >= 0 && display <= 255 ? static_cast<char>(display) : code;
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// The code point starting at utf8[i], moving i past it; U+FFFD for a byte
-// that starts no well-formed sequence (i then moves by that byte only).
-char32_t nextCodePoint(std::string_view utf8, size_t& i) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    size_t extra = 0;
-    char32_t cp = 0;
-    char32_t least = 0;
-    if (lead < 0x80) {
-        ++i;
-        return lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-        cp = lead & 0x1F;
-        extra = 1;
-        least = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        cp = lead & 0x0F;
-        extra = 2;
-        least = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        cp = lead & 0x07;
-        extra = 3;
-        least = 0x10000;
-    } else {
-        ++i;
-        return kReplacementCharacter;
-    }
-    if (i + extra >= utf8.size()) {
-        ++i;
-        return kReplacementCharacter;
-    }
-    for (size_t k = 1; k <= extra; ++k) {
-        const auto next = static_cast<unsigned char>(utf8[i + k]);
-        if ((next & 0xC0) != 0x80) {
-            ++i;
-            return kReplacementCharacter;
-        }
-        cp = (cp << 6) | (next & 0x3F);
-    }
-    i += extra + 1;
-    // Overlong forms, surrogates and values past Unicode are not characters.
-    if (cp < least || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return kReplacementCharacter;
-    return cp;
 }
 
 }  // namespace

@@ -149,8 +149,11 @@ public:
     }
 
 private:
+    // Narrow sections share the first page's layout columns; from the
+    // first wide section on, every row has the page's whole width.
     int sectionWidth(const Section& section) const {
-        return section.columnCount > 4 ? options_.printableWidth : narrowWidth_;
+        return section.columnCount > 4 || lastFirstPageRow_ >= 0 ? options_.printableWidth
+                                                                 : narrowWidth_;
     }
 
     int lastNumber() const { return static_cast<int>(rows_.size()) - 1; }

@@ -357,8 +357,29 @@ void PrintLayoutDialog::applyControls() {
 }
 
 void PrintLayoutDialog::done() {
+    // Margins that leave nothing to print on are refused: the window stays
+    // open with the fields as typed, and nothing is applied.
+    if (const QString problem = marginProblem(); !problem.isEmpty()) {
+        dialogs_.message(problem);
+        return;
+    }
     applyControls();
     accept();
+}
+
+QString PrintLayoutDialog::marginProblem() const {
+    zqw::CardPageSetup page = layout_.pageSetup();
+    page.setUnit(selectedUnit());
+    page.setOrientation(orientation_->currentIndex() == 0 ? zqw::PageOrientation::Portrait
+                                                          : zqw::PageOrientation::Landscape);
+    page.setPaperName(paper_->currentText().toStdString());
+    for (size_t i = 0; i < margins_.size(); ++i) {
+        const std::optional<double> value = marginValue(margins_[i]);
+        // An unreadable field has a message of its own when applied.
+        if (!value) return {};
+        (page.*kMarginSetters[i])(*value);
+    }
+    return QString::fromStdString(page.marginProblem());
 }
 
 void PrintLayoutDialog::reset() {

@@ -16,14 +16,14 @@ namespace {
 constexpr double kMmPerInch = 25.4;
 constexpr double kScreenDpi = 96;
 const QColor kSilver(192, 192, 192);
-// Club, diamond, heart, spade.
-constexpr char16_t kSuitCharacters[] = {0x2663, 0x2666, 0x2665, 0x2660};
 
 // Sizes the printout is designed in.
 constexpr double kEmblemMm = 10.583;
 constexpr double kRuleStripMm = 0.169;  // page header strip; band rule height
 constexpr double kHeaderRulePoints = 0.6;
 constexpr double kBandRulePoints = 0.75;
+// Room a band keeps above and below its text.
+constexpr double kBandAirPoints = 0.5;
 constexpr double kBarScreenPixels = 1;
 constexpr double kPictureScreenWidth = 11;
 constexpr double kPictureScreenHeight = 12;
@@ -102,9 +102,13 @@ void CardPagePainter::layOut(double dpi) {
     options.headerHeight = headerHeight_;
     const QFontMetricsF labelMetrics(labelFont_);
     // A band shows its text whole: the text, the rule along its foot and a
-    // pixel above.
+    // little air. Worked out from the font's nominal size, not its size in
+    // whole dots, so that a preview on screen breaks pages where the PDF does.
+    const qreal emHeight =
+        (labelMetrics.ascent() + labelMetrics.descent()) / std::max(1, labelFont_.pixelSize());
+    const double textPoints = emHeight * fonts_.pointSize;
     options.minBandHeight = static_cast<int>(
-        std::ceil(labelMetrics.ascent() + labelMetrics.descent() + ruleBoxHeight_ + 2));
+        std::ceil((textPoints + kRuleStripMm * 72 / kMmPerInch + kBandAirPoints) * dpi / 72));
     const QFontMetricsF headingMetrics(headingFont_);
     options.pageHeadingHeight = static_cast<int>(std::ceil(headingMetrics.height() * 1.5));
     options.pages = pages_;
@@ -276,16 +280,7 @@ void CardPagePainter::paintCell(QPainter& painter, const zqw::PrintBand& band,
                           band.height - ruleBoxHeight_);
         painter.save();
         painter.setClipRect(room.intersected(cellBox));
-        // The suit as text under its picture, so that a PDF still reads
-        // and finds it; the picture covers it.
-        QFont font = labelFont_;
-        font.setPixelSize(std::max(1, int(height * 0.8)));
-        const QFontMetricsF metrics(font);
-        painter.setFont(font);
-        painter.setPen(Qt::white);
-        painter.drawText(QPointF(box.left(), box.bottom() - metrics.descent()),
-                         QString(QChar(kSuitCharacters[static_cast<int>(mark.suit)])));
-        paintSuitPicture(painter, box, mark.suit, pictureSet_);
+        paintSuitPictureOverText(painter, box, mark.suit, pictureSet_, labelFont_);
         painter.restore();
     }
     painter.restore();

@@ -52,6 +52,24 @@ std::vector<int> range(int first, int last) {
     return rows;
 }
 
+// Gives every row of every line the text its section holds: `single` in a
+// one-column grid or grid 2, `multi` in a grid of several columns.
+void fillRows(Card& card, const std::string& single, const std::string& multi, int noteNo) {
+    for (const Section& section : card.sections) {
+        const auto fill = [&](int firstLine, int lineCount, const std::string& text) {
+            for (int l = firstLine; l < firstLine + lineCount; ++l) {
+                for (int r = card.lines[size_t(l)].firstRow; r > 0;
+                     r = card.rows[size_t(r)].nextRow) {
+                    card.rows[size_t(r)].text = text;
+                    card.rows[size_t(r)].noteNo = noteNo;
+                }
+            }
+        };
+        fill(section.firstLine, section.lineCount, section.columnCount > 1 ? multi : single);
+        if (section.hasGrid2) fill(section.firstLine2, section.lineCount2, single);
+    }
+}
+
 struct DistributionCase {
     int lastRow;
     int columns;
@@ -127,6 +145,24 @@ TEST(CardPrintPages, SecondPageHoldsTheRestAcrossTheWidth) {
     ASSERT_EQ(secondOnly.pages().size(), 1u);
     EXPECT_EQ(secondOnly.pages()[0].part, 2);
     EXPECT_FALSE(secondOnly.pages()[0].showsTitle);
+}
+
+TEST(CardPrintPages, NarrowSectionsOnTheSecondPageUseItsWholeWidth) {
+    CardFixture f(crlf(
+        {"FFirst", "PA", "C195", "L01", "PWide", "C52020202020", "L01", "PAfter", "C195", "L01"}));
+    f.card.resetToBlankCard();
+    fillRows(f.card, "text", "a\tb\tc\td\te\t", 0);
+    const CardPrintPlan plan = CardPrintPlan::build(f.card, options(3));
+    const PrintRow& first = plan.row(5);
+    ASSERT_EQ(first.labels.size(), 1u);
+    EXPECT_EQ(first.labels[0].width, 1068 - 4 - 4);
+    const PrintRow& after = plan.row(plan.lastRow());
+    ASSERT_EQ(after.kind, PrintRowKind::Text);
+    ASSERT_EQ(after.labels.size(), 1u);
+    EXPECT_EQ(after.labels[0].width, 3206 - 4 - 4);
+    const PrintRow& heading = plan.row(plan.lastRow() - 1);
+    ASSERT_EQ(heading.kind, PrintRowKind::SectionHeading);
+    EXPECT_EQ(heading.labels.at(0).width, 3206 - 4 - 2);
 }
 
 TEST(CardPrintPages, WithoutAWideSectionEverythingPrintsOnTheFirstPage) {
@@ -427,24 +463,6 @@ TEST(StandardCard, BundledTemplateRowsAreAllPlaced) {
     }
 }
 
-// Gives every row of every line the text its section holds: `single` in a
-// one-column grid or grid 2, `multi` in a grid of several columns.
-void fillRows(Card& card, const std::string& single, const std::string& multi, int noteNo) {
-    for (const Section& section : card.sections) {
-        const auto fill = [&](int firstLine, int lineCount, const std::string& text) {
-            for (int l = firstLine; l < firstLine + lineCount; ++l) {
-                for (int r = card.lines[size_t(l)].firstRow; r > 0;
-                     r = card.rows[size_t(r)].nextRow) {
-                    card.rows[size_t(r)].text = text;
-                    card.rows[size_t(r)].noteNo = noteNo;
-                }
-            }
-        };
-        fill(section.firstLine, section.lineCount, section.columnCount > 1 ? multi : single);
-        if (section.hasGrid2) fill(section.firstLine2, section.lineCount2, single);
-    }
-}
-
 // Ten pixels a character: easy sums.
 int tenEach(const std::string& text) { return 10 * static_cast<int>(text.size()); }
 
@@ -491,6 +509,7 @@ TEST(FitCaption, LongAnswersKeepTheirNotesAndStayInTheirColumns) {
              "1\x05\t" + answer + "\t" + answer + "\t" + answer + "\t" + answer + "\t", 11);
     for (const auto suits : {SuitSymbolStyle::CardFont, SuitSymbolStyle::Pictures}) {
         CardPrintOptions o = options(3);
+        o.printableWidth = 1200;  // even a whole-width row is too narrow for the answer
         o.suits = suits;
         o.captionWidth = tenEach;
         const CardPrintPlan plan = CardPrintPlan::build(f.card, o);
@@ -498,7 +517,7 @@ TEST(FitCaption, LongAnswersKeepTheirNotesAndStayInTheirColumns) {
             const PrintRow& row = plan.row(n);
             if (row.kind != PrintRowKind::Text) continue;
             std::vector<int> edges = row.bars;
-            edges.push_back(n <= plan.lastFirstPageRow() ? plan.firstPageColumnWidth() - 4 : 3202);
+            edges.push_back(n <= plan.lastFirstPageRow() ? plan.firstPageColumnWidth() - 4 : 1196);
             ASSERT_FALSE(row.labels.empty()) << n;
             for (const PrintLabel& label : row.labels) {
                 const int right = *std::upper_bound(edges.begin(), edges.end(), label.x);

@@ -213,11 +213,16 @@ def round_half_even(value):
     return int(round(value))
 
 
+def first_wide_section(shape):
+    return next(i for i, s in enumerate(shape["sections"]) if s["columnCount"] > 4)
+
+
 def cell_edges(shape, widths, record, cell_x, printable, columns):
-    """Where the rules of a row of that section stand, in printer pixels."""
+    """Where the rules of a row of that section stand, in printer pixels.
+    From the first wide section on, rows have the whole width."""
     section_index, grid2 = record
     section = shape["sections"][section_index]
-    wide = section["columnCount"] > 4
+    wide = section_index >= first_wide_section(shape)
     text_width = (printable if wide else printable // columns) - 4
     edges = [cell_x, cell_x + text_width]
     count = section["columnCount"]
@@ -255,7 +260,7 @@ def check_long_answers(pdf, shape, answers, records, where):
                 continue
             middle = (token[2] + token[4]) / 2
             section = records[int(match.group(1)) - 1]
-            wide = shape["sections"][section[0]]["columnCount"] > 4
+            wide = section[0] >= first_wide_section(shape)
             if page_no > 0 and not wide:
                 continue  # the card's title in the heading of page 2
             cell_x = 0 if wide else (int((token[1] * dpi / 72 - margin) // column)) * column
@@ -404,6 +409,65 @@ with tempfile.TemporaryDirectory() as work:
                            f"long answers, suits mode {mode}")
         check("\u2026" in "".join(page_texts(out(f"long{mode}.pdf"))),
               "long answers are not marked as shortened")
+
+    # Reading order: page 1's text comes one layout column at a time, top
+    # to bottom, from the right, as the rows are numbered.
+    raw = tool("pdftotext", "-raw", "-f", "1", "-l", "1", out("card.pdf"), "-")
+    raw = " ".join(raw.split())
+    position = 0
+    for number in range(1, last_first_page + 1):
+        probe = rows[number - 1]
+        if not probe:
+            continue
+        found = raw.find(" ".join(probe.split()), position)
+        if found < 0:
+            check(False, f"reading order: row {number} ({probe!r}) not after the row before")
+            break
+        position = found + 1
+
+    # Settings the command refuses, and paper names it takes.
+    def write_settings(name, text):
+        with open(out(name), "w") as f:
+            f.write("[setup]\r\n" + text)
+        return out(name)
+
+    for settings, message in (
+        ("leftm=600\r\nrightm=600\r\n", "left and right margins"),
+        ("Orient=0\r\nunit=1\r\nleftm=10000\r\nrightm=9000\r\n", "left and right margins"),
+        ("topm=5000\r\nBottomm=4000\r\n", "top and bottom margins"),
+        ("Sheet=Foolscap Royal\r\n", "Foolscap Royal"),
+    ):
+        rc, _, err = run("pdf", template, card, out("refused.pdf"), "--settings",
+                         write_settings("refused.ini", settings))
+        check(rc != 0 and message in err and len(err.strip().splitlines()) == 1,
+              f"settings {settings!r}: exit {rc}, {err!r}")
+        check(not os.path.exists(out("refused.pdf")), f"settings {settings!r} left a PDF")
+    for sheet, size in (("Letter", "792 x 612"), ("letter", "792 x 612"), ("LEGAL", "1008 x 612"),
+                        ("a4", "842 x 595"), ("Letter / ANSI A", "792 x 612"), ("A5", "595 x 420")):
+        rc, _, err = run("pdf", template, card, out("sheet.pdf"), "--settings",
+                         write_settings("sheet.ini", f"Sheet={sheet}\r\n"))
+        info = tool("pdfinfo", out("sheet.pdf")) if rc == 0 else ""
+        check(re.search(r"Page size:\s+" + size, info), f"Sheet={sheet}: exit {rc} {err} {info}")
+
+    # The suit characters stored in the settings are not read at start-up by
+    # the editor, nor here: the card prints the same from both.
+    rc, _, _ = run("pdf", template, card, out("chars.pdf"), "--settings",
+                   write_settings("chars.ini", "club=65\r\nDiamond=66\r\n"))
+    check(rc == 0 and "2\u2663" in page_texts(out("chars.pdf"))[0],
+          "stored suit characters changed the printed suits")
+
+    # Notes in a card font larger than the notes font: lines never overlap.
+    rc, _, _ = run("pdf", template, card, out("c.pdf"), "--settings",
+                   write_settings("big.ini", "DSize=14\r\nTSize=8\r\n"), "--notes",
+                   out("bignotes.pdf"))
+    check(rc == 0, "notes with a large card font")
+    for page in words_with_boxes(out("bignotes.pdf")):
+        lines = {}
+        for word in page[1]:
+            lines.setdefault(round(word[4], 1), []).append(word)
+        boxes = sorted((min(w[2] for w in ws), max(w[4] for w in ws)) for ws in lines.values())
+        overlaps = [(a, b) for a, b in zip(boxes, boxes[1:]) if b[0] < a[1] - 0.5]
+        check(not overlaps, f"notes lines overlap: {overlaps[:3]}")
 
     # Failures: one line on stderr and exit 2.
     for args, what in (

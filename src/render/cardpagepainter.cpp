@@ -266,10 +266,12 @@ void CardPagePainter::paintCell(QPainter& painter, const zqw::PrintBand& band,
         const QFontMetricsF metrics(font);
         const qreal textHeight = metrics.ascent() + metrics.descent();
         const qreal baseline = boxTop + (boxHeight - textHeight) / 2 + metrics.ascent();
-        painter.setFont(font);
         const QString text =
             fittedCaption(printableCaption(label.text, suitsAsCharacters_), metrics, label.width);
-        if (!text.isEmpty()) painter.drawText(QPointF(cell.x + label.x, baseline), text);
+        if (!text.isEmpty()) {
+            drawCaption(painter, QPointF(cell.x + label.x, baseline), text, font,
+                        label.silver ? kSilver : QColor(Qt::white));
+        }
     }
     for (const zqw::SuitMark& mark : row.pictures) {
         const qreal width = pictureWidth_ * mark.scale;

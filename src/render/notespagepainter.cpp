@@ -165,9 +165,10 @@ void NotesPagePainter::paintPage(QPainter& painter, int index) const {
             std::max(band.top + kLabelTop + metrics.ascent(),
                      band.top + band.height - metrics.descent() - ruleWidth_ / 2);
         for (const zqw::PrintLabel& label : band.labels) {
-            painter.drawText(QPointF(label.x, baseline),
-                             fittedCaption(printableCaption(label.text, suitsAsCharacters_),
-                                           metrics, label.width));
+            drawCaption(painter, QPointF(label.x, baseline),
+                        fittedCaption(printableCaption(label.text, suitsAsCharacters_), metrics,
+                                      label.width),
+                        labelFont_, Qt::white);
         }
         const qreal textMiddle = baseline - (metrics.ascent() - metrics.descent()) / 2;
         for (const zqw::SuitMark& mark : band.pictures) {

@@ -153,6 +153,7 @@ private slots:
     void unusableStoredMargin();
     void impossibleMarginsAreRefused_data();
     void impossibleMarginsAreRefused();
+    void paperTooSmallForTheMarginsIsRefused();
     void suitPicturesAreDrawn_data();
     void suitPicturesAreDrawn();
 
@@ -543,6 +544,39 @@ void PrintingTest::impossibleMarginsAreRefused() {
     QCOMPARE(marginIn(f.layout(), zqw::LengthUnit::Inches, &zqw::CardPageSetup::leftMargin), 0.25);
     QCOMPARE(marginIn(f.layout(), zqw::LengthUnit::Inches, &zqw::CardPageSetup::topMargin), 0.25);
     QVERIFY(f.layout().pageSetup().printableWidth() > 0);
+    QCOMPARE(f.dialogs.failures(), QStringList());
+    QCOMPARE(f.dialogs.pending(), 0);
+}
+
+void PrintingTest::paperTooSmallForTheMarginsIsRefused() {
+    LayoutFixture f;
+    f.create();
+    // Four inches each side fit landscape A4 (11.69 in across).
+    f.open([](QDialog& w) {
+        typeInto(field(w, "leftMargin"), QStringLiteral("4"));
+        typeInto(field(w, "rightMargin"), QStringLiteral("4"));
+        return clickDone(w);
+    });
+    const QString across = QStringLiteral(
+        "The left and right margins (4.00 in and 4.00 in) leave no room to print across a page "
+        "%1 in wide.");
+    QString orientation;
+    QString paper;
+    f.open(
+        [&](QDialog& w) {
+            list(w, "orientation").setCurrentIndex(0);
+            orientation = list(w, "orientation").currentText();
+            selectText(list(w, "paperSize"), QStringLiteral("A6"));
+            paper = list(w, "paperSize").currentText();
+            w.reject();
+            return w.result();
+        },
+        {across.arg(QStringLiteral("8.27")), across.arg(QStringLiteral("5.83"))});
+    QCOMPARE(orientation, QStringLiteral("Landscape"));
+    QCOMPARE(paper, QStringLiteral("A4"));
+    QCOMPARE(f.layout().pageSetup().orientation(), zqw::PageOrientation::Landscape);
+    QCOMPARE(f.layout().pageSetup().paperName(), std::string("A4"));
+    QVERIFY(f.layout().marginProblem().isEmpty());
     QCOMPARE(f.dialogs.failures(), QStringList());
     QCOMPARE(f.dialogs.pending(), 0);
 }

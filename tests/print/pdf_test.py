@@ -209,6 +209,36 @@ def long_card(source, target):
     return k
 
 
+def tripled_card(source, target):
+    """The card with every line holding three times its rows."""
+    with open(source, "rb") as f:
+        records = f.read().split(b"\r\n")
+    out = []
+    for record in records:
+        match = re.match(rb"^(\d+)#(.*)$", record, re.S)
+        if not match or match.group(1) == b"0" or record.startswith(b"*"):
+            out.append(record)
+            continue
+        count = str(3 * int(match.group(1))).encode()
+        out += [count + b"#" + match.group(2)] * 3
+    with open(target, "wb") as f:
+        f.write(b"\r\n".join(out))
+
+
+def overlapping_words(pdf):
+    """Pairs of words whose boxes overlap: text printed over text."""
+    found = []
+    for page_no, (_, words) in enumerate(words_with_boxes(pdf)):
+        boxes = sorted((w[2], w[4], w[1], w[3], w[0]) for w in words)
+        for i, (top, bottom, left, right, text) in enumerate(boxes):
+            for other in boxes[i + 1:]:
+                if other[0] >= bottom - 0.5:
+                    break
+                if other[2] < right - 0.5 and left < other[3] - 0.5:
+                    found.append((page_no + 1, text, other[4]))
+    return found
+
+
 def round_half_even(value):
     return int(round(value))
 
@@ -409,6 +439,28 @@ with tempfile.TemporaryDirectory() as work:
                            f"long answers, suits mode {mode}")
         check("\u2026" in "".join(page_texts(out(f"long{mode}.pdf"))),
               "long answers are not marked as shortened")
+
+    # Three times the rows: every row printed once and legible, page 1
+    # continuing on further pages, in one layout column and in three.
+    tripled_card(card, out("tripled.ccf"))
+    tripled = json.loads(run("card", template, out("tripled.ccf"))[1])
+    check(sum(len(line.get("rows", [])) for line in tripled["lines"]) ==
+          3 * sum(len(line.get("rows", [])) for line in answers["lines"]), "tripled card")
+    for name, settings in (("three", ""), ("one", "columns=0\r\n")):
+        with open(out(f"{name}.ini"), "w") as f:
+            f.write("[setup]\r\n" + settings)
+        rc, _, err = run("pdf", template, out("tripled.ccf"), out(f"tripled-{name}.pdf"),
+                         "--settings", out(f"{name}.ini"))
+        check(rc == 0, f"tripled card, {name} column(s): exit {rc} {err}")
+        pages = page_texts(out(f"tripled-{name}.pdf"))
+        check(len(pages) > 2, f"tripled card, {name} column(s): {len(pages)} pages")
+        overlaps = overlapping_words(out(f"tripled-{name}.pdf"))
+        check(not overlaps, f"tripled card, {name} column(s): text over text {overlaps[:5]}")
+        text = " ".join(pages)
+        for word in ("Lebensohl after a double of a weak two", "Note#3", "Note#12",
+                     "Weak twos in \u2666, \u2665 and \u2660; 2\u2663 strong and artificial"):
+            check(" ".join(text.split()).count(word) >= 3,
+                  f"tripled card, {name} column(s): {word!r} not printed three times")
 
     # Reading order: page 1's text comes one layout column at a time, top
     # to bottom, from the right, as the rows are numbered.

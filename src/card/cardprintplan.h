@@ -33,6 +33,12 @@ struct CardPrintOptions {
     int topMargin = 0;
     // The strip above the first band that carries the page's top rule.
     int headerHeight = 0;
+    // The least height of a band that shows its text whole; 0 for none.
+    // Rows that would need thinner bands continue on further pages.
+    int minBandHeight = 0;
+    // Height of the heading strip (card title and names) at the top of the
+    // pages after the first; 0 for none.
+    int pageHeadingHeight = 0;
     CardPages pages = CardPages::All;
     bool openBidsOnAllLines = true;
     SuitSymbolStyle suits = SuitSymbolStyle::CardFont;
@@ -64,6 +70,10 @@ struct PrintRow {
     // Rules between columns; the two rules at the cell's edges come with
     // the placement.
     std::vector<int> bars;
+    // The heading rows a continued column repeats above this row: its
+    // section's heading and column headings (0 where it has none).
+    int sectionHeadingRow = 0;
+    int columnHeadingRow = 0;
 };
 
 // A print row placed in a band: its cell starts at x and is width wide.
@@ -94,6 +104,11 @@ struct PrintRect {
 
 struct CardPrintPage {
     int part = 1;  // 1: the narrow sections in layout columns; 2: the rest
+    // A page that carries on its part from the page before.
+    bool continued = false;
+    // The heading strip with the card title and names; bands start below.
+    bool showsHeading = false;
+    int headingHeight = 0;
     int rowHeight = 0;
     int extraPixels = 0;
     int ruleWidth = 0;  // the page's top rule runs from 0 to here
@@ -112,6 +127,10 @@ struct RowHeights {
 // Band height for a page of `bands` bands sharing the usable height with
 // one band's worth of slack.
 RowHeights rowHeightsFor(double usableHeight, int bands);
+
+// The most bands a page of that height holds when none may be thinner than
+// minBandHeight (at least 1).
+int mostBandsFor(double usableHeight, int minBandHeight);
 
 // The first print row of each layout column, rightmost column first, and
 // how many rows each holds, for rows 1..lastRow spread over `columns`

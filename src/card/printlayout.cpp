@@ -1,6 +1,7 @@
 #include "card/printlayout.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace zqw {
 
@@ -67,6 +68,37 @@ double CardPageSetup::paperHeight() const {
 void CardPageSetup::setPaperWidth(double value) { widthMm() = toMm(value); }
 
 void CardPageSetup::setPaperHeight(double value) { heightMm() = toMm(value); }
+
+std::string CardPageSetup::marginProblem() const {
+    const auto number = [this](double value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.2f", value);
+        switch (unit_) {
+            case LengthUnit::Inches:
+                return std::string(text) + " in";
+            case LengthUnit::Millimetres:
+                return std::string(text) + " mm";
+            default:
+                return std::string(text) + " pixels";
+        }
+    };
+    const double least = fromMm(kLeastPrintableMm);
+    // NaN compares false everywhere, so the checks are written to catch it.
+    const auto fits = [&](double paper, double first, double second) {
+        return paper - first - second >= least;
+    };
+    if (!fits(paperWidth(), leftMargin(), rightMargin())) {
+        return "The left and right margins (" + number(leftMargin()) + " and " +
+               number(rightMargin()) + ") leave no room to print across a page " +
+               number(paperWidth()) + " wide.";
+    }
+    if (!fits(paperHeight(), topMargin(), bottomMargin())) {
+        return "The top and bottom margins (" + number(topMargin()) + " and " +
+               number(bottomMargin()) + ") leave no room to print down a page " +
+               number(paperHeight()) + " high.";
+    }
+    return {};
+}
 
 int CardPageSetup::printableWidth() const {
     return roundHalfEven(paperWidth() - leftMargin() - rightMargin() - 2);

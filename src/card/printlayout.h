@@ -82,6 +82,13 @@ public:
     // Paper width less both side margins and 2 units of slack, in the
     // working unit, rounded half to even.
     int printableWidth() const;
+
+    // The least room, in millimetres, the margins must leave across and
+    // down the paper: an inch holds a few words of a row and a few rows.
+    static constexpr double kLeastPrintableMm = 25.4;
+    // Why the margins leave no room to print, with the lengths in the
+    // working unit; empty when they leave enough.
+    std::string marginProblem() const;
     // The width a section prints in: the whole printable width for a wide
     // section (more than 4 columns), else one layout column's share of it.
     int sectionPrintWidth(const Section& section, int layoutColumns) const;

@@ -94,8 +94,19 @@ int render(const PdfRequest& request) {
         settings = IniFile(info.filePath());
     }
     PrintLayoutSettings layout;
-    layout.read(settings);
-    const DisplayFontSettings fonts = DisplayFontSettings::read(settings);
+    // What the editor would say at start-up about these settings (margins
+    // that leave nothing to print, an unknown paper) stops a command that
+    // would otherwise print something else than asked.
+    const QStringList problems = layout.read(settings);
+    if (!problems.isEmpty()) {
+        const std::string source =
+            request.settingsPath ? "the settings file " + *request.settingsPath : "the settings";
+        return fail(kFailed, source + ": " + problems.join(u' ').toStdString());
+    }
+    DisplayFontSettings fonts = DisplayFontSettings::read(settings);
+    // The editor starts with the card font's own suit characters whatever
+    // the file holds; printing from here must print what it prints.
+    fonts.suitChars = SuitChars{};
 
     MessageList messages;
     PlainNotes notes;

@@ -317,7 +317,17 @@ void PrintLayoutDialog::hideEvent(QHideEvent* event) {
 }
 
 void PrintLayoutDialog::paperChanged() {
-    layout_.pageSetup().setPaperName(paper_->currentText().toStdString());
+    zqw::CardPageSetup& page = layout_.pageSetup();
+    const std::string previous = page.paperName();
+    page.setPaperName(paper_->currentText().toStdString());
+    // These changes act at once, so a paper too small for the margins in
+    // force is refused here, not at "Done".
+    if (const std::string problem = page.marginProblem(); !problem.empty()) {
+        page.setPaperName(previous);
+        const QSignalBlocker block(paper_);
+        paper_->setCurrentIndex(paper_->findText(QString::fromStdString(previous)));
+        dialogs_.message(QString::fromStdString(problem));
+    }
     showPageSetup();
 }
 
@@ -327,9 +337,16 @@ void PrintLayoutDialog::unitChanged() {
 }
 
 void PrintLayoutDialog::orientationChanged() {
-    layout_.pageSetup().setOrientation(orientation_->currentIndex() == 0
-                                           ? zqw::PageOrientation::Portrait
-                                           : zqw::PageOrientation::Landscape);
+    zqw::CardPageSetup& page = layout_.pageSetup();
+    const zqw::PageOrientation previous = page.orientation();
+    page.setOrientation(orientation_->currentIndex() == 0 ? zqw::PageOrientation::Portrait
+                                                          : zqw::PageOrientation::Landscape);
+    if (const std::string problem = page.marginProblem(); !problem.empty()) {
+        page.setOrientation(previous);
+        const QSignalBlocker block(orientation_);
+        orientation_->setCurrentIndex(previous == zqw::PageOrientation::Portrait ? 0 : 1);
+        dialogs_.message(QString::fromStdString(problem));
+    }
     showPageSetup();
 }
 
@@ -357,8 +374,29 @@ void PrintLayoutDialog::applyControls() {
 }
 
 void PrintLayoutDialog::done() {
+    // Margins that leave nothing to print on are refused: the window stays
+    // open with the fields as typed, and nothing is applied.
+    if (const QString problem = marginProblem(); !problem.isEmpty()) {
+        dialogs_.message(problem);
+        return;
+    }
     applyControls();
     accept();
+}
+
+QString PrintLayoutDialog::marginProblem() const {
+    zqw::CardPageSetup page = layout_.pageSetup();
+    page.setUnit(selectedUnit());
+    page.setOrientation(orientation_->currentIndex() == 0 ? zqw::PageOrientation::Portrait
+                                                          : zqw::PageOrientation::Landscape);
+    page.setPaperName(paper_->currentText().toStdString());
+    for (size_t i = 0; i < margins_.size(); ++i) {
+        const std::optional<double> value = marginValue(margins_[i]);
+        // An unreadable field has a message of its own when applied.
+        if (!value) return {};
+        (page.*kMarginSetters[i])(*value);
+    }
+    return QString::fromStdString(page.marginProblem());
 }
 
 void PrintLayoutDialog::reset() {

@@ -60,6 +60,9 @@ private:
     void reset();
     // "Done" without closing the window.
     void applyControls();
+    // Why the margins typed leave no room to print; empty when they leave
+    // enough (or a field cannot be read).
+    QString marginProblem() const;
     void showColumnWidth();
     zqw::LengthUnit selectedUnit() const;
     std::array<double, 4> pageMargins() const;

@@ -17,6 +17,19 @@ QString printableCaption(const std::string& text, bool suitsAsCharacters);
 // widen their labels.
 QString fittedCaption(const QString& caption, const QFontMetricsF& metrics, qreal width);
 
+class QColor;
+class QPainter;
+class QPointF;
+
+// Draws a caption whose suit characters stand as high as its capital
+// letters: the card fonts' suit shapes are a little smaller than a
+// capital. The text itself is drawn as one run of the font, the suits in
+// `background` (so a PDF's text keeps every word whole, suits included),
+// and each suit's shape, scaled up to the cap height, is painted over its
+// own.
+void drawCaption(QPainter& painter, const QPointF& baseline, const QString& caption,
+                 const QFont& font, const QColor& background);
+
 // A font of the given family and point size for a device of dpi dots per
 // inch, sized in dots so that it measures the same on every device.
 QFont printFont(const QString& family, double points, double dpi, bool bold = false);

@@ -3,8 +3,12 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QVarLengthArray>
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <vector>
 
+#include "card/notesprintplan.h"
 #include "render/captiontext.h"
 
 namespace {
@@ -18,6 +22,8 @@ constexpr double kEmblemMm = 10.583;
 constexpr double kRuleStripMm = 0.169;  // page header strip; band rule height
 constexpr double kHeaderRulePoints = 0.6;
 constexpr double kBandRulePoints = 0.75;
+// Room a band keeps above and below its text.
+constexpr double kBandAirPoints = 0.5;
 constexpr double kBarScreenPixels = 1;
 constexpr double kPictureScreenWidth = 11;
 constexpr double kPictureScreenHeight = 12;
@@ -85,6 +91,7 @@ void CardPagePainter::layOut(double dpi) {
 
     const QFontMetricsF titleMetrics(titleFont_);
     const qreal titlePad = titleMetrics.height() / 4;
+    headingFont_ = printFont(fonts_.family, fonts_.pointSize, dpi, true);
 
     zqw::CardPrintOptions options;
     options.layoutColumns = layout_.layoutColumns();
@@ -93,10 +100,20 @@ void CardPagePainter::layOut(double dpi) {
     options.usableHeight = setup.paperHeight() - setup.topMargin() - setup.bottomMargin() - 2;
     options.topMargin = static_cast<int>(std::lround(setup.topMargin()));
     options.headerHeight = headerHeight_;
+    const QFontMetricsF labelMetrics(labelFont_);
+    // A band shows its text whole: the text, the rule along its foot and a
+    // little air. Worked out from the font's nominal size, not its size in
+    // whole dots, so that a preview on screen breaks pages where the PDF does.
+    const qreal emHeight =
+        (labelMetrics.ascent() + labelMetrics.descent()) / std::max(1, labelFont_.pixelSize());
+    const double textPoints = emHeight * fonts_.pointSize;
+    options.minBandHeight = static_cast<int>(
+        std::ceil((textPoints + kRuleStripMm * 72 / kMmPerInch + kBandAirPoints) * dpi / 72));
+    const QFontMetricsF headingMetrics(headingFont_);
+    options.pageHeadingHeight = static_cast<int>(std::ceil(headingMetrics.height() * 1.5));
     options.pages = pages_;
     options.openBidsOnAllLines = layout_.openBidsOnAllLines();
     options.suits = static_cast<zqw::SuitSymbolStyle>(static_cast<int>(mode));
-    const QFontMetricsF labelMetrics(labelFont_);
     const bool asCharacters = suitsAsCharacters_;
     options.captionWidth = [labelMetrics, asCharacters](const std::string& text) {
         return static_cast<int>(
@@ -123,9 +140,47 @@ void CardPagePainter::paintPage(QPainter& painter, int index) const {
     painter.setPen(QPen(Qt::black, headerRuleWidth_, Qt::SolidLine, Qt::FlatCap));
     const qreal headerY = headerHeight_ - headerRuleWidth_ / 2;
     painter.drawLine(QPointF(0, headerY), QPointF(page.ruleWidth, headerY));
-    for (const zqw::PrintBand& band : page.bands) paintBand(painter, band);
+    if (page.showsHeading) paintHeading(painter, page);
+    for (const zqw::PrintBand& band : page.bands) paintBandLines(painter, band);
+    paintTexts(painter, page);
     if (page.showsTitle) paintTitle(painter, page);
     painter.restore();
+}
+
+QString CardPagePainter::cardName() const {
+    const zqw::NotesTitleTexts texts = zqw::notesTitleTexts(card_);
+    const QString title = printableCaption(texts.first, suitsAsCharacters_).trimmed();
+    const QString names = printableCaption(texts.second, suitsAsCharacters_).trimmed();
+    if (names.isEmpty()) return title;
+    if (title.isEmpty()) return names;
+    return QStringLiteral("%1 (%2)").arg(title, names);
+}
+
+QString CardPagePainter::documentTitle() const {
+    const QString name = cardName();
+    return name.isEmpty() ? title() : QStringLiteral("%1: %2").arg(title(), name);
+}
+
+QString CardPagePainter::documentAuthor() const {
+    return printableCaption(zqw::notesTitleTexts(card_).second, true).trimmed();
+}
+
+void CardPagePainter::paintHeading(QPainter& painter, const zqw::CardPrintPage& page) const {
+    const QString text = QStringLiteral("%1 \u2014 %2").arg(title(), cardName());
+    QFont font = headingFont_;
+    QFontMetricsF metrics(font);
+    const qreal width = metrics.horizontalAdvance(text);
+    // The heading is drawn whole: a long one gets a smaller font.
+    if (width > printableWidth_ && width > 0) {
+        font.setPixelSize(std::max(1, int(font.pixelSize() * printableWidth_ / width)));
+        metrics = QFontMetricsF(font);
+    }
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const qreal top = headerHeight_;
+    const qreal baseline =
+        top + (page.headingHeight - metrics.ascent() - metrics.descent()) / 2 + metrics.ascent();
+    painter.drawText(QPointF(2, baseline), text);
 }
 
 void CardPagePainter::paintTitle(QPainter& painter, const zqw::CardPrintPage& page) const {
@@ -143,7 +198,7 @@ void CardPagePainter::paintTitle(QPainter& painter, const zqw::CardPrintPage& pa
                 QRectF(page.emblem.x, page.emblem.y, page.emblem.width, page.emblem.height));
 }
 
-void CardPagePainter::paintBand(QPainter& painter, const zqw::PrintBand& band) const {
+void CardPagePainter::paintBandLines(QPainter& painter, const zqw::PrintBand& band) const {
     const qreal boxTop = band.top + 1;
     const qreal boxHeight = std::max(0, band.height - ruleBoxHeight_ - 1);
 
@@ -170,32 +225,65 @@ void CardPagePainter::paintBand(QPainter& painter, const zqw::PrintBand& band) c
     }
     painter.setPen(QPen(Qt::black, barWidth_, Qt::SolidLine, Qt::FlatCap));
     painter.drawLines(bars.constData(), static_cast<int>(bars.size()));
+}
 
-    const QFontMetricsF metrics(labelFont_);
-    const qreal textHeight = metrics.ascent() + metrics.descent();
-    // Rows too short for their text keep it to themselves.
-    const bool clip = boxHeight < textHeight;
-    if (clip) {
-        painter.save();
-        painter.setClipRect(QRectF(0, band.top, printableWidth_, band.height));
+void CardPagePainter::paintTexts(QPainter& painter, const zqw::CardPrintPage& page) const {
+    // Text goes out one layout column at a time, top to bottom, the
+    // rightmost (where the card starts) first: copying, searching and
+    // screen readers then follow the card's reading order.
+    std::vector<int> columns;
+    for (const zqw::PrintBand& band : page.bands) {
+        for (const zqw::PlacedRow& cell : band.cells) {
+            if (std::find(columns.begin(), columns.end(), cell.x) == columns.end())
+                columns.push_back(cell.x);
+        }
     }
-    painter.setFont(labelFont_);
+    std::sort(columns.begin(), columns.end(), std::greater<>());
+    for (const int x : columns) {
+        for (const zqw::PrintBand& band : page.bands) {
+            for (const zqw::PlacedRow& cell : band.cells) {
+                if (cell.x == x) paintCell(painter, band, cell);
+            }
+        }
+    }
+}
+
+void CardPagePainter::paintCell(QPainter& painter, const zqw::PrintBand& band,
+                                const zqw::PlacedRow& cell) const {
+    const qreal boxTop = band.top + 1;
+    const qreal boxHeight = std::max(0, band.height - ruleBoxHeight_ - 1);
+    const zqw::PrintRow& row = plan_.row(cell.row);
+    const QRectF cellBox(cell.x, band.top, cell.width, band.height);
+    painter.save();
+    painter.setClipRect(cellBox.adjusted(0, 0, 4, 0));
     painter.setPen(Qt::black);
-    const qreal baseline = boxTop + (boxHeight - textHeight) / 2 + metrics.ascent();
-    const qreal pictureTop = boxTop + (boxHeight - pictureHeight_) / 2;
-    for (const zqw::PlacedRow& cell : band.cells) {
-        const zqw::PrintRow& row = plan_.row(cell.row);
-        for (const zqw::PrintLabel& label : row.labels) {
-            if (label.text.empty()) continue;
-            const QString text = fittedCaption(printableCaption(label.text, suitsAsCharacters_),
-                                               metrics, label.width);
-            if (!text.isEmpty()) painter.drawText(QPointF(cell.x + label.x, baseline), text);
+    for (const zqw::PrintLabel& label : row.labels) {
+        if (label.text.empty()) continue;
+        QFont font = labelFont_;
+        if (label.scale < 1) {
+            font.setPixelSize(std::max(1, int(labelFont_.pixelSize() * label.scale)));
         }
-        for (const zqw::SuitMark& mark : row.pictures) {
-            paintSuitPicture(painter,
-                             QRectF(cell.x + mark.x, pictureTop, pictureWidth_, pictureHeight_),
-                             mark.suit, pictureSet_);
+        const QFontMetricsF metrics(font);
+        const qreal textHeight = metrics.ascent() + metrics.descent();
+        const qreal baseline = boxTop + (boxHeight - textHeight) / 2 + metrics.ascent();
+        const QString text =
+            fittedCaption(printableCaption(label.text, suitsAsCharacters_), metrics, label.width);
+        if (!text.isEmpty()) {
+            drawCaption(painter, QPointF(cell.x + label.x, baseline), text, font,
+                        label.silver ? kSilver : QColor(Qt::white));
         }
     }
-    if (clip) painter.restore();
+    for (const zqw::SuitMark& mark : row.pictures) {
+        const qreal width = pictureWidth_ * mark.scale;
+        const qreal height = pictureHeight_ * mark.scale;
+        const QRectF box(cell.x + mark.x, boxTop + (boxHeight - height) / 2, width, height);
+        // A picture stays inside its column and its band.
+        const QRectF room(cell.x + mark.x, band.top, mark.right - mark.x,
+                          band.height - ruleBoxHeight_);
+        painter.save();
+        painter.setClipRect(room.intersected(cellBox));
+        paintSuitPictureOverText(painter, box, mark.suit, pictureSet_, labelFont_);
+        painter.restore();
+    }
+    painter.restore();
 }

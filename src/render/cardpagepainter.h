@@ -33,13 +33,22 @@ public:
     QPageLayout pageLayout() const override;
     void paintPage(QPainter& painter, int index) const override;
     QString jobName() const override { return jobTitle(); }
+    // "ZQW Convention Card 2.19: " with the card's title and names.
+    QString documentTitle() const override;
+    // The partnership's names.
+    QString documentAuthor() const override;
 
     // The layout of the last layOut().
     const zqw::CardPrintPlan& plan() const { return plan_; }
 
 private:
     void paintTitle(QPainter& painter, const zqw::CardPrintPage& page) const;
-    void paintBand(QPainter& painter, const zqw::PrintBand& band) const;
+    void paintHeading(QPainter& painter, const zqw::CardPrintPage& page) const;
+    void paintBandLines(QPainter& painter, const zqw::PrintBand& band) const;
+    void paintTexts(QPainter& painter, const zqw::CardPrintPage& page) const;
+    void paintCell(QPainter& painter, const zqw::PrintBand& band, const zqw::PlacedRow& cell) const;
+    // The card's title and the partnership's names, as the card gives them.
+    QString cardName() const;
 
     const zqw::Card& card_;
     const PrintLayoutSettings& layout_;
@@ -53,6 +62,7 @@ private:
     int printableWidth_ = 0;
     QFont labelFont_;
     QFont titleFont_;
+    QFont headingFont_;
     bool suitsAsCharacters_ = true;
     SuitPictureSet pictureSet_ = SuitPictureSet::Small;
     int pictureWidth_ = 0;

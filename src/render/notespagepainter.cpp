@@ -88,11 +88,15 @@ void NotesPagePainter::layOut(double dpi) {
     options.titleHeight = titleHeight_;
     options.footerHeight = footerHeight_;
     options.groupHeaderHeight = groupHeaderHeight_;
-    // A band is as high as a line of the notes editor's font, plus a little.
+    // A band is as high as a line of the notes editor's font, plus a little,
+    // and never lower than the line of the font that prints it, which may
+    // be the larger card font.
     const QFontMetricsF notesMetrics(
         printFont(fonts_.notesFont().family(), fonts_.notesPointSize, dpi));
-    options.lineHeight = static_cast<int>(
-        std::ceil(notesMetrics.height() + kBandPaddingScreenPixels * dpi / kScreenDpi));
+    const QFontMetricsF printedMetrics(labelFont_);
+    const qreal lineHeight = std::max(notesMetrics.height(), printedMetrics.height() + kLabelTop);
+    options.lineHeight =
+        static_cast<int>(std::ceil(lineHeight + kBandPaddingScreenPixels * dpi / kScreenDpi));
     options.labelLeft = kLabelLeft;
     options.pictureAdvance = pictureWidth_ + 1;
     const QFontMetricsF labelMetrics(labelFont_);
@@ -161,16 +165,17 @@ void NotesPagePainter::paintPage(QPainter& painter, int index) const {
             std::max(band.top + kLabelTop + metrics.ascent(),
                      band.top + band.height - metrics.descent() - ruleWidth_ / 2);
         for (const zqw::PrintLabel& label : band.labels) {
-            painter.drawText(QPointF(label.x, baseline),
-                             fittedCaption(printableCaption(label.text, suitsAsCharacters_),
-                                           metrics, label.width));
+            drawCaption(painter, QPointF(label.x, baseline),
+                        fittedCaption(printableCaption(label.text, suitsAsCharacters_), metrics,
+                                      label.width),
+                        labelFont_, Qt::white);
         }
         const qreal textMiddle = baseline - (metrics.ascent() - metrics.descent()) / 2;
         for (const zqw::SuitMark& mark : band.pictures) {
-            paintSuitPicture(
+            paintSuitPictureOverText(
                 painter,
                 QRectF(mark.x, textMiddle - pictureHeight_ / 2.0, pictureWidth_, pictureHeight_),
-                mark.suit, pictureSet);
+                mark.suit, pictureSet, labelFont_);
         }
     }
 

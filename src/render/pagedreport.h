@@ -31,6 +31,9 @@ public:
     virtual void paintPage(QPainter& painter, int index) const = 0;
     // The print job's name.
     virtual QString jobName() const = 0;
+    // What a PDF of the report says it is and who wrote it.
+    virtual QString documentTitle() const { return jobName(); }
+    virtual QString documentAuthor() const { return {}; }
 };
 
 // Lays the report out at the device's resolution and draws every page on

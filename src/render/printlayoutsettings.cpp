@@ -61,10 +61,26 @@ void PrintLayoutSettings::setPaperSizes(const QList<QPageSize>& sizes) {
 }
 
 int PrintLayoutSettings::paperIndex(const QString& name) const {
+    const QString wanted = name.trimmed();
+    if (wanted.isEmpty()) return -1;
+    const auto same = [&](const QString& text) {
+        return text.trimmed().compare(wanted, Qt::CaseInsensitive) == 0;
+    };
     for (int i = 0; i < papers_.size(); ++i) {
-        if (papers_[i].name().compare(name, Qt::CaseInsensitive) == 0) return i;
+        if (same(papers_[i].name())) return i;
+    }
+    for (int i = 0; i < papers_.size(); ++i) {
+        if (same(papers_[i].key())) return i;
+        const QStringList parts = papers_[i].name().split(u'/');
+        if (parts.size() > 1 && std::any_of(parts.begin(), parts.end(), same)) return i;
     }
     return -1;
+}
+
+QString PrintLayoutSettings::marginProblem() const {
+    zqw::CardPageSetup page = pageSetup_;
+    page.setUnit(measureUnit_);
+    return QString::fromStdString(page.marginProblem());
 }
 
 void PrintLayoutSettings::setLayoutColumns(int columns) {
@@ -109,7 +125,17 @@ QStringList PrintLayoutSettings::read(const IniFile& settings) {
 
     const QString sheet = settings.readString(QStringLiteral("Sheet"), QStringLiteral("A4"));
     const int paper = paperIndex(sheet);
-    pageSetup_.setPaperName(paper >= 0 ? papers_[paper].name().toStdString() : std::string());
+    if (paper >= 0) {
+        pageSetup_.setPaperName(papers_[paper].name().toStdString());
+    } else {
+        // An unknown paper keeps the one the print windows last used (A4
+        // unless they say otherwise), and the user is told.
+        const int previous = paperIndex(QString::fromStdString(pageSetup_.paperName()));
+        const QString used = previous >= 0 ? papers_[previous].name() : QStringLiteral("A4");
+        pageSetup_.setPaperName(used.toStdString());
+        messages << QStringLiteral("The paper size \"%1\" is not known: the card prints on %2.")
+                        .arg(sheet, used);
+    }
 
     std::array<double, 4> margins;
     margins.fill(kDefaultMargin);
@@ -123,6 +149,14 @@ QStringList PrintLayoutSettings::read(const IniFile& settings) {
     }
     pageSetup_.setUnit(measureUnit_);
     for (size_t i = 0; i < margins.size(); ++i) (pageSetup_.*kMarginSetters[i])(margins[i]);
+    // Margins that leave nothing to print on would print blank pages and
+    // shrink the grids to nothing: say so and take the design margins.
+    if (const std::string problem = pageSetup_.marginProblem(); !problem.empty()) {
+        messages << QString::fromStdString(problem) +
+                        QStringLiteral(" The margins are set to 0.25 in (6.35 mm).");
+        pageSetup_.setUnit(zqw::LengthUnit::Inches);
+        for (MarginSetter setter : kMarginSetters) (pageSetup_.*setter)(kDefaultMargin);
+    }
     pageSetup_.setUnit(zqw::LengthUnit::PrinterPixels);
     return messages;
 }

@@ -69,9 +69,14 @@ public:
     // Makes paper names resolve among these sizes (a printer's list).
     void setPaperSizes(const QList<QPageSize>& sizes);
     const QList<QPageSize>& paperSizes() const { return papers_; }
-    // The offered paper whose name matches, capital and small letters
-    // alike; -1 when none does.
+    // The offered paper a name means, capital and small letters alike:
+    // its full name ("Letter / ANSI A"), either part of it ("Letter",
+    // "ANSI A") or its short key; -1 when none does.
     int paperIndex(const QString& name) const;
+
+    // Why the margins leave no room to print, in the user's unit; empty
+    // when they leave enough.
+    QString marginProblem() const;
 
 private:
     zqw::CardPageSetup pageSetup_;

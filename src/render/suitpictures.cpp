@@ -1,7 +1,10 @@
 #include "render/suitpictures.h"
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace {
 
@@ -171,4 +174,19 @@ QImage emblemImage(const QSize& size) {
     QPainter painter(&image);
     paintEmblem(painter, QRectF(QPointF(0, 0), QSizeF(size)));
     return image;
+}
+
+void paintSuitPictureOverText(QPainter& painter, const QRectF& box, zqw::Suit suit,
+                              SuitPictureSet set, const QFont& font) {
+    static constexpr char16_t kCharacters[] = {0x2663, 0x2666, 0x2665, 0x2660};
+    QFont sized = font;
+    sized.setPixelSize(std::max(1, static_cast<int>(box.height() * 0.8)));
+    const QFontMetricsF metrics(sized);
+    painter.save();
+    painter.setFont(sized);
+    painter.setPen(Qt::white);
+    painter.drawText(QPointF(box.left(), box.bottom() - metrics.descent()),
+                     QString(QChar(kCharacters[static_cast<int>(suit)])));
+    painter.restore();
+    paintSuitPicture(painter, box, suit, set);
 }

@@ -6,6 +6,7 @@
 
 #include "card/printtext.h"
 
+class QFont;
 class QPainter;
 
 // Our own drawings of the four suits and of the card's emblem, drawn as
@@ -21,6 +22,11 @@ QColor suitColour(zqw::Suit suit);
 
 // Draws the suit stretched over the box, as a 16 by 16 picture would be.
 void paintSuitPicture(QPainter& painter, const QRectF& box, zqw::Suit suit, SuitPictureSet set);
+// The picture over the suit character drawn in white in the font, sized
+// to the box: the page looks the same, and a PDF's text still reads and
+// finds the suit.
+void paintSuitPictureOverText(QPainter& painter, const QRectF& box, zqw::Suit suit,
+                              SuitPictureSet set, const QFont& font);
 QImage suitPictureImage(zqw::Suit suit, SuitPictureSet set, const QSize& size);
 
 // The emblem: a globe with the four suits around it, drawn over the box.

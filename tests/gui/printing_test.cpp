@@ -152,6 +152,9 @@ private slots:
     void unreadableMarginAtDone_data();
     void unreadableMarginAtDone();
     void unusableStoredMargin();
+    void impossibleMarginsAreRefused_data();
+    void impossibleMarginsAreRefused();
+    void paperTooSmallForTheMarginsIsRefused();
     void suitPicturesAreDrawn_data();
     void suitPicturesAreDrawn();
 
@@ -193,44 +196,49 @@ void PrintingTest::storedLayoutSelectsControls_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("state");
     QTest::addColumn<int>("layoutColumns");
+    QTest::addColumn<QString>("message");  // shown at start-up; empty for none
 
     QTest::newRow("one column") << "columns"
                                 << "0"
-                                << "Inches|Landscape|1|A4|Fonts|on|off|on|0.25|0.25|0.25|0.25" << 1;
+                                << "Inches|Landscape|1|A4|Fonts|on|off|on|0.25|0.25|0.25|0.25" << 1
+                                << QString();
     QTest::newRow("two columns") << "columns"
                                  << "1"
-                                 << "Inches|Landscape|2|A4|Fonts|on|off|on|0.25|0.25|0.25|0.25"
-                                 << 2;
+                                 << "Inches|Landscape|2|A4|Fonts|on|off|on|0.25|0.25|0.25|0.25" << 2
+                                 << QString();
     QTest::newRow("portrait") << "Orient"
                               << "0"
-                              << "Inches|Portrait|3|A4|Fonts|on|off|on|0.25|0.25|0.25|0.25" << 3;
+                              << "Inches|Portrait|3|A4|Fonts|on|off|on|0.25|0.25|0.25|0.25" << 3
+                              << QString();
     QTest::newRow("millimetres") << "Unit"
                                  << "1"
                                  << "Milimeters|Landscape|3|A4|Fonts|on|off|on|0.25|0.25|0.25|0.25"
-                                 << 3;
+                                 << 3 << QString();
     QTest::newRow("sheet in small letters")
         << "Sheet"
         << "a5"
-        << "Inches|Landscape|3|A5|Fonts|on|off|on|0.25|0.25|0.25|0.25" << 3;
+        << "Inches|Landscape|3|A5|Fonts|on|off|on|0.25|0.25|0.25|0.25" << 3 << QString();
     QTest::newRow("unknown sheet")
         << "Sheet"
         << "Napkin"
-        << "Inches|Landscape|3||Fonts|on|off|on|0.25|0.25|0.25|0.25" << 3;
+        << "Inches|Landscape|3|A4|Fonts|on|off|on|0.25|0.25|0.25|0.25" << 3
+        << QStringLiteral("The paper size \"Napkin\" is not known: the card prints on A4.");
     QTest::newRow("bit maps") << "BitMap"
                               << "0"
-                              << "Inches|Landscape|3|A4|Bit maps|on|off|on|0.25|0.25|0.25|0.25"
-                              << 3;
+                              << "Inches|Landscape|3|A4|Bit maps|on|off|on|0.25|0.25|0.25|0.25" << 3
+                              << QString();
     QTest::newRow("no opening bids")
         << "OpenBids"
         << "0"
-        << "Inches|Landscape|3|A4|Fonts|off|off|on|0.25|0.25|0.25|0.25" << 3;
+        << "Inches|Landscape|3|A4|Fonts|off|off|on|0.25|0.25|0.25|0.25" << 3 << QString();
     QTest::newRow("new note") << "NewNote"
                               << "1"
-                              << "Inches|Landscape|3|A4|Fonts|on|on|on|0.25|0.25|0.25|0.25" << 3;
+                              << "Inches|Landscape|3|A4|Fonts|on|on|on|0.25|0.25|0.25|0.25" << 3
+                              << QString();
     QTest::newRow("bottom margin")
         << "Bottomm"
         << "150"
-        << "Inches|Landscape|3|A4|Fonts|on|off|on|0.25|1.50|0.25|0.25" << 3;
+        << "Inches|Landscape|3|A4|Fonts|on|off|on|0.25|1.50|0.25|0.25" << 3 << QString();
 }
 
 void PrintingTest::storedLayoutSelectsControls() {
@@ -238,8 +246,10 @@ void PrintingTest::storedLayoutSelectsControls() {
     QFETCH(QString, value);
     QFETCH(QString, state);
     QFETCH(int, layoutColumns);
+    QFETCH(QString, message);
     LayoutFixture f;
     f.settings.writeString(key, value);
+    if (!message.isEmpty()) f.dialogs.expectMessage(message);
     f.create();
     QCOMPARE(controlsState(*f.window), state);
     QCOMPARE(f.layout().layoutColumns(), layoutColumns);
@@ -480,6 +490,94 @@ void PrintingTest::unreadableMarginAtDone() {
         QCOMPARE(marginIn(f.layout(), zqw::LengthUnit::Inches, margins[i]),
                  i < applied ? 1.5 : 0.25);
     }
+    QCOMPARE(f.dialogs.failures(), QStringList());
+    QCOMPARE(f.dialogs.pending(), 0);
+}
+
+void PrintingTest::impossibleMarginsAreRefused_data() {
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<QStringList>("margins");  // top, bottom, left, right
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("left and right wider than portrait A4")
+        << 0 << 0 << QString(QStringLiteral("1 1 5 4")).split(u' ')
+        << QStringLiteral(
+               "The left and right margins (5.00 in and 4.00 in) leave no room to "
+               "print across a page 8.27 in wide.");
+    QTest::newRow("less than an inch across")
+        << 0 << 1 << QString(QStringLiteral("10 10 95 95")).split(u' ')
+        << QStringLiteral(
+               "The left and right margins (95.00 mm and 95.00 mm) leave no room to "
+               "print across a page 210.00 mm wide.");
+    QTest::newRow("top and bottom taller than landscape A4")
+        << 1 << 0 << QString(QStringLiteral("4 4.5 1 1")).split(u' ')
+        << QStringLiteral(
+               "The top and bottom margins (4.00 in and 4.50 in) leave no room to "
+               "print down a page 8.27 in high.");
+}
+
+void PrintingTest::impossibleMarginsAreRefused() {
+    QFETCH(int, orientation);
+    QFETCH(int, unit);
+    QFETCH(QStringList, margins);
+    QFETCH(QString, message);
+    LayoutFixture f;
+    f.create();
+    const char* names[] = {"topMargin", "bottomMargin", "leftMargin", "rightMargin"};
+    bool stayedOpen = false;
+    const int result = f.open(
+        [&](QDialog& w) {
+            list(w, "orientation").setCurrentIndex(orientation);
+            list(w, "unitOfMeasure").setCurrentIndex(unit);
+            for (int i = 0; i < 4; ++i) typeInto(field(w, names[i]), margins[i]);
+            button(w, "doneButton").click();
+            // Refused: the window stays open with what was typed.
+            stayedOpen = w.isVisible() && w.result() != QDialog::Accepted &&
+                         field(w, "leftMargin").text() == margins[2];
+            w.reject();
+            return w.result();
+        },
+        {message});
+    QVERIFY(stayedOpen);
+    QCOMPARE(result, static_cast<int>(QDialog::Rejected));
+    // Nothing was applied, so the page keeps room to print.
+    QCOMPARE(marginIn(f.layout(), zqw::LengthUnit::Inches, &zqw::CardPageSetup::leftMargin), 0.25);
+    QCOMPARE(marginIn(f.layout(), zqw::LengthUnit::Inches, &zqw::CardPageSetup::topMargin), 0.25);
+    QVERIFY(f.layout().pageSetup().printableWidth() > 0);
+    QCOMPARE(f.dialogs.failures(), QStringList());
+    QCOMPARE(f.dialogs.pending(), 0);
+}
+
+void PrintingTest::paperTooSmallForTheMarginsIsRefused() {
+    LayoutFixture f;
+    f.create();
+    // Four inches each side fit landscape A4 (11.69 in across).
+    f.open([](QDialog& w) {
+        typeInto(field(w, "leftMargin"), QStringLiteral("4"));
+        typeInto(field(w, "rightMargin"), QStringLiteral("4"));
+        return clickDone(w);
+    });
+    const QString across = QStringLiteral(
+        "The left and right margins (4.00 in and 4.00 in) leave no room to print across a page "
+        "%1 in wide.");
+    QString orientation;
+    QString paper;
+    f.open(
+        [&](QDialog& w) {
+            list(w, "orientation").setCurrentIndex(0);
+            orientation = list(w, "orientation").currentText();
+            selectText(list(w, "paperSize"), QStringLiteral("A6"));
+            paper = list(w, "paperSize").currentText();
+            w.reject();
+            return w.result();
+        },
+        {across.arg(QStringLiteral("8.27")), across.arg(QStringLiteral("5.83"))});
+    QCOMPARE(orientation, QStringLiteral("Landscape"));
+    QCOMPARE(paper, QStringLiteral("A4"));
+    QCOMPARE(f.layout().pageSetup().orientation(), zqw::PageOrientation::Landscape);
+    QCOMPARE(f.layout().pageSetup().paperName(), std::string("A4"));
+    QVERIFY(f.layout().marginProblem().isEmpty());
     QCOMPARE(f.dialogs.failures(), QStringList());
     QCOMPARE(f.dialogs.pending(), 0);
 }

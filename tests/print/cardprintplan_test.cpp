@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -49,6 +50,24 @@ std::vector<int> range(int first, int last) {
     std::vector<int> rows(static_cast<size_t>(last - first + 1));
     std::iota(rows.begin(), rows.end(), first);
     return rows;
+}
+
+// Gives every row of every line the text its section holds: `single` in a
+// one-column grid or grid 2, `multi` in a grid of several columns.
+void fillRows(Card& card, const std::string& single, const std::string& multi, int noteNo) {
+    for (const Section& section : card.sections) {
+        const auto fill = [&](int firstLine, int lineCount, const std::string& text) {
+            for (int l = firstLine; l < firstLine + lineCount; ++l) {
+                for (int r = card.lines[size_t(l)].firstRow; r > 0;
+                     r = card.rows[size_t(r)].nextRow) {
+                    card.rows[size_t(r)].text = text;
+                    card.rows[size_t(r)].noteNo = noteNo;
+                }
+            }
+        };
+        fill(section.firstLine, section.lineCount, section.columnCount > 1 ? multi : single);
+        if (section.hasGrid2) fill(section.firstLine2, section.lineCount2, single);
+    }
 }
 
 struct DistributionCase {
@@ -126,6 +145,24 @@ TEST(CardPrintPages, SecondPageHoldsTheRestAcrossTheWidth) {
     ASSERT_EQ(secondOnly.pages().size(), 1u);
     EXPECT_EQ(secondOnly.pages()[0].part, 2);
     EXPECT_FALSE(secondOnly.pages()[0].showsTitle);
+}
+
+TEST(CardPrintPages, NarrowSectionsOnTheSecondPageUseItsWholeWidth) {
+    CardFixture f(crlf(
+        {"FFirst", "PA", "C195", "L01", "PWide", "C52020202020", "L01", "PAfter", "C195", "L01"}));
+    f.card.resetToBlankCard();
+    fillRows(f.card, "text", "a\tb\tc\td\te\t", 0);
+    const CardPrintPlan plan = CardPrintPlan::build(f.card, options(3));
+    const PrintRow& first = plan.row(5);
+    ASSERT_EQ(first.labels.size(), 1u);
+    EXPECT_EQ(first.labels[0].width, 1068 - 4 - 4);
+    const PrintRow& after = plan.row(plan.lastRow());
+    ASSERT_EQ(after.kind, PrintRowKind::Text);
+    ASSERT_EQ(after.labels.size(), 1u);
+    EXPECT_EQ(after.labels[0].width, 3206 - 4 - 4);
+    const PrintRow& heading = plan.row(plan.lastRow() - 1);
+    ASSERT_EQ(heading.kind, PrintRowKind::SectionHeading);
+    EXPECT_EQ(heading.labels.at(0).width, 3206 - 4 - 2);
 }
 
 TEST(CardPrintPages, WithoutAWideSectionEverythingPrintsOnTheFirstPage) {
@@ -424,6 +461,165 @@ TEST(StandardCard, BundledTemplateRowsAreAllPlaced) {
         EXPECT_EQ(plan.row(plan.lastFirstPageRow()).kind, PrintRowKind::GroupHeading);
         EXPECT_EQ(plan.row(plan.lastFirstPageRow()).labels.at(0).text, "Openings");
     }
+}
+
+// Ten pixels a character: easy sums.
+int tenEach(const std::string& text) { return 10 * static_cast<int>(text.size()); }
+
+TEST(FitCaption, SmallerThenShortenedAtAWordWithTheNoteWhole) {
+    struct Case {
+        std::string text;
+        size_t tail;
+        int width;
+        std::string expected;
+        double scale;
+    };
+    const std::string note = " Note#11";
+    const Case cases[] = {
+        {"fits", 0, 40, "fits", 1},
+        // 100 pixels into 80: drawn at 80 %.
+        {"ten chars!", 0, 80, "ten chars!", 0.8},
+        // At the smallest size (7.5 a character) 12 characters fit in 90.
+        {"weak NT 12-14 canape", 0, 90, "weak NT\x85", kSmallestCaptionScale},
+        {"weak NT 12-14 canape" + note, note.size(), 160, "weak NT\x85" + note,
+         kSmallestCaptionScale},
+        // One long word is cut inside, and the cut shows.
+        {"abcdefghijklmnop", 0, 60, "abcdefg\x85", kSmallestCaptionScale},
+        // Room for the note alone: the note, smaller still if it must be.
+        {"weak NT" + note, note.size(), 30, "Note#11", 30.0 / 70},
+    };
+    for (const Case& c : cases) {
+        const FittedCaption fitted = fitCaption(c.text, c.tail, c.width, tenEach);
+        EXPECT_EQ(fitted.text, c.expected) << c.text << " in " << c.width;
+        EXPECT_NEAR(fitted.scale, c.scale, 1e-9) << c.text << " in " << c.width;
+        EXPECT_LE(tenEach(fitted.text) * fitted.scale, c.width + 1e-9) << c.text;
+    }
+}
+
+// Every label of a row stays inside the grid column it belongs to, and a
+// note reference prints whole.
+TEST(FitCaption, LongAnswersKeepTheirNotesAndStayInTheirColumns) {
+    CardFixture f(crlf({"FFirst", "PNarrow", "C3205030", "L01", "PWide", "C52020202020", "L01",
+                        "POne", "C195", "L01"}));
+    f.card.resetToBlankCard();
+    std::string answer;
+    while (answer.size() < 200) answer += "long answer ";
+    answer.resize(200);
+    fillRows(f.card, answer,
+             "1\x05\t" + answer + "\t" + answer + "\t" + answer + "\t" + answer + "\t", 11);
+    for (const auto suits : {SuitSymbolStyle::CardFont, SuitSymbolStyle::Pictures}) {
+        CardPrintOptions o = options(3);
+        o.printableWidth = 1200;  // even a whole-width row is too narrow for the answer
+        o.suits = suits;
+        o.captionWidth = tenEach;
+        const CardPrintPlan plan = CardPrintPlan::build(f.card, o);
+        for (int n = 5; n <= plan.lastRow(); ++n) {
+            const PrintRow& row = plan.row(n);
+            if (row.kind != PrintRowKind::Text) continue;
+            std::vector<int> edges = row.bars;
+            edges.push_back(n <= plan.lastFirstPageRow() ? plan.firstPageColumnWidth() - 4 : 1196);
+            ASSERT_FALSE(row.labels.empty()) << n;
+            for (const PrintLabel& label : row.labels) {
+                const int right = *std::upper_bound(edges.begin(), edges.end(), label.x);
+                EXPECT_LE(label.x + tenEach(label.text) * label.scale, right)
+                    << "row " << n << " " << label.text;
+                EXPECT_GE(label.scale, kSmallestCaptionScale);
+            }
+            const std::string& last = row.labels.back().text;
+            ASSERT_GE(last.size(), 8u) << n;
+            EXPECT_EQ(last.substr(last.size() - 8), " Note#11") << "row " << n;
+            EXPECT_NE(last.find('\x85'), std::string::npos) << "row " << n;
+            for (const SuitMark& mark : row.pictures) EXPECT_LE(mark.right, edges.front() + 4);
+        }
+    }
+}
+
+TEST(FitCaption, ColumnsWiderThanTheRowAreFittedToIt) {
+    // Three columns of 60 % each and a grid 2 of 70 % + 70 %.
+    CardFixture f(crlf({"FFirst", "PA", "C3606060", "L01", "PB", "C195", "L01", "A7070", "L01",
+                        "PWide", "C52020202020", "L01"}));
+    f.card.resetToBlankCard();
+    fillRows(f.card, "text", "a\tb\tc\t", 0);
+    const CardPrintPlan plan = CardPrintPlan::build(f.card, options(3));
+    const int cell = plan.firstPageColumnWidth() - 4;
+    int seen = 0;
+    for (int n = 5; n <= plan.lastFirstPageRow(); ++n) {
+        const PrintRow& row = plan.row(n);
+        if (row.kind != PrintRowKind::Text && row.kind != PrintRowKind::Grid2Text) continue;
+        for (const PrintLabel& label : row.labels) {
+            EXPECT_LE(label.x + label.width, cell + 4) << "row " << n << " " << label.text;
+            ++seen;
+        }
+        for (const int bar : row.bars) EXPECT_LT(bar, cell) << "row " << n;
+    }
+    // a, b, c and the grid-2 text all print.
+    EXPECT_GE(seen, 4);
+}
+
+TEST(ContinuedPages, BandsNeverThinnerThanTheirTextAndEveryRowOnce) {
+    for (const int columns : {1, 2, 3}) {
+        CardFixture f(templateWithFirstPageRows(99));
+        f.card.resetToBlankCard();
+        CardPrintOptions o = options(columns);
+        o.minBandHeight = 150;  // 30 bands a page of 4659
+        o.pageHeadingHeight = 100;
+        const CardPrintPlan plan = CardPrintPlan::build(f.card, o);
+        std::vector<int> firstPart;
+        std::vector<int> secondPart;
+        size_t firstPages = 0;
+        for (const CardPrintPage& page : plan.pages()) {
+            firstPages += page.part == 1;
+            EXPECT_EQ(page.showsHeading, &page != &plan.pages().front()) << columns;
+            // Rightmost column first, top to bottom.
+            std::vector<std::vector<int>> byColumn(static_cast<size_t>(columns));
+            for (const PrintBand& band : page.bands) {
+                EXPECT_GE(band.height, o.minBandHeight) << columns << " columns";
+                EXPECT_LE(band.top + band.height, o.headerHeight + o.usableHeight);
+                if (page.showsHeading) {
+                    EXPECT_GE(band.top, o.headerHeight + 100);
+                }
+                for (const PlacedRow& cell : band.cells) {
+                    const int fromLeft = cell.x / plan.firstPageColumnWidth();
+                    byColumn[size_t(columns - 1 - fromLeft)].push_back(cell.row);
+                }
+            }
+            for (const auto& column : byColumn) {
+                for (const int row : column) {
+                    const PrintRowKind kind = plan.row(row).kind;
+                    // Repeated headings are headings; each other row once.
+                    if (kind == PrintRowKind::SectionHeading ||
+                        kind == PrintRowKind::ColumnHeadings) {
+                        if (row <= plan.lastFirstPageRow() && page.part == 1 &&
+                            (firstPart.empty() || firstPart.back() != row - 1))
+                            continue;
+                        if (page.part == 2 && !secondPart.empty() && secondPart.back() != row - 1)
+                            continue;
+                    }
+                    (page.part == 1 ? firstPart : secondPart).push_back(row);
+                }
+            }
+        }
+        EXPECT_GT(firstPages, 1u) << columns;
+        EXPECT_EQ(firstPart, range(1, plan.lastFirstPageRow())) << columns;
+        EXPECT_EQ(secondPart, range(plan.lastFirstPageRow() + 1, plan.lastRow())) << columns;
+    }
+}
+
+TEST(ContinuedPages, AContinuedColumnRepeatsItsSectionHeadings) {
+    CardFixture f(crlf({"FFirst", "PNarrow", "C195", "L10", "PTable", "C22080", "HBid|Meaning|",
+                        "L40", "PWide", "C52020202020", "L01"}));
+    f.card.resetToBlankCard();
+    CardPrintOptions o = options(1);
+    o.minBandHeight = 200;  // 22 bands a page
+    const CardPrintPlan plan = CardPrintPlan::build(f.card, o);
+    ASSERT_GE(plan.pages().size(), 3u);
+    const CardPrintPage& second = plan.pages()[1];
+    ASSERT_EQ(second.part, 1);
+    ASSERT_GE(second.bands.size(), 3u);
+    EXPECT_EQ(plan.row(second.bands[0].cells.at(0).row).kind, PrintRowKind::SectionHeading);
+    EXPECT_EQ(plan.row(second.bands[0].cells.at(0).row).labels.at(0).text, "Table");
+    EXPECT_EQ(plan.row(second.bands[1].cells.at(0).row).kind, PrintRowKind::ColumnHeadings);
+    EXPECT_EQ(plan.row(second.bands[2].cells.at(0).row).kind, PrintRowKind::Text);
 }
 
 }  // namespace

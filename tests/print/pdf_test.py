@@ -114,6 +114,22 @@ def find_in_order(words, probes, x_range, where):
         top = min(found)
 
 
+def check_single_column_order(pdf, rows):
+    """One layout column: the card reads top to bottom, page after page,
+    every row in order, none squeezed out."""
+    pages = words_by_page(pdf)
+    check(len(pages) > 2, f"{pdf}: {len(pages)} pages, the first part should continue")
+    position = (-1, -1.0)
+    for number, probe in ((n, rows[n - 1]) for n in range(1, len(rows) + 1) if rows[n - 1]):
+        first = probe.split()[0]
+        found = [(p, y) for p, (_, _, words) in enumerate(pages) for text, _, y, _ in words
+                 if text == first and (p, y) > (position[0], position[1] + 0.5)]
+        if not found:
+            check(False, f"{pdf}: row {number} ({probe!r}) not found after {position}")
+            return
+        position = min(found)
+
+
 def check_card_layout(pdf, rows, last_first_page, columns, margin_pt):
     pages = words_by_page(pdf)
     check(len(pages) == 2, f"{pdf}: {len(pages)} pages, expected 2")
@@ -136,6 +152,157 @@ def check_card_layout(pdf, rows, last_first_page, columns, margin_pt):
     # Each page holds only its own rows' headings.
     page2 = " ".join(w[0] for w in pages[1][2])
     check("Partnership" not in page2, "page 2 shows a first-page section")
+
+
+def words_with_boxes(pdf):
+    """[(page width, [(text, xMin, yMin, xMax, yMax), ...]), ...]"""
+    root = ET.fromstring(tool("pdftotext", "-bbox-layout", pdf, "-"))
+    return [(float(page.get("width")),
+             [(w.text or "", *(float(w.get(k)) for k in ("xMin", "yMin", "xMax", "yMax")))
+              for w in page.iter(XHTML + "word")])
+            for page in root.iter(XHTML + "page")]
+
+
+def card_records(shape, answers):
+    """(section, grid 2) of each row record of a card file, in file order."""
+    sections = []
+    for si, section in enumerate(shape["sections"]):
+        spans = []
+        if section["columnCount"] > 0:
+            spans.append((section["firstLine"], section["lineCount"], False))
+        if section["hasGrid2"]:
+            spans.append((section["firstLine2"], section["lineCount2"], True))
+        for first, count, grid2 in spans:
+            for index in range(first, first + count):
+                sections += [(si, grid2)] * len(answers["lines"][index - 1].get("rows", []))
+    return sections
+
+
+FILLER = "weak NT 12-14 canape 1\x05 opener rebids 2\x04 with a minimum and passes " * 6
+
+
+def long_card(source, target):
+    """The card with every answer 200 characters long and a note on every
+    row: row record k starts with the word R<k>s and carries note 100 + k."""
+    with open(source, "rb") as f:
+        records = f.read().split(b"\r\n")
+    k = 0
+    out = []
+    for record in records:
+        match = re.match(rb"^(\d+)#(\d*)}(.*)$", record, re.S)
+        if not match or match.group(1) == b"0" or record.startswith(b"*"):
+            out.append(record)
+            continue
+        k += 1
+        text = match.group(3).decode("cp1252")
+        start = f"R{k}s "
+        if "\t" in text:
+            fields = text.split("\t")
+            for j in range(1, len(fields) - 1):
+                fields[j] = ((start if j == 1 else f"C{j} ") + FILLER)[:200]
+            text = "\t".join(fields)
+        else:
+            text = (start + FILLER)[:200]
+        out.append(match.group(1) + b"#" + str(100 + k).encode() + b"}" + text.encode("cp1252"))
+    with open(target, "wb") as f:
+        f.write(b"\r\n".join(out))
+    return k
+
+
+def tripled_card(source, target):
+    """The card with every line holding three times its rows."""
+    with open(source, "rb") as f:
+        records = f.read().split(b"\r\n")
+    out = []
+    for record in records:
+        match = re.match(rb"^(\d+)#(.*)$", record, re.S)
+        if not match or match.group(1) == b"0" or record.startswith(b"*"):
+            out.append(record)
+            continue
+        count = str(3 * int(match.group(1))).encode()
+        out += [count + b"#" + match.group(2)] * 3
+    with open(target, "wb") as f:
+        f.write(b"\r\n".join(out))
+
+
+def overlapping_words(pdf):
+    """Pairs of words whose boxes overlap: text printed over text."""
+    found = []
+    for page_no, (_, words) in enumerate(words_with_boxes(pdf)):
+        boxes = sorted((w[2], w[4], w[1], w[3], w[0]) for w in words)
+        for i, (top, bottom, left, right, text) in enumerate(boxes):
+            for other in boxes[i + 1:]:
+                if other[0] >= bottom - 0.5:
+                    break
+                if other[2] < right - 0.5 and left < other[3] - 0.5:
+                    found.append((page_no + 1, text, other[4]))
+    return found
+
+
+def round_half_even(value):
+    return int(round(value))
+
+
+def first_wide_section(shape):
+    return next(i for i, s in enumerate(shape["sections"]) if s["columnCount"] > 4)
+
+
+def cell_edges(shape, widths, record, cell_x, printable, columns):
+    """Where the rules of a row of that section stand, in printer pixels.
+    From the first wide section on, rows have the whole width."""
+    section_index, grid2 = record
+    section = shape["sections"][section_index]
+    wide = section_index >= first_wide_section(shape)
+    text_width = (printable if wide else printable // columns) - 4
+    edges = [cell_x, cell_x + text_width]
+    count = section["columnCount"]
+    if count > 1 and not grid2:
+        cx, cw = 2, text_width - 4
+        shares = [widths[section["firstColumn"] + j - 1] for j in range(count)]
+        whole = max(sum(shares), 100)
+        for j in range(count):
+            if j > 0:
+                edges.append(cell_x + cx)
+                cx += 2
+            cx += shares[j] * cw // whole
+    return sorted(edges)
+
+
+def check_long_answers(pdf, shape, answers, records, where):
+    """Every note reference and every row's start printed; no word crosses
+    the rules of its cell. A4 landscape, margins of 150 of 600 dpi."""
+    dpi, margin = 600, 150
+    printable = round_half_even(297 / 25.4 * dpi - 2 * margin - 2)
+    column = printable // 3
+    to_pt = lambda px: (margin + px) * 72 / dpi  # noqa: E731
+    text = " ".join(page_texts(pdf))
+    notes = set(int(n) for n in re.findall(r"Note#(\d+)", text))
+    missing = [100 + k for k in range(1, len(records) + 1) if 100 + k not in notes]
+    check(not missing, f"{where}: note references missing: {missing[:10]}")
+    starts = set(int(n) for n in re.findall(r"\bR(\d+)s\b", text))
+    missing = [k for k in range(1, len(records) + 1) if k not in starts]
+    check(not missing, f"{where}: row starts missing: {missing[:10]}")
+    crossings = []
+    for page_no, (_, words) in enumerate(words_with_boxes(pdf)):
+        for token in words:
+            match = re.fullmatch(r"R(\d+)s", token[0])
+            if not match:
+                continue
+            middle = (token[2] + token[4]) / 2
+            section = records[int(match.group(1)) - 1]
+            wide = section[0] >= first_wide_section(shape)
+            if page_no > 0 and not wide:
+                continue  # the card's title in the heading of page 2
+            cell_x = 0 if wide else (int((token[1] * dpi / 72 - margin) // column)) * column
+            edges = [to_pt(e) for e in cell_edges(shape, answers["widths"], section, cell_x,
+                                                  printable, 3)]
+            row = [w for w in words if abs((w[2] + w[4]) / 2 - middle) < 1.5
+                   and edges[0] - 1 < w[1] < edges[-1] + 1]
+            for word in row:
+                for edge in edges:
+                    if word[1] < edge - 0.3 and word[3] > edge + 0.3:
+                        crossings.append((page_no + 1, match.group(0), word[0], round(edge, 1)))
+    check(not crossings, f"{where}: words cross their cell's rules: {crossings[:6]}")
 
 
 with tempfile.TemporaryDirectory() as work:
@@ -175,19 +342,29 @@ with tempfile.TemporaryDirectory() as work:
         f.write("[setup]\r\ncolumns=0\r\nunit=1\r\nleftm=1270\r\nrightm=1270\r\nBitMap=1\r\n")
     rc, _, _ = run("pdf", template, card, out("one.pdf"), "--settings", out("one.ini"))
     check(rc == 0, "pdf with settings")
-    check_card_layout(out("one.pdf"), rows, last_first_page, 1, 12.7 / 25.4 * 72)
+    check_single_column_order(out("one.pdf"), rows)
 
-    # Pictures: no suit characters in the text, the rest of the caption kept.
+    # Pictures: the suits stay in the text (under their pictures), so a
+    # printed card can still be searched and copied.
     with open(out("pictures.ini"), "w") as f:
         f.write("[setup]\r\nBitMap=0\r\n")
     rc, _, _ = run("pdf", template, card, out("pictures.pdf"), "--settings", out("pictures.ini"))
     texts = page_texts(out("pictures.pdf"))
-    check(rc == 0 and not any(s in "".join(texts) for s in SUITS.values()),
-          "pictures mode printed suit characters")
+    check(rc == 0 and all(s in "".join(texts) for s in SUITS.values()),
+          "pictures mode lost the suits from the text")
     check("Both majors (Landy)" in texts[0], "pictures mode lost text")
 
+    # Whose card: the PDF's title and author, and the heading of page 2.
+    info = tool("pdfinfo", out("card.pdf"))
+    check(re.search(r"^Title:\s+ZQW Convention Card 2.19: Natural, strong 1NT, 5-card majors "
+                    r"\(Alice Marlow & Ben Okafor\)$", info, re.M), f"PDF title: {info}")
+    check(re.search(r"^Author:\s+Alice Marlow & Ben Okafor$", info, re.M), f"PDF author: {info}")
+    page2_top = page_texts(out("card.pdf"))[1].strip().splitlines()[0]
+    check("Natural, strong 1NT" in page2_top and "Alice Marlow" in page2_top,
+          f"page 2 is not headed by the card's title and names: {page2_top!r}")
+
     for page, expect, absent in (("1", "ZQW Convention Card", "Opening bids"),
-                                 ("2", "Opening bids", "ZQW Convention Card")):
+                                 ("2", "Opening bids", "Partnership")):
         rc, _, _ = run("pdf", template, card, out(f"p{page}.pdf"), "--page", page)
         texts = page_texts(out(f"p{page}.pdf"))
         check(rc == 0 and len(texts) == 1, f"--page {page}: {len(texts)} pages")
@@ -246,6 +423,103 @@ with tempfile.TemporaryDirectory() as work:
     words = " ".join(texts[2].split())
     check(long_line in words, "long line not complete")
     check("last line" in texts[3], "last line missing")
+
+    # Every answer 200 characters long with a note, in each suit mode.
+    count = long_card(card, out("long.ccf"))
+    records = card_records(shape, answers)
+    check(count == len(records), f"long card: {count} rows, template walk {len(records)}")
+    long_answers = json.loads(run("card", template, out("long.ccf"))[1])
+    for mode in (2, 1, 0):
+        with open(out(f"mode{mode}.ini"), "w") as f:
+            f.write(f"[setup]\r\nBitMap={mode}\r\n")
+        rc, _, err = run("pdf", template, out("long.ccf"), out(f"long{mode}.pdf"), "--settings",
+                         out(f"mode{mode}.ini"))
+        check(rc == 0, f"long card, suits mode {mode}: exit {rc} {err}")
+        check_long_answers(out(f"long{mode}.pdf"), shape, long_answers, records,
+                           f"long answers, suits mode {mode}")
+        check("\u2026" in "".join(page_texts(out(f"long{mode}.pdf"))),
+              "long answers are not marked as shortened")
+
+    # Three times the rows: every row printed once and legible, page 1
+    # continuing on further pages, in one layout column and in three.
+    tripled_card(card, out("tripled.ccf"))
+    tripled = json.loads(run("card", template, out("tripled.ccf"))[1])
+    check(sum(len(line.get("rows", [])) for line in tripled["lines"]) ==
+          3 * sum(len(line.get("rows", [])) for line in answers["lines"]), "tripled card")
+    for name, settings in (("three", ""), ("one", "columns=0\r\n")):
+        with open(out(f"{name}.ini"), "w") as f:
+            f.write("[setup]\r\n" + settings)
+        rc, _, err = run("pdf", template, out("tripled.ccf"), out(f"tripled-{name}.pdf"),
+                         "--settings", out(f"{name}.ini"))
+        check(rc == 0, f"tripled card, {name} column(s): exit {rc} {err}")
+        pages = page_texts(out(f"tripled-{name}.pdf"))
+        check(len(pages) > 2, f"tripled card, {name} column(s): {len(pages)} pages")
+        overlaps = overlapping_words(out(f"tripled-{name}.pdf"))
+        check(not overlaps, f"tripled card, {name} column(s): text over text {overlaps[:5]}")
+        text = " ".join(pages)
+        for word in ("Lebensohl after a double of a weak two", "Note#3", "Note#12",
+                     "Weak twos in \u2666, \u2665 and \u2660; 2\u2663 strong and artificial"):
+            check(" ".join(text.split()).count(word) >= 3,
+                  f"tripled card, {name} column(s): {word!r} not printed three times")
+
+    # Reading order: page 1's text comes one layout column at a time, top
+    # to bottom, from the right, as the rows are numbered.
+    raw = tool("pdftotext", "-raw", "-f", "1", "-l", "1", out("card.pdf"), "-")
+    raw = " ".join(raw.split())
+    position = 0
+    for number in range(1, last_first_page + 1):
+        probe = rows[number - 1]
+        if not probe:
+            continue
+        found = raw.find(" ".join(probe.split()), position)
+        if found < 0:
+            check(False, f"reading order: row {number} ({probe!r}) not after the row before")
+            break
+        position = found + 1
+
+    # Settings the command refuses, and paper names it takes.
+    def write_settings(name, text):
+        with open(out(name), "w") as f:
+            f.write("[setup]\r\n" + text)
+        return out(name)
+
+    for settings, message in (
+        ("leftm=600\r\nrightm=600\r\n", "left and right margins"),
+        ("Orient=0\r\nunit=1\r\nleftm=10000\r\nrightm=9000\r\n", "left and right margins"),
+        ("topm=5000\r\nBottomm=4000\r\n", "top and bottom margins"),
+        ("Sheet=Foolscap Royal\r\n", "Foolscap Royal"),
+    ):
+        rc, _, err = run("pdf", template, card, out("refused.pdf"), "--settings",
+                         write_settings("refused.ini", settings))
+        check(rc != 0 and message in err and len(err.strip().splitlines()) == 1,
+              f"settings {settings!r}: exit {rc}, {err!r}")
+        check(not os.path.exists(out("refused.pdf")), f"settings {settings!r} left a PDF")
+    for sheet, size in (("Letter", "792 x 612"), ("letter", "792 x 612"), ("LEGAL", "1008 x 612"),
+                        ("a4", "842 x 595"), ("Letter / ANSI A", "792 x 612"), ("A5", "595 x 420")):
+        rc, _, err = run("pdf", template, card, out("sheet.pdf"), "--settings",
+                         write_settings("sheet.ini", f"Sheet={sheet}\r\n"))
+        info = tool("pdfinfo", out("sheet.pdf")) if rc == 0 else ""
+        check(re.search(r"Page size:\s+" + size, info), f"Sheet={sheet}: exit {rc} {err} {info}")
+
+    # The suit characters stored in the settings are not read at start-up by
+    # the editor, nor here: the card prints the same from both.
+    rc, _, _ = run("pdf", template, card, out("chars.pdf"), "--settings",
+                   write_settings("chars.ini", "club=65\r\nDiamond=66\r\n"))
+    check(rc == 0 and "2\u2663" in page_texts(out("chars.pdf"))[0],
+          "stored suit characters changed the printed suits")
+
+    # Notes in a card font larger than the notes font: lines never overlap.
+    rc, _, _ = run("pdf", template, card, out("c.pdf"), "--settings",
+                   write_settings("big.ini", "DSize=14\r\nTSize=8\r\n"), "--notes",
+                   out("bignotes.pdf"))
+    check(rc == 0, "notes with a large card font")
+    for page in words_with_boxes(out("bignotes.pdf")):
+        lines = {}
+        for word in page[1]:
+            lines.setdefault(round(word[4], 1), []).append(word)
+        boxes = sorted((min(w[2] for w in ws), max(w[4] for w in ws)) for ws in lines.values())
+        overlaps = [(a, b) for a, b in zip(boxes, boxes[1:]) if b[0] < a[1] - 0.5]
+        check(not overlaps, f"notes lines overlap: {overlaps[:3]}")
 
     # Failures: one line on stderr and exit 2.
     for args, what in (

@@ -233,10 +233,8 @@ std::vector<CheckFinding> checkNotesLink(const std::string& linkedName, bool not
     return {f};
 }
 
-std::vector<CheckFinding> checkPrintedCells(const Card& card, const CardPrintPlan& plan,
-                                            const TextWidth& captionWidth) {
+std::vector<CheckFinding> checkPrintedCells(const Card& card, const CardPrintPlan& plan) {
     std::vector<CheckFinding> findings;
-    if (!captionWidth) return findings;
     // Grid places of the rows the plan prints.
     std::map<int, GridRow> places;
     for (const GridRow& at : allRows(card)) places.emplace(at.row, at);
@@ -258,30 +256,33 @@ std::vector<CheckFinding> checkPrintedCells(const Card& card, const CardPrintPla
                 text += " Note#" + std::to_string(row.noteNo);
             shown.push_back({columns[k].first, std::move(text)});
         }
+        // A caption too long for its cell prints smaller, and past the
+        // smallest size shortened at a word with an ellipsis, its note
+        // reference kept whole: the ellipsis tells which were shortened.
         for (const PrintLabel& label : printed.labels) {
-            if (label.text.empty() || captionWidth(label.text) <= label.width) continue;
+            const size_t mark = label.text.find(kEllipsis);
+            if (mark == std::string::npos) continue;
+            const std::string before = label.text.substr(0, mark);
+            const std::string after = label.text.substr(mark + 1);
             const auto cell = std::find_if(shown.begin(), shown.end(), [&](const auto& entry) {
-                return entry.second.find(label.text) != std::string::npos;
+                const std::string& whole = entry.second;
+                // An ellipsis the answer holds itself cuts nothing.
+                return whole.find(label.text) == std::string::npos &&
+                       whole.size() > before.size() + after.size() && whole.ends_with(after) &&
+                       whole.find(before) != std::string::npos;
             });
             if (cell == shown.end()) continue;  // the line's label, not an answer
-            // The longest beginning that fits, found in as few measurements
-            // as a long answer needs.
-            size_t fits = 0;
-            size_t tooLong = label.text.size();
-            while (tooLong - fits > 1) {
-                const size_t middle = fits + (tooLong - fits) / 2;
-                if (captionWidth(label.text.substr(0, middle)) <= label.width) {
-                    fits = middle;
-                } else {
-                    tooLong = middle;
-                }
-            }
-            std::string cut = label.text.substr(fits);
+            const std::string& whole = cell->second;
+            const size_t start = whole.find(before) + before.size();
+            const size_t end = whole.size() - after.size();
+            if (end <= start) continue;
+            std::string cut = whole.substr(start, end - start);
+            const size_t count = cut.size();
             card.displayToCodes(cut);
-            findings.push_back(cellFinding(card, at, cell->first, Severity::Warning,
-                                           "The answer is longer than its printed cell: the last " +
-                                               std::to_string(label.text.size() - fits) +
-                                               " characters (\"" + cut + "\") are cut off"));
+            findings.push_back(
+                cellFinding(card, at, cell->first, Severity::Warning,
+                            "The answer is longer than its printed cell: " + std::to_string(count) +
+                                " characters (\"" + cut + "\") are left out"));
         }
     }
     return findings;

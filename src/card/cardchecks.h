@@ -64,10 +64,9 @@ std::vector<CheckFinding> checkNotesCharacters(const std::vector<std::string>& u
 // that is not there.
 std::vector<CheckFinding> checkNotesLink(const std::string& linkedName, bool notesFound);
 
-// Answers longer than their printed cells in the plan: each names the cell
-// and what is cut off. captionWidth measures a caption as the print does.
-std::vector<CheckFinding> checkPrintedCells(const Card& card, const CardPrintPlan& plan,
-                                            const TextWidth& captionWidth);
+// Answers the plan had to shorten to fit their printed cells (past the
+// smallest type it draws them in): each names the cell and what is left out.
+std::vector<CheckFinding> checkPrintedCells(const Card& card, const CardPrintPlan& plan);
 
 // The size of the package these files would make, measured by making it
 // in the temporary folder; nullopt when it cannot be made.

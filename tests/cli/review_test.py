@@ -117,7 +117,8 @@ def check_tests(work):
     write(big_notes, os.urandom(7_500_000))
     settings = os.path.join(work, "one-column.ini")
     write(settings, b"[setup]\r\ncolumns=0\r\n")
-    long_answer = b"Natural, strong 1NT, 5-card majors" + b", and much more" * 4
+    # Too long even for the smallest type a printed caption is drawn in.
+    long_answer = b"Natural, strong 1NT, 5-card majors" + b", and much more" * 10
     cards = {
         "filled": card_variant(work, "check-filled.ccf", []),
         "no names": card_variant(work, "check-names.ccf",

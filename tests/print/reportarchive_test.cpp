@@ -23,14 +23,19 @@ using zqw::test::TempDir;
 
 const std::string kTemplatePath = std::string(ZQW_SOURCE_DIR) + "/data/zqw.sel";
 
-// A page drawn at 100 dots per inch into an image.
+// A page drawn at 100 dots per inch into an image. It is drawn twice and
+// the second drawing kept: the first drawing of a suit's shape fills Qt's
+// glyph cache and may differ from every later one in a few anti-aliased
+// pixels, which would make two sound drawings of one page look different.
 QImage pageImage(PagedReport& report, int page) {
     report.layOut(100);
     const QRect paper = report.pageLayout().fullRectPixels(100);
     QImage image(paper.size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    report.paintPage(painter, page);
+    for (int drawing = 0; drawing < 2; ++drawing) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        report.paintPage(painter, page);
+    }
     return image;
 }
 
@@ -137,7 +142,9 @@ TEST_F(ReportArchiveTest, KeepsThePrintSettingsAndTheCardAsTheyWere) {
     std::optional<ReportArchive> loaded = reread(archive, &error);
     ASSERT_TRUE(loaded) << error.toStdString();
     loaded->layOut(100);
-    ASSERT_EQ(loaded->pageCount(), 1);
+    // Larger type in two columns: the first page's rows continue on a page
+    // of their own, as printed.
+    ASSERT_EQ(loaded->pageCount(), printed.pageCount());
     EXPECT_EQ(loaded->pageLayout().orientation(), QPageLayout::Portrait);
     EXPECT_TRUE(loaded->pageLayout().isEquivalentTo(printed.pageLayout()));
     EXPECT_EQ(loaded->pageLayout().pageSize().name(), QStringLiteral("Letter"));

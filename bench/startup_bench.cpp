@@ -67,6 +67,7 @@ public:
     void message(const QString& text) override { fail("message", text); }
     void information(const QString& text) override { fail("information", text); }
     Answer question(const QString& text, bool) override { fail("question", text); }
+    Answer questionDefaultNo(const QString& text) override { fail("question", text); }
     std::optional<QString> inputBox(const QString&, const QString& prompt,
                                     const QString&) override {
         fail("input box", prompt);

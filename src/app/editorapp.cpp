@@ -204,6 +204,8 @@ void EditorApp::offerRecoveredCopies() {
         if (const auto notes = zqw::readRegularFile(copy.notesCopy.toStdString())) {
             notes_->restoreText(*notes);
             notes_->setFileName(copy.notesFile);
+            // The restored changes are to that notes file as it stands now.
+            if (!copy.notesFile.isEmpty()) document_->rememberFileOnDisk(copy.notesFile);
             document_->card().notesOpen = true;
         }
         // This editor keeps its own copy from now on.

@@ -40,6 +40,9 @@ public:
     virtual void information(const QString& text) = 0;
     // A confirmation box: Yes and No, plus Cancel when withCancel.
     virtual Answer question(const QString& text, bool withCancel) = 0;
+    // A Yes/No question whose Yes lets in something the user did not ask
+    // for: No is the default button, so Enter declines.
+    virtual Answer questionDefaultNo(const QString& text) = 0;
     // An input box; nullopt when cancelled.
     virtual std::optional<QString> inputBox(const QString& caption, const QString& prompt,
                                             const QString& initial) = 0;
@@ -60,6 +63,7 @@ public:
     void message(const QString& text) override;
     void information(const QString& text) override;
     Answer question(const QString& text, bool withCancel) override;
+    Answer questionDefaultNo(const QString& text) override;
     std::optional<QString> inputBox(const QString& caption, const QString& prompt,
                                     const QString& initial) override;
     std::optional<QString> openFile(const FileRequest& request) override;

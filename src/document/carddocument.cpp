@@ -1,9 +1,30 @@
 #include "document/carddocument.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+
 #include "document/cardchanges.h"
 #include "document/cardtext.h"
+#include "platform/privatefiles.h"
 
 namespace {
+
+QString fromPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// The lock a card open in an editor holds, named after the card's real path
+// (every link resolved), beside the editor's other state.
+QString openLockPath(const QString& cardFile) {
+    const QByteArray id = QCryptographicHash::hash(
+        QFile::encodeName(QFileInfo(cardFile).canonicalFilePath()), QCryptographicHash::Sha256);
+    return QDir(userStateFolder())
+        .filePath(QStringLiteral("card-") + QString::fromLatin1(id.toHex().left(32)) +
+                  QStringLiteral(".lock"));
+}
 
 // Enough steps to take back an evening's work without keeping every card
 // state there ever was.
@@ -11,8 +32,41 @@ constexpr int kUndoSteps = 500;
 
 }  // namespace
 
+// The notes editor as reading and writing a card reaches it: each notes
+// file read or written is remembered, and a card save that is to leave the
+// notes file as it is writes nothing there.
+class CardDocument::WatchedNotes : public zqw::NotesEditor {
+public:
+    WatchedNotes(zqw::NotesEditor& notes, FileFingerprints& fingerprints)
+        : notes_(notes), fingerprints_(fingerprints) {}
+
+    bool loadFile(const std::string& path) override {
+        fingerprints_.rememberFromDisk(fromPath(path));
+        if (notes_.loadFile(path)) return true;
+        fingerprints_.forget(fromPath(path));
+        return false;
+    }
+    bool saveFile(const std::string& path) override {
+        if (leaveFile_) return true;
+        if (!notes_.saveFile(path)) return false;
+        fingerprints_.rememberFromDisk(fromPath(path));
+        return true;
+    }
+    void startEmpty() override { notes_.startEmpty(); }
+
+    // While set, saves leave every notes file as it is.
+    void setLeaveFile(bool leave) { leaveFile_ = leave; }
+
+private:
+    zqw::NotesEditor& notes_;
+    FileFingerprints& fingerprints_;
+    bool leaveFile_ = false;
+};
+
 CardDocument::CardDocument(zqw::NotesEditor& notes, UserDialogs& dialogs)
-    : dialogs_(dialogs), card_(*this, notes) {
+    : dialogs_(dialogs),
+      notes_(std::make_unique<WatchedNotes>(notes, fingerprints_)),
+      card_(*this, *notes_) {
     undo_.setUndoLimit(kUndoSteps);
     // The stack's clean state is the saved card; a change made outside the
     // stack (setModified) makes it unreachable until the next save.
@@ -22,6 +76,8 @@ CardDocument::CardDocument(zqw::NotesEditor& notes, UserDialogs& dialogs)
         emit modifiedChanged(card_.isModified);
     });
 }
+
+CardDocument::~CardDocument() = default;
 
 void CardDocument::startHistory() {
     undo_.clear();
@@ -96,6 +152,7 @@ void CardDocument::cardStateChanged(bool wasModified) {
 
 void CardDocument::startBlankCard() {
     const bool wasModified = card_.isModified;
+    releaseCardOpen();
     card_.resetToBlankCard();
     startHistory();
     cardStateChanged(wasModified);
@@ -104,9 +161,11 @@ void CardDocument::startBlankCard() {
 void CardDocument::openCard(const QString& path) {
     const bool wasModified = card_.isModified;
     card_.cardFileName = path.toStdString();
+    fingerprints_.rememberFromDisk(path);
     card_.readCardFile();
     startHistory();
     cardStateChanged(wasModified);
+    markCardOpen();
 }
 
 void CardDocument::openRecoveredCopy(const QString& copyPath, const QString& cardFile) {
@@ -115,40 +174,90 @@ void CardDocument::openRecoveredCopy(const QString& copyPath, const QString& car
     card_.readCardFile();
     card_.cardFileName =
         cardFile.isEmpty() ? std::string(zqw::kUnnamedFile) : cardFile.toStdString();
+    // The copy's changes are to the card as it stands now.
+    if (!isUnnamed()) fingerprints_.rememberFromDisk(fileName());
     startHistory();
     setModified(true);
     cardStateChanged(wasModified);
+    markCardOpen();
 }
 
 void CardDocument::closeCard() {
     const bool wasModified = card_.isModified;
+    releaseCardOpen();
     card_.resetToNoCard();
     startHistory();
     // The caption keeps naming the closed card, whose rows stay on screen.
     if (card_.isModified != wasModified) emit modifiedChanged(card_.isModified);
 }
 
-bool CardDocument::save() {
-    if (!hasTemplate_) return false;
-    const bool wasModified = card_.isModified;
-    const bool written = card_.writeCardFile();
-    if (written) undo_.setClean();
-    if (card_.isModified != wasModified) emit modifiedChanged(card_.isModified);
-    return written;
+bool CardDocument::mayOverwrite(const QString& path) {
+    if (path.isEmpty() || !fingerprints_.changedOnDisk(path)) return true;
+    return dialogs_.questionDefaultNo(
+               path +
+               QStringLiteral(" was changed by another program since you opened it. Overwrite it?")) ==
+           UserDialogs::Answer::Yes;
 }
 
-bool CardDocument::saveAs(const QString& path) {
-    if (!hasTemplate_) return false;
-    const std::string previous = card_.cardFileName;
-    card_.cardFileName = path.toStdString();
+bool CardDocument::writeCard(const std::function<bool()>& write, LinkedNotes notes) {
+    const bool withNotes =
+        notes == LinkedNotes::Write && card_.notesOpen && !card_.notesFileName.empty();
+    if (!mayOverwrite(fileName())) return false;
+    if (withNotes && !mayOverwrite(fromPath(card_.notesFileName))) return false;
+    const std::string bytes = card_.cardFileBytes();
     const bool wasModified = card_.isModified;
-    if (!card_.writeCardFile()) {
-        card_.cardFileName = previous;
-        return false;
-    }
+    notes_->setLeaveFile(!withNotes);
+    const bool written = write();
+    notes_->setLeaveFile(false);
+    if (!written) return false;
+    fingerprints_.remember(fileName(), bytes);
     undo_.setClean();
     if (card_.isModified != wasModified) emit modifiedChanged(card_.isModified);
     return true;
 }
+
+bool CardDocument::save(LinkedNotes notes) {
+    if (!hasTemplate_) return false;
+    return writeCard([this] { return card_.writeCardFile(); }, notes);
+}
+
+bool CardDocument::saveAs(const QString& path, LinkedNotes notes) {
+    if (!hasTemplate_) return false;
+    const std::string previous = card_.cardFileName;
+    card_.cardFileName = path.toStdString();
+    if (!writeCard([this] { return card_.writeCardFile(); }, notes)) {
+        card_.cardFileName = previous;
+        return false;
+    }
+    markCardOpen();
+    return true;
+}
+
+bool CardDocument::loadNotes(const QString& path) { return notes_->loadFile(path.toStdString()); }
+
+bool CardDocument::saveNotes(const QString& path) { return notes_->saveFile(path.toStdString()); }
+
+void CardDocument::markCardOpen() {
+    if (isUnnamed() || !QFileInfo(fileName()).isFile()) {
+        releaseCardOpen();
+        return;
+    }
+    const QString lockPath = openLockPath(fileName());
+    if (openLock_ && openLock_->fileName() == lockPath) return;
+    releaseCardOpen();
+    if (!makePrivateFolder(userStateFolder())) return;
+    auto lock = std::make_unique<QLockFile>(lockPath);
+    // Held by a running editor however long ago it opened the card; a lock
+    // whose editor has ended is taken over.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) {
+        openLock_ = std::move(lock);
+    } else if (lock->error() == QLockFile::LockFailedError) {
+        dialogs_.message(fileName() +
+                         QStringLiteral(" is also open in another editor on this machine."));
+    }
+}
+
+void CardDocument::releaseCardOpen() { openLock_.reset(); }
 
 void CardDocument::refreshCaption() { emit captionChanged(caption()); }

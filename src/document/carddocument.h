@@ -4,19 +4,30 @@
 #include <QString>
 #include <QUndoStack>
 #include <functional>
+#include <memory>
 
 #include "card/card.h"
 #include "dialogs/userdialogs.h"
+#include "document/filefingerprints.h"
+
+class QLockFile;
 
 // The open card: the card itself, whether a template was read, the changed
 // flag and the window caption that names the card's file. Everything that
 // replaces, saves or changes the card goes through here, so whoever shows
 // the card learns of it from the signals.
+//
+// Another program may change the card or notes file while the editor has it
+// open (most often a second editor on the same card): before either file is
+// written over, the editor checks that it still holds what the editor read
+// or wrote there, and otherwise asks, No by default. A card open in another
+// editor of this user is named as such when it is opened.
 class CardDocument : public QObject, private zqw::MessageSink {
     Q_OBJECT
 
 public:
     CardDocument(zqw::NotesEditor& notes, UserDialogs& dialogs);
+    ~CardDocument() override;
 
     zqw::Card& card() { return card_; }
     const zqw::Card& card() const { return card_; }
@@ -45,12 +56,28 @@ public:
     // A copy kept of a card with unsaved changes, read back as the card it
     // stands for, changed, so that the user saves it where they choose.
     void openRecoveredCopy(const QString& copyPath, const QString& cardFile);
+    // Whether a card save writes the linked notes too: not after the user
+    // declined to save the notes.
+    enum class LinkedNotes { Write, LeaveAsTheyAre };
     // Writes the card under its name, and the linked notes; false when it
-    // could not be written (already reported).
-    bool save();
+    // could not be written (already reported) or the user chose not to
+    // write over another program's changes.
+    bool save(LinkedNotes notes = LinkedNotes::Write);
     // Writes the card under a new name. A write that fails leaves the card
     // under its old name: the new one names no card.
-    bool saveAs(const QString& path);
+    bool saveAs(const QString& path, LinkedNotes notes = LinkedNotes::Write);
+
+    // Reads a notes file into the notes editor; false when it cannot be read.
+    bool loadNotes(const QString& path);
+    // Writes the notes editor's text to a file; false when it could not be
+    // written. Callers ask mayOverwrite first.
+    bool saveNotes(const QString& path);
+    // True unless the file changed on disk since this editor read or wrote
+    // it and the user answers No to writing over it.
+    bool mayOverwrite(const QString& path);
+    // The file as it stands now is the one this editor works on (notes
+    // restored from a copy stand for the file of that name).
+    void rememberFileOnDisk(const QString& path) { fingerprints_.rememberFromDisk(path); }
     // The caption names the card's file again (after a save under a new
     // name; Close keeps the closed card's caption).
     void refreshCaption();
@@ -79,7 +106,14 @@ signals:
     void answersRestored();
 
 private:
+    class WatchedNotes;
+
     void showMessage(std::string_view text) override;
+    bool writeCard(const std::function<bool()>& write, LinkedNotes notes);
+    // Holds the lock that tells other editors this card is open here, and
+    // says so when another editor holds it.
+    void markCardOpen();
+    void releaseCardOpen();
     void cardStateChanged(bool wasModified);
 
     // A new card, a card read from a file or a closed card: nothing before
@@ -87,6 +121,9 @@ private:
     void startHistory();
 
     UserDialogs& dialogs_;
+    FileFingerprints fingerprints_;
+    std::unique_ptr<WatchedNotes> notes_;
+    std::unique_ptr<QLockFile> openLock_;
     zqw::Card card_;
     QUndoStack undo_;
     bool hasTemplate_ = false;

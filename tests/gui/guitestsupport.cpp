@@ -29,6 +29,8 @@ const char* kindName(ScriptedDialogs::Kind kind) {
             return "information";
         case ScriptedDialogs::Kind::Question:
             return "question";
+        case ScriptedDialogs::Kind::QuestionDefaultNo:
+            return "question (No by default)";
         case ScriptedDialogs::Kind::Input:
             return "input";
         case ScriptedDialogs::Kind::FileToOpen:
@@ -55,6 +57,10 @@ void ScriptedDialogs::expectInformation(const QString& text) {
 
 void ScriptedDialogs::expectQuestion(const QString& text, Answer answer) {
     steps_.append({Kind::Question, text, answer, {}, {}});
+}
+
+void ScriptedDialogs::expectQuestionDefaultNo(const QString& text, Answer answer) {
+    steps_.append({Kind::QuestionDefaultNo, text, answer, {}, {}});
 }
 
 void ScriptedDialogs::expectInput(const QString& prompt, std::optional<QString> answer) {
@@ -104,6 +110,11 @@ UserDialogs::Answer ScriptedDialogs::question(const QString& text, bool withCanc
     const auto step = take(Kind::Question, text);
     if (!step) return withCancel ? Answer::Cancel : Answer::No;
     return step->answer;
+}
+
+UserDialogs::Answer ScriptedDialogs::questionDefaultNo(const QString& text) {
+    const auto step = take(Kind::QuestionDefaultNo, text);
+    return step ? step->answer : Answer::No;
 }
 
 std::optional<QString> ScriptedDialogs::inputBox(const QString&, const QString& prompt,

@@ -42,6 +42,7 @@ public:
         Message,
         Information,
         Question,
+        QuestionDefaultNo,
         Input,
         FileToOpen,
         FileToSave,
@@ -53,6 +54,8 @@ public:
     void expectMessage(const QString& text);
     void expectInformation(const QString& text);
     void expectQuestion(const QString& text, Answer answer);
+    // A question whose default button is No; a plain question does not match.
+    void expectQuestionDefaultNo(const QString& text, Answer answer);
     void expectInput(const QString& prompt, std::optional<QString> answer);
     // filter, when given, must equal the request's filter.
     void expectOpenFile(std::optional<QString> answer, const QString& filter = {});
@@ -72,6 +75,7 @@ public:
     void message(const QString& text) override;
     void information(const QString& text) override;
     Answer question(const QString& text, bool withCancel) override;
+    Answer questionDefaultNo(const QString& text) override;
     std::optional<QString> inputBox(const QString& caption, const QString& prompt,
                                     const QString& initial) override;
     std::optional<QString> openFile(const FileRequest& request) override;

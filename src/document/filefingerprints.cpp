@@ -53,13 +53,15 @@ void FileFingerprints::forget(const QString& path) { prints_.remove(keyOf(path))
 bool FileFingerprints::changedOnDisk(const QString& path) const {
     const auto known = prints_.constFind(keyOf(path));
     if (known == prints_.constEnd()) return false;
+    // Nothing there, or something no save writes over (a folder, a pipe,
+    // which the save itself refuses): no one's work to lose.
     const QFileInfo info(path);
-    if (!info.exists()) return false;
+    if (!info.isFile()) return false;
     // The size tells most changes without reading; the hash tells the rest.
     // The modification time decides nothing: the same bytes saved again are
     // no loss, and a file rewritten within the file system's time
     // resolution keeps its time.
-    if (!info.isFile() || info.size() != known->size) return true;
+    if (info.size() != known->size) return true;
     const std::optional<std::string> bytes = readUpTo(path, known->size);
     return !bytes || hashOf(*bytes) != known->hash;
 }

@@ -20,8 +20,9 @@ public:
     void forget(const QString& path);
 
     // Whether the file holds other bytes than this editor read or wrote
-    // there. A file this editor never read or wrote, or one that is gone
-    // (a save puts it back), has nothing to lose.
+    // there. A file this editor never read or wrote, one that is gone (a
+    // save puts it back) or something other than a regular file (a save
+    // refuses it) has nothing to lose.
     bool changedOnDisk(const QString& path) const;
 
 private:

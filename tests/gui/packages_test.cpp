@@ -142,13 +142,15 @@ private slots:
 
     void produceWritesCardThenNotes_data();
     void produceWritesCardThenNotes();
-    void produceIntoExistingPackageReplacesSameNames();
+    void produceIntoExistingPackageReplacesIt();
     void produceRefusesMissingFiles_data();
     void produceRefusesMissingFiles();
     void produceWithoutCardDoesNothing();
     void backupCopiesIntoFolder();
     void backupFailureIsReported();
     void backupChooserStartsAtLastFolder();
+    void missingFolderIsCreatedWhenAsked_data();
+    void missingFolderIsCreatedWhenAsked();
     void openingPackageShowsReaderNotices();
     void longWorkShowsProgressAndCanBeCancelled();
     void workReportsItsProgress();
@@ -208,26 +210,29 @@ void PackagesTest::produceWritesCardThenNotes() {
     session().verifyDialogs();
 }
 
-void PackagesTest::produceIntoExistingPackageReplacesSameNames() {
+void PackagesTest::produceIntoExistingPackageReplacesIt() {
     const QString card = path(QStringLiteral("club.ccf"));
     const QString notes = path(QStringLiteral("club.txt"));
     writeCardFile(card, QStringLiteral("Strong club"), notes,
                   QStringLiteral("Note:..1:Strong club"));
     const QString package = path(QStringLiteral("club.zqw"));
-    writeArchive(package, {{"keep.txt", "kept"}, {"club.ccf", "an older card"}});
+    // An unrelated card and notes in an older package of the same name: the
+    // save dialog's "replace" means none of them goes to the KHF.
+    writeArchive(package, {{"other.ccf", "an unrelated card"},
+                           {"keep.txt", "old notes"},
+                           {"club.ccf", "an older card"}});
 
     EditorApp& app = session().start();
     openCard(session(), card);
     for (int time = 0; time < 2; ++time) {
         session().dialogs().expectSaveFile(package, kPackageFilter);
         chooseMenuItem(app, "producePackage");
+        session().verifyDialogs();
+        QCOMPARE(entryNames(package),
+                 (QStringList{QStringLiteral("club.ccf"), QStringLiteral("club.txt")}));
+        QCOMPARE(entryContent(package, QStringLiteral("club.ccf")), readBytes(card));
+        QCOMPARE(entryContent(package, QStringLiteral("club.txt")), readBytes(notes));
     }
-    session().verifyDialogs();
-    QCOMPARE(entryNames(package),
-             (QStringList{QStringLiteral("club.ccf"), QStringLiteral("club.txt"),
-                          QStringLiteral("keep.txt")}));
-    QCOMPARE(entryContent(package, QStringLiteral("club.ccf")), readBytes(card));
-    QCOMPARE(entryContent(package, QStringLiteral("keep.txt")), QByteArray("kept"));
 }
 
 void PackagesTest::produceRefusesMissingFiles_data() {
@@ -268,6 +273,11 @@ void PackagesTest::produceRefusesMissingFiles() {
         .replace(QStringLiteral("<missing>"), path(missing));
     QVERIFY2(message.contains(expected), qPrintable(message));
     QCOMPARE(readBytes(package), before);
+    // A package that was not written is not the one suggested next.
+    session().dialogs().expectOpenFile(std::nullopt, kPackageFilter);
+    chooseMenuItem(app, "backupPackage");
+    session().verifyDialogs();
+    QCOMPARE(session().dialogs().lastFileRequest().fileName, QString());
 }
 
 void PackagesTest::produceWithoutCardDoesNothing() {
@@ -337,6 +347,47 @@ void PackagesTest::backupChooserStartsAtLastFolder() {
     session().verifyDialogs();
     QCOMPARE(session().dialogs().starts(),
              (QStringList{QDir::homePath(), folder, folder, QDir::homePath()}));
+}
+
+void PackagesTest::missingFolderIsCreatedWhenAsked_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("create");
+    QTest::newRow("backup, Yes: made and filled") << "backupPackage" << true;
+    QTest::newRow("backup, No: nothing made") << "backupPackage" << false;
+    QTest::newRow("opening a package, Yes: unpacked there") << "openCard" << true;
+    QTest::newRow("opening a package, No: nothing made") << "openCard" << false;
+}
+
+void PackagesTest::missingFolderIsCreatedWhenAsked() {
+    QFETCH(QString, command);
+    QFETCH(bool, create);
+    const QString card = path(QStringLiteral("club.ccf"));
+    writeCardFile(card, QStringLiteral("Strong club"));
+    const QString package = path(QStringLiteral("club.zqw"));
+    writeArchive(package, {{"club.ccf", readBytes(card)}});
+    const QString folder = path(QStringLiteral("new/deeper"));
+
+    EditorApp& app = session().start();
+    const bool backup = command == QLatin1String("backupPackage");
+    session().dialogs().expectOpenFile(package, backup ? kPackageFilter : kOpenFilter);
+    session().dialogs().expectFolder(folder);
+    session().dialogs().expectQuestion(QStringLiteral("The folder ") + folder +
+                                           QStringLiteral(" does not exist. Do you want to "
+                                                          "create it?"),
+                                       create ? UserDialogs::Answer::Yes : UserDialogs::Answer::No);
+    chooseMenuItem(app, command.toLatin1().constData());
+    session().verifyDialogs();
+
+    QCOMPARE(QFileInfo(folder).isDir(), create);
+    if (!create) {
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("new"))));
+        QCOMPARE(app.document().fileName(), QStringLiteral("UnNamed file"));
+    } else if (backup) {
+        QCOMPARE(readBytes(folder + QStringLiteral("/club.zqw")), readBytes(package));
+    } else {
+        QCOMPARE(app.document().fileName(), folder + QStringLiteral("/club.ccf"));
+        QCOMPARE(cellText(app, 1, 1, 1), QStringLiteral("Strong club"));
+    }
 }
 
 void PackagesTest::openingPackageShowsReaderNotices() {

@@ -33,9 +33,7 @@ QString infoPath(const QString& cardCopy) { return cardCopy + kInfoSuffix; }
 QString lockPath(const QString& cardCopy) { return cardCopy.chopped(4) + kLockSuffix; }
 
 // A name of any bytes, on one line: percent-encoded.
-QByteArray encodedName(const QString& name) {
-    return QFile::encodeName(name).toPercentEncoding();
-}
+QByteArray encodedName(const QString& name) { return QFile::encodeName(name).toPercentEncoding(); }
 QString decodedName(const QByteArray& field) {
     return QFile::decodeName(QByteArray::fromPercentEncoding(field));
 }
@@ -123,7 +121,8 @@ QList<RecoveryFiles::Copy> RecoveryFiles::leftBehind() {
     }
     // Locks of editors that ended without a copy to leave (killed with
     // nothing unsaved) go; a live editor's lock cannot be taken.
-    for (const QFileInfo& info : dir.entryInfoList({QStringLiteral("*") + kLockSuffix}, QDir::Files)) {
+    for (const QFileInfo& info :
+         dir.entryInfoList({QStringLiteral("*") + kLockSuffix}, QDir::Files)) {
         if (QFileInfo::exists(info.filePath().chopped(kLockSuffix.size()) + QStringLiteral(".ccf") +
                               kInfoSuffix))
             continue;

@@ -174,9 +174,9 @@ WorkProgress& FileCommands::extractionProgress() {
 }
 
 std::optional<QString> FileCommands::extractPackage(const QString& packagePath) {
-    const std::optional<QString> folder = chooseOrCreateFolder(
-        dialogs_,
-        QStringLiteral("Select directory for CCF file"), QFileInfo(packagePath).absolutePath());
+    const std::optional<QString> folder =
+        chooseOrCreateFolder(dialogs_, QStringLiteral("Select directory for CCF file"),
+                             QFileInfo(packagePath).absolutePath());
     if (!folder) return std::nullopt;
     const std::string target = QDir::cleanPath(*folder).toStdString();
 

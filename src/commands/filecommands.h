@@ -51,7 +51,8 @@ private:
     // calling command is to stop: Cancel, a cancelled dialog or a failed
     // save. keepAnswer: the answer becomes the last answer.
     // notes: whether the linked notes are written with the card.
-    bool offerToSave(bool keepAnswer, CardDocument::LinkedNotes notes = CardDocument::LinkedNotes::Write);
+    bool offerToSave(bool keepAnswer,
+                     CardDocument::LinkedNotes notes = CardDocument::LinkedNotes::Write);
     // Writes a named card, or asks for a name first for an unnamed one.
     SaveResult saveUnderName(CardDocument::LinkedNotes notes = CardDocument::LinkedNotes::Write);
     // The card save dialog; nullopt when cancelled.

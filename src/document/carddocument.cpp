@@ -194,8 +194,8 @@ void CardDocument::closeCard() {
 bool CardDocument::mayOverwrite(const QString& path) {
     if (path.isEmpty() || !fingerprints_.changedOnDisk(path)) return true;
     return dialogs_.questionDefaultNo(
-               path +
-               QStringLiteral(" was changed by another program since you opened it. Overwrite it?")) ==
+               path + QStringLiteral(
+                          " was changed by another program since you opened it. Overwrite it?")) ==
            UserDialogs::Answer::Yes;
 }
 

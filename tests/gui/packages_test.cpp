@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -151,6 +154,7 @@ private slots:
     void backupChooserStartsAtLastFolder();
     void missingFolderIsCreatedWhenAsked_data();
     void missingFolderIsCreatedWhenAsked();
+    void theFolderChooserTakesAFolderNotThereYet();
     void openingPackageShowsReaderNotices();
     void longWorkShowsProgressAndCanBeCancelled();
     void workReportsItsProgress();
@@ -388,6 +392,39 @@ void PackagesTest::missingFolderIsCreatedWhenAsked() {
         QCOMPARE(app.document().fileName(), folder + QStringLiteral("/club.ccf"));
         QCOMPARE(cellText(app, 1, 1, 1), QStringLiteral("Strong club"));
     }
+}
+
+void PackagesTest::theFolderChooserTakesAFolderNotThereYet() {
+    // The real chooser, with a folder name typed that is not there: it is
+    // returned for the command to offer to create, not refused.
+    QtUserDialogs dialogs;
+    QStringList refusals;
+    bool typed = false;
+    QTimer user;
+    user.setInterval(50);
+    connect(&user, &QTimer::timeout, this, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            refusals << box->text();
+            box->reject();
+        } else if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
+            if (typed) {
+                chooser->reject();
+                return;
+            }
+            auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!name) return;
+            name->setText(QStringLiteral("not yet"));
+            typed = true;
+            QMetaObject::invokeMethod(chooser, "accept", Qt::QueuedConnection);
+        }
+    });
+    user.start();
+    const std::optional<QString> chosen = dialogs.chooseFolder(kBackupCaption, path(QString()));
+    user.stop();
+    QVERIFY2(refusals.isEmpty(), qPrintable(refusals.join(QLatin1Char('\n'))));
+    QCOMPARE(chosen, std::optional<QString>(path(QStringLiteral("not yet"))));
+    QVERIFY(!QFileInfo::exists(path(QStringLiteral("not yet"))));
 }
 
 void PackagesTest::openingPackageShowsReaderNotices() {

@@ -77,10 +77,9 @@ void PrivateFilesTest::copiesOfUnsavedWorkAreTheUsersAlone() {
         !QDir(folder).entryList({QStringLiteral("*.recovery")}, QDir::Files).isEmpty(), 15000);
 
     QCOMPARE(modeOf(folder), 0700);
-    const QStringList copies =
-        QDir(folder).entryList({QStringLiteral("*.ccf"), QStringLiteral("*.txt"),
-                                QStringLiteral("*.recovery")},
-                               QDir::Files);
+    const QStringList copies = QDir(folder).entryList(
+        {QStringLiteral("*.ccf"), QStringLiteral("*.txt"), QStringLiteral("*.recovery")},
+        QDir::Files);
     QCOMPARE(copies.size(), 3);
     for (const QString& name : copies) {
         QVERIFY2(modeOf(QDir(folder).filePath(name)) == 0600, qPrintable(name));
@@ -121,11 +120,12 @@ void PrivateFilesTest::aNoteHoldsAnyFileName_data() {
                            << "/home/p/club.txt";
     QTest::newRow("line breaks") << "/home/p/two\nlines.ccf"
                                  << "/home/p/cr\r\nlf\n";
-    QTest::newRow("what a note might use itself")
-        << "/home/p/card %0A notes %25.ccf" << "notes /home/p/x.txt";
-    QTest::newRow("no notes, unnamed card") << "UnNamed file" << "";
-    QTest::newRow("letters beyond ASCII") << QStringLiteral("/home/p/Bücher/Übung ♣.ccf")
-                                          << QStringLiteral("/home/p/Ärger.txt");
+    QTest::newRow("what a note might use itself") << "/home/p/card %0A notes %25.ccf"
+                                                  << "notes /home/p/x.txt";
+    QTest::newRow("no notes, unnamed card") << "UnNamed file"
+                                            << "";
+    QTest::newRow("letters beyond ASCII")
+        << QStringLiteral("/home/p/Bücher/Übung ♣.ccf") << QStringLiteral("/home/p/Ärger.txt");
 }
 
 void PrivateFilesTest::aNoteHoldsAnyFileName() {

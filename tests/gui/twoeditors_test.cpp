@@ -229,21 +229,28 @@ void TwoEditorsTest::theSecondEditorOnACardIsToldAndAsksBeforeOverwriting() {
 }
 
 void TwoEditorsTest::changesOnDiskAreTold_data() {
-    QTest::addColumn<QString>("file");    // "card" or "notes": the one another program writes
-    QTest::addColumn<QString>("change");  // "same size", "same bytes", "removed"
+    QTest::addColumn<QString>("file");     // "card" or "notes": the one another program writes
+    QTest::addColumn<QString>("change");   // "same size", "same bytes", "removed"
     QTest::addColumn<QString>("command");  // the command that writes
     QTest::addColumn<bool>("asked");
-    QTest::newRow("card: other bytes of the same size")
-        << "card" << "same size" << "saveCard" << true;
-    QTest::newRow("card: the same bytes written again") << "card" << "same bytes" << "saveCard"
-                                                         << false;
-    QTest::newRow("card: removed (the save puts it back)")
-        << "card" << "removed" << "saveCard" << false;
-    QTest::newRow("notes: other bytes, card save") << "notes" << "same size" << "saveCard" << true;
-    QTest::newRow("notes: other bytes, Notes > Save")
-        << "notes" << "same size" << "saveNotes" << true;
-    QTest::newRow("notes: the same bytes, Notes > Save")
-        << "notes" << "same bytes" << "saveNotes" << false;
+    QTest::newRow("card: other bytes of the same size") << "card"
+                                                        << "same size"
+                                                        << "saveCard" << true;
+    QTest::newRow("card: the same bytes written again") << "card"
+                                                        << "same bytes"
+                                                        << "saveCard" << false;
+    QTest::newRow("card: removed (the save puts it back)") << "card"
+                                                           << "removed"
+                                                           << "saveCard" << false;
+    QTest::newRow("notes: other bytes, card save") << "notes"
+                                                   << "same size"
+                                                   << "saveCard" << true;
+    QTest::newRow("notes: other bytes, Notes > Save") << "notes"
+                                                      << "same size"
+                                                      << "saveNotes" << true;
+    QTest::newRow("notes: the same bytes, Notes > Save") << "notes"
+                                                         << "same bytes"
+                                                         << "saveNotes" << false;
 }
 
 void TwoEditorsTest::changesOnDiskAreTold() {

@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 
 #include "app/recoveryfiles.h"
+#include "card/filelimits.h"
 #include "card/textfile.h"
 #include "commands/clipboardcommands.h"
 #include "commands/columneditcommand.h"
@@ -201,7 +202,8 @@ void EditorApp::offerRecoveredCopies() {
             continue;
         }
         document_->openRecoveredCopy(copy.cardCopy, copy.cardFile);
-        if (const auto notes = zqw::readRegularFile(copy.notesCopy.toStdString())) {
+        if (const auto notes =
+                zqw::readRegularFile(copy.notesCopy.toStdString(), zqw::kMostNotesBytes, nullptr)) {
             notes_->restoreText(*notes);
             notes_->setFileName(copy.notesFile);
             // The restored changes are to that notes file as it stands now.

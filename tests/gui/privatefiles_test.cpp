@@ -51,6 +51,7 @@ private slots:
     void theStoreIsCreatedPrivate();
     void aNoteHoldsAnyFileName_data();
     void aNoteHoldsAnyFileName();
+    void notesOfEarlierBuildsAreStillRead();
 };
 
 void PrivateFilesTest::copiesOfUnsavedWorkAreTheUsersAlone_data() {
@@ -135,6 +136,16 @@ void PrivateFilesTest::aNoteHoldsAnyFileName() {
     QVERIFY(names);
     QCOMPARE(names->first, card);
     QCOMPARE(names->second, notes);
+}
+
+void PrivateFilesTest::notesOfEarlierBuildsAreStillRead() {
+    // They held the two names on two lines; copies left by such a build are
+    // offered after an update too.
+    const auto names = RecoveryFiles::parseNote("/home/p/club.ccf\n/home/p/club notes.txt");
+    QVERIFY(names);
+    QCOMPARE(names->first, QStringLiteral("/home/p/club.ccf"));
+    QCOMPARE(names->second, QStringLiteral("/home/p/club notes.txt"));
+    QVERIFY(!RecoveryFiles::parseNote("zqwcce recovery note 2\nnotes x\ncard y\n"));
 }
 
 QTEST_MAIN(PrivateFilesTest)

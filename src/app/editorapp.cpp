@@ -201,13 +201,13 @@ void EditorApp::offerRecoveredCopies() {
             RecoveryFiles::remove(copy);
             continue;
         }
-        document_->openRecoveredCopy(copy.cardCopy, copy.cardFile);
+        document_->openRecoveredCopy(copy.cardCopy, copy.cardFile, copy.cardState);
         if (const auto notes =
                 zqw::readRegularFile(copy.notesCopy.toStdString(), zqw::kMostNotesBytes, nullptr)) {
             notes_->restoreText(*notes);
             notes_->setFileName(copy.notesFile);
-            // The restored changes are to that notes file as it stands now.
-            if (!copy.notesFile.isEmpty()) document_->rememberFileOnDisk(copy.notesFile);
+            if (!copy.notesFile.isEmpty())
+                document_->restoreKnownState(copy.notesFile, copy.notesState);
             document_->card().notesOpen = true;
         }
         // This editor keeps its own copy from now on.
@@ -223,7 +223,9 @@ void EditorApp::noteChanges() {
         recovery_->discard();
         return;
     }
-    recovery_->changed(document_->fileName(), notes_->fileName());
+    recovery_->changed(document_->fileName(), notes_->fileName(),
+                       document_->knownState(document_->fileName()),
+                       document_->knownState(notes_->fileName()));
 }
 
 EditorApp::~EditorApp() {

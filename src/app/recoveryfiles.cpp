@@ -24,6 +24,8 @@ const QString kLockSuffix = QStringLiteral(".lock");
 const QByteArray kNoteHeader = "zqwcce recovery note 2";
 const QByteArray kCardField = "card ";
 const QByteArray kNotesField = "notes ";
+const QByteArray kCardStateField = "cardstate ";
+const QByteArray kNotesStateField = "notesstate ";
 
 // Two file names and a header line are all a note holds.
 constexpr size_t kMostNoteBytes = 64 * 1024;
@@ -73,22 +75,32 @@ RecoveryFiles::~RecoveryFiles() {
 
 QString RecoveryFiles::folder() { return userStateFolder(); }
 
-QByteArray RecoveryFiles::noteBytes(const QString& cardFile, const QString& notesFile) {
-    return kNoteHeader + '\n' + kCardField + encodedName(cardFile) + '\n' + kNotesField +
-           encodedName(notesFile) + '\n';
+QByteArray RecoveryFiles::noteBytes(const Copy& copy) {
+    return kNoteHeader + '\n' + kCardField + encodedName(copy.cardFile) + '\n' + kNotesField +
+           encodedName(copy.notesFile) + '\n' + kCardStateField +
+           copy.cardState.toPercentEncoding() + '\n' + kNotesStateField +
+           copy.notesState.toPercentEncoding() + '\n';
 }
 
-std::optional<std::pair<QString, QString>> RecoveryFiles::parseNote(const QByteArray& bytes) {
+std::optional<RecoveryFiles::Copy> RecoveryFiles::parseNote(const QByteArray& bytes) {
     const QList<QByteArray> lines = bytes.split('\n');
+    Copy copy;
     if (lines.value(0) != kNoteHeader) {
         // A note of an earlier build: the names on the first two lines.
         if (lines.size() < 2) return std::nullopt;
-        return std::make_pair(QString::fromUtf8(lines[0]), QString::fromUtf8(lines[1]));
+        copy.cardFile = QString::fromUtf8(lines[0]);
+        copy.notesFile = QString::fromUtf8(lines[1]);
+        return copy;
     }
     if (lines.size() < 3 || !lines[1].startsWith(kCardField) || !lines[2].startsWith(kNotesField))
         return std::nullopt;
-    return std::make_pair(decodedName(lines[1].mid(kCardField.size())),
-                          decodedName(lines[2].mid(kNotesField.size())));
+    copy.cardFile = decodedName(lines[1].mid(kCardField.size()));
+    copy.notesFile = decodedName(lines[2].mid(kNotesField.size()));
+    if (lines.value(3).startsWith(kCardStateField))
+        copy.cardState = QByteArray::fromPercentEncoding(lines[3].mid(kCardStateField.size()));
+    if (lines.value(4).startsWith(kNotesStateField))
+        copy.notesState = QByteArray::fromPercentEncoding(lines[4].mid(kNotesStateField.size()));
+    return copy;
 }
 
 QList<RecoveryFiles::Copy> RecoveryFiles::leftBehind() {
@@ -108,10 +120,12 @@ QList<RecoveryFiles::Copy> RecoveryFiles::leftBehind() {
         const std::optional<std::string> note = zqw::readRegularFile(
             QFile::encodeName(info.filePath()).toStdString(), kMostNoteBytes, nullptr);
         if (!note) continue;
-        const auto names = parseNote(QByteArray::fromStdString(*note));
-        if (!names) continue;
-        copy.cardFile = names->first;
-        copy.notesFile = names->second;
+        const std::optional<Copy> written = parseNote(QByteArray::fromStdString(*note));
+        if (!written) continue;
+        copy.cardFile = written->cardFile;
+        copy.notesFile = written->notesFile;
+        copy.cardState = written->cardState;
+        copy.notesState = written->notesState;
         const QFileInfo cardCopy(copy.cardCopy);
         if (!cardCopy.isFile()) continue;
         // A card saved after the copy was written holds newer work.
@@ -141,9 +155,12 @@ void RecoveryFiles::remove(const Copy& copy) {
     if (copy.claim) copy.claim->unlock();
 }
 
-void RecoveryFiles::changed(const QString& cardFile, const QString& notesFile) {
+void RecoveryFiles::changed(const QString& cardFile, const QString& notesFile,
+                            const QByteArray& cardState, const QByteArray& notesState) {
     own_.cardFile = cardFile;
     own_.notesFile = notesFile;
+    own_.cardState = cardState;
+    own_.notesState = notesState;
     if (ownership_) timer_.start();
 }
 
@@ -164,7 +181,7 @@ void RecoveryFiles::write() {
     makePrivateFolder(folder());
     // The note goes last: a copy is offered only once both files are whole.
     writer_.start([copy, card = std::move(card), notes = std::move(notes)] {
-        const QByteArray info = noteBytes(copy.cardFile, copy.notesFile);
+        const QByteArray info = noteBytes(copy);
         if (writePrivately(copy.cardCopy, card) && writePrivately(copy.notesCopy, notes)) {
             writePrivately(infoPath(copy.cardCopy),
                            std::string_view(info.constData(), static_cast<size_t>(info.size())));

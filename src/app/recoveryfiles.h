@@ -33,6 +33,9 @@ public:
         QString notesCopy;
         QString cardFile;
         QString notesFile;
+        // What the editor knew of those files (CardDocument::knownState).
+        QByteArray cardState;
+        QByteArray notesState;
         // The lock of the editor that wrote the copy, taken over from it:
         // held while the copy is offered, so no other editor offers it too.
         std::shared_ptr<QLockFile> claim;
@@ -52,13 +55,15 @@ public:
     static void remove(const Copy& copy);
 
     // The note beside a copy, as written and read: the card's and the notes'
-    // file names, any characters in them.
-    static QByteArray noteBytes(const QString& cardFile, const QString& notesFile);
-    // nullopt when the bytes are no note of ours.
-    static std::optional<std::pair<QString, QString>> parseNote(const QByteArray& bytes);
+    // file names (any characters in them) and their states.
+    static QByteArray noteBytes(const Copy& copy);
+    // The names and states of a note; nullopt when the bytes are no note of
+    // ours.
+    static std::optional<Copy> parseNote(const QByteArray& bytes);
 
     // Something changed: a copy is written when the changes pause.
-    void changed(const QString& cardFile, const QString& notesFile);
+    void changed(const QString& cardFile, const QString& notesFile, const QByteArray& cardState,
+                 const QByteArray& notesState);
     // The card and notes were saved, or their changes given up: no copy.
     void discard();
 

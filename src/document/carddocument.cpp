@@ -168,14 +168,23 @@ void CardDocument::openCard(const QString& path) {
     markCardOpen();
 }
 
-void CardDocument::openRecoveredCopy(const QString& copyPath, const QString& cardFile) {
+void CardDocument::restoreKnownState(const QString& path, const QByteArray& state) {
+    if (state.isEmpty()) {
+        fingerprints_.rememberFromDisk(path);
+    } else {
+        fingerprints_.rememberToken(path, state);
+    }
+}
+
+void CardDocument::openRecoveredCopy(const QString& copyPath, const QString& cardFile,
+                                     const QByteArray& cardState) {
     const bool wasModified = card_.isModified;
     card_.cardFileName = copyPath.toStdString();
     card_.readCardFile();
     card_.cardFileName =
         cardFile.isEmpty() ? std::string(zqw::kUnnamedFile) : cardFile.toStdString();
-    // The copy's changes are to the card as it stands now.
-    if (!isUnnamed()) fingerprints_.rememberFromDisk(fileName());
+    // The copy's changes are to the card as its editor knew it.
+    if (!isUnnamed()) restoreKnownState(fileName(), cardState);
     startHistory();
     setModified(true);
     cardStateChanged(wasModified);

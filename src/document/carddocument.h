@@ -55,7 +55,9 @@ public:
     void closeCard();
     // A copy kept of a card with unsaved changes, read back as the card it
     // stands for, changed, so that the user saves it where they choose.
-    void openRecoveredCopy(const QString& copyPath, const QString& cardFile);
+    // cardState: what the editor that wrote the copy knew of the card file.
+    void openRecoveredCopy(const QString& copyPath, const QString& cardFile,
+                           const QByteArray& cardState);
     // Whether a card save writes the linked notes too: not after the user
     // declined to save the notes.
     enum class LinkedNotes { Write, LeaveAsTheyAre };
@@ -75,9 +77,12 @@ public:
     // True unless the file changed on disk since this editor read or wrote
     // it and the user answers No to writing over it.
     bool mayOverwrite(const QString& path);
-    // The file as it stands now is the one this editor works on (notes
-    // restored from a copy stand for the file of that name).
-    void rememberFileOnDisk(const QString& path) { fingerprints_.rememberFromDisk(path); }
+    // What this editor knows of a file it read or wrote, kept with a copy of
+    // unsaved work; given back when the copy is restored, so that a save of
+    // the restored work still notices another program's changes (empty:
+    // the file as it stands now).
+    QByteArray knownState(const QString& path) const { return fingerprints_.token(path); }
+    void restoreKnownState(const QString& path, const QByteArray& state);
     // The caption names the card's file again (after a save under a new
     // name; Close keeps the closed card's caption).
     void refreshCaption();

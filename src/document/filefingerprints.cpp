@@ -50,6 +50,25 @@ void FileFingerprints::remember(const QString& path, std::string_view bytes) {
 
 void FileFingerprints::forget(const QString& path) { prints_.remove(keyOf(path)); }
 
+QByteArray FileFingerprints::token(const QString& path) const {
+    const auto known = prints_.constFind(keyOf(path));
+    if (known == prints_.constEnd()) return {};
+    return QByteArray::number(known->size) + ':' + known->hash.toHex();
+}
+
+void FileFingerprints::rememberToken(const QString& path, const QByteArray& token) {
+    const QList<QByteArray> parts = token.split(':');
+    bool sized = false;
+    const qint64 size = parts.value(0).toLongLong(&sized);
+    const QByteArray hash = QByteArray::fromHex(parts.value(1));
+    if (parts.size() != 2 || !sized || size < 0 ||
+        hash.size() != QCryptographicHash::hashLength(QCryptographicHash::Sha256)) {
+        forget(path);
+        return;
+    }
+    prints_.insert(keyOf(path), Print{size, hash});
+}
+
 bool FileFingerprints::changedOnDisk(const QString& path) const {
     const auto known = prints_.constFind(keyOf(path));
     if (known == prints_.constEnd()) return false;

@@ -19,6 +19,13 @@ public:
     void remember(const QString& path, std::string_view bytes);
     void forget(const QString& path);
 
+    // What this editor knows of a file, in a form that can be kept with a
+    // copy of unsaved work and given back when the copy is restored; empty
+    // when it knows nothing of the file.
+    QByteArray token(const QString& path) const;
+    // Gives back what token() said; a token that says nothing forgets.
+    void rememberToken(const QString& path, const QByteArray& token);
+
     // Whether the file holds other bytes than this editor read or wrote
     // there. A file this editor never read or wrote, one that is gone (a
     // save puts it back) or something other than a regular file (a save

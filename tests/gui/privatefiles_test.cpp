@@ -132,19 +132,25 @@ void PrivateFilesTest::aNoteHoldsAnyFileName_data() {
 void PrivateFilesTest::aNoteHoldsAnyFileName() {
     QFETCH(QString, card);
     QFETCH(QString, notes);
-    const auto names = RecoveryFiles::parseNote(RecoveryFiles::noteBytes(card, notes));
-    QVERIFY(names);
-    QCOMPARE(names->first, card);
-    QCOMPARE(names->second, notes);
+    RecoveryFiles::Copy copy;
+    copy.cardFile = card;
+    copy.notesFile = notes;
+    copy.cardState = "802:" + QByteArray(64, 'a');
+    const auto read = RecoveryFiles::parseNote(RecoveryFiles::noteBytes(copy));
+    QVERIFY(read);
+    QCOMPARE(read->cardFile, card);
+    QCOMPARE(read->notesFile, notes);
+    QCOMPARE(read->cardState, copy.cardState);
+    QCOMPARE(read->notesState, QByteArray());
 }
 
 void PrivateFilesTest::notesOfEarlierBuildsAreStillRead() {
     // They held the two names on two lines; copies left by such a build are
     // offered after an update too.
-    const auto names = RecoveryFiles::parseNote("/home/p/club.ccf\n/home/p/club notes.txt");
-    QVERIFY(names);
-    QCOMPARE(names->first, QStringLiteral("/home/p/club.ccf"));
-    QCOMPARE(names->second, QStringLiteral("/home/p/club notes.txt"));
+    const auto read = RecoveryFiles::parseNote("/home/p/club.ccf\n/home/p/club notes.txt");
+    QVERIFY(read);
+    QCOMPARE(read->cardFile, QStringLiteral("/home/p/club.ccf"));
+    QCOMPARE(read->notesFile, QStringLiteral("/home/p/club notes.txt"));
     QVERIFY(!RecoveryFiles::parseNote("zqwcce recovery note 2\nnotes x\ncard y\n"));
 }
 

@@ -107,6 +107,7 @@ private slots:
 
     void aRunningEditorsCopyIsLeftToIt();
     void aCopyIsRestoredUnderANameOfAnyCharacters();
+    void restoredWorkStillAsksBeforeOverwritingAnotherSave();
     void theSecondEditorOnACardIsToldAndAsksBeforeOverwriting_data();
     void theSecondEditorOnACardIsToldAndAsksBeforeOverwriting();
     void changesOnDiskAreTold_data();
@@ -163,6 +164,31 @@ void TwoEditorsTest::aCopyIsRestoredUnderANameOfAnyCharacters() {
     session().verifyDialogs();
     QCOMPARE(app.document().fileName(), card);
     QCOMPARE(cellText(app, 1, 1, 1), QStringLiteral("Changed"));
+}
+
+void TwoEditorsTest::restoredWorkStillAsksBeforeOverwritingAnotherSave() {
+    const QString card = path(QStringLiteral("club.ccf"));
+    writeCardFile(card, QStringLiteral("Opening"));
+    PeerEditor peer;
+    QVERIFY(peer.start());
+    QCOMPARE(peer.run(QStringLiteral("open"), card), QStringList());
+    // Another program saves the card while the editor has it open; then the
+    // editor's unsaved work is copied, and it crashes.
+    writeCardFile(card, QStringLiteral("Saved elsewhere"));
+    const QByteArray elsewhere = readBytes(card);
+    QTest::qWait(20);  // the copy is later than that save
+    QCOMPARE(peer.run(QStringLiteral("type"), QStringLiteral("Crashed work")), QStringList());
+    QTRY_VERIFY_WITH_TIMEOUT(!recoveryNotes().isEmpty(), 15000);
+    peer.kill();
+
+    session().dialogs().expectQuestion(restoreQuestion(card), Answer::Yes);
+    EditorApp& app = session().start();
+    QCOMPARE(cellText(app, 1, 1, 1), QStringLiteral("Crashed work"));
+    // The restored work was made on the card as it was before that save.
+    session().dialogs().expectQuestionDefaultNo(overwriteQuestion(card), Answer::No);
+    chooseMenuItem(app, "saveCard");
+    session().verifyDialogs();
+    QCOMPARE(readBytes(card), elsewhere);
 }
 
 void TwoEditorsTest::theSecondEditorOnACardIsToldAndAsksBeforeOverwriting_data() {

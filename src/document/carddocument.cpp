@@ -1,5 +1,6 @@
 #include "document/carddocument.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -16,14 +17,13 @@ QString fromPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-// The lock a card open in an editor holds, named after the card's real path
-// (every link resolved), beside the editor's other state.
-QString openLockPath(const QString& cardFile) {
+// The locks of the editors that have a card open are named after the card's
+// real path (every link resolved), beside the editors' other state: this
+// prefix and one name per editor.
+QString openLockPrefix(const QString& cardFile) {
     const QByteArray id = QCryptographicHash::hash(
         QFile::encodeName(QFileInfo(cardFile).canonicalFilePath()), QCryptographicHash::Sha256);
-    return QDir(userStateFolder())
-        .filePath(QStringLiteral("card-") + QString::fromLatin1(id.toHex().left(32)) +
-                  QStringLiteral(".lock"));
+    return QStringLiteral("card-") + QString::fromLatin1(id.toHex().left(32)) + QLatin1Char('-');
 }
 
 // Enough steps to take back an evening's work without keeping every card
@@ -251,17 +251,32 @@ void CardDocument::markCardOpen() {
         releaseCardOpen();
         return;
     }
-    const QString lockPath = openLockPath(fileName());
-    if (openLock_ && openLock_->fileName() == lockPath) return;
+    const QDir folder(userStateFolder());
+    const QString prefix = openLockPrefix(fileName());
+    if (openLock_ && QFileInfo(openLock_->fileName()).fileName().startsWith(prefix)) return;
     releaseCardOpen();
-    if (!makePrivateFolder(userStateFolder())) return;
-    auto lock = std::make_unique<QLockFile>(lockPath);
-    // Held by a running editor however long ago it opened the card; a lock
-    // whose editor has ended is taken over.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
-        openLock_ = std::move(lock);
-    } else if (lock->error() == QLockFile::LockFailedError) {
+    if (!makePrivateFolder(folder.path())) return;
+    // Every editor holds a lock of its own while it has the card open, so
+    // each one that opens it later hears of all the others. A lock whose
+    // editor has ended is taken over and goes; a running editor's cannot be
+    // taken however long ago it opened the card.
+    bool elsewhere = false;
+    for (const QFileInfo& other :
+         folder.entryInfoList({prefix + QStringLiteral("*.lock")}, QDir::Files)) {
+        QLockFile probe(other.filePath());
+        probe.setStaleLockTime(0);
+        if (probe.tryLock(0)) {
+            probe.unlock();
+        } else if (probe.error() == QLockFile::LockFailedError) {
+            elsewhere = true;
+        }
+    }
+    auto lock = std::make_unique<QLockFile>(
+        folder.filePath(prefix + QStringLiteral("%1-%2.lock")
+                                     .arg(QCoreApplication::applicationPid())
+                                     .arg(reinterpret_cast<quintptr>(this), 0, 16)));
+    if (lock->tryLock(0)) openLock_ = std::move(lock);
+    if (elsewhere) {
         dialogs_.message(fileName() +
                          QStringLiteral(" is also open in another editor on this machine."));
     }

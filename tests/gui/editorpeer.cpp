@@ -20,6 +20,7 @@
 
 #include "app/editorapp.h"
 #include "commands/filecommands.h"
+#include "document/carddocument.h"
 #include "dialogs/userdialogs.h"
 #include "document/editorsettings.h"
 #include "mainwindow/mainwindow.h"
@@ -128,5 +129,9 @@ int main(int argc, char** argv) {
             run(app, command);
         }
     });
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The next editor of the test starts without this one's card as its
+    // last card.
+    app.document().closeCard();
+    return status;
 }

@@ -108,6 +108,7 @@ private slots:
     void aRunningEditorsCopyIsLeftToIt();
     void aCopyIsRestoredUnderANameOfAnyCharacters();
     void restoredWorkStillAsksBeforeOverwritingAnotherSave();
+    void everyEditorOnACardIsToldOfTheOthers();
     void theSecondEditorOnACardIsToldAndAsksBeforeOverwriting_data();
     void theSecondEditorOnACardIsToldAndAsksBeforeOverwriting();
     void changesOnDiskAreTold_data();
@@ -189,6 +190,32 @@ void TwoEditorsTest::restoredWorkStillAsksBeforeOverwritingAnotherSave() {
     chooseMenuItem(app, "saveCard");
     session().verifyDialogs();
     QCOMPARE(readBytes(card), elsewhere);
+}
+
+void TwoEditorsTest::everyEditorOnACardIsToldOfTheOthers() {
+    const QString card = path(QStringLiteral("club.ccf"));
+    writeCardFile(card, QStringLiteral("Opening"));
+    auto first = std::make_unique<PeerEditor>();
+    QVERIFY(first->start());
+    QCOMPARE(first->run(QStringLiteral("open"), card), QStringList());
+    EditorApp& app = session().start();
+    session().dialogs().expectOpenFile(card, kOpenFilter);
+    session().dialogs().expectMessage(openElsewhereMessage(card));
+    chooseMenuItem(app, "openCard");
+    session().verifyDialogs();
+
+    // The first editor ends; a third still hears of the second.
+    first.reset();
+    auto third = std::make_unique<PeerEditor>();
+    QVERIFY(third->start());
+    QCOMPARE(third->run(QStringLiteral("open"), card),
+             QStringList{QStringLiteral("message: ") + openElsewhereMessage(card)});
+    // Once the others have ended, one crashed, nobody is told.
+    session().stop();
+    third->kill();
+    PeerEditor last;
+    QVERIFY(last.start());
+    QCOMPARE(last.run(QStringLiteral("open"), card), QStringList());
 }
 
 void TwoEditorsTest::theSecondEditorOnACardIsToldAndAsksBeforeOverwriting_data() {

@@ -20,8 +20,8 @@
 
 #include "app/editorapp.h"
 #include "commands/filecommands.h"
-#include "document/carddocument.h"
 #include "dialogs/userdialogs.h"
+#include "document/carddocument.h"
 #include "document/editorsettings.h"
 #include "mainwindow/mainwindow.h"
 #include "views/cardgrid.h"

@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 
 #include "app/recoveryfiles.h"
+#include "card/filelimits.h"
 #include "card/textfile.h"
 #include "commands/clipboardcommands.h"
 #include "commands/columneditcommand.h"
@@ -207,10 +208,13 @@ void EditorApp::offerRecoveredCopies() {
             RecoveryFiles::remove(copy);
             continue;
         }
-        document_->openRecoveredCopy(copy.cardCopy, copy.cardFile);
-        if (const auto notes = zqw::readRegularFile(copy.notesCopy.toStdString())) {
+        document_->openRecoveredCopy(copy.cardCopy, copy.cardFile, copy.cardState);
+        if (const auto notes =
+                zqw::readRegularFile(copy.notesCopy.toStdString(), zqw::kMostNotesBytes, nullptr)) {
             notes_->restoreText(*notes);
             notes_->setFileName(copy.notesFile);
+            if (!copy.notesFile.isEmpty())
+                document_->restoreKnownState(copy.notesFile, copy.notesState);
             document_->card().notesOpen = true;
         }
         // This editor keeps its own copy from now on.
@@ -226,7 +230,9 @@ void EditorApp::noteChanges() {
         recovery_->discard();
         return;
     }
-    recovery_->changed(document_->fileName(), notes_->fileName());
+    recovery_->changed(document_->fileName(), notes_->fileName(),
+                       document_->knownState(document_->fileName()),
+                       document_->knownState(notes_->fileName()));
 }
 
 EditorApp::~EditorApp() {

@@ -505,7 +505,8 @@ std::optional<PackageContents> packageContentsOfCardFile(const std::string& card
     return contents;
 }
 
-PackageResult producePackage(const std::string& packagePath, const PackageContents& contents) {
+PackageResult producePackage(const std::string& packagePath, const PackageContents& contents,
+                             ExistingPackage existing) {
     PackageResult result;
     const auto failed = [&result, &packagePath](const std::string& reason) {
         result.message = "Unable to produce the ZQW file " + packagePath + ": " + reason;
@@ -534,8 +535,11 @@ PackageResult producePackage(const std::string& packagePath, const PackageConten
     // The entries of an existing package are kept; it is checked as a
     // package being opened is, so no package is made that could not be
     // opened again.
-    std::optional<std::string> oldBytes = readRegularFile(packagePath, kMostPackageFileBytes, &why);
-    if (!oldBytes && !why.empty()) return failed(why);
+    std::optional<std::string> oldBytes;
+    if (existing == ExistingPackage::KeepOtherEntries) {
+        oldBytes = readRegularFile(packagePath, kMostPackageFileBytes, &why);
+        if (!oldBytes && !why.empty()) return failed(why);
+    }
     std::vector<std::string> oldNames;
     struct OldEntry {
         std::string bareName;

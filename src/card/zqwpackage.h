@@ -126,13 +126,21 @@ std::optional<PackageContents> packageContentsOfCardFile(const std::string& card
                                                          std::string* why = nullptr,
                                                          NotesLinkTarget* link = nullptr);
 
+// What becomes of a package already at the path a new one is written to.
+enum class ExistingPackage {
+    // Its other entries stay (after the card and notes); entries of the same
+    // bare name are replaced, so no name is held twice.
+    KeepOtherEntries,
+    // A new package of the card and notes alone takes its place.
+    Replace,
+};
+
 // Writes the package: the card first, the notes second, each under its bare
-// name. An existing package at packagePath keeps its other entries (after
-// these two); entries of the same bare name are replaced, so no name is held
-// twice. The package is written whole beside its place and renamed over it;
+// name. The package is written whole beside its place and renamed over it;
 // on any failure, including a card that was never saved or a file that is
 // missing, nothing is written.
-PackageResult producePackage(const std::string& packagePath, const PackageContents& contents);
+PackageResult producePackage(const std::string& packagePath, const PackageContents& contents,
+                             ExistingPackage existing = ExistingPackage::KeepOtherEntries);
 
 // Copies a package into a folder under its own file name, replacing a file
 // of that name there; the copy appears whole or not at all.

@@ -8,6 +8,7 @@
 
 #include "card/dosimport.h"
 #include "card/zqwpackage.h"
+#include "commands/folderchoice.h"
 #include "commands/menuactions.h"
 #include "commands/notescommands.h"
 #include "dialogs/userdialogs.h"
@@ -103,18 +104,20 @@ std::optional<QString> FileCommands::askSaveName() {
     return dialogs_.saveFile(UserDialogs::FileRequest::of(kCardFilter, QStringLiteral("ccf")));
 }
 
-FileCommands::SaveResult FileCommands::saveUnderName() {
+FileCommands::SaveResult FileCommands::saveUnderName(CardDocument::LinkedNotes notes) {
     // Saving the card writes its linked notes too.
     const zqw::Card& card = document_.card();
-    if (card.notesOpen && !card.notesFileName.empty() && !notesCommands_.confirmStorable())
+    if (notes == CardDocument::LinkedNotes::Write && card.notesOpen &&
+        !card.notesFileName.empty() && !notesCommands_.confirmStorable())
         return SaveResult::Cancelled;
-    if (!document_.isUnnamed()) return document_.save() ? SaveResult::Saved : SaveResult::Failed;
+    if (!document_.isUnnamed())
+        return document_.save(notes) ? SaveResult::Saved : SaveResult::Failed;
     const std::optional<QString> path = askSaveName();
     if (!path) return SaveResult::Cancelled;
-    return document_.saveAs(*path) ? SaveResult::Saved : SaveResult::Failed;
+    return document_.saveAs(*path, notes) ? SaveResult::Saved : SaveResult::Failed;
 }
 
-bool FileCommands::offerToSave(bool keepAnswer) {
+bool FileCommands::offerToSave(bool keepAnswer, CardDocument::LinkedNotes notes) {
     if (!document_.isOpen() || !document_.isModified()) return true;
     const UserDialogs::Answer answer = dialogs_.question(kSaveCardQuestion, true);
     if (keepAnswer) document_.setLastAnswer(answer);
@@ -122,7 +125,7 @@ bool FileCommands::offerToSave(bool keepAnswer) {
         case UserDialogs::Answer::Yes:
             // A card that was not written stays, as it would after Cancel in
             // the dialog: anything in its place would lose it.
-            return saveUnderName() == SaveResult::Saved;
+            return saveUnderName(notes) == SaveResult::Saved;
         case UserDialogs::Answer::No:
             return true;
         case UserDialogs::Answer::Cancel:
@@ -174,8 +177,9 @@ WorkProgress& FileCommands::extractionProgress() {
 
 std::optional<FileCommands::ExtractedPackage> FileCommands::extractPackage(
     const QString& packagePath) {
-    const std::optional<QString> folder = dialogs_.chooseFolder(
-        QStringLiteral("Select directory for CCF file"), QFileInfo(packagePath).absolutePath());
+    const std::optional<QString> folder =
+        chooseOrCreateFolder(dialogs_, QStringLiteral("Select directory for CCF file"),
+                             QFileInfo(packagePath).absolutePath());
     if (!folder) return std::nullopt;
     const std::string target = QDir::cleanPath(*folder).toStdString();
 
@@ -288,7 +292,14 @@ void FileCommands::exit() { window_.window()->close(); }
 
 bool FileCommands::confirmClose() {
     view_.storePendingEdits();
-    if (notes_.isModified() && !notesCommands_.offerToSave()) return false;
+    // No to saving the notes holds for the card's save too, which would
+    // otherwise write the linked notes all the same.
+    CardDocument::LinkedNotes linkedNotes = CardDocument::LinkedNotes::Write;
+    if (notes_.isModified()) {
+        if (!notesCommands_.offerToSave()) return false;
+        if (document_.lastAnswer() == UserDialogs::Answer::No)
+            linkedNotes = CardDocument::LinkedNotes::LeaveAsTheyAre;
+    }
     zqw::Card& card = document_.card();
     if (!notes_.fileName().isEmpty() && card.notesFileName.empty()) {
         if (dialogs_.question(kLinkOnCloseQuestion, false) == UserDialogs::Answer::Yes) {
@@ -297,7 +308,7 @@ bool FileCommands::confirmClose() {
             document_.setModified(true);
         }
     }
-    return offerToSave(true);
+    return offerToSave(true, linkedNotes);
 }
 
 void FileCommands::openNamedFile(const QString& path) {

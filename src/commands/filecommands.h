@@ -6,7 +6,8 @@
 #include <memory>
 #include <optional>
 
-class CardDocument;
+#include "document/carddocument.h"
+
 class MenuActions;
 class NotesCommands;
 class NotesTextEditor;
@@ -50,9 +51,11 @@ private:
     // The save question for a changed card; Yes saves it. False when the
     // calling command is to stop: Cancel, a cancelled dialog or a failed
     // save. keepAnswer: the answer becomes the last answer.
-    bool offerToSave(bool keepAnswer);
+    // notes: whether the linked notes are written with the card.
+    bool offerToSave(bool keepAnswer,
+                     CardDocument::LinkedNotes notes = CardDocument::LinkedNotes::Write);
     // Writes a named card, or asks for a name first for an unnamed one.
-    SaveResult saveUnderName();
+    SaveResult saveUnderName(CardDocument::LinkedNotes notes = CardDocument::LinkedNotes::Write);
     // The card save dialog; nullopt when cancelled.
     std::optional<QString> askSaveName();
     struct ExtractedPackage {

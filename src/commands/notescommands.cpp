@@ -82,8 +82,11 @@ bool NotesCommands::confirmStorable() {
 
 bool NotesCommands::saveAs(const QString& path) {
     if (!confirmStorable()) return false;
+    // No to writing over another program's changes leaves the notes, and
+    // their name, as they were.
+    if (!document_.mayOverwrite(path)) return false;
     notes_.setFileName(path);
-    if (notes_.saveFile(path.toStdString())) return true;
+    if (document_.saveNotes(path)) return true;
     dialogs_.message(QStringLiteral("Cannot create file ") + path);
     return false;
 }
@@ -113,7 +116,7 @@ void NotesCommands::openNotes() {
     if (!path) return;
     // A file that cannot be read leaves the notes, and their name, as they
     // were, so that saving them cannot overwrite the file that failed.
-    if (!notes_.loadFile(path->toStdString())) {
+    if (!document_.loadNotes(*path)) {
         // A file too large for the editor is there: say why it is refused.
         const std::string problem = zqw::notesFileProblem(path->toStdString());
         dialogs_.message(problem.empty()

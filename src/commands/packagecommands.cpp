@@ -2,11 +2,10 @@
 
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 
 #include "card/zqwpackage.h"
+#include "commands/folderchoice.h"
 #include "commands/menuactions.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
@@ -21,14 +20,6 @@ namespace {
 const QString kPackageFilter = QStringLiteral("ZQW files (*.zqw)|*.zqw");
 const QString kPackageExtension = QStringLiteral("zqw");
 const QString kBackupFolderCaption = QStringLiteral("Select directory for CCF file");
-
-// A remembered password is for this user's eyes only.
-void keepStoreToOwner() {
-    const QString path =
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("ZQW_VEZ"))
-            .fileName();
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
 
 }  // namespace
 
@@ -64,13 +55,19 @@ void PackageCommands::producePackage() {
     const std::optional<QString> path = dialogs_.saveFile(
         UserDialogs::FileRequest::of(kPackageFilter, kPackageExtension, packageFile()));
     if (!path) return;
-    setPackageFile(*path);
     // The card and notes go in as they stand on disk; a card never saved,
     // or whose file has gone, is named in the message and nothing is
-    // written.
+    // written. The save dialog has asked before an existing package is
+    // replaced: what goes to the KHF is this card and its notes alone.
     const zqw::PackageResult result =
-        zqw::producePackage(path->toStdString(), zqw::packageContentsOf(document_.card()));
-    if (!result) dialogs_.message(fromMessageText(result.message));
+        zqw::producePackage(path->toStdString(), zqw::packageContentsOf(document_.card()),
+                            zqw::ExistingPackage::Replace);
+    if (!result) {
+        dialogs_.message(fromMessageText(result.message));
+        return;
+    }
+    // Only a package that was written is the one the dialogs suggest next.
+    setPackageFile(*path);
 }
 
 QString PackageCommands::backupStartFolder() const {
@@ -84,7 +81,7 @@ void PackageCommands::backupPackage() {
         UserDialogs::FileRequest::of(kPackageFilter, kPackageExtension, packageFile()));
     if (!package) return;
     const std::optional<QString> folder =
-        dialogs_.chooseFolder(kBackupFolderCaption, backupStartFolder());
+        chooseOrCreateFolder(dialogs_, kBackupFolderCaption, backupStartFolder());
     if (!folder) return;
     settings_.setBackupFolder(*folder);
     // A copy that fails says so; one that works needs no word.
@@ -110,5 +107,4 @@ void PackageCommands::emailPackage() {
     const EmailSettings entered = dialog.fieldSettings();
     entered.write(profile_);
     profile_.sync();
-    if (entered.rememberPassword) keepStoreToOwner();
 }

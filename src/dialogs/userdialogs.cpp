@@ -87,10 +87,32 @@ std::optional<QString> QtUserDialogs::saveFile(const FileRequest& request) {
     return dialog->selectedFiles().constFirst();
 }
 
+namespace {
+
+// Qt's folder chooser refuses a folder name typed in that is not there yet;
+// this one returns it, for the caller to offer to create it.
+class FolderDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        if (!chosen.isEmpty() && !QFileInfo::exists(chosen.constFirst())) {
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
+}  // namespace
+
 std::optional<QString> QtUserDialogs::chooseFolder(const QString& caption, const QString& start) {
-    const QString folder = QFileDialog::getExistingDirectory(parent_, caption, start);
-    if (folder.isEmpty()) return std::nullopt;
-    return folder;
+    FolderDialog dialog(parent_, caption, start);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }
 
 int QtUserDialogs::execDialog(QDialog& dialog) { return dialog.exec(); }

@@ -1,11 +1,16 @@
 #include "document/carddocument.h"
 
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QStringList>
 
 #include "document/cardchanges.h"
 #include "document/cardtext.h"
+#include "platform/privatefiles.h"
 #include "platform/profilestore.h"
 
 namespace {
@@ -18,14 +23,57 @@ QString fromPath(const std::string& path) {
 // writing the same card's path finds them.
 QString canonicalFile(const QString& path) { return QFileInfo(path).canonicalFilePath(); }
 
+// The locks of the editors that have a card open are named after the card's
+// real path (every link resolved), beside the editors' other state: this
+// prefix and one name per editor.
+QString openLockPrefix(const QString& cardFile) {
+    const QByteArray id = QCryptographicHash::hash(
+        QFile::encodeName(QFileInfo(cardFile).canonicalFilePath()), QCryptographicHash::Sha256);
+    return QStringLiteral("card-") + QString::fromLatin1(id.toHex().left(32)) + QLatin1Char('-');
+}
+
 // Enough steps to take back an evening's work without keeping every card
 // state there ever was.
 constexpr int kUndoSteps = 500;
 
 }  // namespace
 
+// The notes editor as reading and writing a card reaches it: each notes
+// file read or written is remembered, and a card save that is to leave the
+// notes file as it is writes nothing there.
+class CardDocument::WatchedNotes : public zqw::NotesEditor {
+public:
+    WatchedNotes(zqw::NotesEditor& notes, FileFingerprints& fingerprints)
+        : notes_(notes), fingerprints_(fingerprints) {}
+
+    bool loadFile(const std::string& path) override {
+        fingerprints_.rememberFromDisk(fromPath(path));
+        if (notes_.loadFile(path)) return true;
+        fingerprints_.forget(fromPath(path));
+        return false;
+    }
+    bool saveFile(const std::string& path) override {
+        if (leaveFile_) return true;
+        if (!notes_.saveFile(path)) return false;
+        fingerprints_.rememberFromDisk(fromPath(path));
+        return true;
+    }
+    void startEmpty() override { notes_.startEmpty(); }
+
+    // While set, saves leave every notes file as it is.
+    void setLeaveFile(bool leave) { leaveFile_ = leave; }
+
+private:
+    zqw::NotesEditor& notes_;
+    FileFingerprints& fingerprints_;
+    bool leaveFile_ = false;
+};
+
 CardDocument::CardDocument(zqw::NotesEditor& notes, UserDialogs& dialogs, ProfileStore& profile)
-    : dialogs_(dialogs), profile_(profile), card_(*this, notes) {
+    : dialogs_(dialogs),
+      profile_(profile),
+      notes_(std::make_unique<WatchedNotes>(notes, fingerprints_)),
+      card_(*this, *notes_) {
     card_.setNotesLinkApproval(this);
     undo_.setUndoLimit(kUndoSteps);
     // The stack's clean state is the saved card; a change made outside the
@@ -36,6 +84,8 @@ CardDocument::CardDocument(zqw::NotesEditor& notes, UserDialogs& dialogs, Profil
         emit modifiedChanged(card_.isModified);
     });
 }
+
+CardDocument::~CardDocument() = default;
 
 void CardDocument::startHistory() {
     undo_.clear();
@@ -132,6 +182,7 @@ void CardDocument::cardStateChanged(bool wasModified) {
 
 void CardDocument::startBlankCard() {
     const bool wasModified = card_.isModified;
+    releaseCardOpen();
     card_.resetToBlankCard();
     startHistory();
     cardStateChanged(wasModified);
@@ -140,22 +191,35 @@ void CardDocument::startBlankCard() {
 void CardDocument::openCard(const QString& path) {
     const bool wasModified = card_.isModified;
     card_.cardFileName = path.toStdString();
+    fingerprints_.rememberFromDisk(path);
     card_.readCardFile();
     startHistory();
     cardStateChanged(wasModified);
+    markCardOpen();
 }
 
 void CardDocument::openPackagedCard(const QString& path, const QStringList& extractedNotes) {
     const bool wasModified = card_.isModified;
     card_.cardFileName = path.toStdString();
+    fingerprints_.rememberFromDisk(path);
     std::vector<std::string> notes;
     for (const QString& file : extractedNotes) notes.push_back(file.toStdString());
     card_.readPackagedCardFile(notes);
     startHistory();
     cardStateChanged(wasModified);
+    markCardOpen();
 }
 
-void CardDocument::openRecoveredCopy(const QString& copyPath, const QString& cardFile) {
+void CardDocument::restoreKnownState(const QString& path, const QByteArray& state) {
+    if (state.isEmpty()) {
+        fingerprints_.rememberFromDisk(path);
+    } else {
+        fingerprints_.rememberToken(path, state);
+    }
+}
+
+void CardDocument::openRecoveredCopy(const QString& copyPath, const QString& cardFile,
+                                     const QByteArray& cardState) {
     const bool wasModified = card_.isModified;
     card_.cardFileName = copyPath.toStdString();
     // The copy's link is the card's: a pair the user made for the card is
@@ -165,44 +229,106 @@ void CardDocument::openRecoveredCopy(const QString& copyPath, const QString& car
     recoveredCardFile_.clear();
     card_.cardFileName =
         cardFile.isEmpty() ? std::string(zqw::kUnnamedFile) : cardFile.toStdString();
+    // The copy's changes are to the card as its editor knew it.
+    if (!isUnnamed()) restoreKnownState(fileName(), cardState);
     startHistory();
     setModified(true);
     cardStateChanged(wasModified);
+    markCardOpen();
 }
 
 void CardDocument::closeCard() {
     const bool wasModified = card_.isModified;
+    releaseCardOpen();
     card_.resetToNoCard();
     startHistory();
     // The caption keeps naming the closed card, whose rows stay on screen.
     if (card_.isModified != wasModified) emit modifiedChanged(card_.isModified);
 }
 
-bool CardDocument::save() {
-    if (!hasTemplate_) return false;
-    const bool wasModified = card_.isModified;
-    const bool written = card_.writeCardFile();
-    if (written) {
-        undo_.setClean();
-        rememberNotesLink();
-    }
-    if (card_.isModified != wasModified) emit modifiedChanged(card_.isModified);
-    return written;
+bool CardDocument::mayOverwrite(const QString& path) {
+    if (path.isEmpty() || !fingerprints_.changedOnDisk(path)) return true;
+    return dialogs_.questionDefaultNo(
+               path + QStringLiteral(
+                          " was changed by another program since you opened it. Overwrite it?")) ==
+           UserDialogs::Answer::Yes;
 }
 
-bool CardDocument::saveAs(const QString& path) {
-    if (!hasTemplate_) return false;
-    const std::string previous = card_.cardFileName;
-    card_.cardFileName = path.toStdString();
+bool CardDocument::writeCard(const std::function<bool()>& write, LinkedNotes notes) {
+    const bool withNotes =
+        notes == LinkedNotes::Write && card_.notesOpen && !card_.notesFileName.empty();
+    if (!mayOverwrite(fileName())) return false;
+    if (withNotes && !mayOverwrite(fromPath(card_.notesFileName))) return false;
+    const std::string bytes = card_.cardFileBytes();
     const bool wasModified = card_.isModified;
-    if (!card_.writeCardFile()) {
-        card_.cardFileName = previous;
-        return false;
-    }
+    notes_->setLeaveFile(!withNotes);
+    const bool written = write();
+    notes_->setLeaveFile(false);
+    if (!written) return false;
+    fingerprints_.remember(fileName(), bytes);
     undo_.setClean();
     rememberNotesLink();
     if (card_.isModified != wasModified) emit modifiedChanged(card_.isModified);
     return true;
 }
+
+bool CardDocument::save(LinkedNotes notes) {
+    if (!hasTemplate_) return false;
+    return writeCard([this] { return card_.writeCardFile(); }, notes);
+}
+
+bool CardDocument::saveAs(const QString& path, LinkedNotes notes) {
+    if (!hasTemplate_) return false;
+    const std::string previous = card_.cardFileName;
+    card_.cardFileName = path.toStdString();
+    if (!writeCard([this] { return card_.writeCardFile(); }, notes)) {
+        card_.cardFileName = previous;
+        return false;
+    }
+    markCardOpen();
+    return true;
+}
+
+bool CardDocument::loadNotes(const QString& path) { return notes_->loadFile(path.toStdString()); }
+
+bool CardDocument::saveNotes(const QString& path) { return notes_->saveFile(path.toStdString()); }
+
+void CardDocument::markCardOpen() {
+    if (isUnnamed() || !QFileInfo(fileName()).isFile()) {
+        releaseCardOpen();
+        return;
+    }
+    const QDir folder(userStateFolder());
+    const QString prefix = openLockPrefix(fileName());
+    if (openLock_ && QFileInfo(openLock_->fileName()).fileName().startsWith(prefix)) return;
+    releaseCardOpen();
+    if (!makePrivateFolder(folder.path())) return;
+    // Every editor holds a lock of its own while it has the card open, so
+    // each one that opens it later hears of all the others. A lock whose
+    // editor has ended is taken over and goes; a running editor's cannot be
+    // taken however long ago it opened the card.
+    bool elsewhere = false;
+    for (const QFileInfo& other :
+         folder.entryInfoList({prefix + QStringLiteral("*.lock")}, QDir::Files)) {
+        QLockFile probe(other.filePath());
+        probe.setStaleLockTime(0);
+        if (probe.tryLock(0)) {
+            probe.unlock();
+        } else if (probe.error() == QLockFile::LockFailedError) {
+            elsewhere = true;
+        }
+    }
+    auto lock = std::make_unique<QLockFile>(
+        folder.filePath(prefix + QStringLiteral("%1-%2.lock")
+                                     .arg(QCoreApplication::applicationPid())
+                                     .arg(reinterpret_cast<quintptr>(this), 0, 16)));
+    if (lock->tryLock(0)) openLock_ = std::move(lock);
+    if (elsewhere) {
+        dialogs_.message(fileName() +
+                         QStringLiteral(" is also open in another editor on this machine."));
+    }
+}
+
+void CardDocument::releaseCardOpen() { openLock_.reset(); }
 
 void CardDocument::refreshCaption() { emit captionChanged(caption()); }

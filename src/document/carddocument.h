@@ -4,10 +4,14 @@
 #include <QString>
 #include <QUndoStack>
 #include <functional>
+#include <memory>
 
 #include "card/card.h"
 #include "card/noteslink.h"
 #include "dialogs/userdialogs.h"
+#include "document/filefingerprints.h"
+
+class QLockFile;
 
 class ProfileStore;
 
@@ -20,11 +24,18 @@ class ProfileStore;
 // without a question only when this user linked that pair (the per-user
 // store remembers the pairs saved or agreed to); otherwise the user is asked,
 // No by default.
+//
+// Another program may change the card or notes file while the editor has it
+// open (most often a second editor on the same card): before either file is
+// written over, the editor checks that it still holds what the editor read
+// or wrote there, and otherwise asks, No by default. A card open in another
+// editor of this user is named as such when it is opened.
 class CardDocument : public QObject, private zqw::MessageSink, private zqw::NotesLinkApproval {
     Q_OBJECT
 
 public:
     CardDocument(zqw::NotesEditor& notes, UserDialogs& dialogs, ProfileStore& profile);
+    ~CardDocument() override;
 
     zqw::Card& card() { return card_; }
     const zqw::Card& card() const { return card_; }
@@ -55,13 +66,34 @@ public:
     void closeCard();
     // A copy kept of a card with unsaved changes, read back as the card it
     // stands for, changed, so that the user saves it where they choose.
-    void openRecoveredCopy(const QString& copyPath, const QString& cardFile);
+    // cardState: what the editor that wrote the copy knew of the card file.
+    void openRecoveredCopy(const QString& copyPath, const QString& cardFile,
+                           const QByteArray& cardState);
+    // Whether a card save writes the linked notes too: not after the user
+    // declined to save the notes.
+    enum class LinkedNotes { Write, LeaveAsTheyAre };
     // Writes the card under its name, and the linked notes; false when it
-    // could not be written (already reported).
-    bool save();
+    // could not be written (already reported) or the user chose not to
+    // write over another program's changes.
+    bool save(LinkedNotes notes = LinkedNotes::Write);
     // Writes the card under a new name. A write that fails leaves the card
     // under its old name: the new one names no card.
-    bool saveAs(const QString& path);
+    bool saveAs(const QString& path, LinkedNotes notes = LinkedNotes::Write);
+
+    // Reads a notes file into the notes editor; false when it cannot be read.
+    bool loadNotes(const QString& path);
+    // Writes the notes editor's text to a file; false when it could not be
+    // written. Callers ask mayOverwrite first.
+    bool saveNotes(const QString& path);
+    // True unless the file changed on disk since this editor read or wrote
+    // it and the user answers No to writing over it.
+    bool mayOverwrite(const QString& path);
+    // What this editor knows of a file it read or wrote, kept with a copy of
+    // unsaved work; given back when the copy is restored, so that a save of
+    // the restored work still notices another program's changes (empty:
+    // the file as it stands now).
+    QByteArray knownState(const QString& path) const { return fingerprints_.token(path); }
+    void restoreKnownState(const QString& path, const QByteArray& state);
     // The caption names the card's file again (after a save under a new
     // name; Close keeps the closed card's caption).
     void refreshCaption();
@@ -90,11 +122,18 @@ signals:
     void answersRestored();
 
 private:
+    class WatchedNotes;
+
     void showMessage(std::string_view text) override;
     bool followOutside(const std::string& cardPath, const std::string& notesPath) override;
     // After a save: the card and the notes it links out of its folder are a
     // pair this user made.
     void rememberNotesLink();
+    bool writeCard(const std::function<bool()>& write, LinkedNotes notes);
+    // Holds the lock that tells other editors this card is open here, and
+    // says so when another editor holds it.
+    void markCardOpen();
+    void releaseCardOpen();
     void cardStateChanged(bool wasModified);
 
     // A new card, a card read from a file or a closed card: nothing before
@@ -105,6 +144,9 @@ private:
     ProfileStore& profile_;
     // The card file a recovered copy stands for, while the copy is read.
     QString recoveredCardFile_;
+    FileFingerprints fingerprints_;
+    std::unique_ptr<WatchedNotes> notes_;
+    std::unique_ptr<QLockFile> openLock_;
     zqw::Card card_;
     QUndoStack undo_;
     bool hasTemplate_ = false;

@@ -1,6 +1,10 @@
 #include "profilestore.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
+
+#include "platform/privatefiles.h"
 
 namespace {
 
@@ -14,7 +18,15 @@ constexpr int kMostNotesLinks = 500;
 }  // namespace
 
 ProfileStore::ProfileStore()
-    : settings_(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("ZQW_VEZ")) {}
+    : settings_(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("ZQW_VEZ")) {
+    // The store may hold the mail password. QSettings would create it open
+    // to everyone the umask allows; made first, empty and private, it keeps
+    // its permissions through every save (QSettings replaces it with a
+    // file of the same permissions).
+    const QString path = settings_.fileName();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    makePrivateFile(path);
+}
 
 // Names are found without regard to case, like the registry values they
 // stand for: the package path is read as "zqwFile" and written as "ZQWFile".

@@ -417,6 +417,21 @@ TEST_F(Producing, ReplacesEntriesOfTheSameNameAndKeepsTheOthersAfterThem) {
                                            {"extra.txt", "kept"}}));
 }
 
+TEST_F(Producing, ReplacingWritesTheCardAndNotesAloneWhateverWasThere) {
+    // An older package, and a file that is no package at all: either gives
+    // way to a new package of the card and notes.
+    for (const bool oldPackage : {true, false}) {
+        if (oldPackage) {
+            makeArchive(package, {{"other.ccf", "an unrelated card"}, {"club.ccf", "old card"}});
+        } else {
+            test::writeFile(package, "this is no archive at all");
+        }
+        ASSERT_TRUE(producePackage(package, {card, notes}, ExistingPackage::Replace));
+        EXPECT_EQ(entriesOf(package), (Entries{{"club.ccf", test::readFile(card)},
+                                               {"notes file.txt", test::readFile(notes)}}));
+    }
+}
+
 struct ProduceFailureCase {
     const char* name;
     // Prepares the files; returns the contents to pack. May change the

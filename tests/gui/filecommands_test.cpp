@@ -96,6 +96,8 @@ private slots:
     void closeQuestion_data();
     void closeQuestion();
     void exitStoresTheCellBeingEdited();
+    void theNotesAnswerAtExitHoldsForTheCardSave_data();
+    void theNotesAnswerAtExitHoldsForTheCardSave();
     void exitAfterCloseStillOffersTheLink();
     void packageMadeWithZipOpens_data();
     void packageMadeWithZipOpens();
@@ -332,13 +334,14 @@ void FileCommandsTest::saveCommand() {
         writeCardFile(namedPath, QStringLiteral("On disk"));
         app.fileCommands().openCardOrPackage(namedPath);
         QVERIFY(!app.document().card().isModified);
-        // Anything the command writes replaces this.
-        writeBytes(namedPath, "untouched");
+        // Anything the command writes puts the file back. (Other bytes in
+        // its place would be another program's, not to be written over
+        // without a question.)
+        QVERIFY(QFile::remove(namedPath));
     }
     if (changeCard) typeAnswer(app, 1, QStringLiteral("Typed"));
     if (changeNotes) app.notesEditor().insertPlainText(QStringLiteral("notes typed"));
     if (folderInPlace) {
-        QVERIFY(QFile::remove(namedPath));
         QVERIFY(QDir().mkdir(namedPath));
         dialogs().expectMessage(QStringLiteral("Unable to write to the file ") + namedPath);
     }
@@ -357,7 +360,7 @@ void FileCommandsTest::saveCommand() {
         QCOMPARE(QString::fromStdString(card.cardFileName), target);
         QCOMPARE(app.mainWindow().windowTitle(), kCaption + target);
     } else {
-        if (named && !folderInPlace) QCOMPARE(readBytes(namedPath), QByteArray("untouched"));
+        if (named && !folderInPlace) QVERIFY(!QFileInfo::exists(namedPath));
         QCOMPARE(app.mainWindow().windowTitle(), before);
         QCOMPARE(QString::fromStdString(card.cardFileName),
                  named ? namedPath : QStringLiteral("UnNamed file"));
@@ -608,6 +611,37 @@ void FileCommandsTest::exitStoresTheCellBeingEdited() {
     QTest::keyClick(editor, Qt::Key_E, Qt::ControlModifier);  // Exit
     QVERIFY(!app.mainWindow().isVisible());
     QVERIFY(readBytes(saved).contains(firstRecord("Half typed")));
+}
+
+void FileCommandsTest::theNotesAnswerAtExitHoldsForTheCardSave_data() {
+    QTest::addColumn<int>("notesAnswer");
+    QTest::newRow("No: the card's save leaves the notes file as it is") << int(Answer::No);
+    QTest::newRow("Yes: the notes are saved") << int(Answer::Yes);
+}
+
+void FileCommandsTest::theNotesAnswerAtExitHoldsForTheCardSave() {
+    QFETCH(int, notesAnswer);
+    const QString card = path(QStringLiteral("club.ccf"));
+    const QString notes = path(QStringLiteral("club.txt"));
+    writeCardFile(card, QStringLiteral("Opening"), notes, QStringLiteral("Note:..1:as saved"));
+    const QByteArray notesBefore = readBytes(notes);
+    EditorApp& app = start();
+    dialogs().expectOpenFile(card, kOpenFilter);
+    chooseMenuItem(app, "openCard");
+    typeAnswer(app, 1, QStringLiteral("Changed"));
+    app.notesEditor().moveCursor(QTextCursor::End);
+    app.notesEditor().insertPlainText(QStringLiteral(" and typed"));
+
+    dialogs().expectQuestion(kSaveNotes, Answer(notesAnswer));
+    dialogs().expectQuestion(kSaveCard, Answer::Yes);
+    QVERIFY(app.mainWindow().close());
+    session_->verifyDialogs();
+    QVERIFY(readBytes(card).contains(firstRecord("Changed")));
+    if (notesAnswer == int(Answer::No)) {
+        QCOMPARE(readBytes(notes), notesBefore);
+    } else {
+        QCOMPARE(readBytes(notes), QByteArray("Note:..1:as saved\r\n and typed\r\n"));
+    }
 }
 
 void FileCommandsTest::exitAfterCloseStillOffersTheLink() {

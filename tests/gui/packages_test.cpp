@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -146,13 +149,16 @@ private slots:
 
     void produceWritesCardThenNotes_data();
     void produceWritesCardThenNotes();
-    void produceIntoExistingPackageReplacesSameNames();
+    void produceIntoExistingPackageReplacesIt();
     void produceRefusesMissingFiles_data();
     void produceRefusesMissingFiles();
     void produceWithoutCardDoesNothing();
     void backupCopiesIntoFolder();
     void backupFailureIsReported();
     void backupChooserStartsAtLastFolder();
+    void missingFolderIsCreatedWhenAsked_data();
+    void missingFolderIsCreatedWhenAsked();
+    void theFolderChooserTakesAFolderNotThereYet();
     void openingPackageShowsReaderNotices();
     void longWorkShowsProgressAndCanBeCancelled();
     void workReportsItsProgress();
@@ -214,13 +220,17 @@ void PackagesTest::produceWritesCardThenNotes() {
     session().verifyDialogs();
 }
 
-void PackagesTest::produceIntoExistingPackageReplacesSameNames() {
+void PackagesTest::produceIntoExistingPackageReplacesIt() {
     const QString card = path(QStringLiteral("club.ccf"));
     const QString notes = path(QStringLiteral("club.txt"));
     writeCardFile(card, QStringLiteral("Strong club"), notes,
                   QStringLiteral("Note:..1:Strong club"));
     const QString package = path(QStringLiteral("club.zqw"));
-    writeArchive(package, {{"keep.txt", "kept"}, {"club.ccf", "an older card"}});
+    // An unrelated card and notes in an older package of the same name: the
+    // save dialog's "replace" means none of them goes to the KHF.
+    writeArchive(package, {{"other.ccf", "an unrelated card"},
+                           {"keep.txt", "old notes"},
+                           {"club.ccf", "an older card"}});
 
     EditorApp& app = session().start();
     openCard(session(), card);
@@ -228,13 +238,12 @@ void PackagesTest::produceIntoExistingPackageReplacesSameNames() {
         session().dialogs().expectQuestion(kCheckFirst, UserDialogs::Answer::No);
         session().dialogs().expectSaveFile(package, kPackageFilter);
         chooseMenuItem(app, "producePackage");
+        session().verifyDialogs();
+        QCOMPARE(entryNames(package),
+                 (QStringList{QStringLiteral("club.ccf"), QStringLiteral("club.txt")}));
+        QCOMPARE(entryContent(package, QStringLiteral("club.ccf")), readBytes(card));
+        QCOMPARE(entryContent(package, QStringLiteral("club.txt")), readBytes(notes));
     }
-    session().verifyDialogs();
-    QCOMPARE(entryNames(package),
-             (QStringList{QStringLiteral("club.ccf"), QStringLiteral("club.txt"),
-                          QStringLiteral("keep.txt")}));
-    QCOMPARE(entryContent(package, QStringLiteral("club.ccf")), readBytes(card));
-    QCOMPARE(entryContent(package, QStringLiteral("keep.txt")), QByteArray("kept"));
 }
 
 void PackagesTest::produceRefusesMissingFiles_data() {
@@ -276,6 +285,11 @@ void PackagesTest::produceRefusesMissingFiles() {
         .replace(QStringLiteral("<missing>"), path(missing));
     QVERIFY2(message.contains(expected), qPrintable(message));
     QCOMPARE(readBytes(package), before);
+    // A package that was not written is not the one suggested next.
+    session().dialogs().expectOpenFile(std::nullopt, kPackageFilter);
+    chooseMenuItem(app, "backupPackage");
+    session().verifyDialogs();
+    QCOMPARE(session().dialogs().lastFileRequest().fileName, QString());
 }
 
 void PackagesTest::produceWithoutCardDoesNothing() {
@@ -345,6 +359,80 @@ void PackagesTest::backupChooserStartsAtLastFolder() {
     session().verifyDialogs();
     QCOMPARE(session().dialogs().starts(),
              (QStringList{QDir::homePath(), folder, folder, QDir::homePath()}));
+}
+
+void PackagesTest::missingFolderIsCreatedWhenAsked_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("create");
+    QTest::newRow("backup, Yes: made and filled") << "backupPackage" << true;
+    QTest::newRow("backup, No: nothing made") << "backupPackage" << false;
+    QTest::newRow("opening a package, Yes: unpacked there") << "openCard" << true;
+    QTest::newRow("opening a package, No: nothing made") << "openCard" << false;
+}
+
+void PackagesTest::missingFolderIsCreatedWhenAsked() {
+    QFETCH(QString, command);
+    QFETCH(bool, create);
+    const QString card = path(QStringLiteral("club.ccf"));
+    writeCardFile(card, QStringLiteral("Strong club"));
+    const QString package = path(QStringLiteral("club.zqw"));
+    writeArchive(package, {{"club.ccf", readBytes(card)}});
+    const QString folder = path(QStringLiteral("new/deeper"));
+
+    EditorApp& app = session().start();
+    const bool backup = command == QLatin1String("backupPackage");
+    session().dialogs().expectOpenFile(package, backup ? kPackageFilter : kOpenFilter);
+    session().dialogs().expectFolder(folder);
+    session().dialogs().expectQuestion(QStringLiteral("The folder ") + folder +
+                                           QStringLiteral(" does not exist. Do you want to "
+                                                          "create it?"),
+                                       create ? UserDialogs::Answer::Yes : UserDialogs::Answer::No);
+    chooseMenuItem(app, command.toLatin1().constData());
+    session().verifyDialogs();
+
+    QCOMPARE(QFileInfo(folder).isDir(), create);
+    if (!create) {
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("new"))));
+        QCOMPARE(app.document().fileName(), QStringLiteral("UnNamed file"));
+    } else if (backup) {
+        QCOMPARE(readBytes(folder + QStringLiteral("/club.zqw")), readBytes(package));
+    } else {
+        QCOMPARE(app.document().fileName(), folder + QStringLiteral("/club.ccf"));
+        QCOMPARE(cellText(app, 1, 1, 1), QStringLiteral("Strong club"));
+    }
+}
+
+void PackagesTest::theFolderChooserTakesAFolderNotThereYet() {
+    // The real chooser, with a folder name typed that is not there: it is
+    // returned for the command to offer to create, not refused.
+    QtUserDialogs dialogs;
+    QStringList refusals;
+    bool typed = false;
+    QTimer user;
+    user.setInterval(50);
+    connect(&user, &QTimer::timeout, this, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            refusals << box->text();
+            box->reject();
+        } else if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
+            if (typed) {
+                chooser->reject();
+                return;
+            }
+            auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!name) return;
+            name->setText(QStringLiteral("not yet"));
+            typed = true;
+            QMetaObject::invokeMethod(chooser, "accept", Qt::QueuedConnection);
+        }
+    });
+    user.start();
+    const std::optional<QString> chosen = dialogs.chooseFolder(kBackupCaption, path(QString()));
+    user.stop();
+    QVERIFY2(refusals.isEmpty(), qPrintable(refusals.join(QLatin1Char('\n'))));
+    QCOMPARE(chosen, std::optional<QString>(path(QStringLiteral("not yet"))));
+    QVERIFY(!QFileInfo::exists(path(QStringLiteral("not yet"))));
 }
 
 void PackagesTest::openingPackageShowsReaderNotices() {

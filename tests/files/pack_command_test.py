@@ -135,7 +135,7 @@ with tempfile.TemporaryDirectory() as work:
     write(own_card, b"ZQW1.0" + own_notes.encode() + b"\r\n")
     rc, _, _ = run("pack", own_card, os.path.join(home, "system.zqw"))
     check(rc == 2, "a pair not remembered is refused")
-    os.makedirs(env["XDG_CONFIG_HOME"])
+    os.makedirs(env["XDG_CONFIG_HOME"], exist_ok=True)
     with open(os.path.join(env["XDG_CONFIG_HOME"], "ZQW_VEZ.conf"), "w") as store:
         store.write(f'[notesLinks]\npairs="{own_card}", "{own_notes}"\n')
     rc, _, err = run("pack", own_card, os.path.join(home, "system.zqw"))

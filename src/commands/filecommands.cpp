@@ -7,9 +7,10 @@
 #include <QWidget>
 
 #include "card/dosimport.h"
-#include "card/zqwpackage.h"
 #include "commands/menuactions.h"
 #include "commands/notescommands.h"
+#include "commands/outputmodule.h"
+#include "commands/outputparts.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/cardtext.h"
@@ -59,13 +60,14 @@ struct Extraction {
 }  // namespace
 
 FileCommands::FileCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                           NotesCommands& notesCommands, UserDialogs& dialogs, MenuActions& menu,
-                           QWidget& window)
+                           NotesCommands& notesCommands, UserDialogs& dialogs,
+                           OutputModule& output, MenuActions& menu, QWidget& window)
     : document_(document),
       view_(view),
       notes_(notes),
       notesCommands_(notesCommands),
       dialogs_(dialogs),
+      output_(output),
       menu_(menu),
       window_(window) {
     const auto update = [this] { updateActions(); };
@@ -175,6 +177,8 @@ std::optional<QString> FileCommands::extractPackage(const QString& packagePath) 
         QStringLiteral("Select directory for CCF file"), QFileInfo(packagePath).absolutePath());
     if (!folder) return std::nullopt;
     const std::string target = QDir::cleanPath(*folder).toStdString();
+    OutputParts* parts = output_.parts();
+    if (!parts) return std::nullopt;
 
     // A package may hold some megabytes to read, check and unpack: the
     // window goes on painting meanwhile, and a progress dialog comes up
@@ -182,8 +186,10 @@ std::optional<QString> FileCommands::extractPackage(const QString& packagePath) 
     Extraction outcome;
     runOffWindowThread(
         extractionProgress(), QStringLiteral("Extracting the ZQW file ") + packagePath,
-        [&outcome, &packagePath, &target](const ProgressReport& report) {
-            zqw::PackageReader package(packagePath.toStdString());
+        [&outcome, &packagePath, &target, parts](const ProgressReport& report) {
+            const std::unique_ptr<PackageArchive> opened =
+                parts->openPackage(packagePath.toStdString());
+            PackageArchive& package = *opened;
             outcome.opened = package.isOpen();
             outcome.notices = package.notices();
             // Folder entries name no file; an archive of nothing else holds
@@ -198,7 +204,7 @@ std::optional<QString> FileCommands::extractPackage(const QString& packagePath) 
                 outcome.extracted = package.extractMatching(target, "*.ccf") &&
                                     package.extractMatching(target, "*.txt");
                 outcome.cardName =
-                    zqw::packageEntryBareName(package.storedNames()[static_cast<size_t>(first)]);
+                    parts->packageEntryBareName(package.storedNames()[static_cast<size_t>(first)]);
             }
             outcome.error = package.error();
         });

@@ -9,6 +9,7 @@ class CardDocument;
 class MenuActions;
 class NotesCommands;
 class NotesTextEditor;
+class OutputModule;
 class QWidget;
 class SectionView;
 class UserDialogs;
@@ -21,8 +22,8 @@ class FileCommands : public QObject {
 
 public:
     FileCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                 NotesCommands& notesCommands, UserDialogs& dialogs, MenuActions& menu,
-                 QWidget& window);
+                 NotesCommands& notesCommands, UserDialogs& dialogs, OutputModule& output,
+                 MenuActions& menu, QWidget& window);
     ~FileCommands() override;
 
     void updateActions();
@@ -66,6 +67,7 @@ private:
     NotesTextEditor& notes_;
     NotesCommands& notesCommands_;
     UserDialogs& dialogs_;
+    OutputModule& output_;
     MenuActions& menu_;
     QWidget& window_;
     std::unique_ptr<WorkProgress> extractionProgress_;

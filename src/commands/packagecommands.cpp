@@ -6,14 +6,13 @@
 #include <QFileInfo>
 #include <QSettings>
 
-#include "card/zqwpackage.h"
 #include "commands/menuactions.h"
+#include "commands/outputmodule.h"
+#include "commands/outputparts.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/cardtext.h"
 #include "document/editorsettings.h"
-#include "files/emailpackagedialog.h"
-#include "files/emailsettings.h"
 #include "views/sectionview.h"
 
 namespace {
@@ -33,8 +32,9 @@ void keepStoreToOwner() {
 }  // namespace
 
 PackageCommands::PackageCommands(CardDocument& document, SectionView& view,
-                                 EditorSettings& settings, UserDialogs& dialogs, MenuActions& menu)
-    : document_(document), view_(view), settings_(settings), dialogs_(dialogs) {
+                                 EditorSettings& settings, UserDialogs& dialogs,
+                                 OutputModule& output, MenuActions& menu)
+    : document_(document), view_(view), settings_(settings), dialogs_(dialogs), output_(output) {
     menu.add(*this, QStringLiteral("producePackage"), QStringLiteral("&Produce ZQW file"), {}, {},
              [this] { producePackage(); });
     menu.add(*this, QStringLiteral("emailPackage"), QStringLiteral("&Email ZQW File"), {}, {},
@@ -59,11 +59,13 @@ void PackageCommands::producePackage() {
         UserDialogs::FileRequest::of(kPackageFilter, kPackageExtension, packageFile()));
     if (!path) return;
     setPackageFile(*path);
+    OutputParts* parts = output_.parts();
+    if (!parts) return;
     // The card and notes go in as they stand on disk; a card never saved,
     // or whose file has gone, is named in the message and nothing is
     // written.
     const zqw::PackageResult result =
-        zqw::producePackage(path->toStdString(), zqw::packageContentsOf(document_.card()));
+        parts->producePackage(path->toStdString(), parts->packageContentsOf(document_.card()));
     if (!result) dialogs_.message(fromMessageText(result.message));
 }
 
@@ -81,15 +83,21 @@ void PackageCommands::backupPackage() {
         dialogs_.chooseFolder(kBackupFolderCaption, backupStartFolder());
     if (!folder) return;
     settings_.setBackupFolder(*folder);
+    OutputParts* parts = output_.parts();
+    if (!parts) return;
     // A copy that fails says so; one that works needs no word.
     const zqw::PackageResult result =
-        zqw::backupPackage(package->toStdString(), QDir::cleanPath(*folder).toStdString());
+        parts->backupPackage(package->toStdString(), QDir::cleanPath(*folder).toStdString());
     if (!result) dialogs_.message(fromMessageText(result.message));
 }
 
-EmailPackageDialog& PackageCommands::emailDialog() {
-    if (!emailDialog_) emailDialog_ = std::make_unique<EmailPackageDialog>(dialogs_, &view_);
-    return *emailDialog_;
+EmailWindowControl* PackageCommands::emailDialog() {
+    if (!emailDialog_) {
+        OutputParts* parts = output_.parts();
+        if (!parts) return nullptr;
+        emailDialog_ = parts->emailWindow(dialogs_, &view_);
+    }
+    return emailDialog_.get();
 }
 
 void PackageCommands::emailPackage() {
@@ -97,11 +105,11 @@ void PackageCommands::emailPackage() {
         UserDialogs::FileRequest::of(kPackageFilter, kPackageExtension, packageFile()));
     if (!package) return;
     setPackageFile(*package);
-    EmailPackageDialog& dialog = emailDialog();
-    dialog.prepare(EmailSettings::read(profile_), *package);
-    if (dialogs_.execDialog(dialog) != QDialog::Accepted) return;
-    const EmailSettings entered = dialog.fieldSettings();
-    entered.write(profile_);
+    EmailWindowControl* window = emailDialog();
+    if (!window) return;
+    window->prepare(profile_, *package);
+    if (dialogs_.execDialog(window->dialog()) != QDialog::Accepted) return;
+    const bool passwordRemembered = window->storeFieldValues(profile_);
     profile_.sync();
-    if (entered.rememberPassword) keepStoreToOwner();
+    if (passwordRemembered) keepStoreToOwner();
 }

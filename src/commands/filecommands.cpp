@@ -60,8 +60,8 @@ struct Extraction {
 }  // namespace
 
 FileCommands::FileCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                           NotesCommands& notesCommands, UserDialogs& dialogs,
-                           OutputModule& output, MenuActions& menu, QWidget& window)
+                           NotesCommands& notesCommands, UserDialogs& dialogs, OutputModule& output,
+                           MenuActions& menu, QWidget& window)
     : document_(document),
       view_(view),
       notes_(notes),

@@ -20,7 +20,7 @@ public:
     explicit PrintWindowOf(std::unique_ptr<Window> window) : window_(std::move(window)) {}
     void showWindow() override { window_->showWindow(); }
     void refreshPreview() override {
-        if constexpr (requires(Window& w) { w.refreshPreview(); }) window_->refreshPreview();
+        if constexpr (requires(Window & w) { w.refreshPreview(); }) window_->refreshPreview();
     }
 
 private:
@@ -73,12 +73,9 @@ public:
         return std::make_unique<PrintWindowOf<CardPrintWindow>>(
             std::make_unique<CardPrintWindow>(card, settings, dialogs, parent));
     }
-    std::unique_ptr<PrintWindowControl> notesPrintWindow(const zqw::Card& card,
-                                                         const QPlainTextEdit& notes,
-                                                         std::function<QString()> notesFileName,
-                                                         const EditorSettings& settings,
-                                                         UserDialogs& dialogs,
-                                                         QWidget* parent) override {
+    std::unique_ptr<PrintWindowControl> notesPrintWindow(
+        const zqw::Card& card, const QPlainTextEdit& notes, std::function<QString()> notesFileName,
+        const EditorSettings& settings, UserDialogs& dialogs, QWidget* parent) override {
         return std::make_unique<PrintWindowOf<NotesPrintWindow>>(std::make_unique<NotesPrintWindow>(
             card, notes, std::move(notesFileName), settings, dialogs, parent));
     }

@@ -2,9 +2,9 @@
 # the install rules of cmake/Install.cmake, installed under /usr.
 #
 # The shared libraries the programs and the editor's output module
-# (/usr/lib/zqwcce/zqwcce-output.so: Qt print support, libcurl, libzip) link
-# are found by dpkg-shlibdeps (from dpkg-dev), which reads every ELF file in
-# the package; what Qt loads at run time is named here by hand.
+# (/usr/lib/zqwcce/modules/zqwcce-output.so: Qt print support, libcurl,
+# libzip) link are found by dpkg-shlibdeps (from dpkg-dev), which reads every
+# ELF file in the package; what Qt loads at run time is named here by hand.
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zqwcce)

@@ -10,7 +10,7 @@
 
 namespace {
 
-const QString kInstalledModuleDir = QStringLiteral("../lib/zqwcce");
+const QString kInstalledModuleDir = QStringLiteral("../lib/zqwcce/modules");
 
 QString& firstFolder() {
     static QString folder;

@@ -27,8 +27,8 @@ public:
     // The module's file name.
     static QString fileName();
     // Where the module is looked for, in order: beside the program (as in
-    // the build tree), then in the installation's lib/zqwcce beside bin;
-    // after any folder given to searchFirst.
+    // the build tree), then in the installation's lib/zqwcce/modules beside
+    // bin; after any folder given to searchFirst.
     static QStringList searchFolders(const QString& executableDir);
     // For programs that do not lie beside the module, such as the tests:
     // this folder is searched before the others.

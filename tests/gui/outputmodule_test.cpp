@@ -51,11 +51,12 @@ private slots:
 void OutputModuleTest::searchedBesideTheProgramThenInTheInstallation() {
     OutputModule::searchFirst({});
     QCOMPARE(OutputModule::searchFolders(QStringLiteral("/opt/zqw/bin")),
-             QStringList({QStringLiteral("/opt/zqw/bin"), QStringLiteral("/opt/zqw/lib/zqwcce")}));
+             QStringList(
+                 {QStringLiteral("/opt/zqw/bin"), QStringLiteral("/opt/zqw/lib/zqwcce/modules")}));
     OutputModule::searchFirst(QStringLiteral("/build/program/"));
     QCOMPARE(OutputModule::searchFolders(QStringLiteral("/usr/bin")),
              QStringList({QStringLiteral("/build/program"), QStringLiteral("/usr/bin"),
-                          QStringLiteral("/usr/lib/zqwcce")}));
+                          QStringLiteral("/usr/lib/zqwcce/modules")}));
 }
 
 void OutputModuleTest::missingModuleIsNamedByEveryCommand_data() {

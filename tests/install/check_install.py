@@ -103,7 +103,7 @@ def check_icon(path, size):
 
 def check_layout(prefix):
     expected = [
-        "bin/zqwcce", "bin/zqwcce-cli", "lib/zqwcce/zqwcce-output.so",
+        "bin/zqwcce", "bin/zqwcce-cli", "lib/zqwcce/modules/zqwcce-output.so",
         "share/zqwcce/zqw.sel", "share/zqwcce/ccehints.txt",
         "share/zqwcce/zqwcce.hlp/topics.txt",
         "share/zqwcce/cardaral.ttf", "share/zqwcce/cardcour.ttf",
@@ -134,7 +134,7 @@ def check_output_module(prefix):
     editor = run(["ldd", os.path.join(prefix, "bin/zqwcce")]).stdout
     for library in ("libQt6PrintSupport", "libcurl", "libzip"):
         check(library not in editor, f"the installed editor links {library}: {editor}")
-    module = os.path.join(prefix, "lib/zqwcce/zqwcce-output.so")
+    module = os.path.join(prefix, "lib/zqwcce/modules/zqwcce-output.so")
     if os.path.isfile(module):
         result = run(["ldd", "-r", module])
         check(result.returncode == 0 and "not found" not in result.stdout
@@ -221,7 +221,7 @@ def check_editor(prefix, work):
         check(opened, f"no window titled {title!r}: "
               f"{run(['xdotool', 'search', '--name', 'ZQW']).stdout}")
         if opened:
-            # Print comes from the output module in lib/zqwcce: its window
+            # Print comes from the output module in lib/zqwcce/modules: its window
             # shows only when the installed editor found and loaded it.
             window = run(["xdotool", "search", "--name", title]).stdout.split()[0]
             run(["xdotool", "mousemove", "--window", window, "5", "5", "click", "1"])

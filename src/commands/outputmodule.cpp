@@ -58,6 +58,9 @@ OutputParts* OutputModule::parts() {
         return nullptr;
     }
     auto library = std::make_unique<QLibrary>(path);
+    // Every symbol bound now: a module that does not fit this system fails
+    // here, with the reason, rather than in the middle of a command.
+    library->setLoadHints(QLibrary::ResolveAllSymbolsHint);
     const auto create =
         reinterpret_cast<CreateOutputPartsFunction>(library->resolve(kCreateOutputPartsSymbol));
     if (!create) {

@@ -5,16 +5,20 @@
 // medians of the runs and the ratios editor/empty, both measured in the
 // same run. Run by hand, not a test.
 //
-//     startup_bench [runs]     both sides, `runs` times each (default 15)
+//     startup_bench [runs]     every side, `runs` times each (default 15)
 //     startup_bench editor     one editor start, as the program starts
-//     startup_bench empty      one empty-window start
+//     startup_bench empty      one empty-window start in this program
+//     startup_bench_empty      one empty-window start in a Qt-only program
 //
 // QT_QPA_PLATFORM is passed on to the children (offscreen when unset); on a
 // virtual X server: QT_QPA_PLATFORM=xcb xvfb-run -a startup_bench.
 //
-// Both sides are this one executable, so the empty window also loads the
-// editor's shared libraries: the ratios leave out that part of the
-// editor's cost.
+// The editor side is this executable, which links the editor as the
+// program does. The empty window runs twice over: in startup_bench_empty
+// beside it, which links Qt Widgets and nothing else, so that ratio holds
+// the editor's cost of loading and binding its shared libraries too; and
+// in this executable, with the editor's libraries loaded but unused, so
+// that ratio holds only what the editor does once started.
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -38,27 +42,14 @@
 #include "app/editorapp.h"
 #include "dialogs/userdialogs.h"
 #include "mainwindow/mainwindow.h"
+#include "startup_bench_child.h"
 
 namespace {
 
-// The window both sides show, and where.
-constexpr int kLeft = 20;
-constexpr int kTop = 20;
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
+using namespace startup_bench;
 
 // A child that has not painted by then is stuck (a dialog nobody answers).
 constexpr unsigned kChildTimeLimitSeconds = 120;
-
-// A child reports the moment of its first paint on this descriptor.
-constexpr int kReportFd = 3;
-constexpr const char* kStartVariable = "ZQW_STARTUP_BENCH_START_NS";
-
-long long monotonicNs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
-}
 
 // Any dialog at start-up (a message, the recovery question) would wait for
 // a user and spoil the figures: the start fails instead.
@@ -91,40 +82,14 @@ private:
     }
 };
 
-// Ends the event loop once the window has painted for the first time and
-// the events queued until then have run.
-class FirstPaint : public QObject {
-public:
-    explicit FirstPaint(QWidget& window) { window.installEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !seen_) {
-            seen_ = true;
-            watched->removeEventFilter(this);
-            QTimer::singleShot(0, this, [] {
-                reportPainted();
-                QApplication::quit();
-            });
-        }
-        return false;
-    }
-
-private:
-    // The time since the parent started this process, in nanoseconds, when
-    // the parent asked for it; otherwise on standard output.
-    static void reportPainted() {
-        const char* start = std::getenv(kStartVariable);
-        if (!start) {
-            std::printf("first paint done\n");
-            return;
-        }
-        const std::string line = std::to_string(monotonicNs() - std::atoll(start)) + "\n";
-        if (write(kReportFd, line.data(), line.size()) < 0) std::perror("startup_bench: report");
-    }
-
-    bool seen_ = false;
-};
+int runEmptyHere(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QMainWindow window;
+    window.setGeometry(kLeft, kTop, kWidth, kHeight);
+    FirstPaint painted(window);
+    window.show();
+    return QApplication::exec();
+}
 
 int runEditor(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -134,15 +99,6 @@ int runEditor(int argc, char** argv) {
     if (!editor.isReady()) return 1;
     FirstPaint painted(editor.mainWindow());
     editor.mainWindow().show();
-    return QApplication::exec();
-}
-
-int runEmpty(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setGeometry(kLeft, kTop, kWidth, kHeight);
-    FirstPaint painted(window);
-    window.show();
     return QApplication::exec();
 }
 
@@ -161,6 +117,11 @@ bool writeSettings(const std::filesystem::path& configDir) {
     ini << "[setup]\r\nhintstart=0\r\nLeft=" << kLeft << "\r\nTop=" << kTop
         << "\r\nwidth=" << kWidth << "\r\nheight=" << kHeight << "\r\n";
     return static_cast<bool>(ini.flush());
+}
+
+// The empty window's program, beside this one.
+std::string emptyProgram(const char* self) {
+    return (std::filesystem::path(self).parent_path() / "startup_bench_empty").string();
 }
 
 // Runs one child and measures it; false when it failed.
@@ -194,7 +155,8 @@ bool runChild(const char* self, const char* mode, Run& run) {
         setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
         setenv(kStartVariable, std::to_string(start).c_str(), 1);
         alarm(kChildTimeLimitSeconds);
-        execl(self, self, mode, static_cast<char*>(nullptr));
+        const std::string program = std::string(mode) == "qt-only" ? emptyProgram(self) : self;
+        execl(program.c_str(), program.c_str(), mode, static_cast<char*>(nullptr));
         std::_Exit(127);
     }
     close(report[1]);
@@ -237,28 +199,28 @@ double median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-int runBoth(const char* self, int runs) {
+int runAll(const char* self, int runs) {
     std::printf(
         "Start-up, editor against an empty QMainWindow (%dx%d), platform %s, %d runs each\n",
         kWidth, kHeight, std::getenv("QT_QPA_PLATFORM"), runs);
-    // One start of each first, not counted: it fills the system's file and
-    // font caches for both.
+    // The sides, each started once first, not counted: that fills the
+    // system's file and font caches for all.
+    const char* const modes[] = {"editor", "qt-only", "empty"};
+    constexpr size_t kSides = std::size(modes);
     Run ignored;
-    if (!runChild(self, "editor", ignored) || !runChild(self, "empty", ignored)) return 1;
+    for (const char* mode : modes)
+        if (!runChild(self, mode, ignored)) return 1;
 
-    std::vector<Run> editor;
-    std::vector<Run> empty;
+    std::vector<Run> sides[kSides];
     for (int k = 0; k < runs; ++k) {
-        // In turns, and each side first every other time, so that a change in
-        // the machine's load falls on both alike.
-        Run first;
-        Run second;
-        const bool editorFirst = k % 2 == 0;
-        if (!runChild(self, editorFirst ? "editor" : "empty", first) ||
-            !runChild(self, editorFirst ? "empty" : "editor", second))
-            return 1;
-        editor.push_back(editorFirst ? first : second);
-        empty.push_back(editorFirst ? second : first);
+        // In turns, each side first in its turn, so that a change in the
+        // machine's load falls on all alike.
+        for (size_t i = 0; i < kSides; ++i) {
+            const size_t side = (static_cast<size_t>(k) + i) % kSides;
+            Run run;
+            if (!runChild(self, modes[side], run)) return 1;
+            sides[side].push_back(run);
+        }
     }
 
     const auto column = [](const std::vector<Run>& list, double Run::*field) {
@@ -266,11 +228,11 @@ int runBoth(const char* self, int runs) {
         for (const Run& run : list) values.push_back(run.*field);
         return values;
     };
-    // Each pair's ratio, then their median: a pair ran under the same load.
-    const auto pairedRatio = [&](double Run::*field) {
+    // Each turn's ratio, then their median: a turn ran under one load.
+    const auto pairedRatio = [&](const std::vector<Run>& empty, double Run::*field) {
         std::vector<double> ratios;
-        for (size_t k = 0; k < editor.size(); ++k)
-            ratios.push_back(editor[k].*field / empty[k].*field);
+        for (size_t k = 0; k < sides[0].size(); ++k)
+            ratios.push_back(sides[0][k].*field / empty[k].*field);
         return median(ratios);
     };
     const struct {
@@ -281,11 +243,15 @@ int runBoth(const char* self, int runs) {
                    {"to exit", &Run::exitMs, "ms"},
                    {"CPU time to exit", &Run::cpuMs, "ms"},
                    {"peak memory (max RSS)", &Run::peakMb, "MiB"}};
-    std::printf("  %-22s %10s %10s %8s\n", "median", "editor", "empty", "ratio");
+    // Ratios to the empty window in a program of Qt alone, and in this one.
+    std::printf("  %-22s %11s %11s %8s %11s %8s\n", "median", "editor", "Qt only", "ratio",
+                "this exe", "ratio");
     for (const auto& figure : figures) {
-        std::printf("  %-22s %7.1f %s %7.1f %s %8.2f\n", figure.caption,
-                    median(column(editor, figure.field)), figure.unit,
-                    median(column(empty, figure.field)), figure.unit, pairedRatio(figure.field));
+        std::printf("  %-22s %7.1f %-3s %7.1f %-3s %8.2f %7.1f %-3s %8.2f\n", figure.caption,
+                    median(column(sides[0], figure.field)), figure.unit,
+                    median(column(sides[1], figure.field)), figure.unit,
+                    pairedRatio(sides[1], figure.field), median(column(sides[2], figure.field)),
+                    figure.unit, pairedRatio(sides[2], figure.field));
     }
     return 0;
 }
@@ -296,7 +262,7 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "editor") return runEditor(argc, argv);
-    if (mode == "empty") return runEmpty(argc, argv);
+    if (mode == "empty") return runEmptyHere(argc, argv);
     int runs = 15;
     if (!mode.empty()) {
         runs = std::atoi(mode.c_str());
@@ -305,7 +271,8 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    // Both children are this program, by its real path.
+    // The children are this program, by its real path, and the Qt-only
+    // program beside it.
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-    return runBoth(self.c_str(), runs);
+    return runAll(self.c_str(), runs);
 }

@@ -1,8 +1,10 @@
 # The Debian package, built by `cpack -G DEB` (or the `package` target) from
 # the install rules of cmake/Install.cmake, installed under /usr.
 #
-# The shared libraries the programs link are found by dpkg-shlibdeps (from
-# dpkg-dev); what they load at run time is named here by hand.
+# The shared libraries the programs and the editor's output module
+# (/usr/lib/zqwcce/modules/zqwcce-output.so: Qt print support, libcurl,
+# libzip) link are found by dpkg-shlibdeps (from dpkg-dev), which reads every
+# ELF file in the package; what Qt loads at run time is named here by hand.
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zqwcce)

@@ -57,7 +57,9 @@ for need in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libc
   grep -Eq "(^|, )$need( |,|$)" <<<"$depends" || fail "Depends lacks $need: $depends"
 done
 contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
-for file in ./usr/bin/zqwcce ./usr/bin/zqwcce-cli ./usr/share/zqwcce/zqw.sel \
+for file in ./usr/bin/zqwcce ./usr/bin/zqwcce-cli \
+            ./usr/lib/zqwcce/modules/zqwcce-output.so \
+            ./usr/share/zqwcce/zqw.sel \
             ./usr/share/zqwcce/ccehints.txt ./usr/share/zqwcce/zqwcce.hlp/topics.txt \
             ./usr/share/zqwcce/cardaral.ttf ./usr/share/applications/zqwcce.desktop \
             ./usr/share/mime/packages/zqwcce.xml \

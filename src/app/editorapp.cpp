@@ -20,6 +20,7 @@
 #include "commands/navigationcommands.h"
 #include "commands/notescommands.h"
 #include "commands/optionscommands.h"
+#include "commands/outputmodule.h"
 #include "commands/packagecommands.h"
 #include "commands/printcommands.h"
 #include "commands/promptcontroller.h"
@@ -88,12 +89,13 @@ EditorApp::EditorApp(UserDialogs& dialogs)
 
     cells_ = std::make_unique<GridCells>(*document_, *settings_);
     view_ = std::make_unique<SectionView>(*document_, *settings_, *cells_, *notes_, dialogs_);
+    output_ = std::make_unique<OutputModule>(dialogs_);
     menu_ = std::make_unique<MenuActions>(*view_);
     navigation_ = std::make_unique<NavigationCommands>(*view_, *menu_);
     notesCommands_ =
         std::make_unique<NotesCommands>(*document_, *view_, *notes_, *settings_, dialogs_, *menu_);
     fileCommands_ = std::make_unique<FileCommands>(*document_, *view_, *notes_, *notesCommands_,
-                                                   dialogs_, *menu_, *view_);
+                                                   dialogs_, *output_, *menu_, *view_);
     lineCommands_ = std::make_unique<LineCommands>(*document_, *view_, *menu_);
     clipboardCommands_ = std::make_unique<ClipboardCommands>(*document_, *view_, *notes_, *menu_);
     findCommands_ = std::make_unique<FindCommands>(*document_, *view_, *notes_, dialogs_, *menu_);
@@ -101,21 +103,21 @@ EditorApp::EditorApp(UserDialogs& dialogs)
                                                            dialogs_, *menu_);
     columnEditCommand_ = std::make_unique<ColumnEditCommand>(*document_, *view_, *settings_,
                                                              *promptController_, dialogs_, *menu_);
-    optionsCommands_ =
-        std::make_unique<OptionsCommands>(*document_, *view_, *settings_, dialogs_, *menu_);
-    printCommands_ =
-        std::make_unique<PrintCommands>(*document_, *view_, *notes_, *settings_, dialogs_, *menu_);
+    optionsCommands_ = std::make_unique<OptionsCommands>(*document_, *view_, *settings_, dialogs_,
+                                                         *output_, *menu_);
+    printCommands_ = std::make_unique<PrintCommands>(*document_, *view_, *notes_, *settings_,
+                                                     dialogs_, *output_, *menu_);
     QObject::connect(lineCommands_.get(), &LineCommands::refreshPreview, printCommands_.get(),
                      &PrintCommands::refreshPreview);
     customPromptsCommand_ = std::make_unique<CustomPromptsCommand>(
         *document_, *view_, *settings_, *promptController_, dialogs_, *menu_);
     helpCommands_ =
         std::make_unique<HelpCommands>(*document_, *view_, *settings_, dialogs_, *menu_);
-    reviewCommands_ =
-        std::make_unique<ReviewCommands>(*document_, *view_, *notes_, *settings_, dialogs_, *menu_);
+    reviewCommands_ = std::make_unique<ReviewCommands>(*document_, *view_, *notes_, *settings_,
+                                                       dialogs_, *output_, *menu_);
     packageCommands_ =
-        std::make_unique<PackageCommands>(*document_, *view_, *settings_, dialogs_, *menu_,
-                                          [this] { return reviewCommands_->checkBeforeSending(); });
+        std::make_unique<PackageCommands>(*document_, *view_, *settings_, dialogs_, *output_,
+                                          *menu_, [this] { return reviewCommands_->checkBeforeSending(); });
 
     QStringList groupItems;
     QStringList sectionItems;

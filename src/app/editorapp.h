@@ -24,6 +24,7 @@ class NavigationCommands;
 class NotesCommands;
 class NotesTextEditor;
 class OptionsCommands;
+class OutputModule;
 class PackageCommands;
 class PrintCommands;
 class ReviewCommands;
@@ -94,6 +95,9 @@ private:
     std::unique_ptr<RecoveryFiles> recovery_;
     std::unique_ptr<GridCells> cells_;
     std::unique_ptr<SectionView> view_;
+    // Printing, packages and e-mail, loaded when first used; it outlives
+    // every window it makes.
+    std::unique_ptr<OutputModule> output_;
     std::unique_ptr<MenuActions> menu_;
     std::unique_ptr<NavigationCommands> navigation_;
     std::unique_ptr<NotesCommands> notesCommands_;

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <map>
-#include <random>
 #include <set>
 
 #include "card/cardcompare.h"
@@ -288,25 +286,6 @@ std::vector<CheckFinding> checkPrintedCells(const Card& card, const CardPrintPla
     return findings;
 }
 
-std::optional<uint64_t> measurePackage(const PackageContents& contents) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::path folder = fs::temp_directory_path(error);
-    if (error) return std::nullopt;
-    // A name no one else picks; the package writer replaces whatever is
-    // there without following it.
-    std::random_device random;
-    const fs::path path = folder / ("zqwcce-measure-" + std::to_string(random()) + "-" +
-                                    std::to_string(random()) + ".zqw");
-    const PackageResult made = producePackage(path.string(), contents);
-    std::optional<uint64_t> size;
-    if (made) {
-        const auto bytes = fs::file_size(path, error);
-        if (!error) size = bytes;
-    }
-    fs::remove(path, error);
-    return size;
-}
 
 std::vector<CheckFinding> checkPackageSize(uint64_t packageBytes) {
     if (packageBytes <= kMostMailedPackageBytes) return {};

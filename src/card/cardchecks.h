@@ -68,9 +68,6 @@ std::vector<CheckFinding> checkNotesLink(const std::string& linkedName, bool not
 // smallest type it draws them in): each names the cell and what is left out.
 std::vector<CheckFinding> checkPrintedCells(const Card& card, const CardPrintPlan& plan);
 
-// The size of the package these files would make, measured by making it
-// in the temporary folder; nullopt when it cannot be made.
-std::optional<uint64_t> measurePackage(const PackageContents& contents);
 std::vector<CheckFinding> checkPackageSize(uint64_t packageBytes);
 
 // What the editor and the command line know of a card besides the card.

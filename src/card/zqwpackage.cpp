@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <random>
 #include <set>
 
 #include "card/card.h"
@@ -624,6 +626,26 @@ PackageResult backupPackage(const std::string& packagePath, const std::string& f
     }
     result.message = "Unable to back up the ZQW file " + packagePath + " to " + target + ": " + why;
     return result;
+}
+
+std::optional<uint64_t> measurePackage(const PackageContents& contents) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path folder = fs::temp_directory_path(error);
+    if (error) return std::nullopt;
+    // A name no one else picks; the package writer replaces whatever is
+    // there without following it.
+    std::random_device random;
+    const fs::path path = folder / ("zqwcce-measure-" + std::to_string(random()) + "-" +
+                                    std::to_string(random()) + ".zqw");
+    const PackageResult made = producePackage(path.string(), contents);
+    std::optional<uint64_t> size;
+    if (made) {
+        const auto bytes = fs::file_size(path, error);
+        if (!error) size = bytes;
+    }
+    fs::remove(path, error);
+    return size;
 }
 
 }  // namespace zqw

@@ -146,4 +146,8 @@ PackageResult producePackage(const std::string& packagePath, const PackageConten
 // of that name there; the copy appears whole or not at all.
 PackageResult backupPackage(const std::string& packagePath, const std::string& folder);
 
+// The size of the package these files would make, measured by making it
+// in the temporary folder; nullopt when it cannot be made.
+std::optional<uint64_t> measurePackage(const PackageContents& contents);
+
 }  // namespace zqw

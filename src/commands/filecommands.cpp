@@ -7,10 +7,11 @@
 #include <QWidget>
 
 #include "card/dosimport.h"
-#include "card/zqwpackage.h"
 #include "commands/folderchoice.h"
 #include "commands/menuactions.h"
 #include "commands/notescommands.h"
+#include "commands/outputmodule.h"
+#include "commands/outputparts.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/cardtext.h"
@@ -61,13 +62,14 @@ struct Extraction {
 }  // namespace
 
 FileCommands::FileCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                           NotesCommands& notesCommands, UserDialogs& dialogs, MenuActions& menu,
-                           QWidget& window)
+                           NotesCommands& notesCommands, UserDialogs& dialogs, OutputModule& output,
+                           MenuActions& menu, QWidget& window)
     : document_(document),
       view_(view),
       notes_(notes),
       notesCommands_(notesCommands),
       dialogs_(dialogs),
+      output_(output),
       menu_(menu),
       window_(window) {
     const auto update = [this] { updateActions(); };
@@ -182,6 +184,8 @@ std::optional<FileCommands::ExtractedPackage> FileCommands::extractPackage(
                              QFileInfo(packagePath).absolutePath());
     if (!folder) return std::nullopt;
     const std::string target = QDir::cleanPath(*folder).toStdString();
+    OutputParts* parts = output_.parts();
+    if (!parts) return std::nullopt;
 
     // A package may hold some megabytes to read, check and unpack: the
     // window goes on painting meanwhile, and a progress dialog comes up
@@ -189,8 +193,10 @@ std::optional<FileCommands::ExtractedPackage> FileCommands::extractPackage(
     Extraction outcome;
     runOffWindowThread(
         extractionProgress(), QStringLiteral("Extracting the ZQW file ") + packagePath,
-        [&outcome, &packagePath, &target](const ProgressReport& report) {
-            zqw::PackageReader package(packagePath.toStdString());
+        [&outcome, &packagePath, &target, parts](const ProgressReport& report) {
+            const std::unique_ptr<PackageArchive> opened =
+                parts->openPackage(packagePath.toStdString());
+            PackageArchive& package = *opened;
             outcome.opened = package.isOpen();
             outcome.notices = package.notices();
             // Folder entries name no file; an archive of nothing else holds
@@ -205,7 +211,7 @@ std::optional<FileCommands::ExtractedPackage> FileCommands::extractPackage(
                 outcome.extracted = package.extractMatching(target, "*.ccf") &&
                                     package.extractMatching(target, "*.txt", &outcome.notesFiles);
                 outcome.cardName =
-                    zqw::packageEntryBareName(package.storedNames()[static_cast<size_t>(first)]);
+                    parts->packageEntryBareName(package.storedNames()[static_cast<size_t>(first)]);
             }
             outcome.error = package.error();
         });

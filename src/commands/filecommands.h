@@ -11,6 +11,7 @@
 class MenuActions;
 class NotesCommands;
 class NotesTextEditor;
+class OutputModule;
 class QWidget;
 class SectionView;
 class UserDialogs;
@@ -23,8 +24,8 @@ class FileCommands : public QObject {
 
 public:
     FileCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                 NotesCommands& notesCommands, UserDialogs& dialogs, MenuActions& menu,
-                 QWidget& window);
+                 NotesCommands& notesCommands, UserDialogs& dialogs, OutputModule& output,
+                 MenuActions& menu, QWidget& window);
     ~FileCommands() override;
 
     void updateActions();
@@ -75,6 +76,7 @@ private:
     NotesTextEditor& notes_;
     NotesCommands& notesCommands_;
     UserDialogs& dialogs_;
+    OutputModule& output_;
     MenuActions& menu_;
     QWidget& window_;
     std::unique_ptr<WorkProgress> extractionProgress_;

@@ -3,13 +3,14 @@
 #include <QAction>
 
 #include "commands/menuactions.h"
+#include "commands/outputmodule.h"
+#include "commands/outputparts.h"
 #include "dialogs/cardfontdialog.h"
 #include "dialogs/notesfontdialog.h"
 #include "dialogs/suitsymbolsdialog.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/editorsettings.h"
-#include "printing/printlayoutdialog.h"
 #include "views/sectionview.h"
 
 namespace {
@@ -33,8 +34,9 @@ void bindTick(QAction* item, bool on, EditorSettings& settings, Changed changed,
 }  // namespace
 
 OptionsCommands::OptionsCommands(CardDocument& document, SectionView& view,
-                                 EditorSettings& settings, UserDialogs& dialogs, MenuActions& menu)
-    : document_(document), view_(view), settings_(settings), dialogs_(dialogs) {
+                                 EditorSettings& settings, UserDialogs& dialogs,
+                                 OutputModule& output, MenuActions& menu)
+    : document_(document), view_(view), settings_(settings), dialogs_(dialogs), output_(output) {
     const QKeySequence ctrlL(Qt::ControlModifier | Qt::Key_L);
     menu.add(*this, QStringLiteral("chooseCardFont"), QStringLiteral("System &Font..."), {}, {},
              [this] { chooseCardFont(); });
@@ -88,8 +90,9 @@ OptionsCommands::~OptionsCommands() = default;
 void OptionsCommands::editPrintLayout() {
     view_.storePendingEdits();
     if (!printLayoutDialog_) {
-        printLayoutDialog_ =
-            std::make_unique<PrintLayoutDialog>(settings_.printLayout(), dialogs_, &view_);
+        OutputParts* parts = output_.parts();
+        if (!parts) return;
+        printLayoutDialog_ = parts->printLayoutDialog(settings_.printLayout(), dialogs_, &view_);
     }
     dialogs_.execDialog(*printLayoutDialog_);
     view_.rebuildGroup();

@@ -8,7 +8,8 @@ class CardFontDialog;
 class EditorSettings;
 class MenuActions;
 class NotesFontDialog;
-class PrintLayoutDialog;
+class OutputModule;
+class QDialog;
 class SectionView;
 class SuitSymbolsDialog;
 class UserDialogs;
@@ -20,7 +21,7 @@ class OptionsCommands : public QObject {
 
 public:
     OptionsCommands(CardDocument& document, SectionView& view, EditorSettings& settings,
-                    UserDialogs& dialogs, MenuActions& menu);
+                    UserDialogs& dialogs, OutputModule& output, MenuActions& menu);
     ~OptionsCommands() override;
 
     void editPrintLayout();
@@ -33,7 +34,9 @@ private:
     SectionView& view_;
     EditorSettings& settings_;
     UserDialogs& dialogs_;
-    std::unique_ptr<PrintLayoutDialog> printLayoutDialog_;
+    OutputModule& output_;
+    // The print layout window is part of the output module.
+    std::unique_ptr<QDialog> printLayoutDialog_;
     std::unique_ptr<CardFontDialog> cardFontDialog_;
     std::unique_ptr<NotesFontDialog> notesFontDialog_;
     std::unique_ptr<SuitSymbolsDialog> suitSymbolsDialog_;

@@ -4,15 +4,14 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "card/zqwpackage.h"
 #include "commands/folderchoice.h"
 #include "commands/menuactions.h"
+#include "commands/outputmodule.h"
+#include "commands/outputparts.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/cardtext.h"
 #include "document/editorsettings.h"
-#include "files/emailpackagedialog.h"
-#include "files/emailsettings.h"
 #include "views/sectionview.h"
 
 namespace {
@@ -24,12 +23,14 @@ const QString kBackupFolderCaption = QStringLiteral("Select directory for CCF fi
 }  // namespace
 
 PackageCommands::PackageCommands(CardDocument& document, SectionView& view,
-                                 EditorSettings& settings, UserDialogs& dialogs, MenuActions& menu,
+                                 EditorSettings& settings, UserDialogs& dialogs,
+                                 OutputModule& output, MenuActions& menu,
                                  std::function<bool()> checkFirst)
     : document_(document),
       view_(view),
       settings_(settings),
       dialogs_(dialogs),
+      output_(output),
       checkFirst_(std::move(checkFirst)) {
     menu.add(*this, QStringLiteral("producePackage"), QStringLiteral("&Produce ZQW file"), {}, {},
              [this] { producePackage(); });
@@ -55,13 +56,14 @@ void PackageCommands::producePackage() {
     const std::optional<QString> path = dialogs_.saveFile(
         UserDialogs::FileRequest::of(kPackageFilter, kPackageExtension, packageFile()));
     if (!path) return;
+    OutputParts* parts = output_.parts();
+    if (!parts) return;
     // The card and notes go in as they stand on disk; a card never saved,
     // or whose file has gone, is named in the message and nothing is
     // written. The save dialog has asked before an existing package is
     // replaced: what goes to the KHF is this card and its notes alone.
     const zqw::PackageResult result =
-        zqw::producePackage(path->toStdString(), zqw::packageContentsOf(document_.card()),
-                            zqw::ExistingPackage::Replace);
+        parts->producePackage(path->toStdString(), parts->packageContentsOf(document_.card()));
     if (!result) {
         dialogs_.message(fromMessageText(result.message));
         return;
@@ -84,15 +86,21 @@ void PackageCommands::backupPackage() {
         chooseOrCreateFolder(dialogs_, kBackupFolderCaption, backupStartFolder());
     if (!folder) return;
     settings_.setBackupFolder(*folder);
+    OutputParts* parts = output_.parts();
+    if (!parts) return;
     // A copy that fails says so; one that works needs no word.
     const zqw::PackageResult result =
-        zqw::backupPackage(package->toStdString(), QDir::cleanPath(*folder).toStdString());
+        parts->backupPackage(package->toStdString(), QDir::cleanPath(*folder).toStdString());
     if (!result) dialogs_.message(fromMessageText(result.message));
 }
 
-EmailPackageDialog& PackageCommands::emailDialog() {
-    if (!emailDialog_) emailDialog_ = std::make_unique<EmailPackageDialog>(dialogs_, &view_);
-    return *emailDialog_;
+EmailWindowControl* PackageCommands::emailDialog() {
+    if (!emailDialog_) {
+        OutputParts* parts = output_.parts();
+        if (!parts) return nullptr;
+        emailDialog_ = parts->emailWindow(dialogs_, &view_);
+    }
+    return emailDialog_.get();
 }
 
 void PackageCommands::emailPackage() {
@@ -101,10 +109,10 @@ void PackageCommands::emailPackage() {
         UserDialogs::FileRequest::of(kPackageFilter, kPackageExtension, packageFile()));
     if (!package) return;
     setPackageFile(*package);
-    EmailPackageDialog& dialog = emailDialog();
-    dialog.prepare(EmailSettings::read(profile_), *package);
-    if (dialogs_.execDialog(dialog) != QDialog::Accepted) return;
-    const EmailSettings entered = dialog.fieldSettings();
-    entered.write(profile_);
+    EmailWindowControl* window = emailDialog();
+    if (!window) return;
+    window->prepare(profile_, *package);
+    if (dialogs_.execDialog(window->dialog()) != QDialog::Accepted) return;
+    window->storeFieldValues(profile_);
     profile_.sync();
 }

@@ -9,8 +9,9 @@
 
 class CardDocument;
 class EditorSettings;
-class EmailPackageDialog;
+class EmailWindowControl;
 class MenuActions;
+class OutputModule;
 class SectionView;
 class UserDialogs;
 
@@ -23,7 +24,8 @@ public:
     // checkFirst, when given, runs before a package is produced or sent;
     // false stops the command.
     PackageCommands(CardDocument& document, SectionView& view, EditorSettings& settings,
-                    UserDialogs& dialogs, MenuActions& menu, std::function<bool()> checkFirst = {});
+                    UserDialogs& dialogs, OutputModule& output, MenuActions& menu,
+                    std::function<bool()> checkFirst = {});
     ~PackageCommands() override;
 
     void producePackage();
@@ -37,15 +39,17 @@ private:
     // Where the backup folder chooser starts: the folder chosen last, while
     // it is there, else the home folder.
     QString backupStartFolder() const;
-    EmailPackageDialog& emailDialog();
+    // Null when the output module cannot be loaded.
+    EmailWindowControl* emailDialog();
 
     CardDocument& document_;
     SectionView& view_;
     EditorSettings& settings_;
     UserDialogs& dialogs_;
+    OutputModule& output_;
     // The e-mail values are stored only when the e-mail window is left by
     // "&Close", so the window's own store writes them there and then.
     ProfileStore profile_;
-    std::unique_ptr<EmailPackageDialog> emailDialog_;
+    std::unique_ptr<EmailWindowControl> emailDialog_;
     std::function<bool()> checkFirst_;
 };

@@ -3,20 +3,21 @@
 #include <QAction>
 
 #include "commands/menuactions.h"
+#include "commands/outputmodule.h"
+#include "commands/outputparts.h"
 #include "document/carddocument.h"
-#include "printing/cardprintwindow.h"
-#include "printing/notesprintwindow.h"
 #include "views/notestexteditor.h"
 #include "views/sectionview.h"
 
 PrintCommands::PrintCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
                              const EditorSettings& settings, UserDialogs& dialogs,
-                             MenuActions& menu)
+                             OutputModule& output, MenuActions& menu)
     : document_(document),
       view_(view),
       notes_(notes),
       settings_(settings),
       dialogs_(dialogs),
+      output_(output),
       menu_(menu) {
     const auto update = [this] { updateActions(); };
     menu.add(*this, QStringLiteral("printCard"), QStringLiteral("&Print"),
@@ -38,12 +39,12 @@ void PrintCommands::updateActions() {
 
 void PrintCommands::printCard() {
     if (!document_.isOpen()) return;
-    cardWindow().showWindow();
+    if (PrintWindowControl* window = cardWindow()) window->showWindow();
 }
 
 void PrintCommands::printNotes() {
     if (!document_.card().notesOpen) return;
-    notesWindow().showWindow();
+    if (PrintWindowControl* window = notesWindow()) window->showWindow();
 }
 
 void PrintCommands::refreshPreview() {
@@ -51,19 +52,22 @@ void PrintCommands::refreshPreview() {
     if (cardWindow_) cardWindow_->refreshPreview();
 }
 
-CardPrintWindow& PrintCommands::cardWindow() {
+PrintWindowControl* PrintCommands::cardWindow() {
     if (!cardWindow_) {
-        cardWindow_ =
-            std::make_unique<CardPrintWindow>(document_.card(), settings_, dialogs_, &view_);
+        OutputParts* parts = output_.parts();
+        if (!parts) return nullptr;
+        cardWindow_ = parts->cardPrintWindow(document_.card(), settings_, dialogs_, &view_);
     }
-    return *cardWindow_;
+    return cardWindow_.get();
 }
 
-NotesPrintWindow& PrintCommands::notesWindow() {
+PrintWindowControl* PrintCommands::notesWindow() {
     if (!notesWindow_) {
-        notesWindow_ = std::make_unique<NotesPrintWindow>(
+        OutputParts* parts = output_.parts();
+        if (!parts) return nullptr;
+        notesWindow_ = parts->notesPrintWindow(
             document_.card(), notes_, [this] { return notes_.fileName(); }, settings_, dialogs_,
             &view_);
     }
-    return *notesWindow_;
+    return notesWindow_.get();
 }

@@ -4,11 +4,11 @@
 #include <memory>
 
 class CardDocument;
-class CardPrintWindow;
 class EditorSettings;
 class MenuActions;
-class NotesPrintWindow;
 class NotesTextEditor;
+class OutputModule;
+class PrintWindowControl;
 class SectionView;
 class UserDialogs;
 
@@ -19,7 +19,8 @@ class PrintCommands : public QObject {
 
 public:
     PrintCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                  const EditorSettings& settings, UserDialogs& dialogs, MenuActions& menu);
+                  const EditorSettings& settings, UserDialogs& dialogs, OutputModule& output,
+                  MenuActions& menu);
     ~PrintCommands() override;
 
     // Print is there for an open card, and for open notes.
@@ -31,15 +32,17 @@ public:
     void refreshPreview();
 
 private:
-    CardPrintWindow& cardWindow();
-    NotesPrintWindow& notesWindow();
+    // Null when the output module cannot be loaded.
+    PrintWindowControl* cardWindow();
+    PrintWindowControl* notesWindow();
 
     CardDocument& document_;
     SectionView& view_;
     NotesTextEditor& notes_;
     const EditorSettings& settings_;
     UserDialogs& dialogs_;
+    OutputModule& output_;
     MenuActions& menu_;
-    std::unique_ptr<CardPrintWindow> cardWindow_;
-    std::unique_ptr<NotesPrintWindow> notesWindow_;
+    std::unique_ptr<PrintWindowControl> cardWindow_;
+    std::unique_ptr<PrintWindowControl> notesWindow_;
 };

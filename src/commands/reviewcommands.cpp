@@ -11,11 +11,12 @@
 #include "card/notesoutline.h"
 #include "card/plainnotes.h"
 #include "commands/menuactions.h"
+#include "commands/outputmodule.h"
+#include "commands/outputparts.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/cardtext.h"
 #include "document/editorsettings.h"
-#include "printing/reportoutput.h"
 #include "render/cardpagepainter.h"
 #include "render/printedcellcheck.h"
 #include "review/checkwindow.h"
@@ -52,8 +53,14 @@ struct ReviewCommands::TheirCard {
 };
 
 ReviewCommands::ReviewCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                               EditorSettings& settings, UserDialogs& dialogs, MenuActions& menu)
-    : document_(document), view_(view), notes_(notes), settings_(settings), dialogs_(dialogs) {
+                               EditorSettings& settings, UserDialogs& dialogs,
+                               OutputModule& output, MenuActions& menu)
+    : document_(document),
+      view_(view),
+      notes_(notes),
+      settings_(settings),
+      dialogs_(dialogs),
+      output_(output) {
     const auto update = [this] { updateActions(); };
     menu.add(*this, kItemNames[0], QStringLiteral("Compare with\u2026"), {}, update,
              [this] { compareWithCard(); });
@@ -220,8 +227,11 @@ std::vector<zqw::CheckFinding> ReviewCommands::runChecks() {
         QFileInfo(QFile::decodeName(QByteArray::fromStdString(card.notesFileName))).isFile();
     inputs.printed = printedCellFindings(card, settings_.printLayout(), printFonts(settings_));
     // A package holds the files as saved; a card never saved makes none.
-    if (!document_.isUnnamed())
-        inputs.packageBytes = zqw::measurePackage(zqw::packageContentsOf(card));
+    // Packages are made by the output module, loaded here if need be.
+    if (!document_.isUnnamed()) {
+        if (OutputParts* parts = output_.parts())
+            inputs.packageBytes = parts->measurePackage(parts->packageContentsOf(card));
+    }
     return zqw::checkCard(card, inputs);
 }
 

@@ -14,6 +14,7 @@ class CheckWindow;
 class CompareWindow;
 class EditorSettings;
 class MenuActions;
+class OutputModule;
 class NotesTextEditor;
 class SectionView;
 class UserDialogs;
@@ -27,7 +28,8 @@ class ReviewCommands : public QObject {
 
 public:
     ReviewCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                   EditorSettings& settings, UserDialogs& dialogs, MenuActions& menu);
+                   EditorSettings& settings, UserDialogs& dialogs, OutputModule& output,
+                   MenuActions& menu);
     ~ReviewCommands() override;
 
     void updateActions();
@@ -60,6 +62,7 @@ private:
     NotesTextEditor& notes_;
     EditorSettings& settings_;
     UserDialogs& dialogs_;
+    OutputModule& output_;
     std::unique_ptr<TheirCard> theirs_;
     QString theirsFile_;
     std::vector<zqw::CardDifference> differences_;

@@ -101,3 +101,12 @@ void EditorSettings::setColourSuits(bool on) {
     colourSuits_ = on;
     emit colourSuitsChanged(on);
 }
+
+DisplayFontSettings printFonts(const EditorSettings& settings) {
+    DisplayFontSettings fonts;
+    fonts.family = settings.displayFont().family();
+    fonts.pointSize = settings.displayFont().pointSize();
+    fonts.notesPointSize = settings.notesFont().pointSize();
+    fonts.suitChars = settings.suitChars();
+    return fonts;
+}

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "card/texthelpers.h"
+#include "render/displayfontsettings.h"
 #include "render/printlayoutsettings.h"
 
 class IniFile;
@@ -83,6 +84,10 @@ signals:
 
 private:
     QRect windowBounds_{20, 20, 425, 335};
+
+// The display font, notes font size and suit characters the printouts use,
+// as the editor's settings hold them now.
+DisplayFontSettings printFonts(const EditorSettings& settings);
     QString cardFile_;
     QString customPromptFile_;
     QString packageFile_;

@@ -24,15 +24,6 @@ constexpr double kFileDpi = zqw::CardPageSetup::kDefaultPrinterDpi;
 
 }  // namespace
 
-DisplayFontSettings printFonts(const EditorSettings& settings) {
-    DisplayFontSettings fonts;
-    fonts.family = settings.displayFont().family();
-    fonts.pointSize = settings.displayFont().pointSize();
-    fonts.notesPointSize = settings.notesFont().pointSize();
-    fonts.suitChars = settings.suitChars();
-    return fonts;
-}
-
 bool layOutForOutput(PagedReport& report, UserDialogs& dialogs) {
     report.layOut(kFileDpi);
     if (report.pageCount() > 0) return true;

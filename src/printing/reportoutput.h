@@ -19,10 +19,6 @@ class UserDialogs;
 // The ways a printout leaves the print windows: to a printer through the
 // print dialog, or to a PDF file. Every failure is shown to the user.
 
-// The display font, notes font size and suit characters the printouts use,
-// as the editor's settings hold them now.
-DisplayFontSettings printFonts(const EditorSettings& settings);
-
 // Lays the report out at the resolution the files are written at. False,
 // after telling the user, when there is nothing to print.
 bool layOutForOutput(PagedReport& report, UserDialogs& dialogs);

@@ -14,12 +14,19 @@
 
 #include "card/plainnotes.h"
 #include "commands/menuactions.h"
+#include "commands/outputmodule.h"
 #include "mainwindow/mainwindow.h"
 #include "platform/profilestore.h"
 #include "views/cardgrid.h"
 #include "views/sectionview.h"
 
 namespace {
+
+// The tests do not lie beside the output module, as the program does.
+const bool kOutputModuleFound = [] {
+    OutputModule::searchFirst(QStringLiteral(ZQW_PROGRAM_DIR));
+    return true;
+}();
 
 const char* kindName(ScriptedDialogs::Kind kind) {
     switch (kind) {

@@ -103,7 +103,7 @@ def check_icon(path, size):
 
 def check_layout(prefix):
     expected = [
-        "bin/zqwcce", "bin/zqwcce-cli",
+        "bin/zqwcce", "bin/zqwcce-cli", "lib/zqwcce/modules/zqwcce-output.so",
         "share/zqwcce/zqw.sel", "share/zqwcce/ccehints.txt",
         "share/zqwcce/zqwcce.hlp/topics.txt",
         "share/zqwcce/cardaral.ttf", "share/zqwcce/cardcour.ttf",
@@ -121,10 +121,27 @@ def check_layout(prefix):
     # along: the programs live in bin only.
     check(not os.path.exists(os.path.join(prefix, "share/zqwcce/zqwcce")),
           "the editor installed into the data folder")
+    check_output_module(prefix)
     for size in ICON_SIZES:
         path = os.path.join(prefix, f"share/icons/hicolor/{size}x{size}/apps/zqwcce.png")
         if os.path.isfile(path):
             check_icon(path, size)
+
+
+def check_output_module(prefix):
+    # The editor starts without print support, libcurl and libzip; the
+    # module that brings them resolves every symbol and library it needs.
+    editor = run(["ldd", os.path.join(prefix, "bin/zqwcce")]).stdout
+    for library in ("libQt6PrintSupport", "libcurl", "libzip"):
+        check(library not in editor, f"the installed editor links {library}: {editor}")
+    module = os.path.join(prefix, "lib/zqwcce/modules/zqwcce-output.so")
+    if os.path.isfile(module):
+        result = run(["ldd", "-r", module])
+        check(result.returncode == 0 and "not found" not in result.stdout
+              and "undefined symbol" not in result.stdout + result.stderr,
+              f"the output module does not resolve: {result.stdout}{result.stderr}")
+        for library in ("libQt6PrintSupport", "libcurl", "libzip"):
+            check(library in result.stdout, f"the output module lacks {library}")
 
 
 def check_desktop_files(prefix):
@@ -203,6 +220,14 @@ def check_editor(prefix, work):
         check(editor.poll() is None, f"the installed editor ended: {editor.returncode}")
         check(opened, f"no window titled {title!r}: "
               f"{run(['xdotool', 'search', '--name', 'ZQW']).stdout}")
+        if opened:
+            # Print comes from the output module in lib/zqwcce/modules: its window
+            # shows only when the installed editor found and loaded it.
+            window = run(["xdotool", "search", "--name", title]).stdout.split()[0]
+            run(["xdotool", "mousemove", "--window", window, "5", "5", "click", "1"])
+            run(["xdotool", "key", "ctrl+p"])
+            check(window_titled("Print Convention Card", 30),
+                  "the installed editor showed no print window (output module not loaded)")
     finally:
         editor.kill()
         editor.wait()

@@ -115,9 +115,9 @@ EditorApp::EditorApp(UserDialogs& dialogs)
         std::make_unique<HelpCommands>(*document_, *view_, *settings_, dialogs_, *menu_);
     reviewCommands_ = std::make_unique<ReviewCommands>(*document_, *view_, *notes_, *settings_,
                                                        dialogs_, *output_, *menu_);
-    packageCommands_ =
-        std::make_unique<PackageCommands>(*document_, *view_, *settings_, dialogs_, *output_,
-                                          *menu_, [this] { return reviewCommands_->checkBeforeSending(); });
+    packageCommands_ = std::make_unique<PackageCommands>(
+        *document_, *view_, *settings_, dialogs_, *output_, *menu_,
+        [this] { return reviewCommands_->checkBeforeSending(); });
 
     QStringList groupItems;
     QStringList sectionItems;

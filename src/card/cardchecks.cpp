@@ -286,7 +286,6 @@ std::vector<CheckFinding> checkPrintedCells(const Card& card, const CardPrintPla
     return findings;
 }
 
-
 std::vector<CheckFinding> checkPackageSize(uint64_t packageBytes) {
     if (packageBytes <= kMostMailedPackageBytes) return {};
     CheckFinding f;

@@ -53,8 +53,8 @@ struct ReviewCommands::TheirCard {
 };
 
 ReviewCommands::ReviewCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                               EditorSettings& settings, UserDialogs& dialogs,
-                               OutputModule& output, MenuActions& menu)
+                               EditorSettings& settings, UserDialogs& dialogs, OutputModule& output,
+                               MenuActions& menu)
     : document_(document),
       view_(view),
       notes_(notes),

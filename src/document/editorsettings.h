@@ -85,9 +85,6 @@ signals:
 private:
     QRect windowBounds_{20, 20, 425, 335};
 
-// The display font, notes font size and suit characters the printouts use,
-// as the editor's settings hold them now.
-DisplayFontSettings printFonts(const EditorSettings& settings);
     QString cardFile_;
     QString customPromptFile_;
     QString packageFile_;
@@ -105,3 +102,7 @@ DisplayFontSettings printFonts(const EditorSettings& settings);
     PrintLayoutSettings printLayout_;
     QString notesPaperName_ = QStringLiteral("A4");
 };
+
+// The display font, notes font size and suit characters the printouts use,
+// as the editor's settings hold them now.
+DisplayFontSettings printFonts(const EditorSettings& settings);

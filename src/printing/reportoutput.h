@@ -6,10 +6,10 @@
 #include <optional>
 
 #include "card/cardprintplan.h"
+#include "document/editorsettings.h"
 #include "render/displayfontsettings.h"
 #include "render/reportarchive.h"
 
-class EditorSettings;
 class PagedReport;
 class QDialog;
 class QWidget;

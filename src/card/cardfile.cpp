@@ -40,15 +40,16 @@ void appendNumber(std::string& out, int number) {
     out.append(digits, end);
 }
 
-// A CR or LF would end the record early on reading and a Ctrl-Z the whole
-// file, losing everything after it: inside a text they are written as
-// spaces.
+// A CR would end the record early on reading and a Ctrl-Z the whole file,
+// losing everything after it: inside a text they are written as spaces. A
+// lone LF is data (only an LF right after a CR belongs to the line end), and
+// stored auctions hold it, so it is written as it was read.
 void appendRecordText(std::string& out, std::string_view text) {
     const size_t start = out.size();
     out.append(text);
     for (size_t i = start; i < out.size(); ++i) {
         char& c = out[i];
-        if (c == '\r' || c == '\n' || c == 26) c = ' ';
+        if (c == '\r' || c == 26) c = ' ';
     }
 }
 

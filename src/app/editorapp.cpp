@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 
 #include "app/recoveryfiles.h"
+#include "card/filelimits.h"
 #include "card/textfile.h"
 #include "commands/clipboardcommands.h"
 #include "commands/columneditcommand.h"
@@ -77,9 +78,16 @@ EditorApp::EditorApp(UserDialogs& dialogs)
         zqw::Card& card = document_->card();
         QList<std::pair<int, std::string>> typed;
         if (view_) typed = view_->uncommittedRows();
-        for (auto& [row, text] : typed) std::swap(card.rows[row].text, text);
+        const auto swapTexts = [&card, &typed] {
+            for (auto& [row, text] : typed) {
+                std::string held = card.rows[row].text;
+                card.rows[row].text = text;
+                text = std::move(held);
+            }
+        };
+        swapTexts();
         std::string bytes = card.cardFileBytes();
-        for (auto& [row, text] : typed) std::swap(card.rows[row].text, text);
+        swapTexts();
         return std::make_pair(std::move(bytes), notes_->fileBytes());
     });
     offerRecoveredCopies();
@@ -201,7 +209,8 @@ void EditorApp::offerRecoveredCopies() {
             continue;
         }
         document_->openRecoveredCopy(copy.cardCopy, copy.cardFile);
-        if (const auto notes = zqw::readRegularFile(copy.notesCopy.toStdString())) {
+        if (const auto notes =
+                zqw::readRegularFile(copy.notesCopy.toStdString(), zqw::kMostNotesBytes, nullptr)) {
             notes_->restoreText(*notes);
             notes_->setFileName(copy.notesFile);
             document_->card().notesOpen = true;
@@ -237,9 +246,7 @@ QAction* EditorApp::action(const QString& objectName) const {
 void EditorApp::openLastCard() {
     zqw::Card& card = document_->card();
     const QString last = settings_->cardFile();
-    if (!last.isEmpty() && QFileInfo(last).isFile()) {
-        document_->openCard(last);
-    } else {
+    if (last.isEmpty() || !QFileInfo(last).isFile() || !document_->openCard(last)) {
         document_->startBlankCard();
         notes_->startEmpty();
         card.notesOpen = true;

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 
+#include "card/filelimits.h"
 #include "card/textfile.h"
 
 namespace {
@@ -54,7 +55,8 @@ QList<RecoveryFiles::Copy> RecoveryFiles::leftBehind() {
                                                   QDir::Time | QDir::Reversed);
     for (const QFileInfo& info : infos) {
         QFile file(info.filePath());
-        if (!file.open(QIODevice::ReadOnly)) continue;
+        if (!file.open(QIODevice::ReadOnly) || file.size() > qint64{zqw::kMostRecoveryNoteBytes})
+            continue;
         const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
         Copy copy;
         copy.cardCopy = info.filePath().chopped(kInfoSuffix.size());

@@ -6,6 +6,7 @@
 
 #include "card/messagesink.h"
 #include "card/noteseditor.h"
+#include "card/rowstring.h"
 #include "card/texthelpers.h"
 
 namespace zqw {
@@ -56,7 +57,7 @@ struct Prompt {
 };
 
 struct RowText {
-    std::string text;
+    RowString text;
     int prevRow = 0;
     int nextRow = 0;
     int noteNo = 0;
@@ -75,6 +76,8 @@ inline constexpr char kSpadeCode = 6;
 
 inline constexpr const char* kUnnamedFile = "UnNamed file";
 inline constexpr const char* kNoFile = "No file";
+
+struct CardReadResult;
 
 // A row of the card as a grid shows it: the section, the template line whose
 // chain holds the row, and the row's index in Card::rows. Row 0 is the
@@ -143,7 +146,11 @@ public:
     // Writes cardFileName (atomically) and the linked notes; false when
     // the card could not be written.
     bool writeCardFile();
-    void readCardFile();
+    // Reads cardFileName as the card. False, with a message and nothing of
+    // the card changed, when the file is refused unread (larger than a card
+    // file can be); the caller then puts its previous cardFileName back.
+    // Every other failure gives a blank card, as a damaged file does.
+    bool readCardFile();
     // Replaces notesFileName, the widths, rows and auctions with those of a
     // card file's bytes, as readCardFile does; false, with the card left as
     // it was, when the content is damaged. Shows no message and touches
@@ -194,6 +201,8 @@ public:
 
 private:
     void appendMissingAuctionChains();
+    // Puts the answers a read produced in place of the card's.
+    void takeAnswers(CardReadResult&& result);
 
     struct LineRows {
         int firstRow = -1;

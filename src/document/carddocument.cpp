@@ -101,18 +101,27 @@ void CardDocument::startBlankCard() {
     cardStateChanged(wasModified);
 }
 
-void CardDocument::openCard(const QString& path) {
+bool CardDocument::openCard(const QString& path) {
     const bool wasModified = card_.isModified;
+    const std::string previous = card_.cardFileName;
     card_.cardFileName = path.toStdString();
-    card_.readCardFile();
+    if (!card_.readCardFile()) {
+        card_.cardFileName = previous;  // refused unread: the card stays as it was
+        return false;
+    }
     startHistory();
     cardStateChanged(wasModified);
+    return true;
 }
 
 void CardDocument::openRecoveredCopy(const QString& copyPath, const QString& cardFile) {
     const bool wasModified = card_.isModified;
+    const std::string previous = card_.cardFileName;
     card_.cardFileName = copyPath.toStdString();
-    card_.readCardFile();
+    if (!card_.readCardFile()) {
+        card_.cardFileName = previous;
+        return;
+    }
     card_.cardFileName =
         cardFile.isEmpty() ? std::string(zqw::kUnnamedFile) : cardFile.toStdString();
     startHistory();

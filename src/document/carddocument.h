@@ -39,7 +39,8 @@ public:
     // A blank card, as New makes it.
     void startBlankCard();
     // Reads a card file (a damaged one is reported and gives a blank card).
-    void openCard(const QString& path);
+    // False when the file was refused unread; the card stays as it was.
+    bool openCard(const QString& path);
     // No card: the rows stay on screen but cannot be changed or saved.
     void closeCard();
     // A copy kept of a card with unsaved changes, read back as the card it

@@ -231,6 +231,36 @@ INSTANTIATE_TEST_SUITE_P(
                       test::bin("ZQW1.0dir\nname.txt\r\n$204040\r\n1#}\n\r\n1#}\x03\x04\x05\x06\r\n"
                                 "*10}\0\r\n*20}\0\r\n*30}\0\r\n")));
 
+TEST_F(CardFileTest, AFileReadInPiecesGivesWhatItsBytesGive) {
+    // Records of every length up to 700 bytes, some holding an LF, ended by
+    // CR LF or a lone CR, so the pieces a file is read in end at every kind
+    // of place: inside a record, between CR and LF, after the LF. A Ctrl-Z
+    // far in ends the file.
+    std::string bytes = "ZQW1.0\r\n$204040\r\n";
+    const int rows = 3000;
+    for (int line = 0; line < 2; ++line) {
+        for (int k = 0; k < rows; ++k) {
+            bytes += std::to_string(rows) + "#" + std::to_string(k % 5) + "}";
+            bytes += std::string(static_cast<size_t>(k * 7 % 700), static_cast<char>('a' + k % 26));
+            if (k % 4 == 0) bytes += "\nlf";
+            bytes += k % 2 == 0 ? "\r" : "\r\n";
+        }
+    }
+    bytes += "*10}\n\0\r\n*20}x\r\n*30}y\r\n";
+    bytes += std::string(1, 26) + "1#}after the end\r\n";
+
+    CardFixture fromBytes(kExampleTemplate);
+    ASSERT_TRUE(fromBytes.card.readCardBytes(bytes));
+    CardFixture fromFile(kExampleTemplate);
+    fromFile.card.cardFileName = dir.path("pieces.ccf");
+    writeFile(fromFile.card.cardFileName, bytes);
+    fromFile.card.readCardFile();
+    EXPECT_TRUE(fromFile.messages.messages.empty());
+    EXPECT_EQ(fromFile.card.rows.size(), 2u * rows + 1);
+    EXPECT_EQ(fromFile.card.cardFileBytes(), fromBytes.card.cardFileBytes());
+    EXPECT_EQ(rowTexts(fromFile.card, 2), rowTexts(fromBytes.card, 2));
+}
+
 TEST_F(CardFileTest, FieldLimitsOnReading) {
     CardFixture f(kExampleTemplate);
     f.card.cardFileName = dir.path("long.ccf");

@@ -35,16 +35,18 @@ constexpr int kMostFabricatedRows = 999;
 // is damage, and holding it would only exhaust memory.
 constexpr size_t kMostAuctions = 100000;
 
-void appendTwoDigits(std::string& out, int width) {
+template <typename Out>
+void appendTwoDigits(Out& out, int width) {
     width = std::clamp(width, 0, 99);
     out += static_cast<char>('0' + width / 10);
     out += static_cast<char>('0' + width % 10);
 }
 
-void appendNumber(std::string& out, int number) {
+template <typename Out>
+void appendNumber(Out& out, int number) {
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    out.append(digits, end);
+    out += std::string_view(digits, static_cast<size_t>(end - digits));
 }
 
 // Whether any byte of word equals the byte in every position of repeated.
@@ -75,14 +77,13 @@ bool holdsCrOrCtrlZ(std::string_view text) {
 // losing everything after it: inside a text they are written as spaces. A
 // lone LF is data (only an LF right after a CR belongs to the line end), and
 // stored auctions hold it, so it is written as it was read.
-void appendRecordText(std::string& out, std::string_view text) {
-    const size_t start = out.size();
-    out.append(text);
-    if (!holdsCrOrCtrlZ(text)) return;
-    for (size_t i = start; i < out.size(); ++i) {
-        char& c = out[i];
-        if (c == '\r' || c == 26) c = ' ';
+template <typename Out>
+void appendRecordText(Out& out, std::string_view text) {
+    if (!holdsCrOrCtrlZ(text)) {
+        out += text;
+        return;
     }
+    for (const char c : text) out += c == '\r' || c == 26 ? ' ' : c;
 }
 
 // Where c first is in text: a plain loop, since the count and note it ends
@@ -135,7 +136,9 @@ public:
         }
         size_t searched = pos_;
         for (;;) {
-            const void* cr = std::memchr(buffer_.data() + searched, '\r', end_ - searched);
+            const void* cr = searched < end_
+                                 ? std::memchr(buffer_.data() + searched, '\r', end_ - searched)
+                                 : nullptr;
             if (cr) {
                 const size_t stop = static_cast<const char*>(cr) - buffer_.data();
                 const std::string_view record(buffer_.data() + pos_, stop - pos_);
@@ -384,26 +387,19 @@ private:
     std::string substitute_;
 };
 
-}  // namespace
-
-std::string Card::cardFileBytes() const {
-    // One pass over the texts sizes the buffer, so writing never regrows it.
-    size_t estimate = 32 + notesFileName.size() + 2 * columns.size();
-    for (const RowText& row : rows) estimate += row.text.size() + 20;
-    for (const RowText& auction : auctions) estimate += auction.text.size() + 20;
-    std::string out;
-    out.reserve(estimate);
-    adviseLargePages(out.data(), out.data() + out.capacity());
-
+// The card file's records, written to out: a std::string, or a
+// PieceWriter that hands them on a piece at a time.
+template <typename Out>
+void appendCardRecords(const Card& card, Out& out) {
     out += "ZQW1.0";
-    appendRecordText(out, notesFileName);
+    appendRecordText(out, card.notesFileName);
     out += "\r\n$";
-    for (size_t c = 1; c < columns.size(); ++c) appendTwoDigits(out, columns[c].width);
+    for (size_t c = 1; c < card.columns.size(); ++c) appendTwoDigits(out, card.columns[c].width);
     out += "\r\n";
 
     const RowText empty;
-    const auto writeLine = [this, &out, &empty](int lineIndex) {
-        const TemplateLine& line = lines.at(lineIndex);
+    const auto writeLine = [&card, &out, &empty](int lineIndex) {
+        const TemplateLine& line = card.lines.at(lineIndex);
         if (line.rowCount <= 0) {
             out += "0#\r\n";
             return;
@@ -417,8 +413,8 @@ std::string Card::cardFileBytes() const {
         for (int k = 0; k < line.rowCount; ++k) {
             // A chain shorter than its count would shift every later line;
             // an empty row keeps the records in step.
-            const bool valid = row > 0 && row < static_cast<int>(rows.size());
-            const RowText& text = valid ? rows[row] : empty;
+            const bool valid = row > 0 && row < static_cast<int>(card.rows.size());
+            const RowText& text = valid ? card.rows[row] : empty;
             out += tag;
             if (text.noteNo != 0) appendNumber(out, text.noteNo);
             out += '}';
@@ -427,7 +423,7 @@ std::string Card::cardFileBytes() const {
             row = valid ? text.nextRow : 0;
         }
     };
-    for (const Section& form : sections) {
+    for (const Section& form : card.sections) {
         if (form.columnCount != 0) {
             for (int i = 0; i < form.lineCount; ++i) writeLine(form.firstLine + i);
         }
@@ -436,13 +432,13 @@ std::string Card::cardFileBytes() const {
         }
     }
 
-    const int heads[3] = {auctionHead1, auctionHead2, auctionHead3};
+    const int heads[3] = {card.auctionHead1, card.auctionHead2, card.auctionHead3};
     for (int chain = 0; chain < 3; ++chain) {
         int index = heads[chain];
         size_t guard = 0;
-        while (index > 0 && index < static_cast<int>(auctions.size()) &&
-               guard++ < auctions.size()) {
-            const RowText& auction = auctions[index];
+        while (index > 0 && index < static_cast<int>(card.auctions.size()) &&
+               guard++ < card.auctions.size()) {
+            const RowText& auction = card.auctions[index];
             out += '*';
             out += static_cast<char>('1' + chain);
             appendNumber(out, auction.noteNo);
@@ -452,11 +448,57 @@ std::string Card::cardFileBytes() const {
             index = auction.nextRow;
         }
     }
+}
+
+// Collects records into pieces of a fixed size for a sink, so a save holds
+// no second copy of a large card in memory.
+class PieceWriter {
+public:
+    explicit PieceWriter(const PieceSink& sink) : sink_(sink) { buffer_.reserve(2 * kPiece); }
+    PieceWriter& operator+=(std::string_view bytes) {
+        buffer_ += bytes;
+        if (buffer_.size() >= kPiece) flush();
+        return *this;
+    }
+    PieceWriter& operator+=(char c) {
+        buffer_ += c;
+        return *this;
+    }
+    // Hands on what is collected; false once the sink has refused a piece.
+    bool flush() {
+        if (ok_ && !buffer_.empty()) ok_ = sink_(buffer_);
+        buffer_.clear();
+        return ok_;
+    }
+
+private:
+    static constexpr size_t kPiece = size_t{1} << 18;
+    const PieceSink& sink_;
+    std::string buffer_;
+    bool ok_ = true;
+};
+
+}  // namespace
+
+std::string Card::cardFileBytes() const {
+    // One pass over the texts sizes the buffer, so writing never regrows it.
+    size_t estimate = 32 + notesFileName.size() + 2 * columns.size();
+    for (const RowText& row : rows) estimate += row.text.size() + 20;
+    for (const RowText& auction : auctions) estimate += auction.text.size() + 20;
+    std::string out;
+    out.reserve(estimate);
+    adviseLargePages(out.data(), out.data() + out.capacity());
+    appendCardRecords(*this, out);
     return out;
 }
 
 bool Card::writeCardFile() {
-    if (!writeFileAtomically(cardFileName, cardFileBytes())) {
+    const auto produce = [this](const PieceSink& sink) {
+        PieceWriter out(sink);
+        appendCardRecords(*this, out);
+        return out.flush();
+    };
+    if (!writeFileAtomicallyInPieces(cardFileName, produce)) {
         messages_.showMessage("Unable to write to the file " + cardFileName);
         return false;
     }

@@ -383,6 +383,13 @@ void AtomicFile::discard() {
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* why) {
+    return writeFileAtomicallyInPieces(
+        path, [bytes](const PieceSink& sink) { return sink(bytes); }, why);
+}
+
+bool writeFileAtomicallyInPieces(const std::string& path,
+                                 const std::function<bool(const PieceSink&)>& produce,
+                                 std::string* why) {
     bool existed = false;
     const std::optional<std::string> target = saveTarget(path, existed, why);
     if (!target) return false;
@@ -392,18 +399,26 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     const auto folderRefuses = [](int error) {
         return error == EACCES || error == EPERM || error == EROFS || error == EBUSY;
     };
+    const auto inPlace = [&] {
+        std::string bytes;
+        produce([&bytes](std::string_view piece) {
+            bytes += piece;
+            return true;
+        });
+        return writeInPlace(*target, bytes, why);
+    };
     AtomicFile file;
     if (!file.open(*target, newFileMode())) {
-        if (existed && folderRefuses(file.errorNumber())) return writeInPlace(*target, bytes, why);
+        if (existed && folderRefuses(file.errorNumber())) return inPlace();
         if (why) *why = file.error();
         return false;
     }
-    if (!file.write(bytes)) {
+    if (!produce([&file](std::string_view piece) { return file.write(piece); })) {
         if (why) *why = file.error();
         return false;
     }
     if (!file.commit()) {
-        if (existed && folderRefuses(file.errorNumber())) return writeInPlace(*target, bytes, why);
+        if (existed && folderRefuses(file.errorNumber())) return inPlace();
         if (why) *why = file.error();
         return false;
     }

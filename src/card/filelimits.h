@@ -19,10 +19,10 @@ inline constexpr size_t kMostTemplateLines = 100000;
 // The notes editor holds the whole notes file, one record per line.
 inline constexpr size_t kMostNotesBytes = size_t{32} << 20;
 inline constexpr size_t kMostNotesLines = 1000000;
-// Files the editor reads whole. Real ones are kilobytes: a card of the
-// standard template is about 10 KB, a template, prompt or hints file a few
-// tens of KB. A card of a million rows of typical answers, the most rows the
-// editor holds, is about 45 MB. Past these a file is damaged or crafted, and
+// Files the editor reads whole. Real ones are kilobytes: a filled card of
+// the standard template is about 4 KB, the template 20 KB, the hints 8 KB,
+// a prompt file less. A card of a million rows of typical answers, the most
+// rows the editor holds, is about 45 MB. Past these a file is damaged or crafted, and
 // it is refused before any of it is read, so memory stays a small multiple of
 // what is accepted.
 inline constexpr size_t kMostCardFileBytes = size_t{256} << 20;

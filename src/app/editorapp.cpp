@@ -80,9 +80,16 @@ EditorApp::EditorApp(UserDialogs& dialogs)
         zqw::Card& card = document_->card();
         QList<std::pair<int, std::string>> typed;
         if (view_) typed = view_->uncommittedRows();
-        for (auto& [row, text] : typed) std::swap(card.rows[row].text, text);
+        const auto swapTexts = [&card, &typed] {
+            for (auto& [row, text] : typed) {
+                std::string held = card.rows[row].text;
+                card.rows[row].text = text;
+                text = std::move(held);
+            }
+        };
+        swapTexts();
         std::string bytes = card.cardFileBytes();
-        for (auto& [row, text] : typed) std::swap(card.rows[row].text, text);
+        swapTexts();
         return std::make_pair(std::move(bytes), notes_->fileBytes());
     });
     offerRecoveredCopies();
@@ -252,9 +259,7 @@ QAction* EditorApp::action(const QString& objectName) const {
 void EditorApp::openLastCard() {
     zqw::Card& card = document_->card();
     const QString last = settings_->cardFile();
-    if (!last.isEmpty() && QFileInfo(last).isFile()) {
-        document_->openCard(last);
-    } else {
+    if (last.isEmpty() || !QFileInfo(last).isFile() || !document_->openCard(last)) {
         document_->startBlankCard();
         notes_->startEmpty();
         card.notesOpen = true;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "card/filelimits.h"
 #include "card/textfile.h"
 #include "platform/privatefiles.h"
 
@@ -27,8 +28,8 @@ const QByteArray kNotesField = "notes ";
 const QByteArray kCardStateField = "cardstate ";
 const QByteArray kNotesStateField = "notesstate ";
 
-// Two file names and a header line are all a note holds.
-constexpr size_t kMostNoteBytes = 64 * 1024;
+// Two file names, two fingerprints and a header line are all a note holds.
+constexpr size_t kMostNoteBytes = zqw::kMostRecoveryNoteBytes;
 
 // The note beside a copy, and the lock of the editor that wrote it.
 QString infoPath(const QString& cardCopy) { return cardCopy + kInfoSuffix; }

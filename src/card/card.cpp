@@ -1,5 +1,6 @@
 #include "card/card.h"
 
+#include "card/filelimits.h"
 #include "card/templateparser.h"
 #include "card/textfile.h"
 #include "card/texthelpers.h"
@@ -13,8 +14,13 @@ Card::Card(MessageSink& messages, NotesEditor& notes) : messages_(messages), not
 void Card::parseTemplate(std::string_view templateBytes) { buildCardShape(*this, templateBytes); }
 
 bool Card::parseTemplateFile(const std::string& path) {
-    const auto bytes = readRegularFile(path);
-    if (!bytes) return false;
+    std::string why;
+    const auto bytes = readRegularFile(path, kMostTemplateBytes, &why);
+    if (!bytes) {
+        if (why == fileTooLargeReason(kMostTemplateBytes))
+            messages_.showMessage(path + " was not read: " + why);
+        return false;
+    }
     parseTemplate(*bytes);
     return true;
 }

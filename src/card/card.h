@@ -6,6 +6,7 @@
 
 #include "card/messagesink.h"
 #include "card/noteseditor.h"
+#include "card/rowstring.h"
 #include "card/texthelpers.h"
 
 namespace zqw {
@@ -58,7 +59,7 @@ struct Prompt {
 };
 
 struct RowText {
-    std::string text;
+    RowString text;
     int prevRow = 0;
     int nextRow = 0;
     int noteNo = 0;
@@ -77,6 +78,8 @@ inline constexpr char kSpadeCode = 6;
 
 inline constexpr const char* kUnnamedFile = "UnNamed file";
 inline constexpr const char* kNoFile = "No file";
+
+struct CardReadResult;
 
 // A row of the card as a grid shows it: the section, the template line whose
 // chain holds the row, and the row's index in Card::rows. Row 0 is the
@@ -145,12 +148,15 @@ public:
     // Writes cardFileName (atomically) and the linked notes; false when
     // the card could not be written.
     bool writeCardFile();
-    // Reads cardFileName and opens the notes it links where noteslink.h
-    // says they are.
-    void readCardFile();
+    // Reads cardFileName as the card and opens the notes it links where
+    // noteslink.h says they are. False, with a message and nothing of the
+    // card changed, when the file is refused unread (larger than a card file
+    // can be); the caller then puts its previous cardFileName back. Every
+    // other failure gives a blank card, as a damaged file does.
+    bool readCardFile();
     // The same for a card just extracted from a package: its notes are only
     // ever one of extractedNotes, the notes files extracted beside it.
-    void readPackagedCardFile(const std::vector<std::string>& extractedNotes);
+    bool readPackagedCardFile(const std::vector<std::string>& extractedNotes);
     // Asked before a notes link that leads out of the card's folder is
     // followed; without one, such a link is not followed.
     void setNotesLinkApproval(NotesLinkApproval* approval) { notesLinkApproval_ = approval; }
@@ -204,9 +210,11 @@ public:
 
 private:
     void appendMissingAuctionChains();
-    void readCardFileWith(const std::vector<std::string>* extractedNotes);
+    bool readCardFileWith(const std::vector<std::string>* extractedNotes);
     void openLinkedNotes(const std::string& cardPath,
                          const std::vector<std::string>* extractedNotes);
+    // Puts the answers a read produced in place of the card's.
+    void takeAnswers(CardReadResult&& result);
 
     struct LineRows {
         int firstRow = -1;

@@ -3,8 +3,15 @@
 // file has no counts of its own; the template says how many line groups
 // follow, and each group's first record says how many rows it has.
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <optional>
 
 #include "card/card.h"
@@ -28,42 +35,78 @@ constexpr int kMostFabricatedRows = 999;
 // is damage, and holding it would only exhaust memory.
 constexpr size_t kMostAuctions = 100000;
 
-void appendTwoDigits(std::string& out, int width) {
+template <typename Out>
+void appendTwoDigits(Out& out, int width) {
     width = std::clamp(width, 0, 99);
     out += static_cast<char>('0' + width / 10);
     out += static_cast<char>('0' + width % 10);
 }
 
-void appendNumber(std::string& out, int number) {
+template <typename Out>
+void appendNumber(Out& out, int number) {
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    out.append(digits, end);
+    out += std::string_view(digits, static_cast<size_t>(end - digits));
 }
 
-// A CR or LF would end the record early on reading and a Ctrl-Z the whole
-// file, losing everything after it: inside a text they are written as
-// spaces.
-void appendRecordText(std::string& out, std::string_view text) {
-    const size_t start = out.size();
-    out.append(text);
-    for (size_t i = start; i < out.size(); ++i) {
-        char& c = out[i];
-        if (c == '\r' || c == '\n' || c == 26) c = ' ';
+// Whether any byte of word equals the byte in every position of repeated.
+bool anyByteIs(uint64_t word, uint64_t repeated) {
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+    const uint64_t differs = word ^ repeated;
+    return ((differs - kOnes) & ~differs & kHighBits) != 0;
+}
+
+// Texts almost never hold a CR or Ctrl-Z: eight bytes are checked at a time.
+bool holdsCrOrCtrlZ(std::string_view text) {
+    constexpr uint64_t kCrs = 0x0D0D0D0D0D0D0D0DULL;
+    constexpr uint64_t kCtrlZs = 0x1A1A1A1A1A1A1A1AULL;
+    size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, 8);
+        if (anyByteIs(word, kCrs) || anyByteIs(word, kCtrlZs)) return true;
     }
+    for (; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == 26) return true;
+    }
+    return false;
+}
+
+// A CR would end the record early on reading and a Ctrl-Z the whole file,
+// losing everything after it: inside a text they are written as spaces. A
+// lone LF is data (only an LF right after a CR belongs to the line end), and
+// stored auctions hold it, so it is written as it was read.
+template <typename Out>
+void appendRecordText(Out& out, std::string_view text) {
+    if (!holdsCrOrCtrlZ(text)) {
+        out += text;
+        return;
+    }
+    for (const char c : text) out += c == '\r' || c == 26 ? ' ' : c;
+}
+
+// Where c first is in text: a plain loop, since the count and note it ends
+// are a few bytes long, where a library search costs more to set up.
+size_t findShort(std::string_view text, char c) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == c) return i;
+    }
+    return std::string_view::npos;
 }
 
 struct NoteAndText {
     int noteNo = 0;
-    std::string text;
+    std::string_view text;
 };
 
 // Splits "note}text" (the part of a record after its "#" or chain tag). A
 // "}" at the first position means no note; without "}" all is text.
 std::optional<NoteAndText> splitNote(std::string_view rest, size_t textLimit) {
-    const size_t brace = rest.find('}');
+    const size_t brace = findShort(rest, '}');
     NoteAndText result;
     if (brace == std::string_view::npos) {
-        result.text = std::string(rest.substr(0, textLimit));
+        result.text = rest.substr(0, textLimit);
         return result;
     }
     if (brace > 0) {
@@ -71,13 +114,102 @@ std::optional<NoteAndText> splitNote(std::string_view rest, size_t textLimit) {
         if (!note) return std::nullopt;
         result.noteNo = *note;
     }
-    result.text = std::string(rest.substr(brace + 1, textLimit));
+    result.text = rest.substr(brace + 1, textLimit);
     return result;
 }
 
+// The records of a card file read straight from the file a piece at a time,
+// so reading holds no copy of the whole file beside the card it makes. A
+// record ends at CR (an LF right after it belongs to the line end); Ctrl-Z
+// ends the file. A record is a view valid until the next one is asked for.
+class FileRecords {
+public:
+    FileRecords(int fd, size_t fileSize) : fd_(fd), unread_(fileSize) {}
+
+    bool failed() const { return failed_; }
+
+    std::string_view nextView(std::string_view substitute) {
+        if (skipLineFeed_) {
+            skipLineFeed_ = false;
+            if (pos_ == end_) fill();
+            if (pos_ < end_ && buffer_[pos_] == '\n') ++pos_;
+        }
+        size_t searched = pos_;
+        for (;;) {
+            const void* cr = searched < end_
+                                 ? std::memchr(buffer_.data() + searched, '\r', end_ - searched)
+                                 : nullptr;
+            if (cr) {
+                const size_t stop = static_cast<const char*>(cr) - buffer_.data();
+                const std::string_view record(buffer_.data() + pos_, stop - pos_);
+                pos_ = stop + 1;
+                skipLineFeed_ = true;
+                return record;
+            }
+            searched = end_ - pos_;
+            if (!fill()) break;
+        }
+        if (pos_ == end_) return substitute;
+        const std::string_view record(buffer_.data() + pos_, end_ - pos_);
+        pos_ = end_;
+        return record;
+    }
+
+    // Bytes not read yet, an upper bound.
+    size_t remainingBytes() const { return end_ - pos_ + unread_; }
+
+private:
+    // Moves what is left to the front and reads more after it; false at the
+    // end of the file (Ctrl-Z, the end, or a read error).
+    bool fill() {
+        if (ended_) return false;
+        const size_t left = end_ - pos_;
+        if (pos_ > 0) {
+            std::memmove(buffer_.data(), buffer_.data() + pos_, left);
+            pos_ = 0;
+            end_ = left;
+        }
+        // A record longer than the buffer makes it grow; records are
+        // otherwise short, so the buffer stays at its first size.
+        if (buffer_.size() - end_ < kPiece) buffer_.resize(std::max(2 * buffer_.size(), kPiece));
+        ssize_t n = 0;
+        do {
+            n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+        } while (n < 0 && errno == EINTR);
+        if (n <= 0) {
+            failed_ = n < 0;
+            ended_ = true;
+            return false;
+        }
+        const size_t got = static_cast<size_t>(n);
+        unread_ -= std::min(unread_, got);
+        const void* ctrlZ = std::memchr(buffer_.data() + end_, 26, got);
+        if (ctrlZ) {
+            end_ = static_cast<const char*>(ctrlZ) - buffer_.data();
+            ended_ = true;
+            return true;
+        }
+        end_ += got;
+        return true;
+    }
+
+    static constexpr size_t kPiece = size_t{1} << 18;
+
+    int fd_;
+    size_t unread_;
+    std::vector<char> buffer_;
+    size_t pos_ = 0;
+    size_t end_ = 0;
+    bool skipLineFeed_ = false;
+    bool ended_ = false;
+    bool failed_ = false;
+};
+
+}  // namespace
+
 // What a read produces before it replaces the card's answers, so a damaged
 // file found half way leaves nothing half replaced.
-struct ReadResult {
+struct CardReadResult {
     std::string noteFileName;
     std::optional<std::vector<int>> widths;
     std::vector<RowText> rows{RowText{}};
@@ -87,16 +219,32 @@ struct ReadResult {
     int heads[3] = {0, 0, 0};
 };
 
+namespace {
+
+// The rows of a large card, and the bytes of its file, fill megabytes at
+// once: large pages for them spare a page fault every few dozen rows. Only
+// room not written yet is advised, so nothing already there moves.
+void adviseLargePages(const void* from, const void* to) {
+    constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
+    const auto start = reinterpret_cast<uintptr_t>(from);
+    const auto end = reinterpret_cast<uintptr_t>(to);
+    const uintptr_t first = (start + kLargePage - 1) & ~(kLargePage - 1);
+    const uintptr_t last = end & ~(kLargePage - 1);
+    if (last > first) (void)::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
+template <typename Records>
 class CardReader {
 public:
-    CardReader(const Card& card, std::string_view bytes)
-        : card_(card), records_(bytes), recordCount_(countRecords(bytes)) {}
+    // mostRecords bounds the records the bytes can hold: room made for
+    // that many rows at once spares the copies of a growing list.
+    CardReader(const Card& card, Records& records, size_t mostRecords, size_t size)
+        : card_(card), records_(records), mostRecords_(mostRecords), texts_(size) {}
 
     // False when the content is damaged.
-    bool read(ReadResult& out) {
-        // A row per record at most, unless the file ends early: room made
-        // at once spares the copies of a growing list.
-        out.rows.reserve(std::min(recordCount_, kMostCardRows) + 1);
+    bool read(CardReadResult& out) {
+        out.rows.reserve(std::min(mostRecords_, kMostCardRows) + 1);
+        adviseLargePages(out.rows.data() + out.rows.size(), out.rows.data() + out.rows.capacity());
         out.lineRows.assign(card_.lines.size(), {0, 0});
         for (size_t i = 0; i < card_.lines.size(); ++i) {
             out.lineRows[i] = {card_.lines[i].firstRow, card_.lines[i].rowCount};
@@ -108,18 +256,18 @@ public:
         }
         out.noteFileName = header.substr(6, kNoteNameLimit);
 
-        current_.assign(records_.nextView("1#} "));
+        current_ = records_.nextView("1#} ");
         if (!current_.empty() && current_[0] == '$') {
             std::vector<int> widths;
             size_t pos = 1;
             for (size_t c = 1; c < card_.columns.size(); ++c, pos += 2) {
-                const auto width = parseDecimal(
-                    pos < current_.size() ? std::string_view(current_).substr(pos, 2) : "", false);
+                const auto width =
+                    parseDecimal(pos < current_.size() ? current_.substr(pos, 2) : "", false);
                 if (!width) return false;
                 widths.push_back(*width);
             }
             out.widths = widths;
-            current_.assign(records_.nextView("1#} "));
+            current_ = records_.nextView("1#} ");
         }
 
         for (const Section& form : card_.sections) {
@@ -143,17 +291,17 @@ public:
     }
 
 private:
-    bool readLineGroup(ReadResult& out, int lineIndex, int& rowCounter) {
+    bool readLineGroup(CardReadResult& out, int lineIndex, int& rowCounter) {
         if (lineIndex <= 0 || lineIndex >= static_cast<int>(out.lineRows.size())) return false;
         const int firstRow = static_cast<int>(out.rows.size());
-        const size_t hash = current_.find('#');
+        const size_t hash = findShort(current_, '#');
         int count = 1;
         std::string_view rest = current_;
-        if (hash != std::string::npos) {
-            const auto parsed = parseDecimal(std::string_view(current_).substr(0, hash), false);
+        if (hash != std::string_view::npos) {
+            const auto parsed = parseDecimal(current_.substr(0, hash), false);
             if (!parsed) return false;
             count = *parsed;
-            rest = std::string_view(current_).substr(hash + 1);
+            rest = current_.substr(hash + 1);
         }
         if (count > kMostFabricatedRows &&
             static_cast<size_t>(count) - 1 > records_.remainingBytes()) {
@@ -164,20 +312,21 @@ private:
         if (static_cast<size_t>(std::max(count, 1)) > kMostCardRows + 1 - out.rows.size())
             return false;
         if (!appendRow(out, rest, 0)) return false;
-        const std::string substitute = std::to_string(count) + "#} ";
-        current_.assign(records_.nextView(substitute));
+        // current_ may still show the substitute of the line before, but it
+        // has been read to the end.
+        substitute_ = std::to_string(count) + "#} ";
+        current_ = records_.nextView(substitute_);
         if (count > 1) {
             out.rows[firstRow].nextRow = firstRow + 1;
             for (int k = 1; k < count; ++k) {
                 const int index = static_cast<int>(out.rows.size());
                 rowCounter += 1;
-                const size_t h = current_.find('#');
-                const std::string_view text = h == std::string::npos
-                                                  ? std::string_view(current_)
-                                                  : std::string_view(current_).substr(h + 1);
+                const size_t h = findShort(current_, '#');
+                const std::string_view text =
+                    h == std::string_view::npos ? current_ : current_.substr(h + 1);
                 if (!appendRow(out, text, index - 1)) return false;
                 out.rows[index].nextRow = index + 1;
-                current_.assign(records_.nextView(substitute));
+                current_ = records_.nextView(substitute_);
             }
             out.rows.back().nextRow = 0;
         }
@@ -186,17 +335,17 @@ private:
         return true;
     }
 
-    static bool appendRow(ReadResult& out, std::string_view rest, int prevRow) {
-        auto split = splitNote(rest.substr(0, kRowTextLimit), std::string_view::npos);
+    bool appendRow(CardReadResult& out, std::string_view rest, int prevRow) {
+        const auto split = splitNote(rest.substr(0, kRowTextLimit), std::string_view::npos);
         if (!split) return false;
         RowText& row = out.rows.emplace_back();
-        row.text = std::move(split->text);
+        row.text = texts_.add(split->text);
         row.noteNo = split->noteNo;
         row.prevRow = prevRow;
         return true;
     }
 
-    bool readAuctions(ReadResult& out) {
+    bool readAuctions(CardReadResult& out) {
         if (current_.empty() || current_[0] != '*')
             return true;  // defaults are added by the caller
         int previous = 0;
@@ -213,30 +362,120 @@ private:
             } else if (previous == 0) {
                 startsChain = true;  // an unknown first tag starts a chain no head reaches
             }
-            const std::string_view rest =
-                current_.size() > 2 ? std::string_view(current_).substr(2) : "";
+            const std::string_view rest = current_.size() > 2 ? current_.substr(2) : "";
             const auto split = splitNote(rest, kAuctionTextLimit);
             if (!split) return false;
             RowText auction;
-            auction.text = split->text;
+            auction.text = texts_.add(split->text);
             auction.noteNo = split->noteNo;
             auction.prevRow = startsChain ? 0 : previous;
             if (!startsChain) out.auctions[previous].nextRow = index;
-            out.auctions.push_back(auction);
+            out.auctions.push_back(std::move(auction));
             previous = index;
-            current_.assign(records_.nextView("end"));
+            current_ = records_.nextView("end");
         }
         return true;
     }
 
-    static size_t countRecords(std::string_view bytes) {
-        return static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\r')) + 1;
+    const Card& card_;
+    Records& records_;
+    size_t mostRecords_ = 0;
+    RowString::Blocks texts_;
+    // The record being read: a view into the file's bytes, valid until the
+    // next record is asked for, or of a substitute (a literal or substitute_).
+    std::string_view current_;
+    std::string substitute_;
+};
+
+// The card file's records, written to out: a std::string, or a
+// PieceWriter that hands them on a piece at a time.
+template <typename Out>
+void appendCardRecords(const Card& card, Out& out) {
+    out += "ZQW1.0";
+    appendRecordText(out, card.notesFileName);
+    out += "\r\n$";
+    for (size_t c = 1; c < card.columns.size(); ++c) appendTwoDigits(out, card.columns[c].width);
+    out += "\r\n";
+
+    const RowText empty;
+    const auto writeLine = [&card, &out, &empty](int lineIndex) {
+        const TemplateLine& line = card.lines.at(lineIndex);
+        if (line.rowCount <= 0) {
+            out += "0#\r\n";
+            return;
+        }
+        // Every record of the line starts with the same count.
+        char countTag[16];
+        char* const countEnd = std::to_chars(countTag, countTag + 15, line.rowCount).ptr;
+        *countEnd = '#';
+        const std::string_view tag(countTag, static_cast<size_t>(countEnd + 1 - countTag));
+        int row = line.firstRow;
+        for (int k = 0; k < line.rowCount; ++k) {
+            // A chain shorter than its count would shift every later line;
+            // an empty row keeps the records in step.
+            const bool valid = row > 0 && row < static_cast<int>(card.rows.size());
+            const RowText& text = valid ? card.rows[row] : empty;
+            out += tag;
+            if (text.noteNo != 0) appendNumber(out, text.noteNo);
+            out += '}';
+            appendRecordText(out, text.text);
+            out += "\r\n";
+            row = valid ? text.nextRow : 0;
+        }
+    };
+    for (const Section& form : card.sections) {
+        if (form.columnCount != 0) {
+            for (int i = 0; i < form.lineCount; ++i) writeLine(form.firstLine + i);
+        }
+        if (form.hasGrid2) {
+            for (int i = 0; i < form.lineCount2; ++i) writeLine(form.firstLine2 + i);
+        }
     }
 
-    const Card& card_;
-    RecordReader records_;
-    size_t recordCount_ = 0;
-    std::string current_;
+    const int heads[3] = {card.auctionHead1, card.auctionHead2, card.auctionHead3};
+    for (int chain = 0; chain < 3; ++chain) {
+        int index = heads[chain];
+        size_t guard = 0;
+        while (index > 0 && index < static_cast<int>(card.auctions.size()) &&
+               guard++ < card.auctions.size()) {
+            const RowText& auction = card.auctions[index];
+            out += '*';
+            out += static_cast<char>('1' + chain);
+            appendNumber(out, auction.noteNo);
+            out += '}';
+            appendRecordText(out, auction.text);
+            out += "\r\n";
+            index = auction.nextRow;
+        }
+    }
+}
+
+// Collects records into pieces of a fixed size for a sink, so a save holds
+// no second copy of a large card in memory.
+class PieceWriter {
+public:
+    explicit PieceWriter(const PieceSink& sink) : sink_(sink) { buffer_.reserve(2 * kPiece); }
+    PieceWriter& operator+=(std::string_view bytes) {
+        buffer_ += bytes;
+        if (buffer_.size() >= kPiece) flush();
+        return *this;
+    }
+    PieceWriter& operator+=(char c) {
+        buffer_ += c;
+        return *this;
+    }
+    // Hands on what is collected; false once the sink has refused a piece.
+    bool flush() {
+        if (ok_ && !buffer_.empty()) ok_ = sink_(buffer_);
+        buffer_.clear();
+        return ok_;
+    }
+
+private:
+    static constexpr size_t kPiece = size_t{1} << 18;
+    const PieceSink& sink_;
+    std::string buffer_;
+    bool ok_ = true;
 };
 
 }  // namespace
@@ -248,65 +487,18 @@ std::string Card::cardFileBytes() const {
     for (const RowText& auction : auctions) estimate += auction.text.size() + 20;
     std::string out;
     out.reserve(estimate);
-
-    out += "ZQW1.0";
-    appendRecordText(out, notesFileName);
-    out += "\r\n$";
-    for (size_t c = 1; c < columns.size(); ++c) appendTwoDigits(out, columns[c].width);
-    out += "\r\n";
-
-    const RowText empty;
-    const auto writeLine = [this, &out, &empty](int lineIndex) {
-        const TemplateLine& line = lines.at(lineIndex);
-        if (line.rowCount <= 0) {
-            out += "0#\r\n";
-            return;
-        }
-        int row = line.firstRow;
-        for (int k = 0; k < line.rowCount; ++k) {
-            // A chain shorter than its count would shift every later line;
-            // an empty row keeps the records in step.
-            const bool valid = row > 0 && row < static_cast<int>(rows.size());
-            const RowText& text = valid ? rows[row] : empty;
-            appendNumber(out, line.rowCount);
-            out += '#';
-            if (text.noteNo != 0) appendNumber(out, text.noteNo);
-            out += '}';
-            appendRecordText(out, text.text);
-            out += "\r\n";
-            row = valid ? text.nextRow : 0;
-        }
-    };
-    for (const Section& form : sections) {
-        if (form.columnCount != 0) {
-            for (int i = 0; i < form.lineCount; ++i) writeLine(form.firstLine + i);
-        }
-        if (form.hasGrid2) {
-            for (int i = 0; i < form.lineCount2; ++i) writeLine(form.firstLine2 + i);
-        }
-    }
-
-    const int heads[3] = {auctionHead1, auctionHead2, auctionHead3};
-    for (int chain = 0; chain < 3; ++chain) {
-        int index = heads[chain];
-        size_t guard = 0;
-        while (index > 0 && index < static_cast<int>(auctions.size()) &&
-               guard++ < auctions.size()) {
-            const RowText& auction = auctions[index];
-            out += '*';
-            out += static_cast<char>('1' + chain);
-            appendNumber(out, auction.noteNo);
-            out += '}';
-            appendRecordText(out, auction.text);
-            out += "\r\n";
-            index = auction.nextRow;
-        }
-    }
+    adviseLargePages(out.data(), out.data() + out.capacity());
+    appendCardRecords(*this, out);
     return out;
 }
 
 bool Card::writeCardFile() {
-    if (!writeFileAtomically(cardFileName, cardFileBytes())) {
+    const auto produce = [this](const PieceSink& sink) {
+        PieceWriter out(sink);
+        appendCardRecords(*this, out);
+        return out.flush();
+    };
+    if (!writeFileAtomicallyInPieces(cardFileName, produce)) {
         messages_.showMessage("Unable to write to the file " + cardFileName);
         return false;
     }
@@ -323,9 +515,17 @@ bool Card::writeCardFile() {
 }
 
 bool Card::readCardBytes(std::string_view bytes) {
-    ReadResult result;
-    if (!CardReader(*this, bytes).read(result)) return false;
+    RecordReader records(bytes);
+    const size_t mostRecords =
+        static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\r')) + 1;
+    CardReadResult result;
+    if (!CardReader<RecordReader>(*this, records, mostRecords, bytes.size()).read(result))
+        return false;
+    takeAnswers(std::move(result));
+    return true;
+}
 
+void Card::takeAnswers(CardReadResult&& result) {
     notesFileName = result.noteFileName;
     if (result.widths) {
         for (size_t c = 1; c < columns.size(); ++c) columns[c].width = (*result.widths)[c - 1];
@@ -345,16 +545,15 @@ bool Card::readCardBytes(std::string_view bytes) {
     auctionHead2 = result.heads[1];
     auctionHead3 = result.heads[2];
     appendMissingAuctionChains();
-    return true;
 }
 
-void Card::readCardFile() { readCardFileWith(nullptr); }
+bool Card::readCardFile() { return readCardFileWith(nullptr); }
 
-void Card::readPackagedCardFile(const std::vector<std::string>& extractedNotes) {
-    readCardFileWith(&extractedNotes);
+bool Card::readPackagedCardFile(const std::vector<std::string>& extractedNotes) {
+    return readCardFileWith(&extractedNotes);
 }
 
-void Card::readCardFileWith(const std::vector<std::string>* extractedNotes) {
+bool Card::readCardFileWith(const std::vector<std::string>* extractedNotes) {
     const std::string fileName = cardFileName;
     const auto blank = [this](const std::string& message) {
         messages_.showMessage(message);
@@ -362,15 +561,37 @@ void Card::readCardFileWith(const std::vector<std::string>* extractedNotes) {
         notes_.startEmpty();
         notesOpen = true;
     };
-    const auto bytes = readRegularFile(fileName);
-    if (!bytes) {
+    // Opened without blocking and checked to be a regular file, so a pipe
+    // or device named as a card cannot hang the editor.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (fd >= 0) ::close(fd);
         blank(fileName + " file not found");
-        return;
+        return true;
     }
-    if (!readCardBytes(*bytes)) {
+    const size_t size = static_cast<size_t>(info.st_size);
+    if (size > kMostCardFileBytes) {
+        ::close(fd);
+        // Not a card anyone wrote: the card on screen stays as it is.
+        messages_.showMessage(fileName +
+                              " was not opened: " + fileTooLargeReason(kMostCardFileBytes));
+        return false;
+    }
+    FileRecords records(fd, size);
+    CardReadResult result;
+    // A record is at least its CR: the file's size bounds the rows.
+    const bool read = CardReader<FileRecords>(*this, records, size + 1, size).read(result);
+    ::close(fd);
+    if (records.failed()) {
+        blank(fileName + " file not found");
+        return true;
+    }
+    if (!read) {
         blank(fileName + " has Invalid file content");
-        return;
+        return true;
     }
+    takeAnswers(std::move(result));
     isOpen = true;
     isModified = false;
 
@@ -378,6 +599,7 @@ void Card::readCardFileWith(const std::vector<std::string>* extractedNotes) {
     notesOpen = true;
     isOpen = true;
     isNoCard = false;
+    return true;
 }
 
 }  // namespace zqw

@@ -1,5 +1,6 @@
 #include "card/customprompts.h"
 
+#include "card/filelimits.h"
 #include "card/textfile.h"
 
 namespace zqw {
@@ -39,9 +40,11 @@ std::string customPromptsBytes(const std::vector<std::string>& prompts, const Su
 std::optional<std::vector<std::string>> readCustomPromptsFile(const std::string& path,
                                                               const SuitChars& chars,
                                                               MessageSink& messages) {
-    const auto bytes = readRegularFile(path);
+    std::string why;
+    const auto bytes = readRegularFile(path, kMostCustomPromptsBytes, &why);
     if (!bytes) {
-        messages.showMessage("Cannot open file " + path);
+        const bool tooLarge = why == fileTooLargeReason(kMostCustomPromptsBytes);
+        messages.showMessage("Cannot open file " + path + (tooLarge ? ": " + why : ""));
         return std::nullopt;
     }
     return parseCustomPrompts(*bytes, chars);

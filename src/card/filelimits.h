@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace zqw {
 
@@ -18,6 +19,26 @@ inline constexpr size_t kMostTemplateLines = 100000;
 // The notes editor holds the whole notes file, one record per line.
 inline constexpr size_t kMostNotesBytes = size_t{32} << 20;
 inline constexpr size_t kMostNotesLines = 1000000;
+// Files the editor reads whole. Real ones are kilobytes: a filled card of
+// the standard template is about 4 KB, the template 20 KB, the hints 8 KB,
+// a prompt file less. A card of a million rows of typical answers, the most
+// rows the editor holds, is about 45 MB. Past these a file is damaged or crafted, and
+// it is refused before any of it is read, so memory stays a small multiple of
+// what is accepted.
+inline constexpr size_t kMostCardFileBytes = size_t{256} << 20;
+inline constexpr size_t kMostTemplateBytes = size_t{16} << 20;
+inline constexpr size_t kMostCustomPromptsBytes = size_t{4} << 20;
+inline constexpr size_t kMostHintsBytes = size_t{4} << 20;
+// The note beside a recovery copy names two files.
+inline constexpr size_t kMostRecoveryNoteBytes = size_t{1} << 20;
+// A report archive holds the inputs of a print: a card, its notes and the
+// print settings.
+inline constexpr size_t kMostReportArchiveBytes =
+    kMostCardFileBytes + kMostNotesBytes + (size_t{1} << 20);
+
+// How a refused file is described after its name: "larger than 256 MB".
+std::string fileTooLargeReason(size_t mostBytes);
+
 // A package holds a card and its notes, kilobytes each.
 inline constexpr uint64_t kMostPackageEntryBytes = uint64_t{32} << 20;
 inline constexpr uint64_t kMostPackageBytes = uint64_t{64} << 20;

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "card/decimal.h"
+#include "card/filelimits.h"
 #include "card/textfile.h"
 
 namespace zqw {
@@ -59,9 +60,11 @@ HintsFile::HintsFile(std::string_view bytes) {
 }
 
 std::optional<HintsFile> HintsFile::load(const std::string& path, MessageSink& messages) {
-    const auto bytes = readRegularFile(path);
+    std::string why;
+    const auto bytes = readRegularFile(path, kMostHintsBytes, &why);
     if (!bytes) {
-        messages.showMessage("Cannot open file " + path);
+        const bool tooLarge = why == fileTooLargeReason(kMostHintsBytes);
+        messages.showMessage("Cannot open file " + path + (tooLarge ? ": " + why : ""));
         return std::nullopt;
     }
     return HintsFile(*bytes);

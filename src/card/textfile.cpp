@@ -13,6 +13,8 @@
 #include <cstring>
 #include <vector>
 
+#include "card/filelimits.h"
+
 namespace zqw {
 
 namespace {
@@ -146,12 +148,6 @@ bool readAll(int fd, std::string& content, size_t mostBytes, bool& tooLarge) {
     }
 }
 
-std::string sizeText(size_t bytes) {
-    constexpr size_t kMegabyte = size_t{1} << 20;
-    if (bytes % kMegabyte == 0) return std::to_string(bytes / kMegabyte) + " MB";
-    return std::to_string(bytes) + " bytes";
-}
-
 // The fallback for a folder that refuses new files: the new bytes are
 // written over the old ones, which are held in memory and written back
 // when the new ones do not all fit.
@@ -212,6 +208,13 @@ std::optional<std::string> saveTarget(const std::string& path, bool& existed, st
 }
 
 }  // namespace
+
+std::string fileTooLargeReason(size_t mostBytes) {
+    constexpr size_t kMegabyte = size_t{1} << 20;
+    if (mostBytes % kMegabyte == 0)
+        return "larger than " + std::to_string(mostBytes / kMegabyte) + " MB";
+    return "larger than " + std::to_string(mostBytes) + " bytes";
+}
 
 mode_t newFileMode() {
     const mode_t mask = ::umask(0);
@@ -290,7 +293,7 @@ std::optional<std::string> readRegularFile(const std::string& path, size_t mostB
     }
     if (static_cast<uint64_t>(info.st_size) > mostBytes) {
         ::close(fd);
-        return refuse("larger than " + sizeText(mostBytes));
+        return refuse(fileTooLargeReason(mostBytes));
     }
     std::string content;
     content.reserve(static_cast<size_t>(info.st_size));
@@ -298,7 +301,7 @@ std::optional<std::string> readRegularFile(const std::string& path, size_t mostB
     const bool read = readAll(fd, content, mostBytes, tooLarge);
     const int error = errno;
     ::close(fd);
-    if (!read) return refuse(tooLarge ? "larger than " + sizeText(mostBytes) : errorText(error));
+    if (!read) return refuse(tooLarge ? fileTooLargeReason(mostBytes) : errorText(error));
     return content;
 }
 
@@ -380,6 +383,13 @@ void AtomicFile::discard() {
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* why) {
+    return writeFileAtomicallyInPieces(
+        path, [bytes](const PieceSink& sink) { return sink(bytes); }, why);
+}
+
+bool writeFileAtomicallyInPieces(const std::string& path,
+                                 const std::function<bool(const PieceSink&)>& produce,
+                                 std::string* why) {
     bool existed = false;
     const std::optional<std::string> target = saveTarget(path, existed, why);
     if (!target) return false;
@@ -389,18 +399,26 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     const auto folderRefuses = [](int error) {
         return error == EACCES || error == EPERM || error == EROFS || error == EBUSY;
     };
+    const auto inPlace = [&] {
+        std::string bytes;
+        produce([&bytes](std::string_view piece) {
+            bytes += piece;
+            return true;
+        });
+        return writeInPlace(*target, bytes, why);
+    };
     AtomicFile file;
     if (!file.open(*target, newFileMode())) {
-        if (existed && folderRefuses(file.errorNumber())) return writeInPlace(*target, bytes, why);
+        if (existed && folderRefuses(file.errorNumber())) return inPlace();
         if (why) *why = file.error();
         return false;
     }
-    if (!file.write(bytes)) {
+    if (!produce([&file](std::string_view piece) { return file.write(piece); })) {
         if (why) *why = file.error();
         return false;
     }
     if (!file.commit()) {
-        if (existed && folderRefuses(file.errorNumber())) return writeInPlace(*target, bytes, why);
+        if (existed && folderRefuses(file.errorNumber())) return inPlace();
         if (why) *why = file.error();
         return false;
     }

@@ -62,6 +62,17 @@ bool writeAllBytes(int fd, std::string_view bytes);
 bool writeFileAtomically(const std::string& path, std::string_view bytes,
                          std::string* why = nullptr);
 
+// Takes the next piece of a file's bytes; false when it cannot.
+using PieceSink = std::function<bool(std::string_view)>;
+
+// writeFileAtomically for bytes made a piece at a time: produce hands every
+// piece to the sink it is given, in order, and returns false when the sink
+// refused one. Only a piece is held in memory at a time, except on the
+// in-place fallback, which needs the whole content.
+bool writeFileAtomicallyInPieces(const std::string& path,
+                                 const std::function<bool(const PieceSink&)>& produce,
+                                 std::string* why = nullptr);
+
 // Copies a regular file to target the same atomic way (without the in-place
 // fallback): target ends up the whole copy or as it was.
 bool copyFileAtomically(const std::string& source, const std::string& target,

@@ -18,17 +18,17 @@ void replaceAll(std::string& text, char from, int to) {
 
 }  // namespace
 
-std::string fieldOf(const std::string& text, int columnCount, int grid, int fieldNo) {
-    if (isWholeText(columnCount, grid)) return text;
+std::string fieldOf(std::string_view text, int columnCount, int grid, int fieldNo) {
+    if (isWholeText(columnCount, grid)) return std::string(text);
     size_t start = 0;
     for (int i = 1; i < fieldNo; ++i) {
         const size_t tab = text.find('\t', start);
-        if (tab == std::string::npos) break;
+        if (tab == std::string_view::npos) break;
         start = tab + 1;
     }
     const size_t tab = text.find('\t', start);
-    if (tab == std::string::npos || tab == start) return {};
-    return text.substr(start, tab - start);
+    if (tab == std::string_view::npos || tab == start) return {};
+    return std::string(text.substr(start, tab - start));
 }
 
 std::string withField(const std::string& text, int columnCount, int grid, int fieldNo,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace zqw {
 
@@ -14,7 +15,7 @@ struct SuitChars {
 
 // Field n (from 1) of a row text. grid 2 and single-column grids have one
 // field, the whole text; in a multi-column grid each field ends with a TAB.
-std::string fieldOf(const std::string& text, int columnCount, int grid, int fieldNo);
+std::string fieldOf(std::string_view text, int columnCount, int grid, int fieldNo);
 
 // The row text with field n replaced by value; missing fields are created
 // empty. The value must hold no TAB.

@@ -132,7 +132,7 @@ void writeShape(JsonWriter& json, const Card& card) {
 
 void writeRow(JsonWriter& json, const zqw::RowText& row) {
     json.beginObject();
-    json.member("text", row.text);
+    json.member("text", row.text.view());
     json.member("noteNo", row.noteNo);
     json.endObject();
 }
@@ -264,7 +264,7 @@ int run(const std::vector<std::string>& args) {
         writeShape(json, card);
     } else {
         card.cardFileName = args[2];
-        card.readCardFile();
+        if (!card.readCardFile()) return fail(messages.messages.back());
         if (command == "card") {
             writeMessages(json, messages.messages);
             writeAnswers(json, card, notes);

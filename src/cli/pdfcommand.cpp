@@ -118,8 +118,7 @@ int render(const PdfRequest& request) {
     }
     card.suitChars = fonts.suitChars;
     card.cardFileName = request.cardPath;
-    card.readCardFile();
-    if (readFailed(messages, request.cardPath)) {
+    if (!card.readCardFile() || readFailed(messages, request.cardPath)) {
         return fail(kFailed, "cannot read the card " + request.cardPath);
     }
 

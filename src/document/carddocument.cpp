@@ -188,23 +188,32 @@ void CardDocument::startBlankCard() {
     cardStateChanged(wasModified);
 }
 
-void CardDocument::openCard(const QString& path) {
+bool CardDocument::openCard(const QString& path) {
     const bool wasModified = card_.isModified;
+    const std::string previous = card_.cardFileName;
     card_.cardFileName = path.toStdString();
     fingerprints_.rememberFromDisk(path);
-    card_.readCardFile();
+    if (!card_.readCardFile()) {
+        card_.cardFileName = previous;  // refused unread: the card stays as it was
+        return false;
+    }
     startHistory();
     cardStateChanged(wasModified);
     markCardOpen();
+    return true;
 }
 
 void CardDocument::openPackagedCard(const QString& path, const QStringList& extractedNotes) {
     const bool wasModified = card_.isModified;
+    const std::string previous = card_.cardFileName;
     card_.cardFileName = path.toStdString();
     fingerprints_.rememberFromDisk(path);
     std::vector<std::string> notes;
     for (const QString& file : extractedNotes) notes.push_back(file.toStdString());
-    card_.readPackagedCardFile(notes);
+    if (!card_.readPackagedCardFile(notes)) {
+        card_.cardFileName = previous;
+        return;
+    }
     startHistory();
     cardStateChanged(wasModified);
     markCardOpen();
@@ -221,12 +230,17 @@ void CardDocument::restoreKnownState(const QString& path, const QByteArray& stat
 void CardDocument::openRecoveredCopy(const QString& copyPath, const QString& cardFile,
                                      const QByteArray& cardState) {
     const bool wasModified = card_.isModified;
+    const std::string previous = card_.cardFileName;
     card_.cardFileName = copyPath.toStdString();
     // The copy's link is the card's: a pair the user made for the card is
     // followed, and a question names the card, not the copy.
     recoveredCardFile_ = cardFile.isEmpty() ? QString::fromLatin1(zqw::kUnnamedFile) : cardFile;
-    card_.readCardFile();
+    const bool read = card_.readCardFile();
     recoveredCardFile_.clear();
+    if (!read) {
+        card_.cardFileName = previous;
+        return;
+    }
     card_.cardFileName =
         cardFile.isEmpty() ? std::string(zqw::kUnnamedFile) : cardFile.toStdString();
     // The copy's changes are to the card as its editor knew it.

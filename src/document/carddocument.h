@@ -58,7 +58,8 @@ public:
     // A blank card, as New makes it.
     void startBlankCard();
     // Reads a card file (a damaged one is reported and gives a blank card).
-    void openCard(const QString& path);
+    // False when the file was refused unread; the card stays as it was.
+    bool openCard(const QString& path);
     // Reads a card just extracted from a package; its notes are only ever
     // one of the notes files extracted with it.
     void openPackagedCard(const QString& path, const QStringList& extractedNotes);

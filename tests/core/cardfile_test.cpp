@@ -173,17 +173,18 @@ TEST_F(CardFileTest, NoTextCanCutTheCardFile) {
     CardFixture f(kExampleTemplate);
     Card& card = f.card;
     card.resetToBlankCard();
-    // A Ctrl-Z would end the file on reading, a CR or LF the record.
+    // A Ctrl-Z would end the file on reading and a CR the record; a lone LF
+    // is data and stays.
     card.rows[1].text = "\tone\x1Atwo\rthree\nfour\t";
     card.rows[2].text = "\tsecond line\t";
     card.auctions[card.auctionHead1].text = test::bin("\x21\r\x1A\n\0");
     card.notesFileName = "notes\r.txt";
     const std::string bytes = card.cardFileBytes();
-    EXPECT_EQ(bytes, test::bin("ZQW1.0notes .txt\r\n$204040\r\n1#}\tone two three four\t\r\n"
-                               "1#}\tsecond line\t\r\n*10}\x21   \0\r\n*20}\0\r\n*30}\0\r\n"));
+    EXPECT_EQ(bytes, test::bin("ZQW1.0notes .txt\r\n$204040\r\n1#}\tone two three\nfour\t\r\n"
+                               "1#}\tsecond line\t\r\n*10}\x21  \n\0\r\n*20}\0\r\n*30}\0\r\n"));
 
     ASSERT_TRUE(card.readCardBytes(bytes));
-    EXPECT_EQ(rowTexts(card, 1), std::vector<std::string>{"\tone two three four\t"});
+    EXPECT_EQ(rowTexts(card, 1), std::vector<std::string>{"\tone two three\nfour\t"});
     EXPECT_EQ(rowTexts(card, 2), std::vector<std::string>{"\tsecond line\t"});
     EXPECT_EQ(card.auctions[card.auctionHead3].text, std::string(1, '\0'));
 }
@@ -207,6 +208,57 @@ TEST_F(CardFileTest, LoneLineFeedIsPartOfARecord) {
     f.card.readCardFile();
     EXPECT_EQ(rowTexts(f.card, 1), std::vector<std::string>{"a\nb"});
     EXPECT_EQ(rowTexts(f.card, 2), std::vector<std::string>{"c"});
+}
+
+// Cards whose texts hold bytes a record may carry: a resave writes what was
+// read, byte for byte.
+class ResaveKeepsTheBytes : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ResaveKeepsTheBytes, ReadThenWrite) {
+    CardFixture f(kExampleTemplate);
+    f.card.resetToBlankCard();
+    ASSERT_TRUE(f.card.readCardBytes(GetParam()));
+    EXPECT_EQ(f.card.cardFileBytes(), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CardFileTest, ResaveKeepsTheBytes,
+    ::testing::Values(kBlankExample,
+                      test::bin("ZQW1.0\r\n$204040\r\n2#}a\nb\r\n2#3}\nlead\n\r\n1#}\tx\n\t\r\n"
+                                "*10}\0\r\n*20}\0\r\n*30}\0\r\n"),
+                      test::bin("ZQW1.0\r\n$204040\r\n1#}\r\n0#\r\n*17}\n\0\x01\n\n\r\n*10}\x02\r\n"
+                                "*20}\n\r\n*30}\0\r\n"),
+                      test::bin("ZQW1.0dir\nname.txt\r\n$204040\r\n1#}\n\r\n1#}\x03\x04\x05\x06\r\n"
+                                "*10}\0\r\n*20}\0\r\n*30}\0\r\n")));
+
+TEST_F(CardFileTest, AFileReadInPiecesGivesWhatItsBytesGive) {
+    // Records of every length up to 700 bytes, some holding an LF, ended by
+    // CR LF or a lone CR, so the pieces a file is read in end at every kind
+    // of place: inside a record, between CR and LF, after the LF. A Ctrl-Z
+    // far in ends the file.
+    std::string bytes = "ZQW1.0\r\n$204040\r\n";
+    const int rows = 3000;
+    for (int line = 0; line < 2; ++line) {
+        for (int k = 0; k < rows; ++k) {
+            bytes += std::to_string(rows) + "#" + std::to_string(k % 5) + "}";
+            bytes += std::string(static_cast<size_t>(k * 7 % 700), static_cast<char>('a' + k % 26));
+            if (k % 4 == 0) bytes += "\nlf";
+            bytes += k % 2 == 0 ? "\r" : "\r\n";
+        }
+    }
+    bytes += "*10}\n\0\r\n*20}x\r\n*30}y\r\n";
+    bytes += std::string(1, 26) + "1#}after the end\r\n";
+
+    CardFixture fromBytes(kExampleTemplate);
+    ASSERT_TRUE(fromBytes.card.readCardBytes(bytes));
+    CardFixture fromFile(kExampleTemplate);
+    fromFile.card.cardFileName = dir.path("pieces.ccf");
+    writeFile(fromFile.card.cardFileName, bytes);
+    fromFile.card.readCardFile();
+    EXPECT_TRUE(fromFile.messages.messages.empty());
+    EXPECT_EQ(fromFile.card.rows.size(), 2u * rows + 1);
+    EXPECT_EQ(fromFile.card.cardFileBytes(), fromBytes.card.cardFileBytes());
+    EXPECT_EQ(rowTexts(fromFile.card, 2), rowTexts(fromBytes.card, 2));
 }
 
 TEST_F(CardFileTest, FieldLimitsOnReading) {

@@ -9,7 +9,9 @@
 #include <fstream>
 #include <memory>
 
+#include "card/customprompts.h"
 #include "card/filelimits.h"
+#include "card/hintsfile.h"
 #include "card/notesformat.h"
 #include "test_support.h"
 
@@ -170,6 +172,78 @@ TEST_F(HugeInputs, TemplateLinesAreLimited) {
     f->card.resetToBlankCard();
     EXPECT_EQ(f->card.rows.size() - 1, 99990u);
 }
+
+// A file one byte past a reader's limit, made sparse: it costs no disk.
+void makeSparse(const std::string& path, uint64_t size) {
+    std::ofstream(path) << "ZQW1.0\r\n";
+    std::filesystem::resize_file(path, size);
+}
+
+struct OversizeCase {
+    const char* name;
+    size_t limit;
+    // Reads the file at path into a card whose answers and shape are set;
+    // true when the reader refused it.
+    bool (*read)(CardFixture& f, const std::string& path);
+    // The message: before and after the path.
+    std::string before;
+    std::string after;
+};
+
+void PrintTo(const OversizeCase& c, std::ostream* os) { *os << c.name; }
+
+class OversizeFiles : public ::testing::TestWithParam<OversizeCase> {};
+
+TEST_P(OversizeFiles, AreRefusedUnreadAndTheCardStaysAsItWas) {
+    test::TempDir dir;
+    const OversizeCase& c = GetParam();
+    const std::string path = dir.path("big");
+    makeSparse(path, uint64_t{c.limit} + 1);
+
+    CardFixture f(crlf({"FG", "PS", "C195", "OA"}));
+    f.card.resetToBlankCard();
+    f.card.cardFileName = dir.path("current.ccf");
+    f.card.rows[1].text = "kept";
+    bool refused = false;
+    const Cost cost = costOf([&] { refused = c.read(f, path); });
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(f.messages.messages, std::vector<std::string>{c.before + path + c.after});
+    EXPECT_EQ(f.card.rows[1].text, "kept");
+    EXPECT_EQ(f.card.lines.size(), 2u);
+    EXPECT_EQ(f.card.cardFileName, dir.path("current.ccf"));
+    EXPECT_LT(cost.bytes, 16L << 20);  // nothing of it was read
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, OversizeFiles,
+    ::testing::Values(OversizeCase{"card", kMostCardFileBytes,
+                                   [](CardFixture& f, const std::string& path) {
+                                       const std::string current = f.card.cardFileName;
+                                       f.card.cardFileName = path;
+                                       const bool read = f.card.readCardFile();
+                                       // The caller names the file before a read and
+                                       // takes its name back when the file is refused.
+                                       if (!read) f.card.cardFileName = current;
+                                       return !read;
+                                   },
+                                   "", " was not opened: larger than 256 MB"},
+                      OversizeCase{"template", kMostTemplateBytes,
+                                   [](CardFixture& f, const std::string& path) {
+                                       return !f.card.parseTemplateFile(path);
+                                   },
+                                   "", " was not read: larger than 16 MB"},
+                      OversizeCase{"custom_prompts", kMostCustomPromptsBytes,
+                                   [](CardFixture& f, const std::string& path) {
+                                       return !readCustomPromptsFile(path, f.card.suitChars,
+                                                                     f.messages);
+                                   },
+                                   "Cannot open file ", ": larger than 4 MB"},
+                      OversizeCase{"hints", kMostHintsBytes,
+                                   [](CardFixture& f, const std::string& path) {
+                                       return !HintsFile::load(path, f.messages);
+                                   },
+                                   "Cannot open file ", ": larger than 4 MB"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct NotesCase {
     const char* name;

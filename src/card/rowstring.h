@@ -1,0 +1,130 @@
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+namespace zqw {
+
+// The text of a row or an auction: a byte string in eight bytes. A card holds
+// up to a million of them, so a std::string each (32 bytes plus a heap block
+// of its own for any text past 15 bytes) would make the card several times
+// the size of its file. Short texts live inside the object; texts read from a
+// card file are views into shared blocks that hold only the texts; a text
+// set afterwards gets a heap block of its own. Copies of a view share its
+// block, which lives until the last of them goes, so a copy kept for undo
+// outlives the card it came from.
+//
+// It reads like a const std::string (size, data, [], iteration, comparisons)
+// and converts to std::string and std::string_view, so code that reads row
+// texts keeps working; assigning a string replaces it.
+class RowString {
+public:
+    RowString() = default;
+    RowString(const char* text) { assign(std::string_view(text)); }
+    RowString(std::string_view text) { assign(text); }
+    RowString(const std::string& text) { assign(std::string_view(text)); }
+    RowString(const RowString& other);
+    RowString(RowString&& other) noexcept : bits_(other.bits_) { other.bits_ = 0; }
+    ~RowString() { release(); }
+
+    RowString& operator=(const RowString& other);
+    RowString& operator=(RowString&& other) noexcept;
+    RowString& operator=(std::string_view text) { return assign(text); }
+    RowString& operator=(const std::string& text) { return assign(std::string_view(text)); }
+    RowString& operator=(const char* text) { return assign(std::string_view(text)); }
+
+    RowString& assign(std::string_view text);
+    RowString& assign(size_t count, char c) { return assign(std::string(count, c)); }
+    void clear() { release(); }
+
+    size_t size() const {
+        if (bits_ == 0) return 0;
+        if (bits_ & kInline) return (bits_ >> 56) & 7;
+        if (bits_ & kShared) return (bits_ >> 48) & kMostShared;
+        size_t size = 0;
+        std::memcpy(&size, reinterpret_cast<const void*>(bits_), sizeof size);
+        return size;
+    }
+    size_t length() const { return size(); }
+    bool empty() const { return bits_ == 0; }
+    const char* data() const {
+        if (bits_ == 0) return "";
+        if (bits_ & kInline) return reinterpret_cast<const char*>(&bits_);
+        if (bits_ & kShared) return reinterpret_cast<const char*>(bits_ & kAddress);
+        return reinterpret_cast<const char*>(bits_) + sizeof(size_t);
+    }
+    char operator[](size_t i) const { return data()[i]; }
+    const char* begin() const { return data(); }
+    const char* end() const { return data() + size(); }
+
+    std::string_view view() const { return {data(), size()}; }
+    std::string str() const { return std::string(view()); }
+    operator std::string_view() const { return view(); }
+    operator std::string() const { return str(); }
+
+    friend bool operator==(const RowString& a, const RowString& b) { return a.view() == b.view(); }
+    friend bool operator==(const RowString& a, std::string_view b) { return a.view() == b; }
+    friend bool operator==(const RowString& a, const std::string& b) {
+        return a.view() == std::string_view(b);
+    }
+    friend bool operator==(const RowString& a, const char* b) {
+        return a.view() == std::string_view(b);
+    }
+
+    void swap(RowString& other) noexcept { std::swap(bits_, other.bits_); }
+
+    // Texts read from one file are copied into shared blocks through one
+    // of these, at the cost of their bytes and no allocation each.
+    class Blocks {
+    public:
+        // expectedBytes: about how many bytes of text will be added.
+        explicit Blocks(size_t expectedBytes = 0) : expectedBytes_(expectedBytes) {}
+        ~Blocks();
+        Blocks(const Blocks&) = delete;
+        Blocks& operator=(const Blocks&) = delete;
+        RowString add(std::string_view text);
+
+    private:
+        void finishBlock();
+
+        size_t expectedBytes_;
+        char* block_ = nullptr;  // the block being filled
+        size_t used_ = 0;
+        uint32_t handedOut_ = 0;  // views of it made so far
+    };
+
+private:
+    // bits_ is one of:
+    //  - 0: the empty text;
+    //  - the top bit set: up to 7 bytes inside the object (bytes 0..6 of its
+    //    memory), their count in bits 56..58;
+    //  - bit 62 set: a view of a shared block, the length in bits 48..61 and
+    //    the address of the first byte in bits 0..47;
+    //  - otherwise the address of a heap block (a size_t length, then the
+    //    bytes). User-space addresses fit in 48 bits on the platforms we
+    //    build for.
+    static constexpr uint64_t kInline = uint64_t{1} << 63;
+    static constexpr uint64_t kShared = uint64_t{1} << 62;
+    static constexpr uint64_t kAddress = (uint64_t{1} << 48) - 1;
+    static constexpr size_t kMostInline = 7;
+    static constexpr size_t kMostShared = (size_t{1} << 14) - 1;
+
+    static_assert(std::endian::native == std::endian::little,
+                  "inline texts sit in the low bytes of bits_");
+
+    void release();
+    static RowString shared(const char* text, size_t size);
+
+    uint64_t bits_ = 0;
+};
+
+inline void swap(RowString& a, RowString& b) noexcept { a.swap(b); }
+
+std::ostream& operator<<(std::ostream& out, const RowString& text);
+
+}  // namespace zqw

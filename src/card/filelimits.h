@@ -31,10 +31,11 @@ inline constexpr size_t kMostCustomPromptsBytes = size_t{4} << 20;
 inline constexpr size_t kMostHintsBytes = size_t{4} << 20;
 // The note beside a recovery copy names two files.
 inline constexpr size_t kMostRecoveryNoteBytes = size_t{1} << 20;
-// A report archive holds the inputs of a print: a card, its notes and the
-// print settings.
-inline constexpr size_t kMostReportArchiveBytes =
-    kMostCardFileBytes + kMostNotesBytes + (size_t{1} << 20);
+// A report archive holds the inputs of a print: the template, a card, its
+// notes and the print settings. Real ones weigh tens of kilobytes; this
+// leaves room for the largest notes file the editor opens.
+inline constexpr size_t kMostReportArchiveBytes = size_t{64} << 20;
+static_assert(kMostReportArchiveBytes > kMostNotesBytes);
 
 // How a refused file is described after its name: "larger than 256 MB".
 std::string fileTooLargeReason(size_t mostBytes);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "card/cardprintplan.h"
+#include "card/filelimits.h"
 #include "card/notesprintplan.h"
 #include "render/pagedreport.h"
 
@@ -56,11 +57,8 @@ struct DisplayFontSettings;
 class ReportArchive : public PagedReport {
 public:
     static constexpr quint32 kVersion = 2;
-    // Far above any real archive (a template and card are tens of kilobytes,
-    // notes a few hundred), and room for the largest notes file the editor
-    // opens. Kept here until the card core's file limits name one for
-    // archives.
-    static constexpr qint64 kMaxFileBytes = qint64(64) * 1024 * 1024;
+    // The limit for every reader of outside files (card/filelimits.h).
+    static constexpr qint64 kMaxFileBytes = qint64{zqw::kMostReportArchiveBytes};
     // The card template an archive may hold; the bundled one is 20 kB.
     static constexpr quint32 kMaxTemplateBytes = 4u << 20;
     // For the open and save dialogs.

@@ -225,7 +225,7 @@ void PrintLayoutDialog::buildControls() {
             [this](bool on) { layout_.setNewPageForEachNote(on); });
     connect(brownSticker_, &QCheckBox::toggled, this,
             [this](bool on) { layout_.setNewPageForBrownSticker(on); });
-    connect(doneButton, &QPushButton::clicked, this, &PrintLayoutDialog::done);
+    connect(doneButton, &QPushButton::clicked, this, &PrintLayoutDialog::acceptLayout);
     connect(resetButton, &QPushButton::clicked, this, &PrintLayoutDialog::reset);
 }
 
@@ -373,7 +373,7 @@ void PrintLayoutDialog::applyControls() {
     }
 }
 
-void PrintLayoutDialog::done() {
+void PrintLayoutDialog::acceptLayout() {
     // Margins that leave nothing to print on are refused: the window stays
     // open with the fields as typed, and nothing is applied.
     if (const QString problem = marginProblem(); !problem.isEmpty()) {

@@ -56,7 +56,7 @@ private:
     void unitChanged();
     void orientationChanged();
     void columnsChanged();
-    void done();
+    void acceptLayout();
     void reset();
     // "Done" without closing the window.
     void applyControls();

@@ -40,7 +40,11 @@ bash tools/configure-check-build.sh "$check"
 cmake --build "$check" -j"$jobs"
 stage_done "sanitizer and fuzz build ($check/)"
 (
-  export ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1
+  # The output module carries its own copy of the libraries below it, and
+  # the program's copy (the same code) takes its place when it is loaded:
+  # one definition twice, by design. detect_odr_violation=1 still reports
+  # two definitions of a name that differ in size.
+  export ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:detect_odr_violation=1
   export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   cd "$check" && ctest --output-on-failure -j"$test_jobs"

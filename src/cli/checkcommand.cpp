@@ -10,6 +10,7 @@
 #include "card/cp1252.h"
 #include "card/notesoutline.h"
 #include "card/plainnotes.h"
+#include "offscreenapp.h"
 #include "platform/inifile.h"
 #include "platform/programpaths.h"
 #include "rememberednotes.h"
@@ -123,17 +124,7 @@ int runCheckCommand(const std::vector<std::string>& args) {
     const auto request = parse(args);
     if (!request)
         return fail("usage: zqwcce-cli check TEMPLATE CARD [--notes NOTES] [--settings INI]");
-    // Measuring the printed cells needs fonts but no screen; Qt's notes
-    // about its environment are not for the user of a command.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
-    });
-    int argc = 1;
-    char name[] = "zqwcce-cli";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-    return check(*request);
+    return runOffscreen([&] { return check(*request); });
 }
 
 }  // namespace zqw

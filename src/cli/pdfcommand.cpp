@@ -9,6 +9,7 @@
 #include "card/card.h"
 #include "card/notesprintplan.h"
 #include "card/plainnotes.h"
+#include "offscreenapp.h"
 #include "platform/inifile.h"
 #include "platform/programpaths.h"
 #include "rememberednotes.h"
@@ -157,18 +158,7 @@ int runPdfCommand(const std::vector<std::string>& args) {
                      "[--settings INI] [--notes NOTES-OUT.pdf]\n";
         return kFailed;
     }
-    // Printing needs fonts and a paint engine but no screen. Qt's notes
-    // about its environment (a missing runtime folder and the like) are not
-    // for the user of a command: only real failures reach standard error.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
-    });
-    int argc = 1;
-    char name[] = "zqwcce-cli";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-    return render(*request);
+    return runOffscreen([&] { return render(*request); });
 }
 
 }  // namespace zqw

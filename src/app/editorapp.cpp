@@ -25,6 +25,7 @@
 #include "commands/printcommands.h"
 #include "commands/promptcontroller.h"
 #include "commands/reviewcommands.h"
+#include "commands/undocommands.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/editorsettings.h"
@@ -105,6 +106,7 @@ EditorApp::EditorApp(UserDialogs& dialogs)
                                                    dialogs_, *output_, *menu_, *view_);
     lineCommands_ = std::make_unique<LineCommands>(*document_, *view_, *menu_);
     clipboardCommands_ = std::make_unique<ClipboardCommands>(*document_, *view_, *notes_, *menu_);
+    undoCommands_ = std::make_unique<UndoCommands>(*document_, *view_, *notes_, *menu_);
     findCommands_ = std::make_unique<FindCommands>(*document_, *view_, *notes_, dialogs_, *menu_);
     promptController_ = std::make_unique<PromptController>(*document_, *view_, *notes_, *settings_,
                                                            dialogs_, *menu_);
@@ -160,7 +162,8 @@ EditorApp::EditorApp(UserDialogs& dialogs)
           QStringLiteral("copy"), QStringLiteral("paste"), QStringLiteral("cut"),
           QStringLiteral("undo"), QStringLiteral("redo"), QStringLiteral("editColumn")},
          {[this] { lineCommands_->updateActions(); }, [this] { findCommands_->updateActions(); },
-          [this] { clipboardCommands_->updateActions(); }}},
+          [this] { clipboardCommands_->updateActions(); },
+          [this] { undoCommands_->updateActions(); }}},
         {QStringLiteral("optionsMenu"),
          QStringLiteral("&Options"),
          {QStringLiteral("chooseCardFont"), QStringLiteral("chooseNotesFont"),

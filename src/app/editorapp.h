@@ -10,6 +10,7 @@
 
 class CardDocument;
 class ClipboardCommands;
+class UndoCommands;
 class ColumnEditCommand;
 class CustomPromptsCommand;
 class EditorSettings;
@@ -59,6 +60,7 @@ public:
     NotesCommands& notesCommands() { return *notesCommands_; }
     LineCommands& lineCommands() { return *lineCommands_; }
     ClipboardCommands& clipboardCommands() { return *clipboardCommands_; }
+    UndoCommands& undoCommands() { return *undoCommands_; }
     FindCommands& findCommands() { return *findCommands_; }
     PromptController& promptController() { return *promptController_; }
     ColumnEditCommand& columnEditCommand() { return *columnEditCommand_; }
@@ -104,6 +106,7 @@ private:
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<LineCommands> lineCommands_;
     std::unique_ptr<ClipboardCommands> clipboardCommands_;
+    std::unique_ptr<UndoCommands> undoCommands_;
     std::unique_ptr<FindCommands> findCommands_;
     std::unique_ptr<PromptController> promptController_;
     std::unique_ptr<ColumnEditCommand> columnEditCommand_;

@@ -7,8 +7,7 @@ class MenuActions;
 class NotesTextEditor;
 class SectionView;
 
-// Copy, Cut and Paste on the active cell or in the notes, and the notes'
-// Undo and Redo.
+// Copy, Cut and Paste on the active cell or in the notes.
 class ClipboardCommands : public QObject {
     Q_OBJECT
 
@@ -21,8 +20,6 @@ public:
     void copy();
     void cut();
     void paste();
-    void undo();
-    void redo();
 
 private:
     CardDocument& document_;

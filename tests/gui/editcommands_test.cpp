@@ -550,7 +550,7 @@ void EditCommandsTest::editMenuStates() {
         if (page != QLatin1String("notes") && page != QLatin1String("closed notes")) {
             QTest::keyClick(&notes, Qt::Key_X);
         }
-        if (page == QLatin1String("undone notes")) app.clipboardCommands().undo();
+        if (page == QLatin1String("undone notes")) app.undoCommands().undo();
         if (selection) notes.selectAll();
     }
 

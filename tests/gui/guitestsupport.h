@@ -20,6 +20,7 @@
 #include "commands/notescommands.h"
 #include "commands/optionscommands.h"
 #include "commands/promptcontroller.h"
+#include "commands/undocommands.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/editorsettings.h"

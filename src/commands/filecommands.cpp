@@ -15,8 +15,8 @@
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/cardtext.h"
-#include "files/progressdialogview.h"
-#include "files/workprogress.h"
+#include "progress/progressdialogview.h"
+#include "progress/workprogress.h"
 #include "views/notestexteditor.h"
 #include "views/sectionview.h"
 

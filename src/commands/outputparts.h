@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "card/zqwpackage.h"
-#include "files/workprogress.h"
+#include "progress/workprogress.h"
 
 class EditorSettings;
 class PrintLayoutSettings;

@@ -6,8 +6,8 @@
 
 #include "card/zqwpackage.h"
 #include "commands/outputparts.h"
-#include "files/emailpackagedialog.h"
-#include "files/emailsettings.h"
+#include "email/emailpackagedialog.h"
+#include "email/emailsettings.h"
 #include "printing/cardprintwindow.h"
 #include "printing/notesprintwindow.h"
 #include "printing/printlayoutdialog.h"

@@ -25,7 +25,7 @@
 #include "dialogs/notesfontdialog.h"
 #include "dialogs/replacedialog.h"
 #include "dialogs/suitsymbolsdialog.h"
-#include "files/emailpackagedialog.h"
+#include "email/emailpackagedialog.h"
 #include "guitestmain.h"
 #include "guitestsupport.h"
 #include "help/aboutdialog.h"

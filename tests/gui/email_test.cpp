@@ -20,7 +20,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "files/emailpackagedialog.h"
+#include "email/emailpackagedialog.h"
 #include "guitestmain.h"
 #include "guitestsupport.h"
 #include "mail/mailtexts.h"

@@ -22,11 +22,11 @@
 
 #include "card/plainnotes.h"
 #include "card/zqwpackage.h"
-#include "files/progressdialogview.h"
-#include "files/workprogress.h"
 #include "guitestmain.h"
 #include "guitestsupport.h"
 #include "platform/profilestore.h"
+#include "progress/progressdialogview.h"
+#include "progress/workprogress.h"
 
 namespace {
 

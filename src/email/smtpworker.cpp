@@ -1,4 +1,4 @@
-#include "files/smtpworker.h"
+#include "email/smtpworker.h"
 
 #include <QMetaObject>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "files/emailpackagedialog.h"
+#include "email/emailpackagedialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "files/emailsettings.h"
+#include "email/emailsettings.h"
 
 #include "platform/profilestore.h"
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "files/emailsettings.h"
-#include "files/smtpworker.h"
+#include "email/emailsettings.h"
+#include "email/smtpworker.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "files/progressdialogview.h"
+#include "progress/progressdialogview.h"
 
 #include <QProgressDialog>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "files/workprogress.h"
+#include "progress/workprogress.h"
 
 #include <QEventLoop>
 #include <QThread>

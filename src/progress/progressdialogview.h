@@ -4,7 +4,7 @@
 #include <chrono>
 #include <memory>
 
-#include "files/workprogress.h"
+#include "progress/workprogress.h"
 
 class QProgressDialog;
 class QWidget;

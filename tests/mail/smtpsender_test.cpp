@@ -275,7 +275,6 @@ TEST_F(SmtpSenderTest, AbortEndsAWaitingOperationPromptly) {
             ASSERT_TRUE(sender.connect(settings));
         }
 
-        std::atomic<bool> finished{false};
         std::thread closer([&] {
             std::this_thread::sleep_for(700ms);
             sender.abort();

@@ -7,8 +7,7 @@
 #include <string_view>
 #include <vector>
 
-// libzip's archive handle; only the source file needs the library's header.
-struct zip;
+#include "card/ziparchive.h"
 
 namespace zqw {
 
@@ -46,7 +45,7 @@ public:
     PackageReader(const PackageReader&) = delete;
     PackageReader& operator=(const PackageReader&) = delete;
 
-    bool isOpen() const { return archive_ != nullptr; }
+    bool isOpen() const { return static_cast<bool>(archive_); }
     // Why the last operation failed, in words for a message.
     const std::string& error() const { return error_; }
     // What was found but did not stop the reading, one sentence each for the
@@ -86,7 +85,7 @@ private:
     bool extractEntry(int index, const std::string& target, uint64_t& done, uint64_t total);
 
     std::string bytes_;
-    zip* archive_ = nullptr;
+    ZipArchive archive_;
     std::vector<std::string> names_;
     std::vector<Entry> entries_;
     std::vector<std::string> notices_;

@@ -1,5 +1,6 @@
 #include "card/printlayout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -17,6 +18,58 @@ int roundHalfEven(double value) {
         result = std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
     }
     return static_cast<int>(result);
+}
+
+std::vector<int> gridColumnPixels(const Card& card, int section, int grid, int printWidth) {
+    if (section < 0 || section >= static_cast<int>(card.sections.size())) return {};
+    const Section& s = card.sections[static_cast<size_t>(section)];
+    const auto share = [printWidth](int percent) {
+        return roundHalfEven(printWidth * percent / 100.0);
+    };
+    if (grid == 2) return {share(s.labelWidth2), share(s.textWidth2)};
+    if (s.columnCount == 1) return {printWidth};
+    std::vector<int> pixels;
+    for (int c = 0; c < s.columnCount; ++c)
+        pixels.push_back(share(card.columns[static_cast<size_t>(s.firstColumn + c)].width));
+    return pixels;
+}
+
+std::vector<int> gridColumnPercents(const Section& section, int grid,
+                                    const std::vector<int>& pixels, int printWidth) {
+    const double W = printWidth;
+    if (W <= 0) return {};
+    const auto percent = [W](double px) { return roundHalfEven(px * 100.0 / W); };
+    // Two digits are stored; 3 is the least the rules aim at.
+    const auto bounded = [](int pct) { return std::clamp(pct, 3, 99); };
+    std::vector<int> percents;
+    if (grid == 1) {
+        if (section.columnCount < 2 || static_cast<int>(pixels.size()) < section.columnCount)
+            return {};
+        int running = 0;
+        for (int i = 0; i < section.columnCount; ++i) {
+            const int px = pixels[static_cast<size_t>(i)];
+            running += px;
+            int pct = percent(px);
+            if (i == section.columnCount - 1 && running > W) {
+                pct = percent(px - running + W);
+                if (pct < 3) pct += 3;
+            } else if (running > W - 3) {
+                pct -= 3;
+            }
+            if (pct == 0) pct = 3;
+            percents.push_back(bounded(pct));
+        }
+        return percents;
+    }
+    if (pixels.size() < 2) return {};
+    int label = percent(pixels[0]);
+    int text = percent(pixels[1]);
+    if (pixels[0] + pixels[1] > W) text = percent(W - pixels[0]);
+    if (text < 3) {
+        label -= 3;
+        text += 3;
+    }
+    return {bounded(label), bounded(text)};
 }
 
 CardPageSetup::CardPageSetup() = default;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "card/card.h"
 
@@ -12,6 +13,20 @@ namespace zqw {
 // The nearest integer, a half going to the even neighbour (2.5 -> 2,
 // 3.5 -> 4, -2.5 -> -2). Print widths and stored margins round this way.
 int roundHalfEven(double value);
+
+// Column widths are stored as shares (percent, two digits) of the width a
+// section prints in; on screen that width is the grids' width too.
+//
+// The pixel widths of a section's grid columns (grid 1: one a column, the
+// whole width for a single column; grid 2: label and text) at a print
+// column width of printWidth pixels.
+std::vector<int> gridColumnPixels(const Card& card, int section, int grid, int printWidth);
+
+// The shares to store for columns dragged to these pixel widths, 3 to 99
+// each, the last column given what is left when the row is too wide.
+// Empty when the pixel widths do not match the grid or printWidth is none.
+std::vector<int> gridColumnPercents(const Section& section, int grid,
+                                    const std::vector<int>& pixels, int printWidth);
 
 enum class LengthUnit { Inches, Millimetres, PrinterPixels, ScreenPixels };
 

@@ -126,49 +126,22 @@ bool GridCells::applyColumnWidths(int grid, const QList<int>& pixels, int printC
     zqw::Card& card = document_.card();
     if (section_ < 0 || section_ >= static_cast<int>(card.sections.size())) return false;
     zqw::Section& s = card.sections[section_];
-    const double W = printColumnWidth;
-    if (W <= 0) return false;
-    const auto percent = [W](double px) { return zqw::roundHalfEven(px * 100.0 / W); };
-    // Widths are stored as two digits; 3 is the least the rules aim at.
-    const auto bounded = [](int pct) { return std::clamp(pct, 3, 99); };
+    const std::vector<int> percents = zqw::gridColumnPercents(
+        s, grid, std::vector<int>(pixels.begin(), pixels.end()), printColumnWidth);
+    if (percents.empty()) return false;
     bool changed = false;
     if (grid == 1) {
-        if (s.columnCount < 2 || pixels.size() < s.columnCount) return false;
-        int running = 0;
         for (int i = 0; i < s.columnCount; ++i) {
-            const int px = pixels[i];
-            running += px;
-            int pct = percent(px);
-            if (i == s.columnCount - 1 && running > W) {
-                pct = percent(px - running + W);
-                if (pct < 3) pct += 3;
-            } else if (running > W - 3) {
-                pct -= 3;
-            }
-            if (pct == 0) pct = 3;
-            pct = bounded(pct);
             zqw::ColumnHead& head = card.columns[s.firstColumn + i];
-            if (pct != head.width) {
-                head.width = pct;
+            if (percents[static_cast<size_t>(i)] != head.width) {
+                head.width = percents[static_cast<size_t>(i)];
                 changed = true;
             }
         }
-    } else {
-        if (pixels.size() < 2) return false;
-        int a0 = percent(pixels[0]);
-        int a1 = percent(pixels[1]);
-        if (pixels[0] + pixels[1] > W) a1 = percent(W - pixels[0]);
-        if (a1 < 3) {
-            a0 -= 3;
-            a1 += 3;
-        }
-        a0 = bounded(a0);
-        a1 = bounded(a1);
-        if (a0 != s.labelWidth2 || a1 != s.textWidth2) {
-            s.labelWidth2 = a0;
-            s.textWidth2 = a1;
-            changed = true;
-        }
+    } else if (percents[0] != s.labelWidth2 || percents[1] != s.textWidth2) {
+        s.labelWidth2 = percents[0];
+        s.textWidth2 = percents[1];
+        changed = true;
     }
     return changed;
 }

@@ -195,6 +195,12 @@ int SectionView::commandGrid() const {
 
 QLineEdit* SectionView::activeCellEditor() { return grid(commandGrid()).editor(); }
 
+QList<int> SectionView::columnWidths(int grid, int printWidth) const {
+    const std::vector<int> pixels =
+        zqw::gridColumnPixels(document_.card(), currentSection(), grid, printWidth);
+    return QList<int>(pixels.begin(), pixels.end());
+}
+
 int SectionView::printColumnWidth() const {
     return settings_.printLayout().printColumnWidth(document_.card(), currentSection(),
                                                     screenDpi());
@@ -435,22 +441,14 @@ void SectionView::showSection() {
     if (s.columnCount != 0) {
         grid1_->setUpdatesEnabled(false);
         grid1_->setRowsAndColumns(s.rowCount + 1, s.columnCount, s.hasHeadings);
-        QList<int> widths;
-        for (int c = 0; c < s.columnCount; ++c) {
-            widths.append(
-                s.columnCount == 1
-                    ? W
-                    : zqw::roundHalfEven(W * card.columns[s.firstColumn + c].width / 100.0));
-        }
-        grid1_->setColumnWidths(widths);
+        grid1_->setColumnWidths(columnWidths(1, W));
         grid1_->raise();
         grid1_->setUpdatesEnabled(true);
     }
     if (s.hasGrid2) {
         grid2_->setUpdatesEnabled(false);
         grid2_->setRowsAndColumns(s.rowCount2 + 1, 2, false);
-        grid2_->setColumnWidths({zqw::roundHalfEven(W * s.labelWidth2 / 100.0),
-                                 zqw::roundHalfEven(W * s.textWidth2 / 100.0)});
+        grid2_->setColumnWidths(columnWidths(2, W));
         grid2_->raise();
         grid2_->setUpdatesEnabled(true);
     }
@@ -628,19 +626,9 @@ void SectionView::showRestoredAnswers() {
         each->stopEditing(false);
         each->reloadRows((number == 1 ? s.rowCount : s.rowCount2) + 1, number == 1 && s.hasHeadings,
                          each->activeRow(), each->activeColumn());
-        if (number == 1 && s.columnCount >= 2) {
-            // Widths may have been put back too.
-            QList<int> widths;
-            const int W = printColumnWidth();
-            for (int c = 0; c < s.columnCount; ++c)
-                widths.append(
-                    zqw::roundHalfEven(W * card.columns[s.firstColumn + c].width / 100.0));
-            each->setColumnWidths(widths);
-        } else if (number == 2) {
-            const int W = printColumnWidth();
-            each->setColumnWidths({zqw::roundHalfEven(W * s.labelWidth2 / 100.0),
-                                   zqw::roundHalfEven(W * s.textWidth2 / 100.0)});
-        }
+        // Widths may have been put back too.
+        if ((number == 1 && s.columnCount >= 2) || number == 2)
+            each->setColumnWidths(columnWidths(number, printColumnWidth()));
         each->startEditing(focused);
     }
 }

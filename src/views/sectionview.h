@@ -65,6 +65,8 @@ public:
 
     // The width the current section prints in, in screen pixels.
     int printColumnWidth() const;
+    // The screen widths of a grid's columns at that print column width.
+    QList<int> columnWidths(int grid, int printWidth) const;
 
     // The first show of the window: the first group's page, the keyboard
     // in its first cell.

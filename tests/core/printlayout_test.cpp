@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "card/plainnotes.h"
+#include "test_support.h"
 
 namespace zqw {
 namespace {
@@ -210,6 +211,55 @@ TEST_F(PrintColumnWidthTest, FollowsTheScreenResolution) {
 TEST_F(PrintColumnWidthTest, ASectionOutsideTheListCountsAsNarrow) {
     EXPECT_EQ(page.printColumnWidth(card, 7, 2), 431);
     EXPECT_EQ(page.printColumnWidth(card, -1, 2), 431);
+}
+
+// Section 0: one column; section 1: three columns of 20, 40 and 40%.
+std::string widthsTemplate() {
+    return test::crlf({"FGroup", "POne", "C199", "OFirst", "PThree", "C3204040", "H|||", "OBid"});
+}
+
+TEST(GridColumnWidths, ScreenWidthsAreTheStoredSharesOfThePrintWidth) {
+    test::CardFixture f(widthsTemplate());
+    EXPECT_EQ(gridColumnPixels(f.card, 0, 1, 1000), (std::vector<int>{1000}));
+    EXPECT_EQ(gridColumnPixels(f.card, 1, 1, 1000), (std::vector<int>{200, 400, 400}));
+    EXPECT_EQ(gridColumnPixels(f.card, 1, 1, 333), (std::vector<int>{67, 133, 133}));
+    EXPECT_TRUE(gridColumnPixels(f.card, 5, 1, 1000).empty());
+}
+
+struct DraggedCase {
+    const char* name;
+    int grid;
+    std::vector<int> pixels;
+    std::vector<int> stored;
+};
+
+class DraggedWidths : public ::testing::TestWithParam<DraggedCase> {};
+
+TEST_P(DraggedWidths, AreStoredAsTwoDigitShares) {
+    test::CardFixture f(widthsTemplate());
+    Section section = f.card.sections[1];
+    section.hasGrid2 = true;
+    EXPECT_EQ(gridColumnPercents(section, GetParam().grid, GetParam().pixels, 1000),
+              GetParam().stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DraggedWidths,
+    ::testing::Values(DraggedCase{"fits", 1, {100, 300, 500}, {10, 30, 50}},
+                      // The last column gets what is left of a row dragged too wide.
+                      DraggedCase{"too_wide", 1, {300, 400, 500}, {30, 40, 30}},
+                      DraggedCase{"closed_column", 1, {0, 500, 400}, {3, 50, 40}},
+                      // Two digits and the least width hold whatever the drag did.
+                      DraggedCase{"far_too_wide", 1, {50, 2000, 100}, {5, 99, 3}},
+                      DraggedCase{"fewer_widths_than_columns", 1, {500}, {}},
+                      DraggedCase{"label_and_text", 2, {300, 600}, {30, 60}},
+                      DraggedCase{"text_squeezed", 2, {700, 600}, {70, 30}},
+                      DraggedCase{"text_gone", 2, {990, 100}, {96, 4}}),
+    [](const ::testing::TestParamInfo<DraggedCase>& info) { return info.param.name; });
+
+TEST(GridColumnWidths, NoPrintWidthStoresNothing) {
+    test::CardFixture f(widthsTemplate());
+    EXPECT_TRUE(gridColumnPercents(f.card.sections[1], 1, {100, 300, 500}, 0).empty());
 }
 
 }  // namespace

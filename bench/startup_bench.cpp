@@ -82,15 +82,6 @@ private:
     }
 };
 
-int runEmptyHere(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setGeometry(kLeft, kTop, kWidth, kHeight);
-    FirstPaint painted(window);
-    window.show();
-    return QApplication::exec();
-}
-
 int runEditor(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZQW_VEZ"));
@@ -262,7 +253,7 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "editor") return runEditor(argc, argv);
-    if (mode == "empty") return runEmptyHere(argc, argv);
+    if (mode == "empty") return runEmptyWindow(argc, argv);
     int runs = 15;
     if (!mode.empty()) {
         runs = std::atoi(mode.c_str());

@@ -27,7 +27,6 @@ namespace {
 
 constexpr size_t kRowTextLimit = 512;
 constexpr size_t kAuctionTextLimit = 80;
-constexpr size_t kNoteNameLimit = 512;
 // A row count the file cannot back with records of its own only fabricates
 // blank rows; past this it is damage, not a short file.
 constexpr int kMostFabricatedRows = 999;
@@ -254,7 +253,7 @@ public:
             header.compare(3, 3, "1.0") != 0) {
             return false;
         }
-        out.noteFileName = header.substr(6, kNoteNameLimit);
+        out.noteFileName = header.substr(6, kMostNoteNameBytes);
 
         current_ = records_.nextView("1#} ");
         if (!current_.empty() && current_[0] == '$') {

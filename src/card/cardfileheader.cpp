@@ -11,8 +11,7 @@ namespace zqw {
 
 namespace {
 
-constexpr size_t kHeaderTag = 6;        // "ZQW1.0"
-constexpr size_t kNoteNameLimit = 512;  // as the card reader takes it
+constexpr size_t kHeaderTag = 6;  // "ZQW1.0"
 
 }  // namespace
 
@@ -28,7 +27,7 @@ std::optional<std::string> readLinkedNotesName(const std::string& cardPath, std:
         ::close(fd);
         return refuse("Not a regular file");
     }
-    std::string head(kHeaderTag + kNoteNameLimit, '\0');
+    std::string head(kHeaderTag + kMostNoteNameBytes, '\0');
     size_t got = 0;
     while (got < head.size()) {
         const ssize_t n = ::read(fd, head.data() + got, head.size() - got);

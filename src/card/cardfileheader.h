@@ -1,9 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
 namespace zqw {
+
+// The longest notes file name a card's first record may link; longer ones
+// are cut to it.
+inline constexpr size_t kMostNoteNameBytes = 512;
 
 // The notes file name a card file's first record links (everything after
 // "ZQW1.0", as the card reader takes it), read without the rest of the file.

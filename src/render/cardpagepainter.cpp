@@ -10,11 +10,12 @@
 
 #include "card/notesprintplan.h"
 #include "render/captiontext.h"
+#include "render/pagemetrics.h"
 
 namespace {
 
-constexpr double kMmPerInch = 25.4;
-constexpr double kScreenDpi = 96;
+using namespace pagemetrics;
+
 const QColor kSilver(192, 192, 192);
 
 // Sizes the printout is designed in.
@@ -25,14 +26,10 @@ constexpr double kBandRulePoints = 0.75;
 // Room a band keeps above and below its text.
 constexpr double kBandAirPoints = 0.5;
 constexpr double kBarScreenPixels = 1;
-constexpr double kPictureScreenWidth = 11;
-constexpr double kPictureScreenHeight = 12;
 constexpr int kLandscapeTitlePoints = 12;
 constexpr int kPortraitTitlePoints = 10;
 // Suit pictures come from the large set from this display font size on.
 constexpr int kLargePicturesFromPoints = 9;
-
-int dots(double mm, double dpi) { return static_cast<int>(std::lround(mm * dpi / kMmPerInch)); }
 
 }  // namespace
 

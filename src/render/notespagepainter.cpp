@@ -6,11 +6,11 @@
 #include <cmath>
 
 #include "render/captiontext.h"
+#include "render/pagemetrics.h"
 
 namespace {
 
-constexpr double kMmPerInch = 25.4;
-constexpr double kScreenDpi = 96;
+using namespace pagemetrics;
 
 // Strips and positions of the page, in millimetres.
 constexpr double kTitleHeightMm = 7.938;
@@ -27,10 +27,6 @@ constexpr int kHeadingPoints = 12;
 constexpr int kLabelLeft = 1;
 constexpr int kLabelTop = 5;
 constexpr double kBandPaddingScreenPixels = 3;
-constexpr double kPictureScreenWidth = 11;
-constexpr double kPictureScreenHeight = 12;
-
-int dots(double mm, double dpi) { return static_cast<int>(std::lround(mm * dpi / kMmPerInch)); }
 
 }  // namespace
 

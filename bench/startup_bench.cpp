@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "app/editorapp.h"
+#include "app/fontwarmup.h"
 #include "dialogs/userdialogs.h"
 #include "mainwindow/mainwindow.h"
 #include "startup_bench_child.h"
@@ -83,6 +84,7 @@ private:
 };
 
 int runEditor(int argc, char** argv) {
+    startFontConfigLoading();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZQW_VEZ"));
     NoDialogs dialogs;

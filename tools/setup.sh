@@ -10,7 +10,7 @@ step=${1:-all}
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
-  qt6-base-dev libgl-dev libgtest-dev libzip-dev zip unzip
+  qt6-base-dev libfontconfig-dev libgl-dev libgtest-dev libzip-dev zip unzip
   python3 python3-fonttools python3-munkres
   fonts-liberation2 fonts-dejavu-core fontconfig
   xvfb xauth poppler-utils xdotool x11-utils

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 
+#include "app/fontwarmup.h"
 #include "app/recoveryfiles.h"
 #include "card/filelimits.h"
 #include "card/textfile.h"
@@ -54,6 +55,7 @@ EditorApp::EditorApp(UserDialogs& dialogs)
         settings_->programDir().isEmpty() ? findProgramDataDir() : settings_->programDir();
     // The card fonts ship beside the program; registering them for this
     // process is enough for screen and printer alike.
+    finishFontConfigLoading();
     for (const char* name : kCardFontFiles) {
         const int id =
             QFontDatabase::addApplicationFont(QDir(programDir).filePath(QLatin1String(name)));

@@ -3,6 +3,7 @@
 #include <QUrl>
 
 #include "app/editorapp.h"
+#include "app/fontwarmup.h"
 #include "dialogs/userdialogs.h"
 #include "mainwindow/mainwindow.h"
 
@@ -30,6 +31,7 @@ QString namedFile(const QStringList& arguments) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    startFontConfigLoading();
     QApplication app(argc, argv);
     // No display name: Qt would add it to every window title, and the
     // editor's caption is to read exactly as the program sets it.

@@ -61,12 +61,21 @@ RecoveryFiles::RecoveryFiles(Snapshot snapshot, QObject* parent)
                            .arg(QDateTime::currentMSecsSinceEpoch());
     own_.cardCopy = QDir(folder()).filePath(id + QStringLiteral(".ccf"));
     own_.notesCopy = QDir(folder()).filePath(id + QStringLiteral(".txt"));
-    // Without the lock another editor would take this one's copies for
-    // left behind; then no copies are kept at all.
-    if (makePrivateFolder(folder())) {
-        auto lock = std::make_unique<QLockFile>(lockPath(own_.cardCopy));
-        if (lock->tryLock(0)) ownership_ = std::move(lock);
+}
+
+bool RecoveryFiles::holdOwnership() {
+    // Taken at the first change rather than at start: taking a lock writes
+    // and syncs a file, which an editor opened only to read a card need not
+    // wait for. Without the lock another editor would take this one's
+    // copies for left behind; then no copies are kept at all.
+    if (!ownership_ && !ownershipTried_) {
+        ownershipTried_ = true;
+        if (makePrivateFolder(folder())) {
+            auto lock = std::make_unique<QLockFile>(lockPath(own_.cardCopy));
+            if (lock->tryLock(0)) ownership_ = std::move(lock);
+        }
     }
+    return ownership_ != nullptr;
 }
 
 RecoveryFiles::~RecoveryFiles() {
@@ -162,7 +171,7 @@ void RecoveryFiles::changed(const QString& cardFile, const QString& notesFile,
     own_.notesFile = notesFile;
     own_.cardState = cardState;
     own_.notesState = notesState;
-    if (ownership_) timer_.start();
+    if (holdOwnership()) timer_.start();
 }
 
 void RecoveryFiles::discard() {

@@ -68,14 +68,18 @@ public:
     void discard();
 
 private:
+    // Takes this editor's lock on its copies, once; false when it cannot.
+    bool holdOwnership();
     void write();
 
     Snapshot snapshot_;
     QTimer timer_;
     // One writer, so a newer copy never lands before an older one.
     QThreadPool writer_;
-    // Held from start to end: this editor's copies are its own.
+    // Held from the first change to the end: this editor's copies are its
+    // own.
     std::unique_ptr<QLockFile> ownership_;
+    bool ownershipTried_ = false;
     Copy own_;
     bool written_ = false;
 };

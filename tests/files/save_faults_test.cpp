@@ -12,6 +12,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,6 +20,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 
 #include "faultsupport.h"
 
@@ -58,6 +60,9 @@ class SaveFault;
 struct Route {
     const char* name;
     std::function<std::string(SaveFault&)> arrange;
+    // Whether it mounts: a user who may not mount here may still in a user
+    // namespace of its own, so the route is then taken in a child process.
+    bool mounts = false;
 };
 
 struct FaultCase {
@@ -110,6 +115,9 @@ public:
     }
 
     void saveAndCheck(const FaultCase& fault);
+    // Takes the route and checks the save; "" or why it cannot be taken.
+    std::string take(const Route& route, const FaultCase& fault);
+    std::string takeInUserNamespace(const Route& route, const FaultCase& fault);
 
     test::TempDir dir;
     std::unique_ptr<test::Saver> saver;
@@ -202,6 +210,27 @@ std::string privateMounts() {
     return "";
 }
 
+// Makes this process the owner of a user namespace of its own, and so of a
+// mount namespace, with the same user and group ids. "" or why not.
+std::string enterOwnUserNamespace() {
+    const uid_t uid = ::geteuid();
+    const gid_t gid = ::getegid();
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+        return std::string("no user namespace here: ") + std::strerror(errno);
+    const auto put = [](const char* file, const std::string& text) {
+        const int fd = ::open(file, O_WRONLY | O_CLOEXEC);
+        const bool done =
+            fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        if (fd >= 0) ::close(fd);
+        return done;
+    };
+    if (!put("/proc/self/setgroups", "deny") ||
+        !put("/proc/self/uid_map", std::to_string(uid) + " " + std::to_string(uid) + " 1") ||
+        !put("/proc/self/gid_map", std::to_string(gid) + " " + std::to_string(gid) + " 1"))
+        return std::string("cannot map the ids into a user namespace: ") + std::strerror(errno);
+    return "";
+}
+
 constexpr size_t kSmallDisk = 64 * 1024;
 
 const FaultCase kFaults[] = {
@@ -226,7 +255,8 @@ const FaultCase kFaults[] = {
            t.undo.push_back([&t] { ::umount2(t.folder.c_str(), MNT_DETACH); });
            t.writeOld();
            return std::string();
-       }},
+       },
+       true},
       {"injected",
        [](SaveFault& t) {
            t.writeOld();
@@ -248,7 +278,8 @@ const FaultCase kFaults[] = {
                        nullptr) != 0)
                return std::string("cannot make a bind read-only here: ") + std::strerror(errno);
            return std::string();
-       }},
+       },
+       true},
       {"injected",
        [](SaveFault& t) {
            t.writeOld();
@@ -277,7 +308,8 @@ const FaultCase kFaults[] = {
                return std::string("cannot mount a file here: ") + std::strerror(errno);
            t.undo.push_back([&t] { ::umount2(t.path.c_str(), MNT_DETACH); });
            return std::string();
-       }},
+       },
+       true},
       {"injected",
        [](SaveFault& t) {
            t.writeOld();
@@ -296,9 +328,10 @@ const FaultCase kFaults[] = {
          return std::string();
      }),
      Outcome::Untouched, "Not a regular file"},
-    // Making a device node needs CAP_MKNOD; the system's null device serves
-    // a user who cannot change /dev. Root without CAP_MKNOD has neither and
-    // skips: a faulty save could replace the system's own device.
+    // Making a device node needs CAP_MKNOD, and mounting one needs a mount
+    // namespace. Where neither can be had, the system's null device serves a
+    // user who cannot change /dev; root can, so root without either skips
+    // rather than risk the system's own device to a faulty save.
     {"target_is_a_device",
      {{"own_null_device",
        [](SaveFault& t) {
@@ -309,6 +342,19 @@ const FaultCase kFaults[] = {
                       std::strerror(errno);
            return std::string();
        }},
+      {"mounted_null_device",
+       [](SaveFault& t) {
+           // The null device mounted on a file: a save that wrongly replaced
+           // it would fail against the mount and harm nothing.
+           const std::string why = privateMounts();
+           if (!why.empty()) return why;
+           test::writeFile(t.path, "");
+           if (::mount("/dev/null", t.path.c_str(), nullptr, MS_BIND, nullptr) != 0)
+               return std::string("cannot mount a device here: ") + std::strerror(errno);
+           t.undo.push_back([&t] { ::umount2(t.path.c_str(), MNT_DETACH); });
+           return std::string();
+       },
+       true},
       {"system_null_device",
        [](SaveFault& t) {
            // Only where this user cannot change /dev: there a save that
@@ -384,21 +430,80 @@ void SaveFault::saveAndCheck(const FaultCase& fault) {
     EXPECT_EQ(namesAfter, namesBefore) << "a file was left behind";
 }
 
+std::string SaveFault::take(const Route& route, const FaultCase& fault) {
+    startRoute(route.name);
+    const std::string why = route.arrange(*this);
+    if (why.empty()) saveAndCheck(fault);
+    undoAll();
+    if (why.empty() || !route.mounts) return why;
+    const std::string whyNot = takeInUserNamespace(route, fault);
+    return whyNot.empty() ? "" : why + "; " + whyNot;
+}
+
+int failedParts() {
+    const ::testing::TestResult& result =
+        *::testing::UnitTest::GetInstance()->current_test_info()->result();
+    int failed = 0;
+    for (int i = 0; i < result.total_part_count(); ++i)
+        if (result.GetTestPartResult(i).failed()) ++failed;
+    return failed;
+}
+
+// The child process owns the user namespace and with it the mounts, which
+// vanish when it ends. It checks the save itself; its failures are printed
+// with the test's and fail it through the exit status.
+std::string SaveFault::takeInUserNamespace(const Route& route, const FaultCase& fault) {
+    startRoute(std::string(route.name) + "_in_user_namespace");
+    int channel[2];
+    if (::pipe2(channel, O_CLOEXEC) != 0) return std::string("no pipe: ") + std::strerror(errno);
+    std::cout.flush();
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(channel[0]);
+        ::close(channel[1]);
+        return std::string("no child process: ") + std::strerror(errno);
+    }
+    if (child == 0) {
+        ::close(channel[0]);
+        const int failedBefore = failedParts();
+        std::string why = enterOwnUserNamespace();
+        if (why.empty()) why = route.arrange(*this);
+        if (why.empty()) saveAndCheck(fault);
+        const bool failed = failedParts() > failedBefore;
+        (void)!::write(channel[1], why.data(), why.size());
+        std::cout.flush();
+        std::fflush(nullptr);
+        ::_exit(failed ? 1 : 0);
+    }
+    ::close(channel[1]);
+    std::string why;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        why.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(channel[0]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "the save in a user namespace of its own failed (see above)";
+    return why.empty() ? "" : "in a user namespace: " + why;
+}
+
 TEST_P(SaveFault, LeavesTheOldFileOrTheNewOneAndAMessage) {
     const FaultCase& fault = std::get<1>(GetParam());
     std::string notTaken;
     bool taken = false;
     for (const Route& route : fault.routes) {
         SCOPED_TRACE(std::string("route ") + route.name);
-        startRoute(route.name);
-        const std::string why = route.arrange(*this);
-        if (why.empty()) {
+        const std::string why = take(route, fault);
+        if (why.empty())
             taken = true;
-            saveAndCheck(fault);
-        } else {
+        else
             notTaken += std::string(route.name) + ": " + why + ". ";
-        }
-        undoAll();
     }
     if (!notTaken.empty()) RecordProperty("routes_not_taken", notTaken);
     if (!taken) GTEST_SKIP() << notTaken;

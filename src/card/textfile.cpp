@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "card/filelimits.h"
+#include "card/savecalls.h"
 
 namespace zqw {
 
@@ -112,24 +113,6 @@ std::optional<std::string> followLinks(const std::string& path, int& error) {
     return std::nullopt;
 }
 
-bool writeAllAt(int fd, std::string_view bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = EIO;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // Reads an open file to its end; false on a read error.
 bool readAll(int fd, std::string& content, size_t mostBytes, bool& tooLarge) {
     char buffer[65536];
@@ -152,7 +135,8 @@ bool readAll(int fd, std::string& content, size_t mostBytes, bool& tooLarge) {
 // written over the old ones, which are held in memory and written back
 // when the new ones do not all fit.
 bool writeInPlace(const std::string& target, std::string_view bytes, std::string* why) {
-    const int fd = ::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        saveCalls.openExisting(target.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         if (why) *why = errorText(errno);
         return false;
@@ -166,14 +150,16 @@ bool writeInPlace(const std::string& target, std::string_view bytes, std::string
         ::close(fd);
         return false;
     }
-    const bool written = writeAllAt(fd, bytes) &&
-                         ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
+    // Both the new bytes and, on failure, the old ones go from the start.
+    const auto writeFromStart = [fd](std::string_view content) {
+        return ::lseek(fd, 0, SEEK_SET) == 0 && writeAllBytes(fd, content) &&
+               saveCalls.truncate(fd, static_cast<off_t>(content.size())) == 0;
+    };
+    const bool written = writeFromStart(bytes) && saveCalls.flush(fd) == 0;
     if (!written) {
         const int error = errno;
         // Best effort: whatever of this fails, nothing better is left to try.
-        if (writeAllAt(fd, old) && ::ftruncate(fd, static_cast<off_t>(old.size())) == 0) {
-            (void)::fsync(fd);
-        }
+        if (writeFromStart(old)) (void)saveCalls.flush(fd);
         ::close(fd);
         if (why) *why = errorText(error);
         return false;
@@ -207,7 +193,11 @@ std::optional<std::string> saveTarget(const std::string& path, bool& existed, st
     return target;
 }
 
+int openExisting(const char* path, int flags) { return ::open(path, flags); }
+
 }  // namespace
+
+SaveCalls saveCalls = {::mkostemp, openExisting, ::write, ::ftruncate, ::fsync, ::rename};
 
 std::string fileTooLargeReason(size_t mostBytes) {
     constexpr size_t kMegabyte = size_t{1} << 20;
@@ -225,7 +215,7 @@ mode_t newFileMode() {
 bool writeAllBytes(int fd, std::string_view bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t n = saveCalls.write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -323,7 +313,7 @@ bool AtomicFile::open(const std::string& target, mode_t mode) {
     const std::string prefix = temporaryPrefix(bareNamePart(target));
     removeAbandonedTemporaries(folder, prefix);
     temp_ = folder + prefix + std::string(kTemporarySuffix, 'X');
-    fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
+    fd_ = saveCalls.createTemporary(temp_.data(), O_CLOEXEC);
     if (fd_ < 0) {
         const int error = errno;
         temp_.clear();
@@ -354,11 +344,11 @@ bool AtomicFile::write(std::string_view bytes) {
 
 bool AtomicFile::commit() {
     if (fd_ < 0) return false;
-    if (::fsync(fd_) != 0) return fail(errno);
+    if (saveCalls.flush(fd_) != 0) return fail(errno);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) return fail(errno);
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) return fail(errno);
+    if (saveCalls.rename(temp_.c_str(), target_.c_str()) != 0) return fail(errno);
     temp_.clear();
     // The rename itself is made durable by flushing the folder.
     const std::string folder = folderPart(target_);

@@ -3,11 +3,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <random>
+#include <set>
+#include <stdexcept>
 
 #include "card/customprompts.h"
 #include "card/notesformat.h"
+#include "card/savecalls.h"
 
 namespace zqw::test {
 
@@ -146,7 +150,90 @@ private:
     std::string old_;
 };
 
+// The fault in force and the system's own calls it stands in front of.
+struct Injection {
+    DiskFault fault;
+    SaveCalls system;
+    // Descriptors of the folder's files, opened through the save's calls.
+    std::set<int> descriptors;
+};
+Injection* injection = nullptr;
+
+bool inFaultFolder(std::string_view path) {
+    const size_t slash = path.rfind('/');
+    return slash != std::string_view::npos && path.substr(0, slash) == injection->fault.folder;
+}
+
+bool ofFaultFolder(int fd) { return injection->descriptors.count(fd) != 0; }
+
+int opened(int fd, const char* path) {
+    if (fd < 0) return fd;
+    if (inFaultFolder(path))
+        injection->descriptors.insert(fd);
+    else
+        injection->descriptors.erase(fd);  // a number used again
+    return fd;
+}
+
+int refuse(int error) {
+    errno = error;
+    return -1;
+}
+
+int faultyCreateTemporary(char* pattern, int flags) {
+    if (injection->fault.createError != 0 && inFaultFolder(pattern))
+        return refuse(injection->fault.createError);
+    return opened(injection->system.createTemporary(pattern, flags), pattern);
+}
+
+int faultyOpenExisting(const char* path, int flags) {
+    if (injection->fault.openError != 0 && inFaultFolder(path))
+        return refuse(injection->fault.openError);
+    return opened(injection->system.openExisting(path, flags), path);
+}
+
+ssize_t faultyWrite(int fd, const void* bytes, size_t count) {
+    long long& left = injection->fault.spaceLeft;
+    if (left < 0 || !ofFaultFolder(fd)) return injection->system.write(fd, bytes, count);
+    // As a full disk does: what still fits is written, then nothing.
+    if (left == 0) return refuse(ENOSPC);
+    const ssize_t n =
+        injection->system.write(fd, bytes, std::min(count, static_cast<size_t>(left)));
+    if (n > 0) left -= n;
+    return n;
+}
+
+int faultyFlush(int fd) {
+    if (injection->fault.flushError != 0 && ofFaultFolder(fd))
+        return refuse(injection->fault.flushError);
+    return injection->system.flush(fd);
+}
+
+int faultyRename(const char* from, const char* to) {
+    if (injection->fault.createError != 0 && (inFaultFolder(from) || inFaultFolder(to)))
+        return refuse(injection->fault.createError);
+    if (!injection->fault.busyTarget.empty() && injection->fault.busyTarget == to)
+        return refuse(EBUSY);
+    return injection->system.rename(from, to);
+}
+
 }  // namespace
+
+InjectedFault::InjectedFault(DiskFault fault) {
+    if (injection) throw std::logic_error("a disk fault is already in force");
+    injection = new Injection{std::move(fault), saveCalls, {}};
+    saveCalls.createTemporary = faultyCreateTemporary;
+    saveCalls.openExisting = faultyOpenExisting;
+    saveCalls.write = faultyWrite;
+    saveCalls.flush = faultyFlush;
+    saveCalls.rename = faultyRename;
+}
+
+InjectedFault::~InjectedFault() {
+    saveCalls = injection->system;
+    delete injection;
+    injection = nullptr;
+}
 
 std::unique_ptr<Saver> makeSaver(SaverKind kind) {
     switch (kind) {

@@ -38,4 +38,32 @@ std::string noisyText(size_t size, unsigned seed);
 // Every name in a folder, sorted.
 std::vector<std::string> namesIn(const std::string& folder);
 
+// How the disk refuses a save into one folder, brought about by replacing the
+// save's system calls (no privilege needed). Files elsewhere are saved as
+// usual. An error of 0 is no fault.
+struct DiskFault {
+    std::string folder = {};  // no slash at the end
+    // Making a file in the folder, or renaming one into or out of it (a
+    // folder without write permission, a read-only file system).
+    int createError = 0;
+    // Opening a file of the folder to write it (a read-only file system).
+    int openError = 0;
+    // Renaming over this one path fails with EBUSY (a file mounted in place).
+    std::string busyTarget = {};
+    // Bytes the folder's files may still grow by before writes fail with
+    // ENOSPC; negative for no limit.
+    long long spaceLeft = -1;
+    // Flushing a file of the folder to disk (a failing disk).
+    int flushError = 0;
+};
+
+// Puts the fault in for as long as it lives; only one at a time.
+class InjectedFault {
+public:
+    explicit InjectedFault(DiskFault fault);
+    ~InjectedFault();
+    InjectedFault(const InjectedFault&) = delete;
+    InjectedFault& operator=(const InjectedFault&) = delete;
+};
+
 }  // namespace zqw::test

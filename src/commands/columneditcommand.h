@@ -3,6 +3,7 @@
 #include <QObject>
 #include <memory>
 
+struct CommandContext;
 class CardDocument;
 class ColumnEditDialog;
 class EditorSettings;
@@ -17,8 +18,7 @@ class ColumnEditCommand : public QObject {
     Q_OBJECT
 
 public:
-    ColumnEditCommand(CardDocument& document, SectionView& view, EditorSettings& settings,
-                      PromptController& prompts, UserDialogs& dialogs, MenuActions& menu);
+    ColumnEditCommand(const CommandContext& context, PromptController& prompts);
     ~ColumnEditCommand() override;
 
     void editColumn();

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <memory>
 
+struct CommandContext;
 class CardDocument;
 class CustomPromptsWindow;
 class EditorSettings;
@@ -20,8 +21,7 @@ class CustomPromptsCommand : public QObject {
     Q_OBJECT
 
 public:
-    CustomPromptsCommand(CardDocument& document, SectionView& view, EditorSettings& settings,
-                         PromptController& prompts, UserDialogs& dialogs, MenuActions& menu);
+    CustomPromptsCommand(const CommandContext& context, PromptController& prompts);
     ~CustomPromptsCommand() override;
 
     void toggleCustomPrompts();

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <memory>
 
+struct CommandContext;
 class AboutDialog;
 class CardDocument;
 class EditorSettings;
@@ -20,8 +21,7 @@ class HelpCommands : public QObject {
     Q_OBJECT
 
 public:
-    HelpCommands(CardDocument& document, SectionView& view, EditorSettings& settings,
-                 UserDialogs& dialogs, MenuActions& menu);
+    explicit HelpCommands(const CommandContext& context);
     ~HelpCommands() override;
 
     void showAbout();

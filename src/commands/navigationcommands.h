@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 
+struct CommandContext;
 class MenuActions;
 class QAction;
 class SectionView;
@@ -13,7 +14,7 @@ class NavigationCommands : public QObject {
     Q_OBJECT
 
 public:
-    NavigationCommands(SectionView& view, MenuActions& menu);
+    explicit NavigationCommands(const CommandContext& context);
 
 private:
     void showTabCounts(int groupTabs, int sectionTabs);

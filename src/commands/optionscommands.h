@@ -3,6 +3,7 @@
 #include <QObject>
 #include <memory>
 
+struct CommandContext;
 class CardDocument;
 class CardFontDialog;
 class EditorSettings;
@@ -20,8 +21,7 @@ class OptionsCommands : public QObject {
     Q_OBJECT
 
 public:
-    OptionsCommands(CardDocument& document, SectionView& view, EditorSettings& settings,
-                    UserDialogs& dialogs, OutputModule& output, MenuActions& menu);
+    explicit OptionsCommands(const CommandContext& context);
     ~OptionsCommands() override;
 
     void editPrintLayout();

@@ -83,6 +83,10 @@ private slots:
     void newCommand_data();
     void newCommand();
     void typingInTheNotesThenNewAsksAboutTheCard();
+    void notesChangesCountUntilTheNotesAreSaved_data();
+    void notesChangesCountUntilTheNotesAreSaved();
+    void notesMovedWithTheirCardAreLinkedAnew_data();
+    void notesMovedWithTheirCardAreLinkedAnew();
     void openCommand_data();
     void openCommand();
     void saveCommand_data();
@@ -213,6 +217,68 @@ void FileCommandsTest::typingInTheNotesThenNewAsksAboutTheCard() {
              QStringLiteral("UnNamed file"));
     QVERIFY(app.document().card().notesFileName.empty());
     QCOMPARE(app.sectionView().groupTabs().currentIndex(), 0);
+}
+
+void FileCommandsTest::notesChangesCountUntilTheNotesAreSaved_data() {
+    QTest::addColumn<bool>("notesSaved");
+    QTest::newRow("notes still changed: asked again") << false;
+    QTest::newRow("notes saved since: nothing to ask") << true;
+}
+
+void FileCommandsTest::notesChangesCountUntilTheNotesAreSaved() {
+    QFETCH(bool, notesSaved);
+    const QString notesPath = path(QStringLiteral("club.txt"));
+    writeBytes(notesPath, "Old notes\r\n");
+    EditorApp& app = start();
+    dialogs().expectOpenFile(notesPath, kNotesFilter);
+    chooseMenuItem(app, "openNotes");
+    app.notesEditor().moveCursor(QTextCursor::End);
+    app.notesEditor().insertPlainText(QStringLiteral("new"));
+    // The card itself is unchanged; its question covers the notes.
+    dialogs().expectQuestion(kSaveCard, Answer::Cancel);
+    chooseMenuItem(app, "newCard");
+    QVERIFY(!app.document().isModified());
+
+    if (notesSaved) chooseMenuItem(app, "saveNotes");
+    if (!notesSaved) dialogs().expectQuestion(kSaveCard, Answer::No);
+    chooseMenuItem(app, "newCard");
+    session_->verifyDialogs();
+    QCOMPARE(readBytes(notesPath),
+             notesSaved ? QByteArray("Old notes\r\nnew\r\n") : QByteArray("Old notes\r\n"));
+    QVERIFY(!app.document().isModified());
+}
+
+void FileCommandsTest::notesMovedWithTheirCardAreLinkedAnew_data() {
+    QTest::addColumn<bool>("changedBefore");
+    QTest::newRow("after an unchanged card") << false;
+    QTest::newRow("after a changed card") << true;
+}
+
+void FileCommandsTest::notesMovedWithTheirCardAreLinkedAnew() {
+    QFETCH(bool, changedBefore);
+    // A card and its notes written in one folder, then moved to another:
+    // the link names the old folder, the notes are found beside the card.
+    QVERIFY(QDir().mkpath(path(QStringLiteral("old"))));
+    writeCardFile(path(QStringLiteral("old/club.ccf")), QStringLiteral("Strong club"),
+                  path(QStringLiteral("old/club.txt")), QStringLiteral("Old notes"));
+    QVERIFY(QDir().rename(path(QStringLiteral("old")), path(QStringLiteral("new"))));
+    EditorApp& app = start();
+    if (changedBefore) {
+        typeAnswer(app, 1, QStringLiteral("Typed"));
+        dialogs().expectQuestion(kSaveCard, Answer::No);
+    }
+    dialogs().expectOpenFile(path(QStringLiteral("new/club.ccf")), kOpenFilter);
+    chooseMenuItem(app, "openCard");
+    session_->verifyDialogs();
+
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("Old notes\n"));
+    QCOMPARE(app.document().linkedNotesFile(),
+             QFileInfo(path(QStringLiteral("new/club.txt"))).canonicalFilePath());
+    // The link the file holds is not the card's any more: there is a change
+    // to save, whatever card was open before.
+    QVERIFY(app.document().isModified());
+    dialogs().expectQuestion(kSaveCard, Answer::No);
+    chooseMenuItem(app, "newCard");
 }
 
 void FileCommandsTest::openCommand_data() {

@@ -7,7 +7,6 @@ struct CommandContext;
 class CardDocument;
 class ColumnEditDialog;
 class EditorSettings;
-class MenuActions;
 class PromptController;
 class SectionView;
 class UserDialogs;

@@ -7,7 +7,6 @@ struct CommandContext;
 class CardDocument;
 class CustomPromptsWindow;
 class EditorSettings;
-class MenuActions;
 class PromptController;
 class QAction;
 class SectionView;

@@ -9,7 +9,6 @@ class CardDocument;
 class EditorSettings;
 class HelpWindow;
 class HintsWindow;
-class MenuActions;
 class SectionView;
 class UserDialogs;
 

@@ -4,9 +4,7 @@
 #include <QObject>
 
 struct CommandContext;
-class MenuActions;
 class QAction;
-class SectionView;
 
 // The Top and Right menus: an item per group tab and per section tab, with
 // Ctrl+F1..F10 and Shift+F1..F10. Items without a tab are hidden.

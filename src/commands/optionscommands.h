@@ -7,7 +7,6 @@ struct CommandContext;
 class CardDocument;
 class CardFontDialog;
 class EditorSettings;
-class MenuActions;
 class NotesFontDialog;
 class OutputModule;
 class QDialog;

@@ -11,7 +11,6 @@ struct CommandContext;
 class CardDocument;
 class EditorSettings;
 class EmailWindowControl;
-class MenuActions;
 class OutputModule;
 class SectionView;
 class UserDialogs;

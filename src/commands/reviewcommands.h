@@ -14,7 +14,6 @@ class CardDocument;
 class CheckWindow;
 class CompareWindow;
 class EditorSettings;
-class MenuActions;
 class OutputModule;
 class NotesTextEditor;
 class SectionView;

@@ -8,7 +8,8 @@ class MenuActions;
 class SectionView;
 
 // The editor's window: the card view in the middle, the menus (editorMenus)
-// above. It lays them out and passes the window's own events on; the commands do the rest.
+// above. It lays them out and passes the window's own events on; the
+// commands do the rest.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 

@@ -12,6 +12,7 @@
 #include "card/textfile.h"
 #include "commands/clipboardcommands.h"
 #include "commands/columneditcommand.h"
+#include "commands/commandcontext.h"
 #include "commands/custompromptscommand.h"
 #include "commands/filecommands.h"
 #include "commands/findcommands.h"
@@ -80,20 +81,10 @@ EditorApp::EditorApp(UserDialogs& dialogs)
     recovery_ = std::make_unique<RecoveryFiles>([this] {
         // What is typed in an open cell counts too: it goes into the copy,
         // not into the card.
-        zqw::Card& card = document_->card();
-        QList<std::pair<int, std::string>> typed;
-        if (view_) typed = view_->uncommittedRows();
-        const auto swapTexts = [&card, &typed] {
-            for (auto& [row, text] : typed) {
-                std::string held = card.rows[row].text;
-                card.rows[row].text = text;
-                text = std::move(held);
-            }
-        };
-        swapTexts();
-        std::string bytes = card.cardFileBytes();
-        swapTexts();
-        return std::make_pair(std::move(bytes), notes_->fileBytes());
+        return std::make_pair(
+            document_->recoverySnapshot(view_ ? view_->uncommittedRows()
+                                              : QList<std::pair<int, std::string>>()),
+            notes_->fileBytes());
     });
     offerRecoveredCopies();
 
@@ -101,91 +92,28 @@ EditorApp::EditorApp(UserDialogs& dialogs)
     view_ = std::make_unique<SectionView>(*document_, *settings_, *cells_, *notes_, dialogs_);
     output_ = std::make_unique<OutputModule>(dialogs_);
     menu_ = std::make_unique<MenuActions>(*view_);
-    navigation_ = std::make_unique<NavigationCommands>(*view_, *menu_);
-    notesCommands_ =
-        std::make_unique<NotesCommands>(*document_, *view_, *notes_, *settings_, dialogs_, *menu_);
-    fileCommands_ = std::make_unique<FileCommands>(*document_, *view_, *notes_, *notesCommands_,
-                                                   dialogs_, *output_, *menu_, *view_);
-    lineCommands_ = std::make_unique<LineCommands>(*document_, *view_, *menu_);
-    clipboardCommands_ = std::make_unique<ClipboardCommands>(*document_, *view_, *notes_, *menu_);
-    undoCommands_ = std::make_unique<UndoCommands>(*document_, *view_, *notes_, *menu_);
-    findCommands_ = std::make_unique<FindCommands>(*document_, *view_, *notes_, dialogs_, *menu_);
-    promptController_ = std::make_unique<PromptController>(*document_, *view_, *notes_, *settings_,
-                                                           dialogs_, *menu_);
-    columnEditCommand_ = std::make_unique<ColumnEditCommand>(*document_, *view_, *settings_,
-                                                             *promptController_, dialogs_, *menu_);
-    optionsCommands_ = std::make_unique<OptionsCommands>(*document_, *view_, *settings_, dialogs_,
-                                                         *output_, *menu_);
-    printCommands_ = std::make_unique<PrintCommands>(*document_, *view_, *notes_, *settings_,
-                                                     dialogs_, *output_, *menu_);
+    const CommandContext context{*document_, *view_,   *notes_, *settings_,
+                                 dialogs_,   *output_, *menu_};
+    navigation_ = std::make_unique<NavigationCommands>(context);
+    notesCommands_ = std::make_unique<NotesCommands>(context);
+    fileCommands_ = std::make_unique<FileCommands>(context, *notesCommands_, *view_);
+    lineCommands_ = std::make_unique<LineCommands>(context);
+    clipboardCommands_ = std::make_unique<ClipboardCommands>(context);
+    undoCommands_ = std::make_unique<UndoCommands>(context);
+    findCommands_ = std::make_unique<FindCommands>(context);
+    promptController_ = std::make_unique<PromptController>(context);
+    columnEditCommand_ = std::make_unique<ColumnEditCommand>(context, *promptController_);
+    optionsCommands_ = std::make_unique<OptionsCommands>(context);
+    printCommands_ = std::make_unique<PrintCommands>(context);
     QObject::connect(lineCommands_.get(), &LineCommands::refreshPreview, printCommands_.get(),
                      &PrintCommands::refreshPreview);
-    customPromptsCommand_ = std::make_unique<CustomPromptsCommand>(
-        *document_, *view_, *settings_, *promptController_, dialogs_, *menu_);
-    helpCommands_ =
-        std::make_unique<HelpCommands>(*document_, *view_, *settings_, dialogs_, *menu_);
-    reviewCommands_ = std::make_unique<ReviewCommands>(*document_, *view_, *notes_, *settings_,
-                                                       dialogs_, *output_, *menu_);
+    customPromptsCommand_ = std::make_unique<CustomPromptsCommand>(context, *promptController_);
+    helpCommands_ = std::make_unique<HelpCommands>(context);
+    reviewCommands_ = std::make_unique<ReviewCommands>(context);
     packageCommands_ = std::make_unique<PackageCommands>(
-        *document_, *view_, *settings_, dialogs_, *output_, *menu_,
-        [this] { return reviewCommands_->checkBeforeSending(); });
+        context, [this] { return reviewCommands_->checkBeforeSending(); });
 
-    QStringList groupItems;
-    QStringList sectionItems;
-    for (int k = 1; k <= 10; ++k) {
-        groupItems << QStringLiteral("selectGroup%1").arg(k);
-        sectionItems << QStringLiteral("selectSection%1").arg(k);
-    }
-    const auto opens = [](auto* commands) {
-        return QList<std::function<void()>>{[commands] { commands->updateActions(); }};
-    };
-    const QList<MenuLayout> menus = {
-        {QStringLiteral("fileMenu"),
-         QStringLiteral("&File"),
-         {QStringLiteral("newCard"), QStringLiteral("openCard"), QStringLiteral("importDosCard"),
-          QStringLiteral("saveCard"), QStringLiteral("saveCardAs"), QStringLiteral("closeCard"),
-          QStringLiteral("printCard"), QStringLiteral("printLayout"),
-          QStringLiteral("compareWithCard"), QStringLiteral("exportWebPage"),
-          QStringLiteral("exit")},
-         opens(fileCommands_.get()) + opens(printCommands_.get()) + opens(reviewCommands_.get())},
-        {QStringLiteral("notesMenu"),
-         QStringLiteral("&Notes"),
-         {QStringLiteral("newNotes"), QStringLiteral("openNotes"), QStringLiteral("saveNotes"),
-          QStringLiteral("saveNotesAs"), QStringLiteral("closeNotes"), QStringLiteral("printNotes"),
-          QStringLiteral("-"), QStringLiteral("linkNotesToCard")},
-         opens(notesCommands_.get()) + opens(printCommands_.get())},
-        {QStringLiteral("topMenu"), QStringLiteral("&Top"), groupItems, {}},
-        {QStringLiteral("rightMenu"), QStringLiteral("&Right"), sectionItems, {}},
-        {QStringLiteral("editMenu"),
-         QStringLiteral("&Edit"),
-         {QStringLiteral("insertLineBefore"), QStringLiteral("deleteLine"),
-          QStringLiteral("insertLineAfter"), QStringLiteral("replicateDown"),
-          QStringLiteral("find"), QStringLiteral("replace"), QStringLiteral("findAgain"),
-          QStringLiteral("copy"), QStringLiteral("paste"), QStringLiteral("cut"),
-          QStringLiteral("undo"), QStringLiteral("redo"), QStringLiteral("editColumn")},
-         {[this] { lineCommands_->updateActions(); }, [this] { findCommands_->updateActions(); },
-          [this] { clipboardCommands_->updateActions(); },
-          [this] { undoCommands_->updateActions(); }}},
-        {QStringLiteral("optionsMenu"),
-         QStringLiteral("&Options"),
-         {QStringLiteral("chooseCardFont"), QStringLiteral("chooseNotesFont"),
-          QStringLiteral("editPrintLayout"), QStringLiteral("viewHints"),
-          QStringLiteral("toggleNoteTabs"), QStringLiteral("toggleRightMousePrompts"),
-          QStringLiteral("toggleColouredSuits"), QStringLiteral("checkCard"),
-          QStringLiteral("producePackage"), QStringLiteral("emailPackage"),
-          QStringLiteral("backupPackage"), QStringLiteral("chooseSuitSymbols"),
-          QStringLiteral("editAuctions"), QStringLiteral("toggleTrueColumnWidth"),
-          QStringLiteral("togglePrintAuctions")},
-         opens(reviewCommands_.get())},
-        {QStringLiteral("helpMenu"),
-         QStringLiteral("&Help"),
-         {QStringLiteral("showAbout"), QStringLiteral("showBasicHelp"),
-          QStringLiteral("showPrompts"), QStringLiteral("attachNoteToCell"),
-          QStringLiteral("toggleCustomPrompts"), QStringLiteral("showCompletionGuide"),
-          QStringLiteral("showCellHelp")},
-         {}},
-    };
-    mainWindow_ = std::make_unique<MainWindow>(*view_, *document_, *fileCommands_, *menu_, menus);
+    mainWindow_ = std::make_unique<MainWindow>(*view_, *document_, *fileCommands_, *menu_);
     // Every change, saved or given up, decides whether a recovery copy is
     // kept.
     QObject::connect(document_.get(), &CardDocument::modifiedChanged, mainWindow_.get(),
@@ -229,7 +157,7 @@ void EditorApp::offerRecoveredCopies() {
             notes_->setFileName(copy.notesFile);
             if (!copy.notesFile.isEmpty())
                 document_->restoreKnownState(copy.notesFile, copy.notesState);
-            document_->card().notesOpen = true;
+            document_->setNotesOpen(true);
         }
         // This editor keeps its own copy from now on.
         RecoveryFiles::remove(copy);
@@ -262,12 +190,11 @@ QAction* EditorApp::action(const QString& objectName) const {
 }
 
 void EditorApp::openLastCard() {
-    zqw::Card& card = document_->card();
     const QString last = settings_->cardFile();
     if (last.isEmpty() || !QFileInfo(last).isFile() || !document_->openCard(last)) {
         document_->startBlankCard();
         notes_->startEmpty();
-        card.notesOpen = true;
+        document_->setNotesOpen(true);
     }
 }
 

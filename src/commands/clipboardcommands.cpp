@@ -5,22 +5,22 @@
 #include <QClipboard>
 #include <QLineEdit>
 
+#include "commands/commandcontext.h"
 #include "commands/menuactions.h"
 #include "document/carddocument.h"
 #include "views/notestexteditor.h"
 #include "views/sectionview.h"
 
-ClipboardCommands::ClipboardCommands(CardDocument& document, SectionView& view,
-                                     NotesTextEditor& notes, MenuActions& menu)
-    : document_(document), view_(view), notes_(notes), menu_(menu) {
+ClipboardCommands::ClipboardCommands(const CommandContext& context)
+    : document_(context.document), view_(context.view), notes_(context.notes), menu_(context.menu) {
     const auto update = [this] { updateActions(); };
     const auto key = [](QKeyCombination combination) { return QKeySequence(combination); };
-    menu.add(*this, QStringLiteral("copy"), QStringLiteral("&Copy"),
-             key(Qt::ControlModifier | Qt::Key_Insert), update, [this] { copy(); });
-    menu.add(*this, QStringLiteral("paste"), QStringLiteral("&Paste"),
-             key(Qt::ShiftModifier | Qt::Key_Insert), update, [this] { paste(); });
-    menu.add(*this, QStringLiteral("cut"), QStringLiteral("Cu&t"),
-             key(Qt::ShiftModifier | Qt::Key_Delete), update, [this] { cut(); });
+    context.menu.add(*this, QStringLiteral("copy"), QStringLiteral("&Copy"),
+                     key(Qt::ControlModifier | Qt::Key_Insert), update, [this] { copy(); });
+    context.menu.add(*this, QStringLiteral("paste"), QStringLiteral("&Paste"),
+                     key(Qt::ShiftModifier | Qt::Key_Insert), update, [this] { paste(); });
+    context.menu.add(*this, QStringLiteral("cut"), QStringLiteral("Cu&t"),
+                     key(Qt::ShiftModifier | Qt::Key_Delete), update, [this] { cut(); });
 }
 
 void ClipboardCommands::updateActions() {
@@ -28,7 +28,7 @@ void ClipboardCommands::updateActions() {
     QAction* cutItem = menu_.find(QStringLiteral("cut"));
     QAction* pasteItem = menu_.find(QStringLiteral("paste"));
     if (view_.notesShowing()) {
-        const bool open = document_.card().notesOpen;
+        const bool open = document_.notesOpen();
         const bool selection = open && notes_.textCursor().hasSelection();
         MenuActions::setItemEnabled(pasteItem, open);
         MenuActions::setItemEnabled(copyItem, selection);
@@ -44,7 +44,7 @@ void ClipboardCommands::updateActions() {
 
 void ClipboardCommands::copy() {
     if (view_.notesShowing()) {
-        if (document_.card().notesOpen) notes_.copy();
+        if (document_.notesOpen()) notes_.copy();
     } else if (QLineEdit* editor = view_.activeCellEditor()) {
         editor->copy();
     }
@@ -52,7 +52,7 @@ void ClipboardCommands::copy() {
 
 void ClipboardCommands::paste() {
     if (view_.notesShowing()) {
-        if (document_.card().notesOpen) notes_.paste();
+        if (document_.notesOpen()) notes_.paste();
     } else if (QLineEdit* editor = view_.activeCellEditor()) {
         // The cell's validator keeps what a card file can store: a line
         // break becomes a space, a suit symbol the card's suit, and any other
@@ -63,7 +63,7 @@ void ClipboardCommands::paste() {
 
 void ClipboardCommands::cut() {
     if (view_.notesShowing()) {
-        if (document_.card().notesOpen) notes_.cut();
+        if (document_.notesOpen()) notes_.cut();
     } else if (QLineEdit* editor = view_.activeCellEditor()) {
         editor->cut();
     }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+struct CommandContext;
 class CardDocument;
 class MenuActions;
 class NotesTextEditor;
@@ -12,8 +13,7 @@ class ClipboardCommands : public QObject {
     Q_OBJECT
 
 public:
-    ClipboardCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                      MenuActions& menu);
+    explicit ClipboardCommands(const CommandContext& context);
 
     void updateActions();
 

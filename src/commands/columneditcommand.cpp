@@ -3,6 +3,7 @@
 #include <QTextEdit>
 
 #include "card/columnedit.h"
+#include "commands/commandcontext.h"
 #include "commands/menuactions.h"
 #include "commands/promptcontroller.h"
 #include "dialogs/userdialogs.h"
@@ -14,12 +15,14 @@
 #include "views/cardgrid.h"
 #include "views/sectionview.h"
 
-ColumnEditCommand::ColumnEditCommand(CardDocument& document, SectionView& view,
-                                     EditorSettings& settings, PromptController& prompts,
-                                     UserDialogs& dialogs, MenuActions& menu)
-    : document_(document), view_(view), settings_(settings), prompts_(prompts), dialogs_(dialogs) {
-    menu.add(*this, QStringLiteral("editColumn"), QStringLiteral("&Notepad column edit"),
-             QKeySequence(Qt::Key_F12), {}, [this] { editColumn(); });
+ColumnEditCommand::ColumnEditCommand(const CommandContext& context, PromptController& prompts)
+    : document_(context.document),
+      view_(context.view),
+      settings_(context.settings),
+      prompts_(prompts),
+      dialogs_(context.dialogs) {
+    context.menu.add(*this, QStringLiteral("editColumn"), QStringLiteral("&Notepad column edit"),
+                     QKeySequence(Qt::Key_F12), {}, [this] { editColumn(); });
 }
 
 ColumnEditCommand::~ColumnEditCommand() = default;

@@ -3,10 +3,10 @@
 #include <QObject>
 #include <memory>
 
+struct CommandContext;
 class CardDocument;
 class ColumnEditDialog;
 class EditorSettings;
-class MenuActions;
 class PromptController;
 class SectionView;
 class UserDialogs;
@@ -17,8 +17,7 @@ class ColumnEditCommand : public QObject {
     Q_OBJECT
 
 public:
-    ColumnEditCommand(CardDocument& document, SectionView& view, EditorSettings& settings,
-                      PromptController& prompts, UserDialogs& dialogs, MenuActions& menu);
+    ColumnEditCommand(const CommandContext& context, PromptController& prompts);
     ~ColumnEditCommand() override;
 
     void editColumn();

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QEvent>
 
+#include "commands/commandcontext.h"
 #include "commands/menuactions.h"
 #include "commands/promptcontroller.h"
 #include "document/carddocument.h"
@@ -10,13 +11,15 @@
 #include "prompts/custompromptswindow.h"
 #include "views/sectionview.h"
 
-CustomPromptsCommand::CustomPromptsCommand(CardDocument& document, SectionView& view,
-                                           EditorSettings& settings, PromptController& prompts,
-                                           UserDialogs& dialogs, MenuActions& menu)
-    : document_(document), view_(view), settings_(settings), prompts_(prompts), dialogs_(dialogs) {
-    item_ =
-        menu.add(*this, QStringLiteral("toggleCustomPrompts"), QStringLiteral("&Custom prompts"),
-                 QKeySequence(Qt::Key_F4), {}, [this] { toggleCustomPrompts(); });
+CustomPromptsCommand::CustomPromptsCommand(const CommandContext& context, PromptController& prompts)
+    : document_(context.document),
+      view_(context.view),
+      settings_(context.settings),
+      prompts_(prompts),
+      dialogs_(context.dialogs) {
+    item_ = context.menu.add(*this, QStringLiteral("toggleCustomPrompts"),
+                             QStringLiteral("&Custom prompts"), QKeySequence(Qt::Key_F4), {},
+                             [this] { toggleCustomPrompts(); });
     item_->setCheckable(true);
 }
 

@@ -3,10 +3,10 @@
 #include <QObject>
 #include <memory>
 
+struct CommandContext;
 class CardDocument;
 class CustomPromptsWindow;
 class EditorSettings;
-class MenuActions;
 class PromptController;
 class QAction;
 class SectionView;
@@ -20,8 +20,7 @@ class CustomPromptsCommand : public QObject {
     Q_OBJECT
 
 public:
-    CustomPromptsCommand(CardDocument& document, SectionView& view, EditorSettings& settings,
-                         PromptController& prompts, UserDialogs& dialogs, MenuActions& menu);
+    CustomPromptsCommand(const CommandContext& context, PromptController& prompts);
     ~CustomPromptsCommand() override;
 
     void toggleCustomPrompts();

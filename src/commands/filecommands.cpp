@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "card/dosimport.h"
+#include "commands/commandcontext.h"
 #include "commands/folderchoice.h"
 #include "commands/menuactions.h"
 #include "commands/notescommands.h"
@@ -61,33 +62,32 @@ struct Extraction {
 
 }  // namespace
 
-FileCommands::FileCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                           NotesCommands& notesCommands, UserDialogs& dialogs, OutputModule& output,
-                           MenuActions& menu, QWidget& window)
-    : document_(document),
-      view_(view),
-      notes_(notes),
+FileCommands::FileCommands(const CommandContext& context, NotesCommands& notesCommands,
+                           QWidget& window)
+    : document_(context.document),
+      view_(context.view),
+      notes_(context.notes),
       notesCommands_(notesCommands),
-      dialogs_(dialogs),
-      output_(output),
-      menu_(menu),
+      dialogs_(context.dialogs),
+      output_(context.output),
+      menu_(context.menu),
       window_(window) {
     const auto update = [this] { updateActions(); };
     const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::ControlModifier | key); };
-    menu.add(*this, QStringLiteral("newCard"), QStringLiteral("&New"), ctrl(Qt::Key_N), update,
-             [this] { newCard(); });
-    menu.add(*this, QStringLiteral("openCard"), QStringLiteral("&Open"), ctrl(Qt::Key_O), update,
-             [this] { openCard(); });
-    menu.add(*this, QStringLiteral("importDosCard"), QStringLiteral("I&mport DOS ver"),
-             ctrl(Qt::Key_M), update, [this] { importDosCard(); });
-    menu.add(*this, QStringLiteral("saveCard"), QStringLiteral("&Save"), ctrl(Qt::Key_S), update,
-             [this] { saveCard(); });
-    menu.add(*this, QStringLiteral("saveCardAs"), QStringLiteral("Save &As"), ctrl(Qt::Key_A),
-             update, [this] { saveCardAs(); });
-    menu.add(*this, QStringLiteral("closeCard"), QStringLiteral("&Close"), ctrl(Qt::Key_Y), update,
-             [this] { closeCard(); });
-    menu.add(*this, QStringLiteral("exit"), QStringLiteral("&Exit"), ctrl(Qt::Key_E), update,
-             [this] { exit(); });
+    context.menu.add(*this, QStringLiteral("newCard"), QStringLiteral("&New"), ctrl(Qt::Key_N),
+                     update, [this] { newCard(); });
+    context.menu.add(*this, QStringLiteral("openCard"), QStringLiteral("&Open"), ctrl(Qt::Key_O),
+                     update, [this] { openCard(); });
+    context.menu.add(*this, QStringLiteral("importDosCard"), QStringLiteral("I&mport DOS ver"),
+                     ctrl(Qt::Key_M), update, [this] { importDosCard(); });
+    context.menu.add(*this, QStringLiteral("saveCard"), QStringLiteral("&Save"), ctrl(Qt::Key_S),
+                     update, [this] { saveCard(); });
+    context.menu.add(*this, QStringLiteral("saveCardAs"), QStringLiteral("Save &As"),
+                     ctrl(Qt::Key_A), update, [this] { saveCardAs(); });
+    context.menu.add(*this, QStringLiteral("closeCard"), QStringLiteral("&Close"), ctrl(Qt::Key_Y),
+                     update, [this] { closeCard(); });
+    context.menu.add(*this, QStringLiteral("exit"), QStringLiteral("&Exit"), ctrl(Qt::Key_E),
+                     update, [this] { exit(); });
 }
 
 FileCommands::~FileCommands() = default;
@@ -98,19 +98,14 @@ void FileCommands::updateActions() {
         MenuActions::setItemEnabled(menu_.find(QLatin1String(name)), document_.isOpen());
 }
 
-void FileCommands::takeNotesChanges() {
-    if (notes_.isModified()) document_.setModified(true);
-}
-
 std::optional<QString> FileCommands::askSaveName() {
     return dialogs_.saveFile(UserDialogs::FileRequest::of(kCardFilter, QStringLiteral("ccf")));
 }
 
 FileCommands::SaveResult FileCommands::saveUnderName(CardDocument::LinkedNotes notes) {
     // Saving the card writes its linked notes too.
-    const zqw::Card& card = document_.card();
-    if (notes == CardDocument::LinkedNotes::Write && card.notesOpen &&
-        !card.notesFileName.empty() && !notesCommands_.confirmStorable())
+    if (notes == CardDocument::LinkedNotes::Write && document_.hasOpenLinkedNotes() &&
+        !notesCommands_.confirmStorable())
         return SaveResult::Cancelled;
     if (!document_.isUnnamed())
         return document_.save(notes) ? SaveResult::Saved : SaveResult::Failed;
@@ -119,38 +114,40 @@ FileCommands::SaveResult FileCommands::saveUnderName(CardDocument::LinkedNotes n
     return document_.saveAs(*path, notes) ? SaveResult::Saved : SaveResult::Failed;
 }
 
-bool FileCommands::offerToSave(bool keepAnswer, CardDocument::LinkedNotes notes) {
-    if (!document_.isOpen() || !document_.isModified()) return true;
-    const UserDialogs::Answer answer = dialogs_.question(kSaveCardQuestion, true);
-    if (keepAnswer) document_.setLastAnswer(answer);
-    switch (answer) {
+FileCommands::SaveOffer FileCommands::offerToSave(Changes changes,
+                                                  CardDocument::LinkedNotes notes) {
+    const bool changed =
+        document_.isModified() || (changes == Changes::CardOrNotes && notes_.isModified());
+    if (!document_.isOpen() || !changed) return SaveOffer::GoOn;
+    switch (dialogs_.question(kSaveCardQuestion, true)) {
         case UserDialogs::Answer::Yes:
             // A card that was not written stays, as it would after Cancel in
             // the dialog: anything in its place would lose it.
-            return saveUnderName(notes) == SaveResult::Saved;
+            return saveUnderName(notes) == SaveResult::Saved ? SaveOffer::GoOn
+                                                             : SaveOffer::NotSaved;
         case UserDialogs::Answer::No:
-            return true;
+            return SaveOffer::GoOn;
         case UserDialogs::Answer::Cancel:
-            return false;
+            return SaveOffer::Cancelled;
     }
-    return false;
+    return SaveOffer::Cancelled;
 }
 
-void FileCommands::newCard() {
-    takeNotesChanges();
-    if (!offerToSave(true)) {
+bool FileCommands::newCard() {
+    const SaveOffer offer = offerToSave(Changes::CardOrNotes);
+    if (offer != SaveOffer::GoOn) {
         // Cancel still shows the card again from its first group.
-        if (document_.lastAnswer() == UserDialogs::Answer::Cancel) view_.showFirstGroup();
-        return;
+        if (offer == SaveOffer::Cancelled) view_.showFirstGroup();
+        return false;
     }
     view_.dropCellEdits();
     document_.startBlankCard();
     view_.showFirstGroup();
+    return true;
 }
 
 void FileCommands::openCard() {
-    takeNotesChanges();
-    if (!offerToSave(false)) return;
+    if (offerToSave(Changes::CardOrNotes) != SaveOffer::GoOn) return;
     const std::optional<QString> path = dialogs_.openFile(
         UserDialogs::FileRequest::of(kCardOrPackageFilter, QStringLiteral("ccf")));
     if (!path) return;
@@ -250,32 +247,26 @@ void FileCommands::importDosCard() {
     const std::optional<QString> path =
         dialogs_.openFile(UserDialogs::FileRequest::of(kDosCardFilter, QStringLiteral("ver")));
     if (!path) return;
-    // The new card and notes come first, with their save questions.
-    document_.setLastAnswer(UserDialogs::Answer::No);
-    newCard();
-    if (document_.lastAnswer() == UserDialogs::Answer::Cancel) return;
-    // A card New could not replace (its save failed, or its save dialog was
-    // cancelled) is still the user's: the import must not fill it.
-    if (!document_.isOpen() || !document_.isUnnamed() || document_.isModified()) return;
-    notesCommands_.newNotes();
-    if (document_.lastAnswer() == UserDialogs::Answer::Cancel) return;
-    // Likewise notes that were to be saved and were not.
-    if (notes_.isModified()) return;
+    // The new card and notes come first, with their save questions. A card
+    // New could not replace (Cancel, its save failed, or its save dialog was
+    // cancelled) is still the user's: the import must not fill it; likewise
+    // notes that were to be saved and were not.
+    if (!newCard() || !notesCommands_.newNotes()) return;
 
     // The cell editor opened on the new card would write its empty text
     // over the imported one when it closes.
     view_.dropCellEdits();
     ImportedNotes imported;
-    if (!zqw::importDosCard(document_.card(), imported, path->toStdString())) return;
+    if (!document_.importDosCard(*path, imported)) return;
     imported.appendTo(notes_);
-    document_.setModified(true);
     view_.showFirstGroup();
     document_.refreshCaption();
 }
 
 void FileCommands::saveCard() {
-    takeNotesChanges();
-    if (!document_.isOpen() || !document_.isModified()) return;
+    // The notes' changes count as the card's: saving the card writes the
+    // notes it links.
+    if (!document_.isOpen() || !(document_.isModified() || notes_.isModified())) return;
     const bool unnamed = document_.isUnnamed();
     if (saveUnderName() == SaveResult::Saved && unnamed) document_.refreshCaption();
 }
@@ -287,7 +278,7 @@ void FileCommands::saveCardAs() {
 }
 
 void FileCommands::closeCard() {
-    if (!offerToSave(true)) return;
+    if (offerToSave(Changes::Card) != SaveOffer::GoOn) return;
     document_.closeCard();
     // The closed card's rows stay on screen, read-only.
     view_.dropCellEdits();
@@ -302,23 +293,19 @@ bool FileCommands::confirmClose() {
     // otherwise write the linked notes all the same.
     CardDocument::LinkedNotes linkedNotes = CardDocument::LinkedNotes::Write;
     if (notes_.isModified()) {
-        if (!notesCommands_.offerToSave()) return false;
-        if (document_.lastAnswer() == UserDialogs::Answer::No)
+        const NotesCommands::SaveOffer offer = notesCommands_.offerToSave();
+        if (offer == NotesCommands::SaveOffer::Stop) return false;
+        if (offer == NotesCommands::SaveOffer::Declined)
             linkedNotes = CardDocument::LinkedNotes::LeaveAsTheyAre;
     }
-    zqw::Card& card = document_.card();
-    if (!notes_.fileName().isEmpty() && card.notesFileName.empty()) {
-        if (dialogs_.question(kLinkOnCloseQuestion, false) == UserDialogs::Answer::Yes) {
-            card.notesFileName = notes_.fileName().toStdString();
-            card.notesOpen = true;
-            document_.setModified(true);
-        }
+    if (!notes_.fileName().isEmpty() && document_.linkedNotesFile().isEmpty()) {
+        if (dialogs_.question(kLinkOnCloseQuestion, false) == UserDialogs::Answer::Yes)
+            document_.linkNotes(notes_.fileName());
     }
-    return offerToSave(true, linkedNotes);
+    return offerToSave(Changes::Card, linkedNotes) == SaveOffer::GoOn;
 }
 
 void FileCommands::openNamedFile(const QString& path) {
-    takeNotesChanges();
-    if (!offerToSave(false)) return;
+    if (offerToSave(Changes::CardOrNotes) != SaveOffer::GoOn) return;
     openCardOrPackage(path);
 }

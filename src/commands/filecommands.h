@@ -8,6 +8,7 @@
 
 #include "document/carddocument.h"
 
+struct CommandContext;
 class MenuActions;
 class NotesCommands;
 class NotesTextEditor;
@@ -23,14 +24,13 @@ class FileCommands : public QObject {
     Q_OBJECT
 
 public:
-    FileCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                 NotesCommands& notesCommands, UserDialogs& dialogs, OutputModule& output,
-                 MenuActions& menu, QWidget& window);
+    FileCommands(const CommandContext& context, NotesCommands& notesCommands, QWidget& window);
     ~FileCommands() override;
 
     void updateActions();
 
-    void newCard();
+    // True when a blank card took the old one's place.
+    bool newCard();
     void openCard();
     // Opens a card file, or a package (".zqw" in any letter case) after
     // asking for the folder to extract it into.
@@ -49,12 +49,17 @@ public:
 
 private:
     enum class SaveResult { Saved, Cancelled, Failed };
-    // The save question for a changed card; Yes saves it. False when the
-    // calling command is to stop: Cancel, a cancelled dialog or a failed
-    // save. keepAnswer: the answer becomes the last answer.
+    // What the save question left the calling command to do: go on (no
+    // question, No, or Yes and the card written), stop at Cancel, or stop
+    // because the card was not written (a cancelled dialog, a failed save).
+    enum class SaveOffer { GoOn, Cancelled, NotSaved };
+    // Which changes the save question is about: the card's, or the notes'
+    // too, which a card save writes when the card links them.
+    enum class Changes { Card, CardOrNotes };
+    // The save question for a changed card; Yes saves it.
     // notes: whether the linked notes are written with the card.
-    bool offerToSave(bool keepAnswer,
-                     CardDocument::LinkedNotes notes = CardDocument::LinkedNotes::Write);
+    SaveOffer offerToSave(Changes changes,
+                          CardDocument::LinkedNotes notes = CardDocument::LinkedNotes::Write);
     // Writes a named card, or asks for a name first for an unnamed one.
     SaveResult saveUnderName(CardDocument::LinkedNotes notes = CardDocument::LinkedNotes::Write);
     // The card save dialog; nullopt when cancelled.
@@ -68,8 +73,6 @@ private:
     // command stops.
     std::optional<ExtractedPackage> extractPackage(const QString& packagePath);
     WorkProgress& extractionProgress();
-    // The notes' changes count as the card's for the save question.
-    void takeNotesChanges();
 
     CardDocument& document_;
     SectionView& view_;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QTextCursor>
 
+#include "commands/commandcontext.h"
 #include "commands/menuactions.h"
 #include "dialogs/finddialog.h"
 #include "dialogs/replacedialog.h"
@@ -47,17 +48,20 @@ UserDialogs::Answer askReplace(UserDialogs& dialogs) {
 
 }  // namespace
 
-FindCommands::FindCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                           UserDialogs& dialogs, MenuActions& menu)
-    : document_(document), view_(view), notes_(notes), dialogs_(dialogs), menu_(menu) {
+FindCommands::FindCommands(const CommandContext& context)
+    : document_(context.document),
+      view_(context.view),
+      notes_(context.notes),
+      dialogs_(context.dialogs),
+      menu_(context.menu) {
     const auto update = [this] { updateActions(); };
     const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::ControlModifier | key); };
-    menu.add(*this, QStringLiteral("find"), QStringLiteral("&Find string"), ctrl(Qt::Key_F), update,
-             [this] { find(); });
-    menu.add(*this, QStringLiteral("replace"), QStringLiteral("&Replace string"), ctrl(Qt::Key_R),
-             update, [this] { replace(); });
-    menu.add(*this, QStringLiteral("findAgain"), QStringLiteral("Search a&gain"), ctrl(Qt::Key_G),
-             update, [this] { findAgain(); });
+    context.menu.add(*this, QStringLiteral("find"), QStringLiteral("&Find string"), ctrl(Qt::Key_F),
+                     update, [this] { find(); });
+    context.menu.add(*this, QStringLiteral("replace"), QStringLiteral("&Replace string"),
+                     ctrl(Qt::Key_R), update, [this] { replace(); });
+    context.menu.add(*this, QStringLiteral("findAgain"), QStringLiteral("Search a&gain"),
+                     ctrl(Qt::Key_G), update, [this] { findAgain(); });
 }
 
 FindCommands::~FindCommands() = default;
@@ -78,7 +82,7 @@ void FindCommands::updateActions() {
         QAction* item = menu_.find(QLatin1String(name));
         item->setVisible(notesShowing);
         // The card page only hides them; what the notes page decided stays.
-        if (notesShowing) MenuActions::setItemEnabled(item, document_.card().notesOpen);
+        if (notesShowing) MenuActions::setItemEnabled(item, document_.notesOpen());
     }
 }
 

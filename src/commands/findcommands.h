@@ -3,6 +3,7 @@
 #include <QObject>
 #include <memory>
 
+struct CommandContext;
 class CardDocument;
 class FindDialog;
 class MenuActions;
@@ -18,8 +19,7 @@ class FindCommands : public QObject {
     Q_OBJECT
 
 public:
-    FindCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                 UserDialogs& dialogs, MenuActions& menu);
+    explicit FindCommands(const CommandContext& context);
     ~FindCommands() override;
 
     void updateActions();

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "card/hintsfile.h"
+#include "commands/commandcontext.h"
 #include "commands/menuactions.h"
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
@@ -40,19 +41,22 @@ private:
 
 }  // namespace
 
-HelpCommands::HelpCommands(CardDocument& document, SectionView& view, EditorSettings& settings,
-                           UserDialogs& dialogs, MenuActions& menu)
-    : document_(document), view_(view), settings_(settings), dialogs_(dialogs) {
-    menu.add(*this, QStringLiteral("viewHints"), QStringLiteral("&View hints..."), {}, {},
-             [this] { viewHints(); });
-    menu.add(*this, QStringLiteral("showAbout"), QStringLiteral("&About"), {}, {},
-             [this] { showAbout(); });
-    menu.add(*this, QStringLiteral("showBasicHelp"), QStringLiteral("&Basic"),
-             QKeySequence(Qt::Key_F1), {}, [this] { showBasicHelp(); });
-    menu.add(*this, QStringLiteral("showCompletionGuide"), QStringLiteral("&Guide to completion"),
-             {}, {}, [this] { showCompletionGuide(); });
-    menu.add(*this, QStringLiteral("showCellHelp"), QStringLiteral("&Help hints"),
-             QKeySequence(Qt::Key_F9), {}, [this] { showCellHelp(); });
+HelpCommands::HelpCommands(const CommandContext& context)
+    : document_(context.document),
+      view_(context.view),
+      settings_(context.settings),
+      dialogs_(context.dialogs) {
+    context.menu.add(*this, QStringLiteral("viewHints"), QStringLiteral("&View hints..."), {}, {},
+                     [this] { viewHints(); });
+    context.menu.add(*this, QStringLiteral("showAbout"), QStringLiteral("&About"), {}, {},
+                     [this] { showAbout(); });
+    context.menu.add(*this, QStringLiteral("showBasicHelp"), QStringLiteral("&Basic"),
+                     QKeySequence(Qt::Key_F1), {}, [this] { showBasicHelp(); });
+    context.menu.add(*this, QStringLiteral("showCompletionGuide"),
+                     QStringLiteral("&Guide to completion"), {}, {},
+                     [this] { showCompletionGuide(); });
+    context.menu.add(*this, QStringLiteral("showCellHelp"), QStringLiteral("&Help hints"),
+                     QKeySequence(Qt::Key_F9), {}, [this] { showCellHelp(); });
 }
 
 HelpCommands::~HelpCommands() = default;

@@ -3,12 +3,12 @@
 #include <QObject>
 #include <memory>
 
+struct CommandContext;
 class AboutDialog;
 class CardDocument;
 class EditorSettings;
 class HelpWindow;
 class HintsWindow;
-class MenuActions;
 class SectionView;
 class UserDialogs;
 
@@ -20,8 +20,7 @@ class HelpCommands : public QObject {
     Q_OBJECT
 
 public:
-    HelpCommands(CardDocument& document, SectionView& view, EditorSettings& settings,
-                 UserDialogs& dialogs, MenuActions& menu);
+    explicit HelpCommands(const CommandContext& context);
     ~HelpCommands() override;
 
     void showAbout();

@@ -4,24 +4,26 @@
 #include <QFontMetrics>
 
 #include "card/lineops.h"
+#include "commands/commandcontext.h"
 #include "commands/menuactions.h"
 #include "document/carddocument.h"
 #include "document/cardtext.h"
 #include "views/cardgrid.h"
 #include "views/sectionview.h"
 
-LineCommands::LineCommands(CardDocument& document, SectionView& view, MenuActions& menu)
-    : document_(document), view_(view), menu_(menu) {
+LineCommands::LineCommands(const CommandContext& context)
+    : document_(context.document), view_(context.view), menu_(context.menu) {
     const auto update = [this] { updateActions(); };
     const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::ControlModifier | key); };
-    menu.add(*this, QStringLiteral("insertLineBefore"), QStringLiteral("Insert line &before"),
-             ctrl(Qt::Key_B), update, [this] { insertLineBefore(); });
-    menu.add(*this, QStringLiteral("deleteLine"), QStringLiteral("&Delete line"), ctrl(Qt::Key_D),
-             update, [this] { deleteLine(); });
-    menu.add(*this, QStringLiteral("insertLineAfter"), QStringLiteral("&Insert line After"),
-             ctrl(Qt::Key_I), update, [this] { insertLineAfter(); });
-    menu.add(*this, QStringLiteral("replicateDown"), QStringLiteral("Replicate do&wn"),
-             ctrl(Qt::Key_W), update, [this] { replicateDown(); });
+    context.menu.add(*this, QStringLiteral("insertLineBefore"),
+                     QStringLiteral("Insert line &before"), ctrl(Qt::Key_B), update,
+                     [this] { insertLineBefore(); });
+    context.menu.add(*this, QStringLiteral("deleteLine"), QStringLiteral("&Delete line"),
+                     ctrl(Qt::Key_D), update, [this] { deleteLine(); });
+    context.menu.add(*this, QStringLiteral("insertLineAfter"), QStringLiteral("&Insert line After"),
+                     ctrl(Qt::Key_I), update, [this] { insertLineAfter(); });
+    context.menu.add(*this, QStringLiteral("replicateDown"), QStringLiteral("Replicate do&wn"),
+                     ctrl(Qt::Key_W), update, [this] { replicateDown(); });
 }
 
 void LineCommands::updateActions() {
@@ -58,74 +60,57 @@ void LineCommands::showChangedRows(const Target& target, int activeRow) {
     emit refreshPreview();
 }
 
-void LineCommands::insertLineBefore() {
+void LineCommands::editRows(const QString& text, int rowsDown,
+                            const std::function<zqw::LineResult(const Target&)>& edit) {
     const auto target = begin();
     if (!target) {
         if (document_.card().isNotesGroup(view_.activeGroup())) emit refreshPreview();
         return;
     }
     zqw::LineResult result = zqw::LineResult::NoRow;
-    document_.recordChange(QStringLiteral("Insert line before"), [&] {
-        result = zqw::insertRowBefore(document_.card(), target->section, target->grid, target->row);
+    document_.recordChange(text, [&] {
+        result = edit(*target);
         return result == zqw::LineResult::Done;
     });
     if (result != zqw::LineResult::Done) {
         resumeEditing(*target);
         return;
     }
+    showChangedRows(*target, target->row + rowsDown);
+}
+
+void LineCommands::insertLineBefore() {
     // The active row number now names the new (or shown again) row.
-    showChangedRows(*target, target->row);
+    editRows(QStringLiteral("Insert line before"), 0, [this](const Target& target) {
+        return zqw::insertRowBefore(document_.card(), target.section, target.grid, target.row);
+    });
 }
 
 void LineCommands::deleteLine() {
-    const auto target = begin();
-    if (!target) {
-        if (document_.card().isNotesGroup(view_.activeGroup())) emit refreshPreview();
-        return;
-    }
-    zqw::LineResult result = zqw::LineResult::NoRow;
-    document_.recordChange(QStringLiteral("Delete line"), [&] {
-        result = zqw::deleteRow(document_.card(), target->section, target->grid, target->row);
-        return result == zqw::LineResult::Done;
+    editRows(QStringLiteral("Delete line"), 0, [this](const Target& target) {
+        return zqw::deleteRow(document_.card(), target.section, target.grid, target.row);
     });
-    if (result != zqw::LineResult::Done) {
-        resumeEditing(*target);
-        return;
-    }
-    showChangedRows(*target, target->row);
 }
 
 void LineCommands::insertLineAfter() {
-    const auto target = begin();
-    if (!target) {
-        if (document_.card().isNotesGroup(view_.activeGroup())) emit refreshPreview();
-        return;
-    }
-    zqw::Card& card = document_.card();
-    CardGrid& grid = view_.grid(target->grid);
-    // A row kept in the cell must show whole there: what counts is the
-    // room its editor gives the text, not the column.
-    std::vector<int> widths;
-    for (int c = 0; c < grid.gridModel().columnCount(); ++c) widths.push_back(grid.textWidth(c));
-    // Fields are measured as the grid draws them: suit codes as their
-    // display characters, in the grid's font.
-    const QFontMetrics metrics(grid.font());
-    const auto widthOf = [&card, &metrics](const std::string& text) {
-        std::string shown = text;
-        card.codesToDisplay(shown);
-        return metrics.horizontalAdvance(fromCardText(shown));
-    };
-    zqw::LineResult result = zqw::LineResult::NoRow;
-    document_.recordChange(QStringLiteral("Insert line after"), [&] {
-        result =
-            zqw::insertRowAfter(card, target->section, target->grid, target->row, widths, widthOf);
-        return result == zqw::LineResult::Done;
+    editRows(QStringLiteral("Insert line after"), 1, [this](const Target& target) {
+        zqw::Card& card = document_.card();
+        CardGrid& grid = view_.grid(target.grid);
+        // A row kept in the cell must show whole there: what counts is the
+        // room its editor gives the text, not the column.
+        std::vector<int> widths;
+        for (int c = 0; c < grid.gridModel().columnCount(); ++c)
+            widths.push_back(grid.textWidth(c));
+        // Fields are measured as the grid draws them: suit codes as their
+        // display characters, in the grid's font.
+        const QFontMetrics metrics(grid.font());
+        const auto widthOf = [&card, &metrics](const std::string& text) {
+            std::string shown = text;
+            card.codesToDisplay(shown);
+            return metrics.horizontalAdvance(fromCardText(shown));
+        };
+        return zqw::insertRowAfter(card, target.section, target.grid, target.row, widths, widthOf);
     });
-    if (result != zqw::LineResult::Done) {
-        resumeEditing(*target);
-        return;
-    }
-    showChangedRows(*target, target->row + 1);
 }
 
 void LineCommands::replicateDown() {

@@ -1,8 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+#include <functional>
 #include <optional>
 
+#include "card/lineops.h"
+
+struct CommandContext;
 class CardDocument;
 class MenuActions;
 class SectionView;
@@ -13,7 +18,7 @@ class LineCommands : public QObject {
     Q_OBJECT
 
 public:
-    LineCommands(CardDocument& document, SectionView& view, MenuActions& menu);
+    explicit LineCommands(const CommandContext& context);
 
     void updateActions();
 
@@ -46,6 +51,11 @@ private:
     // After a command that changed the rows: the grid's new rows, with
     // activeRow the active row.
     void showChangedRows(const Target& target, int activeRow);
+    // Inserts or deletes a row with `edit`, as one undoable change named
+    // `text`; the grid then shows its rows, the active row moved down by
+    // rowsDown. On the notes group it refreshes an open print preview.
+    void editRows(const QString& text, int rowsDown,
+                  const std::function<zqw::LineResult(const Target&)>& edit);
 
     CardDocument& document_;
     SectionView& view_;

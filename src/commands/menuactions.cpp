@@ -28,6 +28,7 @@ QAction* MenuActions::add(QObject& owner, const QString& objectName, const QStri
         });
         shortcuts_.append(shortcut);
     }
+    if (update) updates_.insert(action, update);
     actions_.append(action);
     return action;
 }
@@ -44,6 +45,18 @@ QAction* MenuActions::find(const QString& objectName) const {
         if (action->objectName() == objectName) return action;
     }
     return nullptr;
+}
+
+void MenuActions::prepareItems(const QStringList& objectNames) const {
+    QList<const QObject*> prepared;
+    for (const QString& name : objectNames) {
+        const QAction* action = find(name);
+        if (!action) continue;
+        const auto update = updates_.constFind(action);
+        if (update == updates_.cend() || prepared.contains(action->parent())) continue;
+        prepared.append(action->parent());
+        (*update)();
+    }
 }
 
 void MenuActions::setItemEnabled(QAction* item, bool enabled) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QHash>
 #include <QKeySequence>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QAction;
@@ -33,6 +35,9 @@ public:
     QAction* addUnavailable(QObject& owner, const QString& objectName, const QString& caption,
                             const QKeySequence& key = {});
     QAction* find(const QString& objectName) const;
+    // Before a menu of these items shows: each controller that owns some of
+    // them runs its updateActions() once, in the order of its first item.
+    void prepareItems(const QStringList& objectNames) const;
 
     // Qt disables a hidden item, yet a hidden item's shortcut must still
     // work when its updateActions() left it enabled; that choice is kept
@@ -47,4 +52,6 @@ private:
     QWidget& window_;
     QList<QAction*> actions_;
     QList<QShortcut*> shortcuts_;
+    // Each item's owner's updateActions(), for items that have one.
+    QHash<const QAction*, std::function<void()>> updates_;
 };

@@ -3,9 +3,8 @@
 #include <QList>
 #include <QObject>
 
-class MenuActions;
+struct CommandContext;
 class QAction;
-class SectionView;
 
 // The Top and Right menus: an item per group tab and per section tab, with
 // Ctrl+F1..F10 and Shift+F1..F10. Items without a tab are hidden.
@@ -13,7 +12,7 @@ class NavigationCommands : public QObject {
     Q_OBJECT
 
 public:
-    NavigationCommands(SectionView& view, MenuActions& menu);
+    explicit NavigationCommands(const CommandContext& context);
 
 private:
     void showTabCounts(int groupTabs, int sectionTabs);

@@ -4,6 +4,7 @@
 
 #include "card/cp1252.h"
 #include "card/notesformat.h"
+#include "commands/commandcontext.h"
 #include "commands/menuactions.h"
 #include "dialogs/notenumberdialog.h"
 #include "dialogs/userdialogs.h"
@@ -24,33 +25,31 @@ QString cardCharacter(unsigned char byte) {
 
 }  // namespace
 
-NotesCommands::NotesCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                             const EditorSettings& settings, UserDialogs& dialogs,
-                             MenuActions& menu)
-    : document_(document),
-      view_(view),
-      notes_(notes),
-      settings_(settings),
-      dialogs_(dialogs),
-      menu_(menu) {
+NotesCommands::NotesCommands(const CommandContext& context)
+    : document_(context.document),
+      view_(context.view),
+      notes_(context.notes),
+      settings_(context.settings),
+      dialogs_(context.dialogs),
+      menu_(context.menu) {
     const auto update = [this] { updateActions(); };
     const auto key = [](QKeyCombination combination) { return QKeySequence(combination); };
     constexpr auto ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
-    menu.add(*this, QStringLiteral("newNotes"), QStringLiteral("&New"), key(ctrlShift | Qt::Key_N),
-             update, [this] { newNotes(); });
-    menu.add(*this, QStringLiteral("openNotes"), QStringLiteral("&Load"),
-             key(ctrlShift | Qt::Key_L), update, [this] { openNotes(); });
-    menu.add(*this, QStringLiteral("saveNotes"), QStringLiteral("&Save"),
-             key(ctrlShift | Qt::Key_S), update, [this] { saveNotes(); });
-    menu.add(*this, QStringLiteral("saveNotesAs"), QStringLiteral("Save &As"),
-             key(ctrlShift | Qt::Key_A), update, [this] { saveNotesAs(); });
-    menu.add(*this, QStringLiteral("closeNotes"), QStringLiteral("Cl&ose"),
-             key(ctrlShift | Qt::Key_O), update, [this] { closeNotes(); });
-    menu.add(*this, QStringLiteral("linkNotesToCard"), QStringLiteral("Lin&k to note file"),
-             key(Qt::ControlModifier | Qt::Key_K), update, [this] { linkNotesToCard(); });
+    context.menu.add(*this, QStringLiteral("newNotes"), QStringLiteral("&New"),
+                     key(ctrlShift | Qt::Key_N), update, [this] { newNotes(); });
+    context.menu.add(*this, QStringLiteral("openNotes"), QStringLiteral("&Load"),
+                     key(ctrlShift | Qt::Key_L), update, [this] { openNotes(); });
+    context.menu.add(*this, QStringLiteral("saveNotes"), QStringLiteral("&Save"),
+                     key(ctrlShift | Qt::Key_S), update, [this] { saveNotes(); });
+    context.menu.add(*this, QStringLiteral("saveNotesAs"), QStringLiteral("Save &As"),
+                     key(ctrlShift | Qt::Key_A), update, [this] { saveNotesAs(); });
+    context.menu.add(*this, QStringLiteral("closeNotes"), QStringLiteral("Cl&ose"),
+                     key(ctrlShift | Qt::Key_O), update, [this] { closeNotes(); });
+    context.menu.add(*this, QStringLiteral("linkNotesToCard"), QStringLiteral("Lin&k to note file"),
+                     key(Qt::ControlModifier | Qt::Key_K), update, [this] { linkNotesToCard(); });
     // In the Help menu, which decides nothing before its items run.
-    menu.add(*this, QStringLiteral("attachNoteToCell"), QStringLiteral("&Notes"),
-             QKeySequence(Qt::Key_F3), {}, [this] { attachNoteToCell(); });
+    context.menu.add(*this, QStringLiteral("attachNoteToCell"), QStringLiteral("&Notes"),
+                     QKeySequence(Qt::Key_F3), {}, [this] { attachNoteToCell(); });
 }
 
 NotesCommands::~NotesCommands() = default;
@@ -63,7 +62,7 @@ NoteNumberDialog& NotesCommands::noteNumberDialog() {
 void NotesCommands::updateActions() {
     view_.storePendingEdits();
     for (const char* name : {"saveNotes", "saveNotesAs", "closeNotes", "linkNotesToCard"})
-        MenuActions::setItemEnabled(menu_.find(QLatin1String(name)), document_.card().notesOpen);
+        MenuActions::setItemEnabled(menu_.find(QLatin1String(name)), document_.notesOpen());
 }
 
 std::optional<QString> NotesCommands::askSaveName() {
@@ -91,26 +90,32 @@ bool NotesCommands::saveAs(const QString& path) {
     return false;
 }
 
-bool NotesCommands::offerToSave() {
-    document_.setLastAnswer(dialogs_.question(kSaveNotesQuestion, true));
-    if (document_.lastAnswer() == UserDialogs::Answer::Cancel) return false;
-    if (document_.lastAnswer() == UserDialogs::Answer::No) return true;
-    if (!notes_.fileName().isEmpty()) return saveAs(notes_.fileName());
-    const std::optional<QString> path = askSaveName();
-    return path && saveAs(*path);
+NotesCommands::SaveOffer NotesCommands::offerToSave() {
+    switch (dialogs_.question(kSaveNotesQuestion, true)) {
+        case UserDialogs::Answer::Yes:
+            break;
+        case UserDialogs::Answer::No:
+            return SaveOffer::Declined;
+        case UserDialogs::Answer::Cancel:
+            return SaveOffer::Stop;
+    }
+    std::optional<QString> path = notes_.fileName();
+    if (path->isEmpty()) path = askSaveName();
+    return path && saveAs(*path) ? SaveOffer::Saved : SaveOffer::Stop;
 }
 
-void NotesCommands::newNotes() {
-    if (notes_.isModified() && !offerToSave()) return;
+bool NotesCommands::newNotes() {
+    if (notes_.isModified() && offerToSave() == SaveOffer::Stop) return false;
     notes_.startEmpty();
     view_.noteTabs().clear();
-    document_.card().notesOpen = true;
+    document_.setNotesOpen(true);
     if (view_.notesShowing()) view_.rebuildGroup();
     notes_.setInputEnabled(true);
+    return true;
 }
 
 void NotesCommands::openNotes() {
-    if (notes_.isModified() && !offerToSave()) return;
+    if (notes_.isModified() && offerToSave() == SaveOffer::Stop) return;
     const std::optional<QString> path =
         dialogs_.openFile(UserDialogs::FileRequest::of(kNotesFilter, QStringLiteral("txt")));
     if (!path) return;
@@ -130,7 +135,7 @@ void NotesCommands::openNotes() {
     notes_.replaceAll(cardCharacter(0x8E), cardCharacter(0x81), wholeText);
     notes_.moveCursor(QTextCursor::Start);
     view_.noteTabs().clear();
-    document_.card().notesOpen = true;
+    document_.setNotesOpen(true);
     if (view_.notesShowing()) view_.rebuildGroup();
     notes_.setInputEnabled(true);
 }
@@ -151,15 +156,14 @@ void NotesCommands::saveNotesAs() {
 }
 
 void NotesCommands::closeNotes() {
-    if (notes_.isModified() && !offerToSave()) return;
-    document_.card().notesOpen = false;
+    if (notes_.isModified() && offerToSave() == SaveOffer::Stop) return;
+    document_.setNotesOpen(false);
     notes_.startEmpty();
     view_.showNotesCaption(false);
     notes_.setInputEnabled(false);
 }
 
 void NotesCommands::linkNotesToCard() {
-    zqw::Card& card = document_.card();
     if (notes_.fileName().isEmpty()) {
         const std::optional<QString> path = askSaveName();
         if (!path) {
@@ -167,19 +171,15 @@ void NotesCommands::linkNotesToCard() {
             return;
         }
         if (!saveAs(*path)) return;
-        document_.setModified(true);
+        document_.markNotesNamedForLink();
         // The notes have a name now; the caption line should say so.
         view_.showNotesCaption(true);
     }
     const QString notesFile = notes_.fileName();
-    if (QString::fromStdString(card.notesFileName) != notesFile) {
-        document_.setLastAnswer(dialogs_.question(
-            QStringLiteral("Link the current notes file to the current card"), false));
-        if (document_.lastAnswer() == UserDialogs::Answer::Yes) {
-            card.notesFileName = notesFile.toStdString();
-            card.notesOpen = true;
-            document_.setModified(true);
-        }
+    if (document_.linkedNotesFile() != notesFile) {
+        if (dialogs_.question(QStringLiteral("Link the current notes file to the current card"),
+                              false) == UserDialogs::Answer::Yes)
+            document_.linkNotes(notesFile);
     } else {
         dialogs_.message(QStringLiteral("Notes file already linked to current card"));
     }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+struct CommandContext;
 class CardDocument;
 class EditorSettings;
 class MenuActions;
@@ -19,13 +20,13 @@ class NotesCommands : public QObject {
     Q_OBJECT
 
 public:
-    NotesCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                  const EditorSettings& settings, UserDialogs& dialogs, MenuActions& menu);
+    explicit NotesCommands(const CommandContext& context);
     ~NotesCommands() override;
 
     void updateActions();
 
-    void newNotes();
+    // True when empty notes took the old ones' place.
+    bool newNotes();
     void openNotes();
     void saveNotes();
     void saveNotesAs();
@@ -33,11 +34,13 @@ public:
     void linkNotesToCard();
     void attachNoteToCell();
 
-    // The notes save question for changed notes (the answer kept as the
-    // last answer); Yes saves them, asking for a name when they have none.
-    // False when the calling command is to stop: Cancel, a cancelled
-    // dialog or a failed save.
-    bool offerToSave();
+    // What the notes save question came to: saved, declined (No), or Stop
+    // when the calling command is to stop (Cancel, a cancelled dialog or a
+    // failed save).
+    enum class SaveOffer { Saved, Declined, Stop };
+    // The notes save question for changed notes; Yes saves them, asking
+    // for a name when they have none.
+    SaveOffer offerToSave();
     // Before the notes are written: when they hold characters a notes file
     // cannot store, says which and asks whether to save anyway. False when
     // the user would rather not.

@@ -2,6 +2,7 @@
 
 #include <QAction>
 
+#include "commands/commandcontext.h"
 #include "commands/menuactions.h"
 #include "commands/outputmodule.h"
 #include "commands/outputparts.h"
@@ -33,55 +34,58 @@ void bindTick(QAction* item, bool on, EditorSettings& settings, Changed changed,
 
 }  // namespace
 
-OptionsCommands::OptionsCommands(CardDocument& document, SectionView& view,
-                                 EditorSettings& settings, UserDialogs& dialogs,
-                                 OutputModule& output, MenuActions& menu)
-    : document_(document), view_(view), settings_(settings), dialogs_(dialogs), output_(output) {
+OptionsCommands::OptionsCommands(const CommandContext& context)
+    : document_(context.document),
+      view_(context.view),
+      settings_(context.settings),
+      dialogs_(context.dialogs),
+      output_(context.output) {
     const QKeySequence ctrlL(Qt::ControlModifier | Qt::Key_L);
-    menu.add(*this, QStringLiteral("chooseCardFont"), QStringLiteral("System &Font..."), {}, {},
-             [this] { chooseCardFont(); });
-    menu.add(*this, QStringLiteral("chooseNotesFont"), QStringLiteral("&Notes Font..."), {}, {},
-             [this] { chooseNotesFont(); });
-    menu.add(*this, QStringLiteral("editPrintLayout"), QStringLiteral("&Card layout..."), ctrlL, {},
-             [this] { editPrintLayout(); });
+    context.menu.add(*this, QStringLiteral("chooseCardFont"), QStringLiteral("System &Font..."), {},
+                     {}, [this] { chooseCardFont(); });
+    context.menu.add(*this, QStringLiteral("chooseNotesFont"), QStringLiteral("&Notes Font..."), {},
+                     {}, [this] { chooseNotesFont(); });
+    context.menu.add(*this, QStringLiteral("editPrintLayout"), QStringLiteral("&Card layout..."),
+                     ctrlL, {}, [this] { editPrintLayout(); });
     // The File menu's way to the same window; Ctrl+L belongs to the item
     // above, and this one only shows it.
     QAction* fileItem =
-        menu.add(*this, QStringLiteral("printLayout"), QStringLiteral("Print &Layout"), {}, {},
-                 [this] { editPrintLayout(); });
+        context.menu.add(*this, QStringLiteral("printLayout"), QStringLiteral("Print &Layout"), {},
+                         {}, [this] { editPrintLayout(); });
     fileItem->setText(QStringLiteral("Print &Layout\t") + ctrlL.toString(QKeySequence::NativeText));
 
-    bindTick(
-        menu.add(*this, QStringLiteral("toggleNoteTabs"), QStringLiteral("Note &Tabs"), {}, {}, {}),
-        settings.noteTabs(), settings, &EditorSettings::noteTabsChanged,
-        [&settings](bool on) { settings.setNoteTabs(on); });
-    bindTick(menu.add(*this, QStringLiteral("toggleRightMousePrompts"),
-                      QStringLiteral("&Right Mouse button prompts"), {}, {}, {}),
-             settings.rightMousePrompts(), settings, &EditorSettings::rightMousePromptsChanged,
-             [&settings](bool on) { settings.setRightMousePrompts(on); });
-    bindTick(menu.add(*this, QStringLiteral("toggleColouredSuits"),
-                      QStringLiteral("C&oloured suits"), {}, {}, {}),
-             settings.colourSuits(), settings, &EditorSettings::colourSuitsChanged,
-             [&settings](bool on) { settings.setColourSuits(on); });
-    QAction* symbols =
-        menu.add(*this, QStringLiteral("chooseSuitSymbols"), QStringLiteral("Card &symbols..."), {},
-                 {}, [this] { chooseSuitSymbols(); });
+    bindTick(context.menu.add(*this, QStringLiteral("toggleNoteTabs"), QStringLiteral("Note &Tabs"),
+                              {}, {}, {}),
+             settings_.noteTabs(), settings_, &EditorSettings::noteTabsChanged,
+             [this](bool on) { settings_.setNoteTabs(on); });
+    bindTick(context.menu.add(*this, QStringLiteral("toggleRightMousePrompts"),
+                              QStringLiteral("&Right Mouse button prompts"), {}, {}, {}),
+             settings_.rightMousePrompts(), settings_, &EditorSettings::rightMousePromptsChanged,
+             [this](bool on) { settings_.setRightMousePrompts(on); });
+    bindTick(context.menu.add(*this, QStringLiteral("toggleColouredSuits"),
+                              QStringLiteral("C&oloured suits"), {}, {}, {}),
+             settings_.colourSuits(), settings_, &EditorSettings::colourSuitsChanged,
+             [this](bool on) { settings_.setColourSuits(on); });
+    QAction* symbols = context.menu.add(*this, QStringLiteral("chooseSuitSymbols"),
+                                        QStringLiteral("Card &symbols..."), {}, {},
+                                        [this] { chooseSuitSymbols(); });
     symbols->setVisible(false);
     // The auctions window and the true-width choice are kept in the menu,
     // hidden, for cards that carry them; nothing here acts on them.
-    menu.addUnavailable(*this, QStringLiteral("editAuctions"), QStringLiteral("A&uctions..."),
+    context.menu
+        .addUnavailable(*this, QStringLiteral("editAuctions"), QStringLiteral("A&uctions..."),
                         QKeySequence(Qt::ControlModifier | Qt::Key_U))
         ->setVisible(false);
-    QAction* trueWidth = menu.addUnavailable(*this, QStringLiteral("toggleTrueColumnWidth"),
-                                             QStringLiteral("True column &width"));
+    QAction* trueWidth = context.menu.addUnavailable(*this, QStringLiteral("toggleTrueColumnWidth"),
+                                                     QStringLiteral("True column &width"));
     trueWidth->setCheckable(true);
     trueWidth->setChecked(true);
     trueWidth->setVisible(false);
-    QAction* printAuctions = menu.add(*this, QStringLiteral("togglePrintAuctions"),
-                                      QStringLiteral("&Print Auctions"), {}, {}, {});
-    bindTick(printAuctions, settings.printAuctions(), settings,
+    QAction* printAuctions = context.menu.add(*this, QStringLiteral("togglePrintAuctions"),
+                                              QStringLiteral("&Print Auctions"), {}, {}, {});
+    bindTick(printAuctions, settings_.printAuctions(), settings_,
              &EditorSettings::printAuctionsChanged,
-             [&settings](bool on) { settings.setPrintAuctions(on); });
+             [this](bool on) { settings_.setPrintAuctions(on); });
     printAuctions->setVisible(false);
 }
 

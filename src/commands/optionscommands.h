@@ -3,10 +3,10 @@
 #include <QObject>
 #include <memory>
 
+struct CommandContext;
 class CardDocument;
 class CardFontDialog;
 class EditorSettings;
-class MenuActions;
 class NotesFontDialog;
 class OutputModule;
 class QDialog;
@@ -20,8 +20,7 @@ class OptionsCommands : public QObject {
     Q_OBJECT
 
 public:
-    OptionsCommands(CardDocument& document, SectionView& view, EditorSettings& settings,
-                    UserDialogs& dialogs, OutputModule& output, MenuActions& menu);
+    explicit OptionsCommands(const CommandContext& context);
     ~OptionsCommands() override;
 
     void editPrintLayout();

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "commands/commandcontext.h"
 #include "commands/folderchoice.h"
 #include "commands/menuactions.h"
 #include "commands/outputmodule.h"
@@ -22,22 +23,19 @@ const QString kBackupFolderCaption = QStringLiteral("Select directory for CCF fi
 
 }  // namespace
 
-PackageCommands::PackageCommands(CardDocument& document, SectionView& view,
-                                 EditorSettings& settings, UserDialogs& dialogs,
-                                 OutputModule& output, MenuActions& menu,
-                                 std::function<bool()> checkFirst)
-    : document_(document),
-      view_(view),
-      settings_(settings),
-      dialogs_(dialogs),
-      output_(output),
+PackageCommands::PackageCommands(const CommandContext& context, std::function<bool()> checkFirst)
+    : document_(context.document),
+      view_(context.view),
+      settings_(context.settings),
+      dialogs_(context.dialogs),
+      output_(context.output),
       checkFirst_(std::move(checkFirst)) {
-    menu.add(*this, QStringLiteral("producePackage"), QStringLiteral("&Produce ZQW file"), {}, {},
-             [this] { producePackage(); });
-    menu.add(*this, QStringLiteral("emailPackage"), QStringLiteral("&Email ZQW File"), {}, {},
-             [this] { emailPackage(); });
-    menu.add(*this, QStringLiteral("backupPackage"), QStringLiteral("&Backup ZQW File"), {}, {},
-             [this] { backupPackage(); });
+    context.menu.add(*this, QStringLiteral("producePackage"), QStringLiteral("&Produce ZQW file"),
+                     {}, {}, [this] { producePackage(); });
+    context.menu.add(*this, QStringLiteral("emailPackage"), QStringLiteral("&Email ZQW File"), {},
+                     {}, [this] { emailPackage(); });
+    context.menu.add(*this, QStringLiteral("backupPackage"), QStringLiteral("&Backup ZQW File"), {},
+                     {}, [this] { backupPackage(); });
 }
 
 PackageCommands::~PackageCommands() = default;

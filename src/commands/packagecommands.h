@@ -7,10 +7,10 @@
 
 #include "platform/profilestore.h"
 
+struct CommandContext;
 class CardDocument;
 class EditorSettings;
 class EmailWindowControl;
-class MenuActions;
 class OutputModule;
 class SectionView;
 class UserDialogs;
@@ -23,9 +23,7 @@ class PackageCommands : public QObject {
 public:
     // checkFirst, when given, runs before a package is produced or sent;
     // false stops the command.
-    PackageCommands(CardDocument& document, SectionView& view, EditorSettings& settings,
-                    UserDialogs& dialogs, OutputModule& output, MenuActions& menu,
-                    std::function<bool()> checkFirst = {});
+    PackageCommands(const CommandContext& context, std::function<bool()> checkFirst);
     ~PackageCommands() override;
 
     void producePackage();

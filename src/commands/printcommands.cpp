@@ -2,6 +2,7 @@
 
 #include <QAction>
 
+#include "commands/commandcontext.h"
 #include "commands/menuactions.h"
 #include "commands/outputmodule.h"
 #include "commands/outputparts.h"
@@ -9,22 +10,21 @@
 #include "views/notestexteditor.h"
 #include "views/sectionview.h"
 
-PrintCommands::PrintCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                             const EditorSettings& settings, UserDialogs& dialogs,
-                             OutputModule& output, MenuActions& menu)
-    : document_(document),
-      view_(view),
-      notes_(notes),
-      settings_(settings),
-      dialogs_(dialogs),
-      output_(output),
-      menu_(menu) {
+PrintCommands::PrintCommands(const CommandContext& context)
+    : document_(context.document),
+      view_(context.view),
+      notes_(context.notes),
+      settings_(context.settings),
+      dialogs_(context.dialogs),
+      output_(context.output),
+      menu_(context.menu) {
     const auto update = [this] { updateActions(); };
-    menu.add(*this, QStringLiteral("printCard"), QStringLiteral("&Print"),
-             QKeySequence(Qt::ControlModifier | Qt::Key_P), update, [this] { printCard(); });
-    menu.add(*this, QStringLiteral("printNotes"), QStringLiteral("&Print"),
-             QKeySequence(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_P), update,
-             [this] { printNotes(); });
+    context.menu.add(*this, QStringLiteral("printCard"), QStringLiteral("&Print"),
+                     QKeySequence(Qt::ControlModifier | Qt::Key_P), update,
+                     [this] { printCard(); });
+    context.menu.add(*this, QStringLiteral("printNotes"), QStringLiteral("&Print"),
+                     QKeySequence(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_P), update,
+                     [this] { printNotes(); });
 }
 
 PrintCommands::~PrintCommands() = default;
@@ -33,8 +33,7 @@ void PrintCommands::updateActions() {
     // What is being typed into a cell prints too.
     view_.storePendingEdits();
     MenuActions::setItemEnabled(menu_.find(QStringLiteral("printCard")), document_.isOpen());
-    MenuActions::setItemEnabled(menu_.find(QStringLiteral("printNotes")),
-                                document_.card().notesOpen);
+    MenuActions::setItemEnabled(menu_.find(QStringLiteral("printNotes")), document_.notesOpen());
 }
 
 void PrintCommands::printCard() {
@@ -43,7 +42,7 @@ void PrintCommands::printCard() {
 }
 
 void PrintCommands::printNotes() {
-    if (!document_.card().notesOpen) return;
+    if (!document_.notesOpen()) return;
     if (PrintWindowControl* window = notesWindow()) window->showWindow();
 }
 

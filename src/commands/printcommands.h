@@ -3,6 +3,7 @@
 #include <QObject>
 #include <memory>
 
+struct CommandContext;
 class CardDocument;
 class EditorSettings;
 class MenuActions;
@@ -18,9 +19,7 @@ class PrintCommands : public QObject {
     Q_OBJECT
 
 public:
-    PrintCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                  const EditorSettings& settings, UserDialogs& dialogs, OutputModule& output,
-                  MenuActions& menu);
+    explicit PrintCommands(const CommandContext& context);
     ~PrintCommands() override;
 
     // Print is there for an open card, and for open notes.

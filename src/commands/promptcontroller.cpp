@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTextEdit>
 
+#include "commands/commandcontext.h"
 #include "commands/menuactions.h"
 #include "dialogs/cardtextvalidator.h"
 #include "dialogs/suittext.h"
@@ -29,17 +30,16 @@ constexpr int kBrownSection = 1;
 
 }  // namespace
 
-PromptController::PromptController(CardDocument& document, SectionView& view,
-                                   NotesTextEditor& notes, EditorSettings& settings,
-                                   UserDialogs& dialogs, MenuActions& menu)
-    : document_(document),
-      view_(view),
-      notes_(notes),
-      settings_(settings),
-      dialogs_(dialogs),
-      menu_(menu) {
-    menu.add(*this, QStringLiteral("showPrompts"), QStringLiteral("&Prompts (Right button)"),
-             QKeySequence(Qt::Key_F2), {}, [this] { showPrompts(); });
+PromptController::PromptController(const CommandContext& context)
+    : document_(context.document),
+      view_(context.view),
+      notes_(context.notes),
+      settings_(context.settings),
+      dialogs_(context.dialogs),
+      menu_(context.menu) {
+    context.menu.add(*this, QStringLiteral("showPrompts"),
+                     QStringLiteral("&Prompts (Right button)"), QKeySequence(Qt::Key_F2), {},
+                     [this] { showPrompts(); });
     updateCaption();
     connect(&settings_, &EditorSettings::rightMousePromptsChanged, this,
             &PromptController::updateCaption);
@@ -203,14 +203,14 @@ void PromptController::insertPrompt(const QString& given) {
         editor->setText(insertionPoint_.text);
         editor->setSelection(start, insertionPoint_.selLength);
         editor->insert(prompt);
-        document_.setModified(true);
+        document_.markPendingEdit();
         captureEditor(editor);
     } else if (QTextEdit* memo = insertionPoint_.memo) {
         memo->setPlainText(text);
         QTextCursor cursor = memo->textCursor();
         cursor.setPosition(std::min(caret, static_cast<int>(memo->toPlainText().size())));
         memo->setTextCursor(cursor);
-        document_.setModified(true);
+        document_.markPendingEdit();
         captureMemo(*memo);
     }
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <memory>
 
+struct CommandContext;
 class CardDocument;
 class EditorSettings;
 class MenuActions;
@@ -34,8 +35,7 @@ class PromptController : public QObject {
     Q_OBJECT
 
 public:
-    PromptController(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                     EditorSettings& settings, UserDialogs& dialogs, MenuActions& menu);
+    explicit PromptController(const CommandContext& context);
     ~PromptController() override;
 
     PromptListWindow& promptList();

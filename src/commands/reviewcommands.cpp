@@ -10,6 +10,7 @@
 #include "card/cardhtml.h"
 #include "card/notesoutline.h"
 #include "card/plainnotes.h"
+#include "commands/commandcontext.h"
 #include "commands/menuactions.h"
 #include "commands/outputmodule.h"
 #include "commands/outputparts.h"
@@ -52,22 +53,20 @@ struct ReviewCommands::TheirCard {
     zqw::Card card{messages, notes};
 };
 
-ReviewCommands::ReviewCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                               EditorSettings& settings, UserDialogs& dialogs, OutputModule& output,
-                               MenuActions& menu)
-    : document_(document),
-      view_(view),
-      notes_(notes),
-      settings_(settings),
-      dialogs_(dialogs),
-      output_(output) {
+ReviewCommands::ReviewCommands(const CommandContext& context)
+    : document_(context.document),
+      view_(context.view),
+      notes_(context.notes),
+      settings_(context.settings),
+      dialogs_(context.dialogs),
+      output_(context.output) {
     const auto update = [this] { updateActions(); };
-    menu.add(*this, kItemNames[0], QStringLiteral("Compare with\u2026"), {}, update,
-             [this] { compareWithCard(); });
-    menu.add(*this, kItemNames[1], QStringLiteral("Check card\u2026"), {}, update,
-             [this] { checkCard(); });
-    menu.add(*this, kItemNames[2], QStringLiteral("Export as web page\u2026"), {}, update,
-             [this] { exportWebPage(); });
+    context.menu.add(*this, kItemNames[0], QStringLiteral("Compare with\u2026"), {}, update,
+                     [this] { compareWithCard(); });
+    context.menu.add(*this, kItemNames[1], QStringLiteral("Check card\u2026"), {}, update,
+                     [this] { checkCard(); });
+    context.menu.add(*this, kItemNames[2], QStringLiteral("Export as web page\u2026"), {}, update,
+                     [this] { exportWebPage(); });
     // An undo or another card makes the list of differences stale.
     connect(&document_, &CardDocument::answersRestored, this, [this] {
         if (compareWindow_ && compareWindow_->isVisible()) refreshDifferences();

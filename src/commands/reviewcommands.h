@@ -9,11 +9,11 @@
 #include "card/cardchecks.h"
 #include "card/cardcompare.h"
 
+struct CommandContext;
 class CardDocument;
 class CheckWindow;
 class CompareWindow;
 class EditorSettings;
-class MenuActions;
 class OutputModule;
 class NotesTextEditor;
 class SectionView;
@@ -27,9 +27,7 @@ class ReviewCommands : public QObject {
     Q_OBJECT
 
 public:
-    ReviewCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                   EditorSettings& settings, UserDialogs& dialogs, OutputModule& output,
-                   MenuActions& menu);
+    explicit ReviewCommands(const CommandContext& context);
     ~ReviewCommands() override;
 
     void updateActions();

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QUndoStack>
 
+#include "commands/commandcontext.h"
 #include "commands/menuactions.h"
 #include "document/carddocument.h"
 #include "views/notestexteditor.h"
@@ -17,14 +18,13 @@ const QKeySequence kRedoKey(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z)
 
 }  // namespace
 
-UndoCommands::UndoCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                           MenuActions& menu)
-    : document_(document), view_(view), notes_(notes), menu_(menu) {
+UndoCommands::UndoCommands(const CommandContext& context)
+    : document_(context.document), view_(context.view), notes_(context.notes), menu_(context.menu) {
     const auto update = [this] { updateActions(); };
-    menu.add(*this, QStringLiteral("undo"), QStringLiteral("&Undo"), kUndoKey, update,
-             [this] { undo(); });
-    menu.add(*this, QStringLiteral("redo"), QStringLiteral("R&eDo"), kRedoKey, update,
-             [this] { redo(); });
+    context.menu.add(*this, QStringLiteral("undo"), QStringLiteral("&Undo"), kUndoKey, update,
+                     [this] { undo(); });
+    context.menu.add(*this, QStringLiteral("redo"), QStringLiteral("R&eDo"), kRedoKey, update,
+                     [this] { redo(); });
 }
 
 void UndoCommands::updateActions() {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+struct CommandContext;
 class CardDocument;
 class MenuActions;
 class NotesTextEditor;
@@ -13,8 +14,7 @@ class UndoCommands : public QObject {
     Q_OBJECT
 
 public:
-    UndoCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                 MenuActions& menu);
+    explicit UndoCommands(const CommandContext& context);
 
     void updateActions();
 

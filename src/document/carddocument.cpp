@@ -8,6 +8,7 @@
 #include <QLockFile>
 #include <QStringList>
 
+#include "card/dosimport.h"
 #include "document/cardchanges.h"
 #include "document/cardtext.h"
 #include "platform/privatefiles.h"
@@ -76,21 +77,31 @@ CardDocument::CardDocument(zqw::NotesEditor& notes, UserDialogs& dialogs, Profil
       card_(*this, *notes_) {
     card_.setNotesLinkApproval(this);
     undo_.setUndoLimit(kUndoSteps);
-    // The stack's clean state is the saved card; a change made outside the
-    // stack (setModified) makes it unreachable until the next save.
+    // The core's own flag, which its reads and line edits set, follows the
+    // stack, so that the card alone tells what the editor tells.
     connect(&undo_, &QUndoStack::cleanChanged, this, [this](bool clean) {
-        if (card_.isModified == !clean) return;
         card_.isModified = !clean;
-        emit modifiedChanged(card_.isModified);
+        emit modifiedChanged(!clean);
     });
 }
 
 CardDocument::~CardDocument() = default;
 
-void CardDocument::startHistory() {
+void CardDocument::startHistory(bool changedWhenRead) {
     undo_.clear();
     undo_.setClean();
+    if (changedWhenRead) undo_.resetClean();
+    card_.isModified = isModified();
 }
+
+void CardDocument::markChanged() {
+    undo_.resetClean();
+    card_.isModified = true;
+}
+
+void CardDocument::markPendingEdit() { markChanged(); }
+
+void CardDocument::markNotesNamedForLink() { markChanged(); }
 
 bool CardDocument::recordChange(const QString& text, const std::function<bool()>& apply,
                                 int mergeId) {
@@ -105,7 +116,7 @@ bool CardDocument::recordChange(const QString& text, const std::function<bool()>
     if (after == before) {
         // A command that ran but changed nothing (an OK on an unchanged
         // column) still counts as a change, with nothing to undo.
-        setModified(true);
+        markChanged();
         return false;
     }
     undo_.push(new AnswersChange(
@@ -118,7 +129,7 @@ void CardDocument::changeRow(const QString& text, int row, const std::string& ro
     if (row <= 0 || row >= static_cast<int>(card_.rows.size())) return;
     zqw::RowText& target = card_.rows[row];
     if (target.text == rowText && target.noteNo == noteNo) {
-        setModified(true);
+        markChanged();
         return;
     }
     const zqw::RowText before = target;
@@ -160,36 +171,18 @@ bool CardDocument::loadTemplate(const QString& path) {
     return hasTemplate_;
 }
 
-void CardDocument::setModified(bool modified) {
-    if (modified) {
-        undo_.resetClean();
-    } else {
-        undo_.setClean();
-    }
-    if (card_.isModified == modified) return;
-    card_.isModified = modified;
-    emit modifiedChanged(modified);
-}
-
 QString CardDocument::caption() const {
     return QStringLiteral("ZQW Convention card editor: ") + fileName();
 }
 
-void CardDocument::cardStateChanged(bool wasModified) {
-    if (card_.isModified != wasModified) emit modifiedChanged(card_.isModified);
-    emit captionChanged(caption());
-}
-
 void CardDocument::startBlankCard() {
-    const bool wasModified = card_.isModified;
     releaseCardOpen();
     card_.resetToBlankCard();
     startHistory();
-    cardStateChanged(wasModified);
+    emit captionChanged(caption());
 }
 
 bool CardDocument::openCard(const QString& path) {
-    const bool wasModified = card_.isModified;
     const std::string previous = card_.cardFileName;
     card_.cardFileName = path.toStdString();
     fingerprints_.rememberFromDisk(path);
@@ -197,14 +190,13 @@ bool CardDocument::openCard(const QString& path) {
         card_.cardFileName = previous;  // refused unread: the card stays as it was
         return false;
     }
-    startHistory();
-    cardStateChanged(wasModified);
+    startHistory(card_.isModified);
+    emit captionChanged(caption());
     markCardOpen();
     return true;
 }
 
 void CardDocument::openPackagedCard(const QString& path, const QStringList& extractedNotes) {
-    const bool wasModified = card_.isModified;
     const std::string previous = card_.cardFileName;
     card_.cardFileName = path.toStdString();
     fingerprints_.rememberFromDisk(path);
@@ -214,8 +206,8 @@ void CardDocument::openPackagedCard(const QString& path, const QStringList& extr
         card_.cardFileName = previous;
         return;
     }
-    startHistory();
-    cardStateChanged(wasModified);
+    startHistory(card_.isModified);
+    emit captionChanged(caption());
     markCardOpen();
 }
 
@@ -229,7 +221,6 @@ void CardDocument::restoreKnownState(const QString& path, const QByteArray& stat
 
 void CardDocument::openRecoveredCopy(const QString& copyPath, const QString& cardFile,
                                      const QByteArray& cardState) {
-    const bool wasModified = card_.isModified;
     const std::string previous = card_.cardFileName;
     card_.cardFileName = copyPath.toStdString();
     // The copy's link is the card's: a pair the user made for the card is
@@ -245,19 +236,47 @@ void CardDocument::openRecoveredCopy(const QString& copyPath, const QString& car
         cardFile.isEmpty() ? std::string(zqw::kUnnamedFile) : cardFile.toStdString();
     // The copy's changes are to the card as its editor knew it.
     if (!isUnnamed()) restoreKnownState(fileName(), cardState);
-    startHistory();
-    setModified(true);
-    cardStateChanged(wasModified);
+    // Its changes are still unsaved, with nothing before them to undo.
+    startHistory(true);
+    emit captionChanged(caption());
     markCardOpen();
 }
 
 void CardDocument::closeCard() {
-    const bool wasModified = card_.isModified;
     releaseCardOpen();
     card_.resetToNoCard();
-    startHistory();
     // The caption keeps naming the closed card, whose rows stay on screen.
-    if (card_.isModified != wasModified) emit modifiedChanged(card_.isModified);
+    startHistory();
+}
+
+bool CardDocument::importDosCard(const QString& path, zqw::NotesAppender& notes) {
+    if (!zqw::importDosCard(card_, notes, path.toStdString())) return false;
+    markChanged();
+    return true;
+}
+
+QString CardDocument::linkedNotesFile() const {
+    return QString::fromStdString(card_.notesFileName);
+}
+
+void CardDocument::linkNotes(const QString& notesFile) {
+    card_.notesFileName = notesFile.toStdString();
+    card_.notesOpen = true;
+    markChanged();
+}
+
+std::string CardDocument::recoverySnapshot(QList<std::pair<int, std::string>> typedRows) {
+    const auto swapTexts = [this, &typedRows] {
+        for (auto& [row, text] : typedRows) {
+            std::string held = card_.rows[row].text;
+            card_.rows[row].text = text;
+            text = std::move(held);
+        }
+    };
+    swapTexts();
+    std::string bytes = card_.cardFileBytes();
+    swapTexts();
+    return bytes;
 }
 
 bool CardDocument::mayOverwrite(const QString& path) {
@@ -269,12 +288,10 @@ bool CardDocument::mayOverwrite(const QString& path) {
 }
 
 bool CardDocument::writeCard(const std::function<bool()>& write, LinkedNotes notes) {
-    const bool withNotes =
-        notes == LinkedNotes::Write && card_.notesOpen && !card_.notesFileName.empty();
+    const bool withNotes = notes == LinkedNotes::Write && hasOpenLinkedNotes();
     if (!mayOverwrite(fileName())) return false;
     if (withNotes && !mayOverwrite(fromPath(card_.notesFileName))) return false;
     const std::string bytes = card_.cardFileBytes();
-    const bool wasModified = card_.isModified;
     notes_->setLeaveFile(!withNotes);
     const bool written = write();
     notes_->setLeaveFile(false);
@@ -282,7 +299,6 @@ bool CardDocument::writeCard(const std::function<bool()>& write, LinkedNotes not
     fingerprints_.remember(fileName(), bytes);
     undo_.setClean();
     rememberNotesLink();
-    if (card_.isModified != wasModified) emit modifiedChanged(card_.isModified);
     return true;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QUndoStack>
 #include <functional>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "card/card.h"
 #include "card/noteslink.h"
@@ -13,12 +16,19 @@
 
 class QLockFile;
 
+namespace zqw {
+class NotesAppender;
+}
+
 class ProfileStore;
 
-// The open card: the card itself, whether a template was read, the changed
-// flag and the window caption that names the card's file. Everything that
-// replaces, saves or changes the card goes through here, so whoever shows
-// the card learns of it from the signals.
+// The open card: the card itself, whether a template was read, whether it
+// changed since it was saved, its notes link and the window caption that
+// names the card's file. Everything that replaces, saves or changes the card
+// goes through here, so whoever shows the card learns of it from the
+// signals. Whether the card changed is not a flag anyone sets: it is the undo
+// stack's distance from the saved state, so a change that is not made here
+// cannot mark the card changed, nor be forgotten by a save.
 //
 // A card's notes link that leads out of the card's folder is followed
 // without a question only when this user linked that pair (the per-user
@@ -47,8 +57,10 @@ public:
     bool hasTemplate() const { return hasTemplate_; }
 
     bool isOpen() const { return card_.isOpen; }
-    bool isModified() const { return card_.isModified; }
-    void setModified(bool modified);
+    // The card differs from its file (the notes editor keeps its own
+    // changes): a change since the last save, a recovered copy, an imported
+    // DOS card, a notes link made or moved.
+    bool isModified() const { return !undo_.isClean(); }
 
     QString fileName() const { return QString::fromStdString(card_.cardFileName); }
     bool isUnnamed() const { return card_.cardFileName == zqw::kUnnamedFile; }
@@ -81,6 +93,26 @@ public:
     // under its old name: the new one names no card.
     bool saveAs(const QString& path, LinkedNotes notes = LinkedNotes::Write);
 
+    // Fills the blank card from a card of the old DOS edition, its notes
+    // lines going to `notes`; false (already reported) when the file cannot
+    // be read. The filled card is a change, with nothing before it to undo.
+    bool importDosCard(const QString& path, zqw::NotesAppender& notes);
+
+    // Whether the notes group has notes to edit: new notes, notes read, or
+    // the notes a card links.
+    bool notesOpen() const { return card_.notesOpen; }
+    void setNotesOpen(bool open) { card_.notesOpen = open; }
+    // The notes file the card links; empty when it links none.
+    QString linkedNotesFile() const;
+    // The card links notes that are open: a card save writes them too.
+    bool hasOpenLinkedNotes() const { return card_.notesOpen && !card_.notesFileName.empty(); }
+    // Links the card to this notes file, now open; the link is the card's
+    // to save.
+    void linkNotes(const QString& notesFile);
+    // The link command gave unnamed notes a file: the card counts as
+    // changed whether or not the user then links that file to it.
+    void markNotesNamedForLink();
+
     // Reads a notes file into the notes editor; false when it cannot be read.
     bool loadNotes(const QString& path);
     // Writes the notes editor's text to a file; false when it could not be
@@ -110,11 +142,16 @@ public:
     // Puts one row's text and note number in place as one undoable step (the
     // same text and number again only mark the card changed).
     void changeRow(const QString& text, int row, const std::string& rowText, int noteNo);
+    // A suit symbol or a prompt put into an open editor of the card's text
+    // (a cell's, or the column edit's): the card counts as changed at once,
+    // though the text is stored (as an undoable step) only when the editor
+    // closes. Plain typing counts from then on.
+    void markPendingEdit();
 
-    // The button of the most recent save or link question of the card and
-    // notes commands.
-    UserDialogs::Answer lastAnswer() const { return lastAnswer_; }
-    void setLastAnswer(UserDialogs::Answer answer) { lastAnswer_ = answer; }
+    // The card file's bytes for a copy of unsaved work: what is typed in
+    // open cells (row, text), not yet stored, is in the copy in place of the
+    // rows' stored text; the card itself stays as it is.
+    std::string recoverySnapshot(QList<std::pair<int, std::string>> typedRows);
 
 signals:
     void modifiedChanged(bool modified);
@@ -135,11 +172,14 @@ private:
     // says so when another editor holds it.
     void markCardOpen();
     void releaseCardOpen();
-    void cardStateChanged(bool wasModified);
+    // A change with nothing to undo: the saved state cannot be reached by
+    // undoing any more.
+    void markChanged();
 
     // A new card, a card read from a file or a closed card: nothing before
-    // it can be undone.
-    void startHistory();
+    // it can be undone. changedWhenRead: reading it changed the card (a
+    // notes link it carried was found elsewhere and now names that file).
+    void startHistory(bool changedWhenRead = false);
 
     UserDialogs& dialogs_;
     ProfileStore& profile_;
@@ -151,5 +191,4 @@ private:
     zqw::Card card_;
     QUndoStack undo_;
     bool hasTemplate_ = false;
-    UserDialogs::Answer lastAnswer_ = UserDialogs::Answer::No;
 };

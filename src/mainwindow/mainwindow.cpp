@@ -8,15 +8,16 @@
 
 #include "commands/filecommands.h"
 #include "commands/menuactions.h"
+#include "commands/menutable.h"
 #include "document/carddocument.h"
 #include "views/sectionview.h"
 
 MainWindow::MainWindow(SectionView& view, CardDocument& document, FileCommands& fileCommands,
-                       const MenuActions& actions, const QList<MenuLayout>& menus)
+                       const MenuActions& actions)
     : view_(view), fileCommands_(fileCommands) {
     setObjectName(QStringLiteral("mainWindow"));
     setCentralWidget(&view_);
-    for (const MenuLayout& layout : menus) {
+    for (const MenuLayout& layout : editorMenus()) {
         QMenu* menu = menuBar()->addMenu(layout.caption);
         menu->setObjectName(layout.objectName);
         for (const QString& item : layout.items) {
@@ -28,7 +29,8 @@ MainWindow::MainWindow(SectionView& view, CardDocument& document, FileCommands& 
                 qWarning("menu item %s is missing", qPrintable(item));
             }
         }
-        for (const auto& onOpen : layout.onOpen) connect(menu, &QMenu::aboutToShow, this, onOpen);
+        connect(menu, &QMenu::aboutToShow, this,
+                [&actions, items = layout.items] { actions.prepareItems(items); });
     }
     setWindowTitle(document.caption());
     connect(&document, &CardDocument::captionChanged, this, &QMainWindow::setWindowTitle);

@@ -1,32 +1,21 @@
 #pragma once
 
-#include <QList>
 #include <QMainWindow>
-#include <QStringList>
-#include <functional>
 
 class CardDocument;
 class FileCommands;
 class MenuActions;
 class SectionView;
 
-// One menu of the menu bar: its items by name ("-" is a separator) and what
-// runs when it opens.
-struct MenuLayout {
-    QString objectName;
-    QString caption;
-    QStringList items;
-    QList<std::function<void()>> onOpen;
-};
-
-// The editor's window: the card view in the middle, the menus above. It lays
-// them out and passes the window's own events on; the commands do the rest.
+// The editor's window: the card view in the middle, the menus (editorMenus)
+// above. It lays them out and passes the window's own events on; the
+// commands do the rest.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
     MainWindow(SectionView& view, CardDocument& document, FileCommands& fileCommands,
-               const MenuActions& actions, const QList<MenuLayout>& menus);
+               const MenuActions& actions);
     ~MainWindow() override;
 
 signals:

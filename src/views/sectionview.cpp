@@ -700,7 +700,7 @@ void SectionView::cellKeyReleased(QLineEdit* editor, int key) {
     const QString text = editor->text();
     editor->setText(text.left(start) + suitText(code) + text.mid(start + length));
     editor->setCursorPosition(start + 1);
-    document_.setModified(true);
+    document_.markPendingEdit();
 }
 
 void SectionView::notesKeyReleased(int key) {

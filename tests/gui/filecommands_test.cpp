@@ -83,6 +83,10 @@ private slots:
     void newCommand_data();
     void newCommand();
     void typingInTheNotesThenNewAsksAboutTheCard();
+    void notesChangesCountUntilTheNotesAreSaved_data();
+    void notesChangesCountUntilTheNotesAreSaved();
+    void notesMovedWithTheirCardAreLinkedAnew_data();
+    void notesMovedWithTheirCardAreLinkedAnew();
     void openCommand_data();
     void openCommand();
     void saveCommand_data();
@@ -165,14 +169,12 @@ void FileCommandsTest::newCommand() {
     if (changed) typeAnswer(app, 1, QStringLiteral("Kept answer"));
     QCOMPARE(app.document().card().isModified, changed);
     app.sectionView().selectGroup(2);
-    app.document().setLastAnswer(Answer::No);
     if (answer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(answer));
     const QString savedTo = scriptSaveDialog(saveTo, QStringLiteral("new.ccf"));
 
     chooseMenuItem(app, "newCard");
 
     zqw::Card& card = app.document().card();
-    if (answer != kNotAsked) QCOMPARE(int(app.document().lastAnswer()), answer);
     QCOMPARE(answerText(app, 1),
              blankAfter || !changed ? QString() : QStringLiteral("Kept answer"));
     QCOMPARE(card.isModified, !blankAfter);
@@ -217,6 +219,68 @@ void FileCommandsTest::typingInTheNotesThenNewAsksAboutTheCard() {
     QCOMPARE(app.sectionView().groupTabs().currentIndex(), 0);
 }
 
+void FileCommandsTest::notesChangesCountUntilTheNotesAreSaved_data() {
+    QTest::addColumn<bool>("notesSaved");
+    QTest::newRow("notes still changed: asked again") << false;
+    QTest::newRow("notes saved since: nothing to ask") << true;
+}
+
+void FileCommandsTest::notesChangesCountUntilTheNotesAreSaved() {
+    QFETCH(bool, notesSaved);
+    const QString notesPath = path(QStringLiteral("club.txt"));
+    writeBytes(notesPath, "Old notes\r\n");
+    EditorApp& app = start();
+    dialogs().expectOpenFile(notesPath, kNotesFilter);
+    chooseMenuItem(app, "openNotes");
+    app.notesEditor().moveCursor(QTextCursor::End);
+    app.notesEditor().insertPlainText(QStringLiteral("new"));
+    // The card itself is unchanged; its question covers the notes.
+    dialogs().expectQuestion(kSaveCard, Answer::Cancel);
+    chooseMenuItem(app, "newCard");
+    QVERIFY(!app.document().isModified());
+
+    if (notesSaved) chooseMenuItem(app, "saveNotes");
+    if (!notesSaved) dialogs().expectQuestion(kSaveCard, Answer::No);
+    chooseMenuItem(app, "newCard");
+    session_->verifyDialogs();
+    QCOMPARE(readBytes(notesPath),
+             notesSaved ? QByteArray("Old notes\r\nnew\r\n") : QByteArray("Old notes\r\n"));
+    QVERIFY(!app.document().isModified());
+}
+
+void FileCommandsTest::notesMovedWithTheirCardAreLinkedAnew_data() {
+    QTest::addColumn<bool>("changedBefore");
+    QTest::newRow("after an unchanged card") << false;
+    QTest::newRow("after a changed card") << true;
+}
+
+void FileCommandsTest::notesMovedWithTheirCardAreLinkedAnew() {
+    QFETCH(bool, changedBefore);
+    // A card and its notes written in one folder, then moved to another:
+    // the link names the old folder, the notes are found beside the card.
+    QVERIFY(QDir().mkpath(path(QStringLiteral("old"))));
+    writeCardFile(path(QStringLiteral("old/club.ccf")), QStringLiteral("Strong club"),
+                  path(QStringLiteral("old/club.txt")), QStringLiteral("Old notes"));
+    QVERIFY(QDir().rename(path(QStringLiteral("old")), path(QStringLiteral("new"))));
+    EditorApp& app = start();
+    if (changedBefore) {
+        typeAnswer(app, 1, QStringLiteral("Typed"));
+        dialogs().expectQuestion(kSaveCard, Answer::No);
+    }
+    dialogs().expectOpenFile(path(QStringLiteral("new/club.ccf")), kOpenFilter);
+    chooseMenuItem(app, "openCard");
+    session_->verifyDialogs();
+
+    QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("Old notes\n"));
+    QCOMPARE(app.document().linkedNotesFile(),
+             QFileInfo(path(QStringLiteral("new/club.txt"))).canonicalFilePath());
+    // The link the file holds is not the card's any more: there is a change
+    // to save, whatever card was open before.
+    QVERIFY(app.document().isModified());
+    dialogs().expectQuestion(kSaveCard, Answer::No);
+    chooseMenuItem(app, "newCard");
+}
+
 void FileCommandsTest::openCommand_data() {
     QTest::addColumn<bool>("changed");
     QTest::addColumn<int>("answer");
@@ -252,9 +316,6 @@ void FileCommandsTest::openCommand() {
     EditorApp& app = start();
     if (changed) typeAnswer(app, 1, QStringLiteral("In memory"));
     app.sectionView().selectGroup(3);
-    // Open does not record its answer.
-    const Answer preset = answer == int(Answer::Yes) ? Answer::No : Answer::Yes;
-    app.document().setLastAnswer(preset);
 
     if (answer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(answer));
     const QString savedTo = scriptSaveDialog(saveTo, QStringLiteral("memory.ccf"));
@@ -269,7 +330,6 @@ void FileCommandsTest::openCommand() {
     chooseMenuItem(app, "openCard");
 
     zqw::Card& card = app.document().card();
-    QCOMPARE(app.document().lastAnswer(), preset);
     if (!chosen.isEmpty())
         QCOMPARE(dialogs().lastFileRequest().defaultExtension, QStringLiteral("ccf"));
     if (saveTo == SaveTo::GoodPath) QVERIFY(readBytes(savedTo).contains(firstRecord("In memory")));
@@ -434,14 +494,12 @@ void FileCommandsTest::closeCommand() {
     EditorApp& app = start();
     app.document().card().notesFileName = path(QStringLiteral("linked.txt")).toStdString();
     if (changed) typeAnswer(app, 1, QStringLiteral("Typed"));
-    app.document().setLastAnswer(Answer::No);
     if (answer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(answer));
     const QString chosen = scriptSaveDialog(saveTo, QStringLiteral("closed.ccf"));
 
     chooseMenuItem(app, "closeCard");
 
     zqw::Card& card = app.document().card();
-    if (answer != kNotAsked) QCOMPARE(int(app.document().lastAnswer()), answer);
     QCOMPARE(card.isOpen, !closed);
     QCOMPARE(card.isNoCard, closed);
     if (closed) {

@@ -90,7 +90,10 @@ void NamedFileTest::namedFileOpensOnceShown() {
 
     EditorApp& app = session_->create();
     QVERIFY(app.isReady());
-    if (changed) app.document().setModified(true);
+    // A change to the card: a note number on its first row.
+    if (changed)
+        app.document().changeRow(QStringLiteral("Note number"), 1,
+                                 app.document().card().rows[1].text, 7);
     const QString savedPath = path(QStringLiteral("saved.ccf"));
     if (answer != kNotAsked) dialogs().expectQuestion(kSaveCard, Answer(answer));
     if (answer == int(Answer::Yes)) dialogs().expectSaveFile(savedPath, kCardFilter);

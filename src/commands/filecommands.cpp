@@ -15,6 +15,7 @@
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/cardtext.h"
+#include "document/editorsettings.h"
 #include "progress/progressdialogview.h"
 #include "progress/workprogress.h"
 #include "views/notestexteditor.h"
@@ -62,12 +63,14 @@ struct Extraction {
 }  // namespace
 
 FileCommands::FileCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                           NotesCommands& notesCommands, UserDialogs& dialogs, OutputModule& output,
-                           MenuActions& menu, QWidget& window)
+                           NotesCommands& notesCommands, const EditorSettings& settings,
+                           UserDialogs& dialogs, OutputModule& output, MenuActions& menu,
+                           QWidget& window)
     : document_(document),
       view_(view),
       notes_(notes),
       notesCommands_(notesCommands),
+      settings_(settings),
       dialogs_(dialogs),
       output_(output),
       menu_(menu),
@@ -266,7 +269,9 @@ void FileCommands::importDosCard() {
     // over the imported one when it closes.
     view_.dropCellEdits();
     ImportedNotes imported;
-    if (!zqw::importDosCard(document_.card(), imported, path->toStdString())) return;
+    if (!zqw::importDosCard(document_.card(), imported, path->toStdString(),
+                            settings_.suitChars()))
+        return;
     imported.appendTo(notes_);
     document_.setModified(true);
     view_.showFirstGroup();

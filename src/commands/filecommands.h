@@ -8,6 +8,7 @@
 
 #include "document/carddocument.h"
 
+class EditorSettings;
 class MenuActions;
 class NotesCommands;
 class NotesTextEditor;
@@ -24,8 +25,8 @@ class FileCommands : public QObject {
 
 public:
     FileCommands(CardDocument& document, SectionView& view, NotesTextEditor& notes,
-                 NotesCommands& notesCommands, UserDialogs& dialogs, OutputModule& output,
-                 MenuActions& menu, QWidget& window);
+                 NotesCommands& notesCommands, const EditorSettings& settings, UserDialogs& dialogs,
+                 OutputModule& output, MenuActions& menu, QWidget& window);
     ~FileCommands() override;
 
     void updateActions();
@@ -75,6 +76,7 @@ private:
     SectionView& view_;
     NotesTextEditor& notes_;
     NotesCommands& notesCommands_;
+    const EditorSettings& settings_;
     UserDialogs& dialogs_;
     OutputModule& output_;
     MenuActions& menu_;

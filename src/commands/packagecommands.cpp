@@ -42,13 +42,9 @@ PackageCommands::PackageCommands(CardDocument& document, SectionView& view,
 
 PackageCommands::~PackageCommands() = default;
 
-QString PackageCommands::packageFile() const {
-    return QString::fromStdString(document_.card().packageFileName);
-}
+QString PackageCommands::packageFile() const { return settings_.packageFile(); }
 
-void PackageCommands::setPackageFile(const QString& path) {
-    document_.card().packageFileName = path.toStdString();
-}
+void PackageCommands::setPackageFile(const QString& path) { settings_.setPackageFile(path); }
 
 void PackageCommands::producePackage() {
     if (!document_.isOpen()) return;

@@ -117,7 +117,8 @@ std::string cardTextToUnicode(std::string_view text) {
 }
 
 CardCharacter toCardCharacter(char32_t c, const SuitChars& chars) {
-    if (const char code = suitCode(c)) return {suitDisplayByte(code, chars), CardCharacterKind::Suit};
+    if (const char code = suitCode(c))
+        return {suitDisplayByte(code, chars), CardCharacterKind::Suit};
     if (c == 0xFE0E || c == 0xFE0F) return {0, CardCharacterKind::Ignored};
     if (const int byte = unicodeToCp1252(c); byte >= 0)
         return {static_cast<char>(byte), CardCharacterKind::Kept};

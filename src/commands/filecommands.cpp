@@ -269,8 +269,7 @@ void FileCommands::importDosCard() {
     // over the imported one when it closes.
     view_.dropCellEdits();
     ImportedNotes imported;
-    if (!zqw::importDosCard(document_.card(), imported, path->toStdString(),
-                            settings_.suitChars()))
+    if (!zqw::importDosCard(document_.card(), imported, path->toStdString(), settings_.suitChars()))
         return;
     imported.appendTo(notes_);
     document_.setModified(true);

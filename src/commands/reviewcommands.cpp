@@ -91,7 +91,8 @@ std::vector<std::string> ReviewCommands::notesParagraphs(
         CardTextEntry entry = enterCardText(line, settings_.suitChars());
         paragraphs.push_back(std::move(entry.bytes));
         if (!replaced) continue;
-        for (const zqw::ReplacedCharacter& each : entry.replaced) zqw::noteReplaced(*replaced, each);
+        for (const zqw::ReplacedCharacter& each : entry.replaced)
+            zqw::noteReplaced(*replaced, each);
     }
     return paragraphs;
 }
@@ -322,8 +323,8 @@ void ReviewCommands::exportWebPage() {
     if (!path) return;
     std::vector<zqw::ReplacedCharacter> replaced;
     const std::vector<std::string> notes = notesParagraphs(&replaced);
-    const std::string html = zqw::cardHtml(document_.card(), notes,
-                                           CardPagePainter::title().toStdString(), settings_.suitChars());
+    const std::string html = zqw::cardHtml(
+        document_.card(), notes, CardPagePainter::title().toStdString(), settings_.suitChars());
     std::string why;
     if (!zqw::writeCardHtml(localPath(*path), html, &why)) {
         dialogs_.message(QStringLiteral("Unable to write to the file ") + *path +
@@ -331,5 +332,6 @@ void ReviewCommands::exportWebPage() {
         return;
     }
     // The page carries the notes as their file would hold them.
-    if (!replaced.empty()) dialogs_.message(replacementNote(replaced, QStringLiteral("a notes file")));
+    if (!replaced.empty())
+        dialogs_.message(replacementNote(replaced, QStringLiteral("a notes file")));
 }

@@ -24,6 +24,7 @@ inline TextCharacter characterAt(const QString& text, qsizetype i) {
 
 // Card text (Windows-1252) as a widget shows it.
 QString fromCardText(const std::string& bytes);
+QChar fromCardByte(char byte);
 
 // Card text for the editor's own words (menu captions, messages): suit codes
 // as the suit symbols themselves, which any font draws.

@@ -137,8 +137,8 @@ std::optional<zqw::NotesSelection> NotesPrintWindow::chosenSelection() {
 NotesPagePainter NotesPrintWindow::makeReport() {
     const std::optional<zqw::NotesSelection> part = chosenSelection();
     fonts_ = printFonts(settings_);
-    NotesPagePainter report(lines(), printedFileName(), titleTexts_, settings_.printLayout(), fonts_,
-                            paper());
+    NotesPagePainter report(lines(), printedFileName(), titleTexts_, settings_.printLayout(),
+                            fonts_, paper());
     report.setSelection(part);
     return report;
 }

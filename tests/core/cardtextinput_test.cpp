@@ -152,16 +152,15 @@ TEST_P(CardTextToUnicodeCases, ShowsSuitCodesAsSymbols) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, CardTextToUnicodeCases,
-    ::testing::Values(UnicodeCase{"empty", "", ""},
-                      UnicodeCase{"codes", "1\x05 2\x04 3\x03 4\x06NT",
-                                  "1\u2663 2\u2666 3\u2665 4\u2660NT"},
-                      // Display characters are no codes: they stay.
-                      UnicodeCase{"display characters", "1}", "1}"},
-                      UnicodeCase{"Windows-1252", "\x80 caf\xE9", "\u20ac caf\u00e9"},
-                      // Undefined bytes survive as the C1 controls of the same value.
-                      UnicodeCase{"undefined byte", "\x81", "\u0081"},
-                      UnicodeCase{"other controls", std::string("\0\x07", 2),
-                                  std::string("\0\x07", 2)}));
+    ::testing::Values(
+        UnicodeCase{"empty", "", ""},
+        UnicodeCase{"codes", "1\x05 2\x04 3\x03 4\x06NT", "1\u2663 2\u2666 3\u2665 4\u2660NT"},
+        // Display characters are no codes: they stay.
+        UnicodeCase{"display characters", "1}", "1}"},
+        UnicodeCase{"Windows-1252", "\x80 caf\xE9", "\u20ac caf\u00e9"},
+        // Undefined bytes survive as the C1 controls of the same value.
+        UnicodeCase{"undefined byte", "\x81", "\u0081"},
+        UnicodeCase{"other controls", std::string("\0\x07", 2), std::string("\0\x07", 2)}));
 
 TEST(CardTextInput, DescribesWhatWasReplacedAndByWhat) {
     EXPECT_EQ(describeReplacements({{0x0416, '?'}, {0x2212, '-'}, {0x2009, ' '}}),

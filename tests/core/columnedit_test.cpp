@@ -301,7 +301,8 @@ TEST(ColumnEditReadTest, ShowsTheEditedFieldOfEveryRowWithSymbols) {
     fx.setLines(0, 1, kLineA, {{"a1", "a2"}, {}, {"c\x04"}});
     const auto section = columnEditRangeAt(fx.f.card, 0, 1, 1, 0);
     ASSERT_TRUE(section);
-    EXPECT_EQ(readColumn(fx.f.card, *section, SuitChars{}), (std::vector<std::string>{"a1", "a2", "c{"}));
+    EXPECT_EQ(readColumn(fx.f.card, *section, SuitChars{}),
+              (std::vector<std::string>{"a1", "a2", "c{"}));
 }
 
 TEST(ColumnEditReadTest, UsesTheGivenSymbolCharacters) {

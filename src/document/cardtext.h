@@ -4,7 +4,6 @@
 #include <QStringDecoder>
 #include <string>
 
-#include "card/cp1252.h"
 #include "dialogs/widgettext.h"
 
 // Card texts are Windows-1252 bytes; widgets hold Unicode. The crossing

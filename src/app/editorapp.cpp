@@ -32,7 +32,6 @@
 #include "document/carddocument.h"
 #include "document/editorsettings.h"
 #include "mainwindow/mainwindow.h"
-#include "platform/programpaths.h"
 #include "views/gridcells.h"
 #include "views/notestexteditor.h"
 #include "views/sectionview.h"
@@ -49,11 +48,7 @@ EditorApp::EditorApp(UserDialogs& dialogs)
     QApplication::setApplicationName(QStringLiteral("ZQW_VEZ"));
     settings_ = std::make_unique<EditorSettings>();
     const QStringList settingsMessages = settings_->read(settingsFile_, profile_);
-    // The store's "path", when an installation sets it, wins; otherwise the
-    // data lies beside the executable (the build tree) or in the
-    // installation's share folder.
-    const QString programDir =
-        settings_->programDir().isEmpty() ? findProgramDataDir() : settings_->programDir();
+    const QString programDir = settings_->programDir();
     // The card fonts ship beside the program; registering them for this
     // process is enough for screen and printer alike.
     finishFontConfigLoading();
@@ -65,13 +60,6 @@ EditorApp::EditorApp(UserDialogs& dialogs)
 
     notes_ = std::make_unique<NotesTextEditor>();
     document_ = std::make_unique<CardDocument>(*notes_, dialogs_, profile_);
-    zqw::Card& card = document_->card();
-    card.programDir = programDir.toStdString();
-    card.promptFileName = settings_->customPromptFile().toStdString();
-    card.packageFileName = settings_->packageFile().toStdString();
-    card.suitChars = settings_->suitChars();
-    QObject::connect(settings_.get(), &EditorSettings::suitCharsChanged, document_.get(),
-                     [this] { document_->card().suitChars = settings_->suitChars(); });
     if (!document_->loadTemplate(QDir(programDir).filePath(QStringLiteral("zqw.sel")))) {
         dialogs_.message(QStringLiteral("zqw.sel file not found"));
         return;
@@ -202,8 +190,6 @@ void EditorApp::writeSettings() {
     const zqw::Card& card = document_->card();
     settings_->setWindowBounds(mainWindow_->geometry());
     settings_->setCardFile(QString::fromStdString(card.cardFileName));
-    settings_->setCustomPromptFile(QString::fromStdString(card.promptFileName));
-    settings_->setPackageFile(QString::fromStdString(card.packageFileName));
     settings_->write(settingsFile_, profile_);
     settingsFile_.save();
     profile_.sync();

@@ -188,10 +188,6 @@ void Card::setField(const RowRef& ref, int grid, int fieldNo, const std::string&
     row.text = withField(row.text, sections.at(ref.section).columnCount, grid, fieldNo, value);
 }
 
-void Card::codesToDisplay(std::string& text) const { zqw::codesToDisplay(text, suitChars); }
-
-void Card::displayToCodes(std::string& text) const { zqw::displayToCodes(text, suitChars); }
-
 const CellInfo& Card::cellInfoOf(int lineIndex, int gridColumn) const {
     static const CellInfo none;
     if (lineIndex <= 0 || lineIndex >= static_cast<int>(lines.size()) || gridColumn < 0)

@@ -129,10 +129,6 @@ public:
     bool isModified = false;
     bool notesOpen = false;
     std::string notesFileName;
-    std::string programDir;
-    std::string packageFileName;
-    std::string promptFileName;
-    SuitChars suitChars;
 
     // --- template ----------------------------------------------------------
     // Builds the shape from the template's bytes. Problems are reported as
@@ -181,8 +177,6 @@ public:
     std::string field(const RowRef& ref, int grid, int fieldNo) const;
     // Replaces one field of the row; a reference to no row changes nothing.
     void setField(const RowRef& ref, int grid, int fieldNo, const std::string& value);
-    void codesToDisplay(std::string& text) const;
-    void displayToCodes(std::string& text) const;
 
     // --- safe lookups for callers that walk the shape ------------------------
     // The cell info of a line's grid column (0-based), or the placeholder

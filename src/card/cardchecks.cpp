@@ -249,7 +249,7 @@ std::vector<CheckFinding> checkPrintedCells(const Card& card, const CardPrintPla
         const auto columns = answerColumns(s, at.grid);
         for (size_t k = 0; k < columns.size(); ++k) {
             std::string text = fieldOf(row.text, s.columnCount, at.grid, columns[k].second);
-            card.codesToDisplay(text);
+            codesToDisplay(text, plan.suitChars());
             if (k + 1 == columns.size() && row.noteNo > 0)
                 text += " Note#" + std::to_string(row.noteNo);
             shown.push_back({columns[k].first, std::move(text)});
@@ -276,7 +276,7 @@ std::vector<CheckFinding> checkPrintedCells(const Card& card, const CardPrintPla
             if (end <= start) continue;
             std::string cut = whole.substr(start, end - start);
             const size_t count = cut.size();
-            card.displayToCodes(cut);
+            displayToCodes(cut, plan.suitChars());
             findings.push_back(
                 cellFinding(card, at, cell->first, Severity::Warning,
                             "The answer is longer than its printed cell: " + std::to_string(count) +

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "card/cardcompare.h"
+#include "card/cardtextinput.h"
 #include "card/cp1252.h"
 #include "card/notesoutline.h"
 #include "card/notesprintplan.h"
@@ -76,19 +77,14 @@ public:
                 case '"':
                     out += "&quot;";
                     break;
-                case kClubCode:
-                    out += "<span class=\"black\">\u2663</span>";
-                    break;
-                case kDiamondCode:
-                    out += "<span class=\"red\">\u2666</span>";
-                    break;
-                case kHeartCode:
-                    out += "<span class=\"red\">\u2665</span>";
-                    break;
-                case kSpadeCode:
-                    out += "<span class=\"black\">\u2660</span>";
-                    break;
                 default: {
+                    if (const char32_t symbol = suitSymbolOfCode(c)) {
+                        const bool red = c == kDiamondCode || c == kHeartCode;
+                        out += red ? "<span class=\"red\">" : "<span class=\"black\">";
+                        appendUtf8(out, symbol);
+                        out += "</span>";
+                        break;
+                    }
                     const auto byte = static_cast<unsigned char>(c);
                     // Other control characters have no place in a page.
                     if (byte < 0x20 || (byte >= 0x7f && byte < 0xa0 &&
@@ -109,15 +105,15 @@ private:
 
 class PageWriter {
 public:
-    PageWriter(const Card& card, const std::vector<std::string>& notes)
-        : card_(card), notes_(splitNotes(notes)), text_(headings_) {
+    PageWriter(const Card& card, const std::vector<std::string>& notes, const SuitChars& chars)
+        : card_(card), chars_(chars), notes_(splitNotes(notes)), text_(headings_) {
         for (size_t b = 1; b < notes_.size(); ++b) headings_.insert(notes_[b].noteNo);
     }
 
     std::string page(const std::string& title) {
-        const NotesTitleTexts names = notesTitleTexts(card_);
+        const NotesTitleTexts names = notesTitleTexts(card_, chars_);
         std::string names1252 = names.second;
-        card_.displayToCodes(names1252);
+        displayToCodes(names1252, chars_);
         out_ += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
         out_ += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
         out_ += "<title>" + HtmlText::plain(title);
@@ -209,7 +205,7 @@ private:
     // characters.
     std::string coded(const std::string& line) const {
         std::string text = line;
-        card_.displayToCodes(text);
+        displayToCodes(text, chars_);
         return text;
     }
 
@@ -260,6 +256,7 @@ private:
     }
 
     const Card& card_;
+    const SuitChars& chars_;
     std::vector<NoteBlock> notes_;
     std::set<int> headings_;
     HtmlText text_;
@@ -269,8 +266,8 @@ private:
 }  // namespace
 
 std::string cardHtml(const Card& card, const std::vector<std::string>& notes,
-                     const std::string& title) {
-    return PageWriter(card, notes).page(title);
+                     const std::string& title, const SuitChars& chars) {
+    return PageWriter(card, notes, chars).page(title);
 }
 
 bool writeCardHtml(const std::string& path, const std::string& html, std::string* why) {

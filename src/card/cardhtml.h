@@ -13,9 +13,10 @@ namespace zqw {
 // suits as red and black symbols, and the notes at the end, each Note#N of
 // the card a link to its note's heading. Every card and notes text is
 // escaped. title is the card's printed title; notes are the notes
-// paragraphs (display characters for suits), empty when there are none.
+// paragraphs (chars' display characters for suits), empty when there are
+// none.
 std::string cardHtml(const Card& card, const std::vector<std::string>& notes,
-                     const std::string& title);
+                     const std::string& title, const SuitChars& chars);
 
 // Writes the page atomically, as every output of the program is written;
 // false, with why set, when it could not be written.

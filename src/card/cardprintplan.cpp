@@ -172,7 +172,7 @@ private:
 
     void addHeading(PrintRowKind kind, int group, int section, const std::string& name) {
         PrintRow& row = newRow(kind, group, section);
-        RowContent content(row, options_, card_.suitChars, textWidth_ + kRowOverhang);
+        RowContent content(row, options_, options_.suitChars, textWidth_ + kRowOverhang);
         content.addCaption(2, textWidth_ - 2, name, true);
     }
 
@@ -234,7 +234,7 @@ private:
     // characters must print whole.
     template <typename TextOf>
     void addColumnCells(PrintRow& row, const Section& section, TextOf textOf) {
-        RowContent content(row, options_, card_.suitChars, textWidth_ + kRowOverhang);
+        RowContent content(row, options_, options_.suitChars, textWidth_ + kRowOverhang);
         int cx = 2;
         const int cw = textWidth_ - 4;
         // Columns are shares of the row; shares that add up to more than
@@ -273,8 +273,8 @@ private:
         const RowText& text = card_.rows[static_cast<size_t>(index)];
         if (section.columnCount == 1) {
             std::string shown = text.text;
-            card_.codesToDisplay(shown);
-            RowContent content(row, options_, card_.suitChars, textWidth_ + kRowOverhang);
+            codesToDisplay(shown, options_.suitChars);
+            RowContent content(row, options_, options_.suitChars, textWidth_ + kRowOverhang);
             const std::string note = noteReference(text.noteNo);
             content.addCaption(2, textWidth_ - 4, shown + note, false, note.size());
             return;
@@ -289,7 +289,7 @@ private:
             } else {
                 shown = fieldOf(text.text, section.columnCount, 1, j + 1);
             }
-            card_.codesToDisplay(shown);
+            codesToDisplay(shown, options_.suitChars);
             if (j != section.columnCount - 1) return std::pair<std::string, size_t>(shown, 0);
             const std::string note = noteReference(text.noteNo);
             return std::pair<std::string, size_t>(shown + note, note.size());
@@ -301,7 +301,7 @@ private:
         row.line = line;
         row.rowIndex = index;
         const RowText& text = card_.rows[static_cast<size_t>(index)];
-        RowContent content(row, options_, card_.suitChars, textWidth_ + kRowOverhang);
+        RowContent content(row, options_, options_.suitChars, textWidth_ + kRowOverhang);
         const int inner = textWidth_ - 4;
         // Label and text share the row; more than the whole is fitted to it.
         const int labelShare = std::max(section.labelWidth2, 0);
@@ -311,7 +311,7 @@ private:
         // The label prints as the template gives it, without suit symbols.
         if (first) content.addCaption(2, labelWidth - 1, card_.lines[size_t(line)].label, false);
         std::string shown = text.text;
-        card_.codesToDisplay(shown);
+        codesToDisplay(shown, options_.suitChars);
         const std::string note = noteReference(text.noteNo);
         content.addCaption(2 + labelWidth + 2, textShare * inner / whole - 1, shown + note, false,
                            note.size());
@@ -413,6 +413,7 @@ TitlePlacement placeTitle(int printableWidth, int layoutColumns, int rowHeight, 
 
 CardPrintPlan CardPrintPlan::build(const Card& card, const CardPrintOptions& options) {
     CardPrintPlan plan;
+    plan.suitChars_ = options.suitChars;
     const int lastWide = RowWalk(card, options, plan.rows_).run();
     const int last = plan.lastRow();
     plan.lastFirstPageRow_ = lastWide < 0 ? last : lastWide;

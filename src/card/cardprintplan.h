@@ -42,6 +42,8 @@ struct CardPrintOptions {
     CardPages pages = CardPages::All;
     bool openBidsOnAllLines = true;
     SuitSymbolStyle suits = SuitSymbolStyle::CardFont;
+    // The characters the card font draws as suits (the user's setting).
+    SuitChars suitChars;
     // Width of a caption in the label font; needed for the Pictures style,
     // whose pictures follow the text before them.
     TextWidth captionWidth;
@@ -166,12 +168,15 @@ public:
     const std::vector<CardPrintPage>& pages() const { return pages_; }
     // Width of one layout column on the first page.
     int firstPageColumnWidth() const { return columnWidth_; }
+    // The suit characters the answers were printed with.
+    const SuitChars& suitChars() const { return suitChars_; }
 
 private:
     std::vector<PrintRow> rows_;  // index 0 unused, so a row's index is its number
     std::vector<CardPrintPage> pages_;
     int lastFirstPageRow_ = 0;
     int columnWidth_ = 0;
+    SuitChars suitChars_;
 };
 
 }  // namespace zqw

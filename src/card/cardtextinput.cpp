@@ -53,29 +53,72 @@ char suitCode(char32_t c) {
     }
 }
 
-char displayByte(char code, const SuitChars& chars) {
-    int display = 0;
+// The setting that holds a suit code's display character; nullptr for a
+// byte that is no suit code.
+const int* displaySetting(char code, const SuitChars& chars) {
     switch (code) {
         case kClubCode:
-            display = chars.club;
-            break;
+            return &chars.club;
         case kDiamondCode:
-            display = chars.diamond;
-            break;
+            return &chars.diamond;
         case kHeartCode:
-            display = chars.heart;
-            break;
+            return &chars.heart;
+        case kSpadeCode:
+            return &chars.spade;
         default:
-            display = chars.spade;
-            break;
+            return nullptr;
     }
-    return display >= 0 && display <= 255 ? static_cast<char>(display) : code;
 }
 
 }  // namespace
 
+char suitCodeOfKey(int functionKey) {
+    static constexpr char kKeyCodes[] = {kClubCode, kDiamondCode, kHeartCode, kSpadeCode};
+    if (functionKey < 5 || functionKey > 8) return 0;
+    return kKeyCodes[functionKey - 5];
+}
+
+char suitDisplayByte(char code, const SuitChars& chars) {
+    const int* display = displaySetting(code, chars);
+    if (!display || *display < 0 || *display > 255) return code;
+    return static_cast<char>(*display);
+}
+
+char suitCodeOfDisplayByte(char byte, const SuitChars& chars) {
+    for (const char code : {kClubCode, kDiamondCode, kHeartCode, kSpadeCode}) {
+        if (static_cast<unsigned char>(byte) == *displaySetting(code, chars)) return code;
+    }
+    return 0;
+}
+
+char32_t suitSymbolOfCode(char code) {
+    switch (code) {
+        case kClubCode:
+            return 0x2663;
+        case kDiamondCode:
+            return 0x2666;
+        case kHeartCode:
+            return 0x2665;
+        case kSpadeCode:
+            return 0x2660;
+        default:
+            return 0;
+    }
+}
+
+std::string cardTextToUnicode(std::string_view text) {
+    std::string utf8;
+    utf8.reserve(text.size());
+    for (const char c : text) {
+        const char32_t symbol = suitSymbolOfCode(c);
+        appendUtf8(utf8, symbol ? symbol : cp1252ToUnicode(static_cast<unsigned char>(c)));
+    }
+    return utf8;
+}
+
 CardCharacter toCardCharacter(char32_t c, const SuitChars& chars) {
-    if (const char code = suitCode(c)) return {displayByte(code, chars), CardCharacterKind::Suit};
+    if (const char code = suitCode(c))
+        return {suitDisplayByte(code, chars), CardCharacterKind::Suit};
     if (c == 0xFE0E || c == 0xFE0F) return {0, CardCharacterKind::Ignored};
     if (const int byte = unicodeToCp1252(c); byte >= 0)
         return {static_cast<char>(byte), CardCharacterKind::Kept};

@@ -13,8 +13,8 @@ bool validRow(const Card& card, int row) {
 // A row text is a line of the card file and its fields are TAB-ended: a
 // pasted TAB or line break would shift the row's other columns or split the
 // record, so they are stored as spaces.
-std::string storableText(std::string text, const Card& card) {
-    card.displayToCodes(text);
+std::string storableText(std::string text, const SuitChars& chars) {
+    displayToCodes(text, chars);
     for (char& c : text) {
         if (c == '\t' || c == '\r' || c == '\n') c = ' ';
     }
@@ -55,14 +55,15 @@ int rangeRowCount(const Card& card, const ColumnEditRange& range) {
     return card.lines.at(range.firstLine).rowCount;
 }
 
-std::vector<std::string> readColumn(Card& card, const ColumnEditRange& range) {
+std::vector<std::string> readColumn(Card& card, const ColumnEditRange& range,
+                                    const SuitChars& chars) {
     std::vector<std::string> texts;
     const int count = rangeRowCount(card, range);
     for (int r = 1; r <= count; ++r) {
         const RowRef ref = card.findRow(range.section, range.firstLine, r);
         if (!ref) break;
         std::string text = card.field(ref, range.grid, range.column + 1);
-        card.codesToDisplay(text);
+        codesToDisplay(text, chars);
         texts.push_back(std::move(text));
     }
     return texts;
@@ -132,7 +133,8 @@ void removeRangeRow(Card& card, const ColumnEditRange& range, int rowNumber) {
     gridRowCount(card.sections[range.section], range.grid) -= 1;
 }
 
-void writeColumn(Card& card, const ColumnEditRange& range, const std::vector<std::string>& lines) {
+void writeColumn(Card& card, const ColumnEditRange& range, const std::vector<std::string>& lines,
+                 const SuitChars& chars) {
     const int wanted = static_cast<int>(lines.size());
     const int sectionRows = gridRowCount(card.sections.at(range.section), range.grid);
     const int before = rangeRowCount(card, range);
@@ -145,7 +147,7 @@ void writeColumn(Card& card, const ColumnEditRange& range, const std::vector<std
                                : appendRangeRow(card, range);
         if (!ref) return;
         card.setField(ref, range.grid, range.column + 1,
-                      storableText(lines[static_cast<size_t>(k) - 1], card));
+                      storableText(lines[static_cast<size_t>(k) - 1], chars));
     }
 
     const int target = keepOne ? 1 : wanted;

@@ -33,15 +33,17 @@ std::optional<ColumnEditRange> columnEditRangeAt(Card& card, int section, int gr
 int rangeRowCount(const Card& card, const ColumnEditRange& range);
 
 // The edited column of every row of the range, in order, suit codes shown
-// as their display characters.
-std::vector<std::string> readColumn(Card& card, const ColumnEditRange& range);
+// as their display characters (chars: the user's suit characters).
+std::vector<std::string> readColumn(Card& card, const ColumnEditRange& range,
+                                    const SuitChars& chars);
 
 // Stores line k into row k of the range (display characters become suit
 // codes again; the row's other columns stay). Lines beyond the range's rows
 // become new rows, empty in their other columns; rows beyond the lines are
 // removed. A grid never loses its last row: when every row would go, the
 // range's first row stays, emptied.
-void writeColumn(Card& card, const ColumnEditRange& range, const std::vector<std::string>& lines);
+void writeColumn(Card& card, const ColumnEditRange& range, const std::vector<std::string>& lines,
+                 const SuitChars& chars);
 
 // Appends an empty row after the range's last row. In a whole section, a
 // line left without rows takes the new row when the line before it holds

@@ -336,14 +336,15 @@ void importDosFields(Card& card, const DosCardFile& file) {
     }
 }
 
-bool importDosCard(Card& card, NotesAppender& notes, const std::string& path) {
+bool importDosCard(Card& card, NotesAppender& notes, const std::string& path,
+                   const SuitChars& chars) {
     DosCardFile file;
     if (!file.open(path)) {
         card.messages().showMessage("Cannot open file " + path);
         return false;
     }
     importDosFields(card, file);
-    for (const std::string& line : dosNotesLines(file, card.suitChars)) notes.appendLine(line);
+    for (const std::string& line : dosNotesLines(file, chars)) notes.appendLine(line);
     return true;
 }
 

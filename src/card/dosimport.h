@@ -119,9 +119,11 @@ std::vector<std::string> dosNotesLines(const DosCardFile& file, const SuitChars&
 void importDosFields(Card& card, const DosCardFile& file);
 
 // The import's file work: opens path, fills the card (which the caller has
-// just made new) and appends the notes. When the file cannot be opened it
-// reports "Cannot open file " + path through the card's messages, changes
-// nothing and returns false. The caller marks the card changed and shows it.
-bool importDosCard(Card& card, NotesAppender& notes, const std::string& path);
+// just made new) and appends the notes, their suits as chars shows them.
+// When the file cannot be opened it reports "Cannot open file " + path
+// through the card's messages, changes nothing and returns false. The caller
+// marks the card changed and shows it.
+bool importDosCard(Card& card, NotesAppender& notes, const std::string& path,
+                   const SuitChars& chars);
 
 }  // namespace zqw

@@ -14,21 +14,6 @@ constexpr std::string_view kReference = "Note#";
 // Note numbers take three digits in the editor; nine keep any number an int.
 constexpr size_t kMostNoteDigits = 9;
 
-std::string_view suitSymbolOf(char code) {
-    switch (code) {
-        case kClubCode:
-            return "\u2663";
-        case kDiamondCode:
-            return "\u2666";
-        case kHeartCode:
-            return "\u2665";
-        case kSpadeCode:
-            return "\u2660";
-        default:
-            return {};
-    }
-}
-
 // Reads up to kMostNoteDigits digits at pos; -1 when there are none or too many.
 int readNumber(std::string_view text, size_t& pos) {
     const size_t start = pos;
@@ -73,27 +58,6 @@ std::vector<NoteBlock> splitNotes(const std::vector<std::string>& paragraphs) {
         blocks.back().lines.push_back(paragraphs[i]);
     }
     return blocks;
-}
-
-std::string cardTextToUnicode(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    size_t start = 0;
-    for (size_t i = 0; i <= text.size(); ++i) {
-        const std::string_view symbol =
-            i < text.size() ? suitSymbolOf(text[i]) : std::string_view();
-        if (i < text.size() && symbol.empty()) continue;
-        out += cp1252ToUtf8(text.substr(start, i - start));
-        out += symbol;
-        start = i + 1;
-    }
-    return out;
-}
-
-std::string notesTextToUnicode(std::string_view text, const SuitChars& chars) {
-    std::string coded(text);
-    displayToCodes(coded, chars);
-    return cardTextToUnicode(coded);
 }
 
 }  // namespace zqw

@@ -27,12 +27,4 @@ struct NoteBlock {
 };
 std::vector<NoteBlock> splitNotes(const std::vector<std::string>& paragraphs);
 
-// A card text (Windows-1252, suits stored as the codes 3-6) as UTF-8 with
-// the suits as the symbols U+2663, U+2666, U+2665 and U+2660.
-std::string cardTextToUnicode(std::string_view text);
-
-// A notes text line as UTF-8: the notes show suits through the display
-// characters of the card font, which become the suit symbols here.
-std::string notesTextToUnicode(std::string_view text, const SuitChars& chars);
-
 }  // namespace zqw

@@ -236,7 +236,7 @@ private:
 
 std::string expandTabs(const std::string& line, int tabSize) { return expand(line, tabSize).text; }
 
-NotesTitleTexts notesTitleTexts(const Card& card) {
+NotesTitleTexts notesTitleTexts(const Card& card, const SuitChars& chars) {
     NotesTitleTexts texts;
     if (card.groups.empty() || card.sections.empty()) return texts;
     const int first = card.groups.front().firstSection;
@@ -251,7 +251,7 @@ NotesTitleTexts notesTitleTexts(const Card& card) {
             if (line.firstRow <= 0 || line.firstRow >= static_cast<int>(card.rows.size())) break;
             std::string text = fieldOf(card.rows[static_cast<size_t>(line.firstRow)].text,
                                        section.columnCount, 1, 2);
-            card.codesToDisplay(text);
+            codesToDisplay(text, chars);
             return text;
         }
         return std::string();

@@ -84,8 +84,8 @@ struct NotesTitleTexts {
 };
 
 // The two card texts the notes printout names, taken from the first
-// section of the card, suits as display characters.
-NotesTitleTexts notesTitleTexts(const Card& card);
+// section of the card, suits as the display characters chars gives.
+NotesTitleTexts notesTitleTexts(const Card& card, const SuitChars& chars);
 
 // Expands tabs to the next multiple of tabSize columns.
 std::string expandTabs(const std::string& line, int tabSize);

@@ -7,6 +7,7 @@
 
 #include "card/cardchecks.h"
 #include "card/cardfileheader.h"
+#include "card/cardtextinput.h"
 #include "card/cp1252.h"
 #include "card/notesoutline.h"
 #include "card/plainnotes.h"
@@ -76,7 +77,6 @@ int check(const CheckRequest& request) {
     Card card(messages, notes);
     if (!card.parseTemplateFile(request.templatePath))
         return fail("cannot read the template " + request.templatePath);
-    card.suitChars = fonts.suitChars;
     if (!readCardForReview(card, messages, request.cardPath))
         return fail("cannot read the card " + request.cardPath);
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "card/cardcompare.h"
+#include "card/cardtextinput.h"
 #include "card/cp1252.h"
 #include "card/notesoutline.h"
 #include "card/plainnotes.h"
@@ -80,7 +81,7 @@ int runCompareCommand(const std::vector<std::string>& args) {
         if (!a) return kFailed;
         const auto b = readNotesForReview("compare", request->notes->second);
         if (!b) return kFailed;
-        for (CardDifference& d : compareNotes(*a, *b, mine.suitChars))
+        for (CardDifference& d : compareNotes(*a, *b, SuitChars{}))
             differences.push_back(std::move(d));
     }
 

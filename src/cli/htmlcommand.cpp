@@ -50,7 +50,8 @@ int runHtmlCommand(const std::vector<std::string>& args) {
         if (!read) return kFailed;
         notes = std::move(*read);
     }
-    const std::string html = cardHtml(card, notes, CardPagePainter::title().toStdString());
+    const std::string html =
+        cardHtml(card, notes, CardPagePainter::title().toStdString(), SuitChars{});
     std::string why;
     if (!writeCardHtml(positional[2], html, &why))
         return fail("cannot write " + positional[2] + (why.empty() ? "" : ": " + why));

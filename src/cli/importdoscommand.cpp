@@ -70,7 +70,7 @@ int runImportDosCommand(const std::vector<std::string>& args) {
     card.notesOpen = true;
 
     PlainNotesAppender imported;
-    if (!importDosCard(card, imported, dosPath)) {
+    if (!importDosCard(card, imported, dosPath, SuitChars{})) {
         // A blank card written in its place would pass for an import of a
         // card that held nothing.
         writeMessages(messages);

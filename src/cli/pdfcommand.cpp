@@ -117,7 +117,6 @@ int render(const PdfRequest& request) {
     if (!card.parseTemplateFile(request.templatePath)) {
         return fail(kFailed, "cannot read the template " + request.templatePath);
     }
-    card.suitChars = fonts.suitChars;
     card.cardFileName = request.cardPath;
     if (!card.readCardFile() || readFailed(messages, request.cardPath)) {
         return fail(kFailed, "cannot read the card " + request.cardPath);
@@ -140,8 +139,8 @@ int render(const PdfRequest& request) {
         const int paper =
             layout.paperIndex(settings.readString(QStringLiteral("rbPaper"), QStringLiteral("A4")));
         NotesPagePainter notesPages(
-            notes.paragraphs(), card.notesFileName, notesTitleTexts(card), layout, fonts,
-            paper >= 0 ? layout.paperSizes()[paper] : QPageSize(QPageSize::A4));
+            notes.paragraphs(), card.notesFileName, notesTitleTexts(card, fonts.suitChars), layout,
+            fonts, paper >= 0 ? layout.paperSizes()[paper] : QPageSize(QPageSize::A4));
         if (!writeReportPdf(notesPages, qPath(*request.notesOutPath), dpi, &error)) {
             return fail(kFailed, error.toStdString());
         }

@@ -75,15 +75,11 @@ void ColumnEditCommand::editColumn() {
     list.setPrompts(prompts_.cellPrompts(range->activeLine, range->column));
     ColumnEditDialog& memo = dialog();
     memo.setCardFont(settings_.displayFont());
-    const auto suit = [&card](char code) {
-        std::string text(1, code);
-        card.codesToDisplay(text);
-        return fromCardText(text);
-    };
-    memo.setSuitCharacters({suit(zqw::kClubCode), suit(zqw::kDiamondCode), suit(zqw::kHeartCode),
-                            suit(zqw::kSpadeCode)});
+    const zqw::SuitChars chars = settings_.suitChars();
+    memo.setSuitChars(chars);
     QStringList lines;
-    for (const std::string& text : zqw::readColumn(card, *range)) lines.append(fromCardText(text));
+    for (const std::string& text : zqw::readColumn(card, *range, chars))
+        lines.append(fromCardText(text));
     memo.setLines(lines);
     memo.setColumnWidth(grid.columnWidth(range->column));
     memo.memo().setContextMenuPolicy(settings_.rightMousePrompts() ? Qt::PreventContextMenu
@@ -104,14 +100,14 @@ void ColumnEditCommand::editColumn() {
         std::vector<std::string> written;
         std::vector<zqw::ReplacedCharacter> replaced;
         for (const QString& line : memo.displayedLines()) {
-            CardTextEntry entry = enterCardText(line, card.suitChars);
+            CardTextEntry entry = enterCardText(line, chars);
             written.push_back(std::move(entry.bytes));
             for (const zqw::ReplacedCharacter& each : entry.replaced)
                 zqw::noteReplaced(replaced, each);
         }
         // An OK that changed nothing leaves the card unchanged.
         document_.recordChange(QStringLiteral("Column edit"), [&] {
-            zqw::writeColumn(card, *range, written);
+            zqw::writeColumn(card, *range, written, chars);
             return true;
         });
         view_.reloadRows(gridNumber, activeRow, activeColumn);

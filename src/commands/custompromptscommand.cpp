@@ -29,13 +29,12 @@ CustomPromptsWindow& CustomPromptsCommand::window() {
     if (window_) return *window_;
     window_ = std::make_unique<CustomPromptsWindow>(dialogs_, &view_);
     CustomPromptsWindow& window = *window_;
-    zqw::Card& card = document_.card();
-    window.setFileName(QString::fromStdString(card.promptFileName));
-    window.setSuitChars(card.suitChars);
+    window.setFileName(settings_.customPromptFile());
+    window.setSuitChars(settings_.suitChars());
     window.setCardFont(settings_.displayFont());
     window.setColourSuits(settings_.colourSuits());
     connect(&window, &CustomPromptsWindow::fileNameChanged, this,
-            [this](const QString& path) { document_.card().promptFileName = path.toStdString(); });
+            [this](const QString& path) { settings_.setCustomPromptFile(path); });
     connect(&window, &CustomPromptsWindow::promptChosen, &prompts_,
             &PromptController::insertPrompt);
     connect(&window, &CustomPromptsWindow::shownChanged, item_, &QAction::setChecked);

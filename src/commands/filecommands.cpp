@@ -16,6 +16,7 @@
 #include "dialogs/userdialogs.h"
 #include "document/carddocument.h"
 #include "document/cardtext.h"
+#include "document/editorsettings.h"
 #include "progress/progressdialogview.h"
 #include "progress/workprogress.h"
 #include "views/notestexteditor.h"
@@ -68,6 +69,7 @@ FileCommands::FileCommands(const CommandContext& context, NotesCommands& notesCo
       view_(context.view),
       notes_(context.notes),
       notesCommands_(notesCommands),
+      settings_(context.settings),
       dialogs_(context.dialogs),
       output_(context.output),
       menu_(context.menu),
@@ -257,7 +259,7 @@ void FileCommands::importDosCard() {
     // over the imported one when it closes.
     view_.dropCellEdits();
     ImportedNotes imported;
-    if (!document_.importDosCard(*path, imported)) return;
+    if (!document_.importDosCard(*path, imported, settings_.suitChars())) return;
     imported.appendTo(notes_);
     view_.showFirstGroup();
     document_.refreshCaption();

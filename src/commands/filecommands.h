@@ -9,6 +9,7 @@
 #include "document/carddocument.h"
 
 struct CommandContext;
+class EditorSettings;
 class MenuActions;
 class NotesCommands;
 class NotesTextEditor;
@@ -78,6 +79,7 @@ private:
     SectionView& view_;
     NotesTextEditor& notes_;
     NotesCommands& notesCommands_;
+    const EditorSettings& settings_;
     UserDialogs& dialogs_;
     OutputModule& output_;
     MenuActions& menu_;

@@ -65,10 +65,8 @@ HintsWindow& HelpCommands::hintsWindow() {
     if (hintsWindow_) return *hintsWindow_;
     hintsWindow_ = std::make_unique<HintsWindow>(&view_);
     HintsWindow& hints = *hintsWindow_;
-    const zqw::Card& card = document_.card();
     const std::string path =
-        QFile::encodeName(
-            QDir(QString::fromStdString(card.programDir)).filePath(QLatin1String(kHintsFile)))
+        QFile::encodeName(QDir(settings_.programDir()).filePath(QLatin1String(kHintsFile)))
             .toStdString();
     DialogMessages messages(dialogs_);
     // Without the file the window still opens, with no hint to show.
@@ -98,7 +96,7 @@ HelpWindow& HelpCommands::helpWindow() {
 void HelpCommands::viewHints() {
     HintsWindow& hints = hintsWindow();
     hints.setCardFont(settings_.displayFont());
-    hints.setSuitChars(document_.card().suitChars);
+    hints.setSuitChars(settings_.suitChars());
     hints.setHintNumber(settings_.hintNumber());
     dialogs_.execDialog(hints);
 }
@@ -134,7 +132,6 @@ void HelpCommands::showCellHelp() {
 
 void HelpCommands::showHelpTopic(int context) {
     HelpWindow& help = helpWindow();
-    help.setHelpFolder(QDir(QString::fromStdString(document_.card().programDir))
-                           .filePath(QLatin1String(kHelpFolder)));
+    help.setHelpFolder(QDir(settings_.programDir()).filePath(QLatin1String(kHelpFolder)));
     help.showTopic(context);
 }

@@ -104,9 +104,10 @@ void LineCommands::insertLineAfter() {
         // Fields are measured as the grid draws them: suit codes as their
         // display characters, in the grid's font.
         const QFontMetrics metrics(grid.font());
-        const auto widthOf = [&card, &metrics](const std::string& text) {
+        const zqw::SuitChars chars = grid.gridModel().suitText().suitChars();
+        const auto widthOf = [&chars, &metrics](const std::string& text) {
             std::string shown = text;
-            card.codesToDisplay(shown);
+            zqw::codesToDisplay(shown, chars);
             return metrics.horizontalAdvance(fromCardText(shown));
         };
         return zqw::insertRowAfter(card, target.section, target.grid, target.row, widths, widthOf);

@@ -2,12 +2,12 @@
 
 #include <QAction>
 
-#include "card/cp1252.h"
 #include "card/notesformat.h"
 #include "commands/commandcontext.h"
 #include "commands/menuactions.h"
 #include "dialogs/notenumberdialog.h"
 #include "dialogs/userdialogs.h"
+#include "dialogs/widgettext.h"
 #include "document/carddocument.h"
 #include "document/editorsettings.h"
 #include "views/cardgrid.h"
@@ -19,9 +19,7 @@ namespace {
 const QString kNotesFilter = QStringLiteral("Text file (*.txt)|*.txt");
 const QString kSaveNotesQuestion = QStringLiteral("Do you wish to save the current notes file");
 
-QString cardCharacter(unsigned char byte) {
-    return QString(QChar(static_cast<char16_t>(zqw::cp1252ToUnicode(byte))));
-}
+QString cardCharacter(unsigned char byte) { return QString(fromCardByte(static_cast<char>(byte))); }
 
 }  // namespace
 

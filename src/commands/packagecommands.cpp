@@ -40,13 +40,9 @@ PackageCommands::PackageCommands(const CommandContext& context, std::function<bo
 
 PackageCommands::~PackageCommands() = default;
 
-QString PackageCommands::packageFile() const {
-    return QString::fromStdString(document_.card().packageFileName);
-}
+QString PackageCommands::packageFile() const { return settings_.packageFile(); }
 
-void PackageCommands::setPackageFile(const QString& path) {
-    document_.card().packageFileName = path.toStdString();
-}
+void PackageCommands::setPackageFile(const QString& path) { settings_.setPackageFile(path); }
 
 void PackageCommands::producePackage() {
     if (!document_.isOpen()) return;

@@ -98,7 +98,7 @@ QStringList PromptController::cellPrompts(int line, int gridColumn) const {
         const int index = info.firstPrompt - 1 + k;
         if (index <= 0 || index >= static_cast<int>(card.prompts.size())) continue;
         std::string text = card.prompts[index].text;
-        card.codesToDisplay(text);
+        zqw::codesToDisplay(text, settings_.suitChars());
         prompts.append(fromCardText(text));
     }
     return prompts;

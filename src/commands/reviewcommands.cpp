@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "card/cardhtml.h"
+#include "card/cardtextinput.h"
 #include "card/notesoutline.h"
 #include "card/plainnotes.h"
 #include "commands/commandcontext.h"
@@ -81,10 +82,17 @@ void ReviewCommands::updateActions() {
     }
 }
 
-std::vector<std::string> ReviewCommands::notesParagraphs() const {
+std::vector<std::string> ReviewCommands::notesParagraphs(
+    std::vector<zqw::ReplacedCharacter>* replaced) const {
+    // The notes as their file holds them.
     std::vector<std::string> paragraphs;
-    for (const QString& line : notes_.toPlainText().split(QLatin1Char('\n')))
-        paragraphs.push_back(toCardText(line));
+    for (const QString& line : notes_.toPlainText().split(QLatin1Char('\n'))) {
+        CardTextEntry entry = enterCardText(line, settings_.suitChars());
+        paragraphs.push_back(std::move(entry.bytes));
+        if (!replaced) continue;
+        for (const zqw::ReplacedCharacter& each : entry.replaced)
+            zqw::noteReplaced(*replaced, each);
+    }
     return paragraphs;
 }
 
@@ -120,15 +128,12 @@ void ReviewCommands::compareWithCard() {
     const std::optional<QString> path =
         dialogs_.openFile(UserDialogs::FileRequest::of(kCardFilter, QStringLiteral("ccf")));
     if (!path) return;
-    const zqw::Card& mine = document_.card();
     auto theirs = std::make_unique<TheirCard>();
-    const QString templatePath =
-        QDir(QString::fromStdString(mine.programDir)).filePath(QStringLiteral("zqw.sel"));
+    const QString templatePath = QDir(settings_.programDir()).filePath(QStringLiteral("zqw.sel"));
     if (!theirs->card.parseTemplateFile(localPath(templatePath))) {
         dialogs_.message(QStringLiteral("zqw.sel file not found"));
         return;
     }
-    theirs->card.suitChars = mine.suitChars;
     const std::string file = localPath(*path);
     theirs->card.cardFileName = file;
     theirs->card.readCardFile();
@@ -152,7 +157,7 @@ void ReviewCommands::refreshDifferences() {
     const zqw::CompareOptions options{compareWindow().columnWidthsShown()};
     differences_ = zqw::compareCards(mine, theirs_->card, options);
     for (zqw::CardDifference& d :
-         zqw::compareNotes(notesParagraphs(), theirs_->notes.paragraphs(), mine.suitChars))
+         zqw::compareNotes(notesParagraphs(), theirs_->notes.paragraphs(), settings_.suitChars()))
         differences_.push_back(std::move(d));
 
     QList<DifferenceRow> rows;
@@ -315,11 +320,17 @@ void ReviewCommands::exportWebPage() {
     const std::optional<QString> path = dialogs_.saveFile(
         UserDialogs::FileRequest::of(kWebPageFilter, QStringLiteral("html"), suggested));
     if (!path) return;
-    const std::string html =
-        zqw::cardHtml(document_.card(), notesParagraphs(), CardPagePainter::title().toStdString());
+    std::vector<zqw::ReplacedCharacter> replaced;
+    const std::vector<std::string> notes = notesParagraphs(&replaced);
+    const std::string html = zqw::cardHtml(
+        document_.card(), notes, CardPagePainter::title().toStdString(), settings_.suitChars());
     std::string why;
     if (!zqw::writeCardHtml(localPath(*path), html, &why)) {
         dialogs_.message(QStringLiteral("Unable to write to the file ") + *path +
                          (why.empty() ? QString() : QStringLiteral(": ") + fromMessageText(why)));
+        return;
     }
+    // The page carries the notes as their file would hold them.
+    if (!replaced.empty())
+        dialogs_.message(replacementNote(replaced, QStringLiteral("a notes file")));
 }

@@ -8,6 +8,7 @@
 
 #include "card/cardchecks.h"
 #include "card/cardcompare.h"
+#include "card/cardtextinput.h"
 
 struct CommandContext;
 class CardDocument;
@@ -51,7 +52,8 @@ private:
     void goToCell(int section, int grid, int gridRow, int gridColumn);
     void goToNotesParagraph(int paragraph);
     // The notes editor's text as notes paragraphs (Windows-1252).
-    std::vector<std::string> notesParagraphs() const;
+    std::vector<std::string> notesParagraphs(
+        std::vector<zqw::ReplacedCharacter>* replaced = nullptr) const;
     CompareWindow& compareWindow();
     CheckWindow& checkWindow();
 

@@ -6,8 +6,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "card/cp1252.h"
 #include "dialogs/dialogparts.h"
+#include "dialogs/widgettext.h"
 
 namespace {
 
@@ -76,8 +76,8 @@ void SuitSymbolsDialog::setSymbols(const QFont& displayFont, const zqw::SuitChar
 }
 
 void SuitSymbolsDialog::showSymbol(int row) {
-    const char32_t code = zqw::cp1252ToUnicode(static_cast<unsigned char>(fields_[row]->value()));
-    labels_[row]->setText(QLatin1String(kSymbolRows[row].caption) + QString::fromUcs4(&code, 1) +
+    labels_[row]->setText(QLatin1String(kSymbolRows[row].caption) +
+                          fromCardByte(static_cast<char>(fields_[row]->value())) +
                           QLatin1Char(')'));
 }
 

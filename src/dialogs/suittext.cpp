@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <QTextCharFormat>
 
-#include "card/cp1252.h"
+#include "dialogs/widgettext.h"
 
 namespace {
 
@@ -18,9 +18,7 @@ const char* const kSuitWords[4] = {"clubs", "diamonds", "hearts", "spades"};
 // has them, so a heading may hold a code rather than its display character.
 constexpr char16_t kSuitCodes[4] = {5, 4, 3, 6};
 
-QChar displayChar(int code) {
-    return QChar(static_cast<char16_t>(zqw::cp1252ToUnicode(static_cast<unsigned char>(code))));
-}
+QChar displayChar(int code) { return fromCardByte(static_cast<char>(code)); }
 
 bool isRed(int suit) { return suit == Diamond || suit == Heart; }
 

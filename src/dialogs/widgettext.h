@@ -24,6 +24,16 @@ inline TextCharacter characterAt(const QString& text, qsizetype i) {
 
 // Card text (Windows-1252) as a widget shows it.
 QString fromCardText(const std::string& bytes);
+QChar fromCardByte(char byte);
+
+// Card text for the editor's own words (menu captions, messages): suit codes
+// as the suit symbols themselves, which any font draws.
+QString withSuitSymbols(const std::string& bytes);
+
+// What a suit key types (F5 a club, F6 a diamond, F7 a heart, F8 a spade):
+// the suit's display character; empty for any other key.
+QString suitKeyText(int key, const zqw::SuitChars& chars);
+bool isSuitKey(int key);
 
 // Text a user puts in, as the card will hold it (see zqw::toCardCharacter):
 // suit symbols (♣ ♦ ♥ ♠, filled or outline, as our own PDFs give them

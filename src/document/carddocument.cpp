@@ -249,8 +249,9 @@ void CardDocument::closeCard() {
     startHistory();
 }
 
-bool CardDocument::importDosCard(const QString& path, zqw::NotesAppender& notes) {
-    if (!zqw::importDosCard(card_, notes, path.toStdString())) return false;
+bool CardDocument::importDosCard(const QString& path, zqw::NotesAppender& notes,
+                                 const zqw::SuitChars& suitChars) {
+    if (!zqw::importDosCard(card_, notes, path.toStdString(), suitChars)) return false;
     markChanged();
     return true;
 }

@@ -96,7 +96,8 @@ public:
     // Fills the blank card from a card of the old DOS edition, its notes
     // lines going to `notes`; false (already reported) when the file cannot
     // be read. The filled card is a change, with nothing before it to undo.
-    bool importDosCard(const QString& path, zqw::NotesAppender& notes);
+    bool importDosCard(const QString& path, zqw::NotesAppender& notes,
+                       const zqw::SuitChars& suitChars);
 
     // Whether the notes group has notes to edit: new notes, notes read, or
     // the notes a card links.

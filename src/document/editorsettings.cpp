@@ -4,6 +4,7 @@
 
 #include "platform/inifile.h"
 #include "platform/profilestore.h"
+#include "platform/programpaths.h"
 
 QStringList EditorSettings::read(const IniFile& file, const ProfileStore& profile) {
     windowBounds_ = QRect(
@@ -25,7 +26,11 @@ QStringList EditorSettings::read(const IniFile& file, const ProfileStore& profil
     printAuctions_ = file.readBool(QStringLiteral("PrintAuction"), true);
     colourSuits_ = file.readBool(QStringLiteral("ColourSuits"), true);
     hintsAtStart_ = file.readBool(QStringLiteral("hintstart"), true);
+    // The store's "path", when an installation sets it, wins; otherwise the
+    // data lies beside the executable (the build tree) or in the
+    // installation's share folder.
     programDir_ = profile.value(QStringLiteral("path"));
+    if (programDir_.isEmpty()) programDir_ = findProgramDataDir();
     packageFile_ = profile.value(QStringLiteral("zqwFile"));
     backupFolder_ = profile.value(QStringLiteral("BackupFolder"));
     notesPaperName_ = file.readString(QStringLiteral("rbPaper"), QStringLiteral("A4"));

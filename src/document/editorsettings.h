@@ -39,7 +39,7 @@ public:
     // The folder the last package backup went to.
     QString backupFolder() const { return backupFolder_; }
     void setBackupFolder(const QString& path) { backupFolder_ = path; }
-    // Set by an installation; empty when the editor runs where it was built.
+    // The folder of the program's data (template, fonts, hints, help).
     QString programDir() const { return programDir_; }
 
     // The card font of tabs, grids, captions and printouts.

@@ -6,8 +6,8 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
-#include "card/cp1252.h"
 #include "dialogs/userdialogs.h"
+#include "dialogs/widgettext.h"
 #include "document/editorsettings.h"
 #include "printing/reportoutput.h"
 #include "printing/reportpreviewwindow.h"
@@ -48,7 +48,7 @@ NotesPrintWindow::NotesPrintWindow(const zqw::Card& card, const QPlainTextEdit& 
 NotesPrintWindow::~NotesPrintWindow() = default;
 
 void NotesPrintWindow::showWindow() {
-    titleTexts_ = zqw::notesTitleTexts(card_);
+    titleTexts_ = zqw::notesTitleTexts(card_, settings_.suitChars());
     show();
     raise();
     activateWindow();
@@ -62,7 +62,7 @@ void NotesPrintWindow::previewNotes() {
     ReportArchive::NotesPrintout printout;
     printout.selection = chosenSelection();
     printout.lines = lines();
-    printout.notesFileName = zqw::utf8ToCp1252(notesFileName_().toStdString());
+    printout.notesFileName = printedFileName();
     printout.titleTexts = titleTexts_;
     printout.paper = paper();
     printout.printDate = QDate::currentDate();
@@ -115,8 +115,14 @@ std::vector<std::string> NotesPrintWindow::lines() const {
     std::vector<std::string> lines;
     lines.reserve(static_cast<size_t>(notes_.document()->blockCount()));
     for (QTextBlock block = notes_.document()->begin(); block.isValid(); block = block.next())
-        lines.push_back(zqw::utf8ToCp1252(block.text().toStdString()));
+        lines.push_back(enterCardText(block.text(), settings_.suitChars()).bytes);
     return lines;
+}
+
+std::string NotesPrintWindow::printedFileName() const {
+    // Only shown in the title: a character the printout cannot draw becomes
+    // what it would in the notes.
+    return enterCardText(notesFileName_(), settings_.suitChars()).bytes;
 }
 
 std::optional<zqw::NotesSelection> NotesPrintWindow::chosenSelection() {
@@ -131,8 +137,8 @@ std::optional<zqw::NotesSelection> NotesPrintWindow::chosenSelection() {
 NotesPagePainter NotesPrintWindow::makeReport() {
     const std::optional<zqw::NotesSelection> part = chosenSelection();
     fonts_ = printFonts(settings_);
-    NotesPagePainter report(lines(), zqw::utf8ToCp1252(notesFileName_().toStdString()), titleTexts_,
-                            settings_.printLayout(), fonts_, paper());
+    NotesPagePainter report(lines(), printedFileName(), titleTexts_, settings_.printLayout(),
+                            fonts_, paper());
     report.setSelection(part);
     return report;
 }

@@ -53,7 +53,10 @@ private:
     void selectionChoiceChanged();
     // The editor's selection, in the editor's lines and columns.
     std::optional<zqw::NotesSelection> selection() const;
+    // The notes and their file's name as the printout takes them: card
+    // text, as the notes file holds it.
     std::vector<std::string> lines() const;
+    std::string printedFileName() const;
     // The selection a run prints: none for "All pages", or when "Selected
     // text" has lost its selection (which chooses "All pages" again).
     std::optional<zqw::NotesSelection> chosenSelection();

@@ -65,9 +65,8 @@ void printToPdfFile(PagedReport& report, UserDialogs& dialogs) {
 
 std::optional<ReportArchive> cardArchive(const zqw::Card& card, const EditorSettings& settings,
                                          zqw::CardPages pages, UserDialogs& dialogs) {
-    const std::string templatePath = QDir(QString::fromStdString(card.programDir))
-                                         .filePath(QStringLiteral("zqw.sel"))
-                                         .toStdString();
+    const std::string templatePath =
+        QDir(settings.programDir()).filePath(QStringLiteral("zqw.sel")).toStdString();
     std::string why;
     const std::optional<std::string> templateBytes =
         zqw::readRegularFile(templatePath, ReportArchive::kMaxTemplateBytes, &why);

@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "dialogs/widgettext.h"
+
 namespace {
 
 constexpr int kClientWidth = 292;
@@ -155,26 +157,13 @@ void ColumnEditDialog::typeSymbol(const QString& symbol) {
 }
 
 void ColumnEditDialog::memoKeyReleased(int key) {
-    switch (key) {
-        case Qt::Key_F5:
-            typeSymbol(suits_[0]);
-            break;
-        case Qt::Key_F6:
-            typeSymbol(suits_[1]);
-            break;
-        case Qt::Key_F7:
-            typeSymbol(suits_[2]);
-            break;
-        case Qt::Key_F8:
-            typeSymbol(suits_[3]);
-            break;
-        case Qt::Key_Escape:
-            // The dialog may already have closed on the key's press.
-            if (isVisible()) reject();
-            return;
-        default:
-            break;
+    if (key == Qt::Key_Escape) {
+        // The dialog may already have closed on the key's press.
+        if (isVisible()) reject();
+        return;
     }
+    const QString suit = suitKeyText(key, suitChars_);
+    if (!suit.isEmpty()) typeSymbol(suit);
     emit memoTouched();
 }
 

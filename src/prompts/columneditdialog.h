@@ -2,7 +2,8 @@
 
 #include <QDialog>
 #include <QStringList>
-#include <array>
+
+#include "card/texthelpers.h"
 
 class QMenuBar;
 class QPushButton;
@@ -25,8 +26,8 @@ public:
 
     // The window and the memo show the card's display font.
     void setCardFont(const QFont& font);
-    // The characters F5, F6, F7 and F8 type (club, diamond, heart, spade).
-    void setSuitCharacters(const std::array<QString, 4>& symbols) { suits_ = symbols; }
+    // The user's suit characters, which F5 to F8 type.
+    void setSuitChars(const zqw::SuitChars& chars) { suitChars_ = chars; }
     // One line per row, caret at the start.
     void setLines(const QStringList& lines);
     // Wraps the memo at this many pixels, the width of the column on
@@ -62,8 +63,7 @@ private:
     QTextEdit* memo_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
-    std::array<QString, 4> suits_{QStringLiteral("}"), QStringLiteral("{"), QStringLiteral("]"),
-                                  QStringLiteral("[")};
+    zqw::SuitChars suitChars_;
     int columnWidth_ = 0;
     // Empty rows at the end of the lines the memo was filled with.
     int trailingEmptyRows_ = 0;

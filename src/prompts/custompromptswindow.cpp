@@ -40,8 +40,6 @@ bool isPlainDown(const QKeyEvent& key) {
     return key.key() == Qt::Key_Down && (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
-bool isSuitKey(int key) { return key >= Qt::Key_F5 && key <= Qt::Key_F8; }
-
 bool isLineKey(const QKeyEvent& key) {
     return key.keyCombination() == kInsertLineKey || key.keyCombination() == kDeleteLineKey;
 }
@@ -550,10 +548,7 @@ void CustomPromptsWindow::typeSuit(int key) {
         dialogs_.message(QStringLiteral("Select a place to enter the card symbol"));
         return;
     }
-    const int codes[] = {suitChars_.club, suitChars_.diamond, suitChars_.heart, suitChars_.spade};
-    const int code = codes[key - Qt::Key_F5];
-    if (code < 0 || code > 255) return;
-    editor->insert(fromCardText(std::string(1, static_cast<char>(code))));
+    editor->insert(suitKeyText(key, suitChars_));
 }
 
 bool CustomPromptsWindow::event(QEvent* event) {

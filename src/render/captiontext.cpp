@@ -5,6 +5,7 @@
 #include <QTransform>
 #include <algorithm>
 
+#include "card/cardtextinput.h"
 #include "card/cp1252.h"
 
 namespace {
@@ -60,29 +61,17 @@ void drawCaption(QPainter& painter, const QPointF& baseline, const QString& capt
 }
 
 QString printableCaption(const std::string& text, bool suitsAsCharacters) {
+    // The card fonts draw their own characters as suits, whatever the
+    // user's suit setting.
+    const zqw::SuitChars cardFontChars;
     QString out;
     out.reserve(static_cast<qsizetype>(text.size()));
     for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (suitsAsCharacters) {
-            switch (byte) {
-                case '}':
-                    out += QChar(0x2663);
-                    continue;
-                case '{':
-                    out += QChar(0x2666);
-                    continue;
-                case ']':
-                    out += QChar(0x2665);
-                    continue;
-                case '[':
-                    out += QChar(0x2660);
-                    continue;
-                default:
-                    break;
-            }
-        }
-        out += QChar(static_cast<char16_t>(zqw::cp1252ToUnicode(byte)));
+        const char code = suitsAsCharacters ? zqw::suitCodeOfDisplayByte(c, cardFontChars) : 0;
+        const char32_t shown = code ? zqw::suitSymbolOfCode(code)
+                                    : zqw::cp1252ToUnicode(static_cast<unsigned char>(c));
+        // Suit symbols and Windows-1252 lie in the Basic Multilingual Plane.
+        out += QChar(static_cast<char16_t>(shown));
     }
     return out;
 }

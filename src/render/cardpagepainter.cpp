@@ -111,6 +111,7 @@ void CardPagePainter::layOut(double dpi) {
     options.pages = pages_;
     options.openBidsOnAllLines = layout_.openBidsOnAllLines();
     options.suits = static_cast<zqw::SuitSymbolStyle>(static_cast<int>(mode));
+    options.suitChars = fonts_.suitChars;
     const bool asCharacters = suitsAsCharacters_;
     options.captionWidth = [labelMetrics, asCharacters](const std::string& text) {
         return static_cast<int>(
@@ -145,7 +146,7 @@ void CardPagePainter::paintPage(QPainter& painter, int index) const {
 }
 
 QString CardPagePainter::cardName() const {
-    const zqw::NotesTitleTexts texts = zqw::notesTitleTexts(card_);
+    const zqw::NotesTitleTexts texts = zqw::notesTitleTexts(card_, fonts_.suitChars);
     const QString title = printableCaption(texts.first, suitsAsCharacters_).trimmed();
     const QString names = printableCaption(texts.second, suitsAsCharacters_).trimmed();
     if (names.isEmpty()) return title;
@@ -159,7 +160,7 @@ QString CardPagePainter::documentTitle() const {
 }
 
 QString CardPagePainter::documentAuthor() const {
-    return printableCaption(zqw::notesTitleTexts(card_).second, true).trimmed();
+    return printableCaption(zqw::notesTitleTexts(card_, fonts_.suitChars).second, true).trimmed();
 }
 
 void CardPagePainter::paintHeading(QPainter& painter, const zqw::CardPrintPage& page) const {

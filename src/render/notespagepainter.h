@@ -19,8 +19,8 @@
 // its page set, and new page sets at note headings as the layout settings
 // ask ("On new Note", "On Brown sticker"). Portrait, margins of 6.35 mm.
 //
-//     NotesPagePainter notes(lines, notesPath, zqw::notesTitleTexts(card), layout, fonts,
-//                            QPageSize(QPageSize::A4));
+//     NotesPagePainter notes(lines, notesPath, zqw::notesTitleTexts(card, fonts.suitChars),
+//                            layout, fonts, QPageSize(QPageSize::A4));
 //     notes.setSelection(selection);                // "Selected text"
 //     printReport(notes, printer);
 //

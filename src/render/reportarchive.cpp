@@ -284,7 +284,6 @@ struct ReportArchive::Source {
 
     explicit Source(PrintSettings printSettings) : settings(std::move(printSettings)) {
         applySettings(settings, layout, fonts);
-        card.suitChars = fonts.suitChars;
     }
 
     // Reads the template and the card; false when either is unsound.

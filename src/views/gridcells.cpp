@@ -54,7 +54,7 @@ QString GridCells::cellText(int grid, int row, int column) const {
         // The opening bids table repeats its bid on every row of a line.
         text = line.label;
     }
-    card.codesToDisplay(text);
+    zqw::codesToDisplay(text, settings_.suitChars());
     return fromCardText(text).left(kCellBuffer);
 }
 
@@ -76,10 +76,11 @@ std::optional<std::pair<int, std::string>> GridCells::editedRow(int grid, int ro
     const zqw::RowRef ref = card.findGridRow(section_, grid, row);
     if (!ref) return std::nullopt;
     std::string old = card.field(ref, grid, column + 1);
-    card.codesToDisplay(old);
-    std::string edited = enterCardText(text, card.suitChars).bytes;
+    const zqw::SuitChars chars = settings_.suitChars();
+    zqw::codesToDisplay(old, chars);
+    std::string edited = enterCardText(text, chars).bytes;
     if (old == edited) return std::nullopt;
-    card.displayToCodes(edited);
+    zqw::displayToCodes(edited, chars);
     zqw::cleanCellText(edited);
     const zqw::Section& s = card.sections[section_];
     return std::make_pair(
@@ -152,6 +153,6 @@ QString GridCells::lineLabel(int grid, int row) const {
     const zqw::Section& s = card.sections[section_];
     if (!hasRow(s, grid, row) || !isLabelColumn(s, grid, 0)) return {};
     std::string label = card.lines[card.findGridRow(section_, grid, row).line].label;
-    card.codesToDisplay(label);
+    zqw::codesToDisplay(label, settings_.suitChars());
     return fromCardText(label).left(kCellBuffer);
 }

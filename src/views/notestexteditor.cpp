@@ -13,7 +13,6 @@
 #include <cmath>
 #include <vector>
 
-#include "card/cp1252.h"
 #include "card/notesformat.h"
 #include "card/textfile.h"
 #include "dialogs/cardtextvalidator.h"
@@ -73,11 +72,7 @@ QString notesText(const std::vector<std::string>& paragraphs) {
     text.reserve(static_cast<qsizetype>(length));
     for (size_t i = 0; i < paragraphs.size(); ++i) {
         if (i > 0) text += QLatin1Char('\n');
-        for (const char c : paragraphs[i]) {
-            // Every Windows-1252 character lies in the Basic Multilingual Plane.
-            text +=
-                QChar(static_cast<char16_t>(zqw::cp1252ToUnicode(static_cast<unsigned char>(c))));
-        }
+        text += fromCardText(paragraphs[i]);
     }
     return text;
 }

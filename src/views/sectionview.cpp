@@ -27,8 +27,6 @@ namespace {
 // screen that scales fonts up) widens it.
 constexpr int kSectionCaptionWidth = 15;
 
-QString suitText(int code) { return fromCardText(std::string(1, static_cast<char>(code))); }
-
 double screenDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->logicalDotsPerInchX() : zqw::CardPageSetup::kDefaultScreenDpi;
@@ -671,24 +669,8 @@ void SectionView::columnsResized(int number) {
 }
 
 void SectionView::cellKeyReleased(QLineEdit* editor, int key) {
-    const zqw::SuitChars& suits = document_.card().suitChars;
-    int code = 0;
-    switch (key) {
-        case Qt::Key_F5:
-            code = suits.club;
-            break;
-        case Qt::Key_F6:
-            code = suits.diamond;
-            break;
-        case Qt::Key_F7:
-            code = suits.heart;
-            break;
-        case Qt::Key_F8:
-            code = suits.spade;
-            break;
-        default:
-            return;
-    }
+    const QString suit = suitKeyText(key, settings_.suitChars());
+    if (suit.isEmpty()) return;
     if (!grid1_->isEditing()) {
         dialogs_.message(QStringLiteral("Select a place to enter the card symbol"));
         return;
@@ -698,32 +680,18 @@ void SectionView::cellKeyReleased(QLineEdit* editor, int key) {
     const int length =
         editor->hasSelectedText() ? static_cast<int>(editor->selectedText().size()) : 0;
     const QString text = editor->text();
-    editor->setText(text.left(start) + suitText(code) + text.mid(start + length));
+    editor->setText(text.left(start) + suit + text.mid(start + length));
     editor->setCursorPosition(start + 1);
     document_.markPendingEdit();
 }
 
 void SectionView::notesKeyReleased(int key) {
-    const zqw::SuitChars& suits = document_.card().suitChars;
-    switch (key) {
-        case Qt::Key_F5:
-            notes_.insertAtCaret(suitText(suits.club));
-            break;
-        case Qt::Key_F6:
-            notes_.insertAtCaret(suitText(suits.diamond));
-            break;
-        case Qt::Key_F7:
-            notes_.insertAtCaret(suitText(suits.heart));
-            break;
-        case Qt::Key_F8:
-            notes_.insertAtCaret(suitText(suits.spade));
-            break;
-        case Qt::Key_Escape:
-            returnToCard();
-            break;
-        default:
-            break;
+    if (key == Qt::Key_Escape) {
+        returnToCard();
+        return;
     }
+    const QString suit = suitKeyText(key, settings_.suitChars());
+    if (!suit.isEmpty()) notes_.insertAtCaret(suit);
 }
 
 bool SectionView::eventFilter(QObject* watched, QEvent* event) {

@@ -76,7 +76,7 @@ TEST_P(HtmlTest, ShowsTheCardAsAPage) {
     f.card.rows[first.row].noteNo = c.noteNo;
     f.card.setField(f.card.findGridRow(0, 1, 1), 1, 2, "Strong");
 
-    const std::string page = cardHtml(f.card, c.notes, "Title <1>");
+    const std::string page = cardHtml(f.card, c.notes, "Title <1>", SuitChars{});
     EXPECT_EQ(page.rfind("<!DOCTYPE html>\n<html lang=\"en\">", 0), 0u);
     size_t at = 0;
     for (const std::string& part : c.wanted) {

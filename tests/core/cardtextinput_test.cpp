@@ -77,6 +77,91 @@ TEST(CardTextInput, KeptCharactersReadBackAsThemselvesAndNoneIsLost) {
     }
 }
 
+// --- suits: keys, display characters and symbols ---------------------------------
+
+// The four suits each way the card text crosses: the key that types it, its
+// code, its display character with the card font's own characters and with
+// characters a user chose (bytes above 127 among them), and its symbol.
+struct SuitCase {
+    int functionKey;
+    char code;
+    char fontDisplay;
+    char chosenDisplay;
+    char32_t symbol;
+};
+
+SuitChars chosenChars() {
+    SuitChars chars;
+    chars.club = 0xA7;
+    chars.diamond = 'd';
+    chars.heart = 0xB6;
+    chars.spade = 's';
+    return chars;
+}
+
+class SuitCrossing : public ::testing::TestWithParam<SuitCase> {};
+
+TEST_P(SuitCrossing, KeyCodeDisplayAndSymbolAgree) {
+    const SuitCase& c = GetParam();
+    EXPECT_EQ(suitCodeOfKey(c.functionKey), c.code);
+    EXPECT_EQ(suitDisplayByte(c.code, SuitChars{}), c.fontDisplay);
+    EXPECT_EQ(suitDisplayByte(c.code, chosenChars()), c.chosenDisplay);
+    EXPECT_EQ(suitCodeOfDisplayByte(c.fontDisplay, SuitChars{}), c.code);
+    EXPECT_EQ(suitCodeOfDisplayByte(c.chosenDisplay, chosenChars()), c.code);
+    EXPECT_EQ(suitSymbolOfCode(c.code), c.symbol);
+    // The symbol typed or pasted comes back as the key would have typed it.
+    std::string symbol;
+    appendUtf8(symbol, c.symbol);
+    EXPECT_EQ(cardTextFromUtf8(symbol, chosenChars()).text, std::string(1, c.chosenDisplay));
+}
+
+INSTANTIATE_TEST_SUITE_P(Suits, SuitCrossing,
+                         ::testing::Values(SuitCase{5, '\x05', '}', '\xA7', 0x2663},
+                                           SuitCase{6, '\x04', '{', 'd', 0x2666},
+                                           SuitCase{7, '\x03', ']', '\xB6', 0x2665},
+                                           SuitCase{8, '\x06', '[', 's', 0x2660}));
+
+TEST(CardTextInput, OtherKeysAndBytesAreNoSuits) {
+    for (const int key : {-1, 0, 1, 4, 9, 10, 12, 35}) EXPECT_EQ(suitCodeOfKey(key), 0) << key;
+    for (const char byte : {'\0', '\x02', '\x07', 'a', '}', '\xA7'}) {
+        EXPECT_EQ(suitSymbolOfCode(byte), 0u) << int(byte);
+        // A byte that is no suit code shows as itself.
+        EXPECT_EQ(suitDisplayByte(byte, chosenChars()), byte) << int(byte);
+    }
+    EXPECT_EQ(suitCodeOfDisplayByte('}', chosenChars()), 0);
+    EXPECT_EQ(suitCodeOfDisplayByte('\xA7', SuitChars{}), 0);
+    // A setting that is no byte leaves the suit as its code.
+    SuitChars wide;
+    wide.heart = 0x2665;
+    EXPECT_EQ(suitDisplayByte('\x03', wide), '\x03');
+    // nor is its low byte taken for it.
+    EXPECT_EQ(suitCodeOfDisplayByte('\x65', wide), 0);
+}
+
+struct UnicodeCase {
+    const char* what;
+    std::string bytes;
+    std::string utf8;
+};
+
+class CardTextToUnicodeCases : public ::testing::TestWithParam<UnicodeCase> {};
+
+TEST_P(CardTextToUnicodeCases, ShowsSuitCodesAsSymbols) {
+    EXPECT_EQ(cardTextToUnicode(GetParam().bytes), GetParam().utf8) << GetParam().what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, CardTextToUnicodeCases,
+    ::testing::Values(
+        UnicodeCase{"empty", "", ""},
+        UnicodeCase{"codes", "1\x05 2\x04 3\x03 4\x06NT", "1\u2663 2\u2666 3\u2665 4\u2660NT"},
+        // Display characters are no codes: they stay.
+        UnicodeCase{"display characters", "1}", "1}"},
+        UnicodeCase{"Windows-1252", "\x80 caf\xE9", "\u20ac caf\u00e9"},
+        // Undefined bytes survive as the C1 controls of the same value.
+        UnicodeCase{"undefined byte", "\x81", "\u0081"},
+        UnicodeCase{"other controls", std::string("\0\x07", 2), std::string("\0\x07", 2)}));
+
 TEST(CardTextInput, DescribesWhatWasReplacedAndByWhat) {
     EXPECT_EQ(describeReplacements({{0x0416, '?'}, {0x2212, '-'}, {0x2009, ' '}}),
               "\u0416 by ?, \u2212 by -, U+2009 by a space");

@@ -157,7 +157,7 @@ TEST_P(WriteColumnTest, StoresAppendsAndRemoves) {
     const auto range = columnEditRangeAt(fx.f.card, c.section, c.grid, c.row, c.column);
     ASSERT_TRUE(range.has_value());
 
-    writeColumn(fx.f.card, *range, c.lines);
+    writeColumn(fx.f.card, *range, c.lines, SuitChars{});
 
     EXPECT_EQ(fx.linesFrom(firstLine, static_cast<int>(c.after.size())), c.after);
     EXPECT_EQ(c.grid == 1 ? form.rowCount : form.rowCount2, c.gridRows);
@@ -293,25 +293,27 @@ TEST(ColumnEditReadTest, ShowsTheEditedFieldOfEveryRowWithSymbols) {
     fx.setLines(1, 1, kLineX, {{"\ta1\t\x05k\t", "\ta2\tk2\t"}, {"\tb1\t\x03\x06\t"}});
     const auto lineX = columnEditRangeAt(fx.f.card, 1, 1, 2, 2);
     ASSERT_TRUE(lineX);
-    EXPECT_EQ(readColumn(fx.f.card, *lineX), (std::vector<std::string>{"}k", "k2"}));
+    EXPECT_EQ(readColumn(fx.f.card, *lineX, SuitChars{}), (std::vector<std::string>{"}k", "k2"}));
     const auto lineY = columnEditRangeAt(fx.f.card, 1, 1, 3, 0);
     ASSERT_TRUE(lineY);
-    EXPECT_EQ(readColumn(fx.f.card, *lineY), (std::vector<std::string>{"b1"}));
+    EXPECT_EQ(readColumn(fx.f.card, *lineY, SuitChars{}), (std::vector<std::string>{"b1"}));
 
     fx.setLines(0, 1, kLineA, {{"a1", "a2"}, {}, {"c\x04"}});
     const auto section = columnEditRangeAt(fx.f.card, 0, 1, 1, 0);
     ASSERT_TRUE(section);
-    EXPECT_EQ(readColumn(fx.f.card, *section), (std::vector<std::string>{"a1", "a2", "c{"}));
+    EXPECT_EQ(readColumn(fx.f.card, *section, SuitChars{}),
+              (std::vector<std::string>{"a1", "a2", "c{"}));
 }
 
-TEST(ColumnEditReadTest, UsesTheCardsOwnSymbolCharacters) {
+TEST(ColumnEditReadTest, UsesTheGivenSymbolCharacters) {
     ColumnEditFixture fx;
-    fx.f.card.suitChars.club = '&';
+    SuitChars chars;
+    chars.club = '&';
     fx.setLines(0, 1, kLineA, {{"1\x05"}, {"b"}, {"c"}});
     const auto range = columnEditRangeAt(fx.f.card, 0, 1, 1, 0);
     ASSERT_TRUE(range);
-    EXPECT_EQ(readColumn(fx.f.card, *range).front(), "1&");
-    writeColumn(fx.f.card, *range, {"2&", "}"});
+    EXPECT_EQ(readColumn(fx.f.card, *range, chars).front(), "1&");
+    writeColumn(fx.f.card, *range, {"2&", "}"}, chars);
     EXPECT_EQ(fx.linesFrom(kLineA, 2), (Rows{{"2\x05"}, {"}"}}));
 }
 
@@ -358,8 +360,8 @@ TEST(ColumnEditRowsTest, NewRowOfAnEmptiedLineStartsItsOwnChain) {
     const auto range = columnEditRangeAt(fx.f.card, 0, 1, 1, 0);
     ASSERT_TRUE(range);
     const int lastOfA = fx.f.card.lines[kLineA].firstRow;
-    writeColumn(fx.f.card, *range, {"a", "b1"});
-    writeColumn(fx.f.card, *range, {"a", "b1", "b2", "b3"});
+    writeColumn(fx.f.card, *range, {"a", "b1"}, SuitChars{});
+    writeColumn(fx.f.card, *range, {"a", "b1", "b2", "b3"}, SuitChars{});
     EXPECT_EQ(fx.linesFrom(kLineA, 3), (Rows{{"a"}, {"b1"}, {"b2", "b3"}}));
     EXPECT_EQ(fx.f.card.rows[lastOfA].nextRow, 0);
     fx.expectSoundChains(kLineA, 3);
@@ -367,7 +369,7 @@ TEST(ColumnEditRowsTest, NewRowOfAnEmptiedLineStartsItsOwnChain) {
     removeRangeRow(fx.f.card, *range, 3);
     EXPECT_EQ(fx.linesFrom(kLineA, 3), (Rows{{"a"}, {"b1"}, {"b3"}}));
     fx.expectSoundChains(kLineA, 3);
-    writeColumn(fx.f.card, *range, {"a"});
+    writeColumn(fx.f.card, *range, {"a"}, SuitChars{});
     EXPECT_EQ(fx.linesFrom(kLineA, 3), (Rows{{"a"}, {}, {}}));
     EXPECT_EQ(fx.f.card.sections[0].rowCount, 1);
 }
@@ -399,7 +401,7 @@ TEST(ColumnEditRowsTest, NewRowsStayInsideTheSection) {
     fx.setLines(1, 1, kLineX, {{}, {"\ty\t"}});
     const auto range = columnEditRangeAt(fx.f.card, 0, 1, 1, 0);
     ASSERT_TRUE(range);
-    writeColumn(fx.f.card, *range, {"c", "d"});
+    writeColumn(fx.f.card, *range, {"c", "d"}, SuitChars{});
     EXPECT_EQ(fx.linesFrom(kLineA, 3), (Rows{{}, {}, {"c", "d"}}));
     EXPECT_EQ(fx.f.card.lines[kLineX].rowCount, 0);
     EXPECT_EQ(fx.f.card.sections[1].rowCount, 1);
@@ -413,10 +415,10 @@ TEST(ColumnEditRowsTest, WrittenCardReadsBackTheSameRows) {
     fx.setLines(1, 1, kLineX, {{"\ta1\tk\t", "\ta2\t"}, {"\tb\t"}});
     auto range = columnEditRangeAt(fx.f.card, 0, 1, 1, 0);
     ASSERT_TRUE(range);
-    writeColumn(fx.f.card, *range, {"x", "y", "z", "w"});
+    writeColumn(fx.f.card, *range, {"x", "y", "z", "w"}, SuitChars{});
     range = columnEditRangeAt(fx.f.card, 1, 1, 1, 2);
     ASSERT_TRUE(range);
-    writeColumn(fx.f.card, *range, {"K1"});
+    writeColumn(fx.f.card, *range, {"K1"}, SuitChars{});
     fx.f.card.cardFileName = dir.path("edited.ccf");
     ASSERT_TRUE(fx.f.card.writeCardFile());
 

@@ -234,8 +234,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    "", " was not read: larger than 16 MB"},
                       OversizeCase{"custom_prompts", kMostCustomPromptsBytes,
                                    [](CardFixture& f, const std::string& path) {
-                                       return !readCustomPromptsFile(path, f.card.suitChars,
-                                                                     f.messages);
+                                       return !readCustomPromptsFile(path, SuitChars{}, f.messages);
                                    },
                                    "Cannot open file ", ": larger than 4 MB"},
                       OversizeCase{"hints", kMostHintsBytes,

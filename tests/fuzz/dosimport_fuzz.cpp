@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zqw::Card& card = bundledCard();
     card.resetToBlankCard();
     CollectedNotes notes;
-    ZQW_FUZZ_REQUIRE(zqw::importDosCard(card, notes, path));
+    ZQW_FUZZ_REQUIRE(zqw::importDosCard(card, notes, path, zqw::SuitChars{}));
     for (const zqw::RowText& row : card.rows) ZQW_FUZZ_REQUIRE(onlyCellCharacters(row.text));
     for (const std::string& line : notes.lines) {
         ZQW_FUZZ_REQUIRE(line.find_first_of("\r\n") == std::string::npos);

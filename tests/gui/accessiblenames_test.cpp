@@ -274,7 +274,7 @@ void AccessibleNamesTest::everyFieldIsNamed() {
             EditorApp& app = session.create();
             HintsWindow& hints = app.helpCommands().hintsWindow();
             hints.setCardFont(app.settings().displayFont());
-            hints.setSuitChars(app.document().card().suitChars);
+            hints.setSuitChars(app.settings().suitChars());
             hints.setHintNumber(kSuitKeysHint);
             shown = &hints;
             break;

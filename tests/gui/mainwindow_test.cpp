@@ -41,6 +41,8 @@ private slots:
     void tabChangeStoresThePendingEdit();
     void suitKeyReplacesTheSelection();
     void suitKeyWithoutAnEditingGridAsksForAPlace();
+    void suitKeysTypeTheChosenCharacters_data();
+    void suitKeysTypeTheChosenCharacters();
     void labelCellsAreReadOnly();
     void openingBidsRepeatOnFurtherRows_data();
     void openingBidsRepeatOnFurtherRows();
@@ -223,6 +225,43 @@ void MainWindowTest::suitKeyWithoutAnEditingGridAsksForAPlace() {
     editor2->setFocus();
     QTest::keyClick(editor2, Qt::Key_F5);
     QCOMPARE(editor2->text(), QString());
+}
+
+void MainWindowTest::suitKeysTypeTheChosenCharacters_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("F5 club") << int(Qt::Key_F5) << QStringLiteral("\u00a7");
+    QTest::newRow("F6 diamond") << int(Qt::Key_F6) << QStringLiteral("d");
+    QTest::newRow("F7 heart") << int(Qt::Key_F7) << QStringLiteral("h");
+    QTest::newRow("F8 spade") << int(Qt::Key_F8) << QStringLiteral("s");
+    QTest::newRow("F9 no suit") << int(Qt::Key_F9) << QString();
+}
+
+void MainWindowTest::suitKeysTypeTheChosenCharacters() {
+    QFETCH(int, key);
+    QFETCH(QString, typed);
+    EditorApp& app = start();
+    // Characters chosen after the start, as Options > Card symbols does.
+    zqw::SuitChars chosen;
+    chosen.club = 0xA7;
+    chosen.diamond = 'd';
+    chosen.heart = 'h';
+    chosen.spade = 's';
+    app.settings().setSuitChars(chosen);
+
+    QLineEdit* editor = app.sectionView().grid(1).editor();
+    QVERIFY(editor);
+    editor->setFocus();
+    editor->setText(QStringLiteral("1"));
+    editor->setCursorPosition(1);
+    QTest::keyClick(editor, Qt::Key(key));
+    QCOMPARE(editor->text(), QStringLiteral("1") + typed);
+
+    NotesTextEditor& notes = app.notesEditor();
+    notes.setFocus();
+    QTest::keyClick(&notes, Qt::Key_2);
+    QTest::keyClick(&notes, Qt::Key(key));
+    QCOMPARE(notes.toPlainText(), QStringLiteral("2") + typed);
 }
 
 void MainWindowTest::labelCellsAreReadOnly() {

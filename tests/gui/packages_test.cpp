@@ -334,7 +334,7 @@ void PackagesTest::backupFailureIsReported() {
                                     .arg(package, folder)),
              qPrintable(message));
     QVERIFY(QFileInfo(folder + QStringLiteral("/club.zqw/inside")).isDir());
-    QCOMPARE(app.document().card().packageFileName, std::string());
+    QCOMPARE(app.settings().packageFile(), QString());
 }
 
 void PackagesTest::backupChooserStartsAtLastFolder() {

@@ -81,6 +81,7 @@ private slots:
     void compareGoesToTheCellAndTakesTheirsAsOneUndoableChange();
     void checkListsTheFindingsAndProduceOffersThemFirst();
     void exportWritesTheCardAsAWebPage();
+    void exportSaysWhatTheNotesCouldNotKeep();
     void theItemsNeedAnOpenCard();
 
 private:
@@ -210,6 +211,22 @@ void ReviewTest::exportWritesTheCardAsAWebPage() {
     chooseMenuItem(app, "exportWebPage");
     QVERIFY(session_->dialogs().log().last().startsWith(
         QStringLiteral("message: Unable to write to the file ") + session_->folder().path()));
+}
+
+void ReviewTest::exportSaysWhatTheNotesCouldNotKeep() {
+    EditorApp& app = openCard(QStringLiteral("1"));
+    // Text that came into the notes without passing their entry: a suit
+    // symbol, a character with a look-alike and one without.
+    app.notesEditor().insertPlainText(QStringLiteral("Bid 2\u2663 15\u221217 \u0416"));
+    const QString page = session_->path(QStringLiteral("card.html"));
+    session_->dialogs().expectSaveFile(page, QStringLiteral("Web pages (*.html)|*.html"));
+    session_->dialogs().expectMessage(
+        QStringLiteral("Replaced, as a notes file cannot store them: \u2212 by -, \u0416 by ?"));
+    chooseMenuItem(app, "exportWebPage");
+    // The page holds the notes as their file would: the suit kept as a suit.
+    const QByteArray html = readBytes(page);
+    QVERIFY2(html.contains("<p>Bid 2<span class=\"black\">\xe2\x99\xa3</span> 15-17 ?</p>"),
+             html.constData());
 }
 
 void ReviewTest::theItemsNeedAnOpenCard() {

@@ -200,7 +200,7 @@ protected:
     Card& card() { return fixture_.card; }
     bool import(const DosFileBuilder& builder) {
         builder.write(dir_.path("card.ver"));
-        return importDosCard(card(), notes_, dir_.path("card.ver"));
+        return importDosCard(card(), notes_, dir_.path("card.ver"), SuitChars{});
     }
     // Puts a keyed row: its key, then columns 2 to 8 told apart by tag.
     // Columns 2 to 4 have room for one, one and three characters.
@@ -329,7 +329,7 @@ TEST_F(StandardCardImport, ShortAndEmptyFilesImportWhatTheyHold) {
 TEST_F(StandardCardImport, FileThatCannotBeOpenedIsReportedAndChangesNothing) {
     const std::string before = card().cardFileBytes();
     const std::string path = dir_.path("missing.ver");
-    EXPECT_FALSE(importDosCard(card(), notes_, path));
+    EXPECT_FALSE(importDosCard(card(), notes_, path, SuitChars{}));
     EXPECT_EQ(fixture_.messages.messages, std::vector<std::string>{"Cannot open file " + path});
     EXPECT_EQ(card().cardFileBytes(), before);
     EXPECT_TRUE(notes_.lines.empty());

@@ -421,9 +421,9 @@ TEST(SuitStyles, LettersAndPictures) {
     CardPrintOptions o = options(3);
     o.suits = SuitSymbolStyle::Letters;
     EXPECT_EQ(CardPrintPlan::build(f.card, o).row(5).labels.at(0).text, "1}NT");
-    f.card.suitChars.club = 0xA7;
+    o.suitChars.club = 0xA7;
     EXPECT_EQ(CardPrintPlan::build(f.card, o).row(5).labels.at(0).text, "1CNT");
-    f.card.suitChars = SuitChars{};
+    o.suitChars = SuitChars{};
 
     // Pictures: the club follows the "1" and the rest starts one picture
     // further on.

@@ -208,13 +208,13 @@ TEST(NotesPages, TitleTextsComeFromTheFirstSection) {
     f.card.resetToBlankCard();
     f.card.rows[2].text = "\tAnn & Bob\t";
     f.card.rows[4].text = "\tStrong 1\x05\t";
-    NotesTitleTexts texts = notesTitleTexts(f.card);
+    NotesTitleTexts texts = notesTitleTexts(f.card, SuitChars{});
     EXPECT_EQ(texts.first, "Strong 1}");
     EXPECT_EQ(texts.second, "Ann & Bob");
     // A hidden fourth line gives way to the next line that shows a row.
     f.card.lines[4].rowCount = 0;
     f.card.rows[5].text = "\tAll events\t";
-    EXPECT_EQ(notesTitleTexts(f.card).first, "All events");
+    EXPECT_EQ(notesTitleTexts(f.card, SuitChars{}).first, "All events");
 }
 
 TEST(NotesPages, TabsExpandToEightColumns) {

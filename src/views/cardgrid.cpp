@@ -7,6 +7,7 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 
+#include "card/cardindex.h"
 #include "views/celleditor.h"
 #include "views/gridcells.h"
 
@@ -130,11 +131,11 @@ void CardGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
     }
 }
 
-void CardGrid::setRowsAndColumns(int rowLimit, int columnCount, bool hasHeadings) {
+void CardGrid::setRowsAndColumns(int rows, int columnCount, bool hasHeadings) {
     const QScopedValueRollback<bool> guard(settingUp_, true);
     const QScopedValueRollback<bool> widths(settingWidths_, true);
     stopEditing(false);
-    model_.configure(rowLimit, columnCount, hasHeadings);
+    model_.configure(rows, columnCount, hasHeadings);
     const int rowHeight = fontMetrics().height() + 4;
     verticalHeader()->setDefaultSectionSize(rowHeight);
     horizontalHeader()->setFixedHeight(hasHeadings ? rowHeight : 10);
@@ -151,24 +152,31 @@ QList<int> CardGrid::columnWidths() const {
     return widths;
 }
 
-void CardGrid::reloadRows(int rowLimit, bool hasHeadings, int activeRow, int activeColumn) {
+void CardGrid::reloadRows(int rows, bool hasHeadings, int activeRow, int activeColumn) {
     const QList<int> widths = columnWidths();
     const int scroll = verticalScrollBar()->value();
     setUpdatesEnabled(false);
-    setRowsAndColumns(rowLimit, static_cast<int>(widths.size()), hasHeadings);
+    setRowsAndColumns(rows, static_cast<int>(widths.size()), hasHeadings);
     setColumnWidths(widths);
     verticalScrollBar()->setValue(scroll);
-    setActiveCell(std::clamp(activeRow, 1, std::max(1, rowLimit - 1)), activeColumn);
+    setActiveCell(std::clamp(activeRow, 1, std::max(1, rows)), activeColumn);
     setUpdatesEnabled(true);
 }
 
 void CardGrid::setActiveCell(int row, int column) {
     if (row < 1 || row > model_.rowCount() || column < 0 || column >= model_.columnCount()) return;
     const QScopedValueRollback<bool> guard(settingUp_, true);
-    setCurrentIndex(model_.index(row - 1, column));
+    setCurrentIndex(model_.cellIndex(row, column));
 }
 
-int CardGrid::activeRow() const { return currentIndex().isValid() ? currentIndex().row() + 1 : 0; }
+int CardGrid::activeRow() const {
+    return currentIndex().isValid() ? CardGridModel::gridRowOf(currentIndex()) : 0;
+}
+
+int CardGrid::gridRowAt(int y) const {
+    const int row = rowAt(y);
+    return row < 0 ? -1 : zqw::gridRowOfTableRow(row);
+}
 
 int CardGrid::activeColumn() const {
     return currentIndex().isValid() ? currentIndex().column() : 0;
@@ -216,7 +224,7 @@ void CardGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     if (editing_.isValid() && editing_ != current) stopEditing(true);
     QTableView::currentChanged(current, previous);
     if (settingUp_ || !current.isValid()) return;
-    emit activeCellChanged(current.row() + 1, current.column());
+    emit activeCellChanged(CardGridModel::gridRowOf(current), current.column());
     if (hadFocus) startEditing(true);
 }
 
@@ -227,7 +235,7 @@ void CardGrid::focusInEvent(QFocusEvent* event) {
 
 void CardGrid::mouseMoveEvent(QMouseEvent* event) {
     QTableView::mouseMoveEvent(event);
-    emit rowHovered(rowAt(event->position().toPoint().y()));
+    emit rowHovered(gridRowAt(event->position().toPoint().y()));
 }
 
 // A right or middle click on a cell other than the active one makes it the

@@ -17,9 +17,9 @@ class GridCells;
 // user does in it is reported through signals. It is a table whose active
 // cell always has its editor open, so typing goes straight into the cell.
 //
-// Grid rows are counted as the card counts them: row 0 is the heading row
-// (the table's horizontal header here) and rows 1.. are the rows of the
-// section's lines, which are model rows 0.. .
+// Rows are grid rows, from 1, and columns from 0 (card/cardindex.h); row 0,
+// the heading row, is the table's horizontal header here. QTableView's own
+// row numbers (rowAt, currentIndex) are table rows, from 0.
 class CardGrid : public QTableView {
     Q_OBJECT
 
@@ -41,15 +41,16 @@ public:
     void stopEditing(bool keep);
     bool isEditing() const { return editor() != nullptr; }
     QLineEdit* editor() const;
-    // Row (grid rows) at a point of the viewport, or -1.
-    int rowAt(int y) const { return QTableView::rowAt(y) < 0 ? -1 : QTableView::rowAt(y) + 1; }
-    void setRowsAndColumns(int rowLimit, int columnCount, bool hasHeadings);
+    // The grid row at a height in the viewport, or -1 where there is none.
+    int gridRowAt(int y) const;
+    // rows: the grid rows below the heading row.
+    void setRowsAndColumns(int rows, int columnCount, bool hasHeadings);
     QList<int> columnWidths() const;
     // Widths set by the program, not dragged by the user: no columnsResized.
     void setColumnWidths(const QList<int>& widths);
     // New rows for the same columns: the widths and the scroll position
     // stay, and putting the widths back is not a user's drag.
-    void reloadRows(int rowLimit, bool hasHeadings, int activeRow, int activeColumn);
+    void reloadRows(int rows, bool hasHeadings, int activeRow, int activeColumn);
     // Column 0 (the line labels) stays in place, with its heading, while
     // the other columns scroll sideways.
     void setLabelColumnFrozen(bool frozen);

@@ -5,9 +5,9 @@
 CardGridModel::CardGridModel(int grid, const GridCells& cells, QObject* parent)
     : QAbstractTableModel(parent), grid_(grid), cells_(cells) {}
 
-void CardGridModel::configure(int rowLimit, int columnCount, bool hasHeadings) {
+void CardGridModel::configure(int rows, int columnCount, bool hasHeadings) {
     beginResetModel();
-    rows_ = std::max(0, rowLimit - 1);
+    rows_ = std::max(0, rows);
     columns_ = std::max(0, columnCount);
     hasHeadings_ = hasHeadings;
     endResetModel();
@@ -20,7 +20,7 @@ void CardGridModel::refresh() {
 
 void CardGridModel::rowStored(int row) {
     if (row < 1 || row > rows_ || columns_ == 0) return;
-    emit dataChanged(index(row - 1, 0), index(row - 1, columns_ - 1));
+    emit dataChanged(cellIndex(row, 0), cellIndex(row, columns_ - 1));
 }
 
 int CardGridModel::rowCount(const QModelIndex& parent) const {
@@ -55,7 +55,7 @@ QString CardGridModel::cellContext(int row, int column) const {
 
 QVariant CardGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
-    const int row = index.row() + 1;
+    const int row = gridRowOf(index);
     const int column = index.column();
     switch (role) {
         case Qt::DisplayRole:
@@ -85,8 +85,9 @@ QVariant CardGridModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation == Qt::Vertical) {
         // The rows' own header is never shown; a screen reader names a row
         // after its line, as the labels beside it do on screen.
-        const QString label = suits_.spoken(cells_.lineLabel(grid_, section + 1)).trimmed();
-        return label.isEmpty() ? QStringLiteral("Row %1").arg(section + 1) : label;
+        const int row = zqw::gridRowOfTableRow(section);
+        const QString label = suits_.spoken(cells_.lineLabel(grid_, row)).trimmed();
+        return label.isEmpty() ? QStringLiteral("Row %1").arg(row) : label;
     }
     const QString heading = hasHeadings_ ? cells_.cellText(grid_, 0, section) : QString();
     return role == Qt::DisplayRole ? heading : suits_.spoken(heading).trimmed();
@@ -95,6 +96,6 @@ QVariant CardGridModel::headerData(int section, Qt::Orientation orientation, int
 Qt::ItemFlags CardGridModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (cells_.isEditable(grid_, index.row() + 1, index.column())) flags |= Qt::ItemIsEditable;
+    if (cells_.isEditable(grid_, gridRowOf(index), index.column())) flags |= Qt::ItemIsEditable;
     return flags;
 }

@@ -2,12 +2,15 @@
 
 #include <QAbstractTableModel>
 
+#include "card/cardindex.h"
 #include "dialogs/suittext.h"
 
 class GridCells;
 
 // The model of a grid of the main window. It holds no data: every cell is
-// asked of the GridCells.
+// asked of the GridCells. Its table rows count from 0 and everyone else's
+// grid rows from 1 (card/cardindex.h): the grid's model and view are where
+// one becomes the other, through cellIndex and gridRowOf below.
 //
 // A screen reader hears each answer cell with its line label and column
 // heading ("1 clubs, Meaning: natural"), suits as words.
@@ -22,8 +25,8 @@ public:
 
     CardGridModel(int grid, const GridCells& cells, QObject* parent = nullptr);
 
-    // Row limit (grid rows, heading row included) and columns.
-    void configure(int rowLimit, int columnCount, bool hasHeadings);
+    // The number of grid rows below the heading row, and of columns.
+    void configure(int rows, int columnCount, bool hasHeadings);
     // Every cell may have changed (a line command, a read, a symbol key).
     void refresh();
     // A row's text was stored (grid rows): its cells and what is said of
@@ -39,6 +42,13 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // The table index of a cell given by grid row; invalid outside the grid.
+    QModelIndex cellIndex(int gridRow, int column) const {
+        return index(zqw::tableRowOfGridRow(gridRow), column);
+    }
+    // The grid row of a table index.
+    static int gridRowOf(const QModelIndex& index) { return zqw::gridRowOfTableRow(index.row()); }
 
 private:
     bool isLabelColumn(int column) const;

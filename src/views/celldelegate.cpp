@@ -60,9 +60,9 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel*,
                                 const QModelIndex& index) const {
     // The receivers store the text before the emit returns.
-    emit grid_.editCommitted(index.row() + 1, index.column(),
-                             static_cast<QLineEdit*>(editor)->text());
-    grid_.model_.rowStored(index.row() + 1);
+    const int row = CardGridModel::gridRowOf(index);
+    emit grid_.editCommitted(row, index.column(), static_cast<QLineEdit*>(editor)->text());
+    grid_.model_.rowStored(row);
 }
 
 bool CellDelegate::eventFilter(QObject* object, QEvent* event) {

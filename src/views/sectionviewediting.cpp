@@ -50,8 +50,7 @@ void SectionView::reloadRows(int gridNumber, int activeRow, int activeColumn) {
     if (section < 0 || section >= static_cast<int>(card.sections.size())) return;
     const zqw::Section& s = card.sections[section];
     const int rows = gridNumber == 1 ? s.rowCount : s.rowCount2;
-    grid(gridNumber)
-        .reloadRows(rows + 1, gridNumber == 1 && s.hasHeadings, activeRow, activeColumn);
+    grid(gridNumber).reloadRows(rows, gridNumber == 1 && s.hasHeadings, activeRow, activeColumn);
 }
 
 void SectionView::showRestoredAnswers() {
@@ -65,7 +64,7 @@ void SectionView::showRestoredAnswers() {
         const bool focused = each->editor() && each->editor()->hasFocus();
         // The editor's text is the old state's: it must not be stored.
         each->stopEditing(false);
-        each->reloadRows((number == 1 ? s.rowCount : s.rowCount2) + 1, number == 1 && s.hasHeadings,
+        each->reloadRows(number == 1 ? s.rowCount : s.rowCount2, number == 1 && s.hasHeadings,
                          each->activeRow(), each->activeColumn());
         // Widths may have been put back too.
         if ((number == 1 && s.columnCount >= 2) || number == 2)

@@ -77,7 +77,7 @@ void SectionView::groupChanging() {
         leftCell_[each->gridNumber()] = {each->activeRow(), each->activeColumn()};
         if (each->isEditing()) each->stopEditing(true);
         each->hide();
-        each->setRowsAndColumns(1, 1, false);
+        each->setRowsAndColumns(0, 1, false);
     }
     cells_.setSection(-1);
 }
@@ -216,14 +216,14 @@ void SectionView::showSection() {
 
     if (s.columnCount != 0) {
         grid1_->setUpdatesEnabled(false);
-        grid1_->setRowsAndColumns(s.rowCount + 1, s.columnCount, s.hasHeadings);
+        grid1_->setRowsAndColumns(s.rowCount, s.columnCount, s.hasHeadings);
         grid1_->setColumnWidths(columnWidths(1, W));
         grid1_->raise();
         grid1_->setUpdatesEnabled(true);
     }
     if (s.hasGrid2) {
         grid2_->setUpdatesEnabled(false);
-        grid2_->setRowsAndColumns(s.rowCount2 + 1, 2, false);
+        grid2_->setRowsAndColumns(s.rowCount2, 2, false);
         grid2_->setColumnWidths(columnWidths(2, W));
         grid2_->raise();
         grid2_->setUpdatesEnabled(true);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "card/cardindex.h"
 #include "card/notesoutline.h"
 
 namespace zqw {
@@ -258,7 +259,8 @@ int takeTheirs(Card& mine, const std::vector<CardDifference>& differences) {
                 const int row = rowAt(mine, d);
                 if (row == 0) break;
                 const Section& s = mine.sections[static_cast<size_t>(d.sectionIndex)];
-                const int field = d.grid == 2 ? 2 : (s.columnCount == 1 ? 1 : d.gridColumn + 1);
+                const int field =
+                    d.grid == 2 ? 2 : (s.columnCount == 1 ? 1 : fieldOfColumn(d.gridColumn));
                 RowText& text = mine.rows[static_cast<size_t>(row)];
                 text.text = withField(text.text, s.columnCount, d.grid, field, d.theirs);
                 ++applied;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "card/cardindex.h"
+
 namespace zqw {
 
 namespace {
@@ -287,7 +289,7 @@ private:
             if (j == 0) {
                 if (labelShown) shown = card_.lines[static_cast<size_t>(line)].label;
             } else {
-                shown = fieldOf(text.text, section.columnCount, 1, j + 1);
+                shown = fieldOf(text.text, section.columnCount, 1, fieldOfColumn(j));
             }
             codesToDisplay(shown, options_.suitChars);
             if (j != section.columnCount - 1) return std::pair<std::string, size_t>(shown, 0);

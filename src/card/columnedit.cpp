@@ -1,5 +1,7 @@
 #include "card/columnedit.h"
 
+#include "card/cardindex.h"
+
 namespace zqw {
 
 namespace {
@@ -62,7 +64,7 @@ std::vector<std::string> readColumn(Card& card, const ColumnEditRange& range,
     for (int r = 1; r <= count; ++r) {
         const RowRef ref = card.findRow(range.section, range.firstLine, r);
         if (!ref) break;
-        std::string text = card.field(ref, range.grid, range.column + 1);
+        std::string text = card.field(ref, range.grid, fieldOfColumn(range.column));
         codesToDisplay(text, chars);
         texts.push_back(std::move(text));
     }
@@ -146,7 +148,7 @@ void writeColumn(Card& card, const ColumnEditRange& range, const std::vector<std
                                ? card.findRow(range.section, range.firstLine, k)
                                : appendRangeRow(card, range);
         if (!ref) return;
-        card.setField(ref, range.grid, range.column + 1,
+        card.setField(ref, range.grid, fieldOfColumn(range.column),
                       storableText(lines[static_cast<size_t>(k) - 1], chars));
     }
 

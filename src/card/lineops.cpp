@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "card/cardindex.h"
+
 namespace zqw {
 
 namespace {
@@ -201,7 +203,8 @@ LineResult insertRowAfter(Card& card, int section, int grid, int rowNumber,
     };
     std::vector<Field> fields;
     if (grid == 1) {
-        for (int n = 1; n <= card.sections[section].columnCount; ++n) fields.push_back({n, n - 1});
+        for (int n = 1; n <= card.sections[section].columnCount; ++n)
+            fields.push_back({n, columnOfField(n)});
     } else {
         fields.push_back({2, 1});
     }
@@ -258,7 +261,7 @@ LineResult replicateDown(Card& card, int section, int grid, int rowNumber, int c
     if (!found) return LineResult::NoRow;
     const int R = found->row;
     const int L = found->line;
-    const int field = column + 1;
+    const int field = fieldOfColumn(column);
     const std::string value = card.field(*found, grid, field);
 
     const auto write = [&](int row) { card.setField(RowRef{section, L, row}, grid, field, value); };

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTextEdit>
 
+#include "card/cardindex.h"
 #include "commands/commandcontext.h"
 #include "commands/menuactions.h"
 #include "dialogs/cardtextvalidator.h"
@@ -95,7 +96,7 @@ QStringList PromptController::cellPrompts(int line, int gridColumn) const {
     const zqw::CellInfo& info = card.cellInfoOf(line, gridColumn);
     QStringList prompts;
     for (int k = 0; k < info.promptCount; ++k) {
-        const int index = info.firstPrompt - 1 + k;
+        const int index = zqw::promptIndex(info.firstPrompt, k);
         if (index <= 0 || index >= static_cast<int>(card.prompts.size())) continue;
         std::string text = card.prompts[index].text;
         zqw::codesToDisplay(text, settings_.suitChars());

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "card/cardhtml.h"
+#include "card/cardindex.h"
 #include "card/cardtextinput.h"
 #include "card/notesoutline.h"
 #include "card/plainnotes.h"
@@ -300,7 +301,8 @@ void ReviewCommands::goToCell(int section, int grid, int gridRow, int gridColumn
 
 void ReviewCommands::goToNotesParagraph(int paragraph) {
     view_.showNotesGroup();
-    const QTextBlock block = notes_.document()->findBlockByNumber(std::max(0, paragraph - 1));
+    const QTextBlock block =
+        notes_.document()->findBlockByNumber(std::max(0, zqw::blockOfNotesLine(paragraph)));
     if (block.isValid()) notes_.setTextCursor(QTextCursor(block));
     notes_.centerCursor();
     view_.window()->activateWindow();

@@ -6,6 +6,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "card/cardindex.h"
 #include "dialogs/userdialogs.h"
 #include "dialogs/widgettext.h"
 #include "document/editorsettings.h"
@@ -107,8 +108,9 @@ std::optional<zqw::NotesSelection> NotesPrintWindow::selection() const {
     const QTextDocument& text = *notes_.document();
     const QTextBlock first = text.findBlock(cursor.selectionStart());
     const QTextBlock last = text.findBlock(cursor.selectionEnd());
-    return zqw::NotesSelection{first.blockNumber() + 1, cursor.selectionStart() - first.position(),
-                               last.blockNumber() + 1, cursor.selectionEnd() - last.position()};
+    return zqw::NotesSelection{
+        zqw::notesLineOfBlock(first.blockNumber()), cursor.selectionStart() - first.position(),
+        zqw::notesLineOfBlock(last.blockNumber()), cursor.selectionEnd() - last.position()};
 }
 
 std::vector<std::string> NotesPrintWindow::lines() const {

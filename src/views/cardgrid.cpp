@@ -2,327 +2,22 @@
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 
-#include "dialogs/cardtextvalidator.h"
+#include "card/cardindex.h"
+#include "views/celleditor.h"
 #include "views/gridcells.h"
 
 namespace {
-
-// The most characters a cell holds.
-constexpr int kCellLength = 255;
 
 // QLineEdit keeps two pixels clear on each side of its text; a cell also
 // loses a pixel to the grid line and the caret needs one.
 constexpr int kEditorTextMargin = 2 * 2 + 1 + 1;
 
 }  // namespace
-
-// --- model ------------------------------------------------------------------
-
-CardGridModel::CardGridModel(int grid, const GridCells& cells, QObject* parent)
-    : QAbstractTableModel(parent), grid_(grid), cells_(cells) {}
-
-void CardGridModel::configure(int rowLimit, int columnCount, bool hasHeadings) {
-    beginResetModel();
-    rows_ = std::max(0, rowLimit - 1);
-    columns_ = std::max(0, columnCount);
-    hasHeadings_ = hasHeadings;
-    endResetModel();
-}
-
-void CardGridModel::refresh() {
-    if (rows_ > 0 && columns_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1));
-    if (columns_ > 0) emit headerDataChanged(Qt::Horizontal, 0, columns_ - 1);
-}
-
-void CardGridModel::rowStored(int row) {
-    if (row < 1 || row > rows_ || columns_ == 0) return;
-    emit dataChanged(index(row - 1, 0), index(row - 1, columns_ - 1));
-}
-
-int CardGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : rows_;
-}
-
-int CardGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : columns_;
-}
-
-void CardGridModel::setSuitText(const SuitText& suits) {
-    // Only what is said changes, and it is asked for afresh each time: a
-    // refresh would also put the stored text back into an open editor.
-    suits_ = suits;
-}
-
-bool CardGridModel::isLabelColumn(int column) const {
-    return column == 0 && (grid_ == 2 || columns_ >= 2);
-}
-
-QString CardGridModel::cellContext(int row, int column) const {
-    QStringList parts;
-    const QString label = suits_.spoken(cells_.lineLabel(grid_, row)).trimmed();
-    if (!label.isEmpty()) parts << label;
-    if (hasHeadings_ && !isLabelColumn(column)) {
-        const QString heading = suits_.spoken(cells_.cellText(grid_, 0, column)).trimmed();
-        if (!heading.isEmpty()) parts << heading;
-    }
-    if (parts.isEmpty()) return QStringLiteral("Row %1").arg(row);
-    return parts.join(QStringLiteral(", "));
-}
-
-QVariant CardGridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid()) return {};
-    const int row = index.row() + 1;
-    const int column = index.column();
-    switch (role) {
-        case Qt::DisplayRole:
-        case Qt::EditRole:
-            return cells_.cellText(grid_, row, column);
-        case Qt::AccessibleTextRole: {
-            if (isLabelColumn(column)) return cellContext(row, column);
-            const QString text = suits_.spoken(cells_.cellText(grid_, row, column)).trimmed();
-            return cellContext(row, column) + QStringLiteral(": ") +
-                   (text.isEmpty() ? QStringLiteral("blank") : text);
-        }
-        case Qt::AccessibleDescriptionRole: {
-            if (isLabelColumn(column)) return QStringLiteral("Line label");
-            // What the pointer's tip tells a sighted user.
-            const int note = cells_.noteNumber(grid_, row);
-            return note != 0 ? QStringLiteral("Note %1").arg(note) : QString();
-        }
-        case CellContextRole:
-            return cellContext(row, column);
-        default:
-            return {};
-    }
-}
-
-QVariant CardGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
-    if (orientation == Qt::Vertical) {
-        // The rows' own header is never shown; a screen reader names a row
-        // after its line, as the labels beside it do on screen.
-        const QString label = suits_.spoken(cells_.lineLabel(grid_, section + 1)).trimmed();
-        return label.isEmpty() ? QStringLiteral("Row %1").arg(section + 1) : label;
-    }
-    const QString heading = hasHeadings_ ? cells_.cellText(grid_, 0, section) : QString();
-    return role == Qt::DisplayRole ? heading : suits_.spoken(heading).trimmed();
-}
-
-Qt::ItemFlags CardGridModel::flags(const QModelIndex& index) const {
-    if (!index.isValid()) return Qt::NoItemFlags;
-    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (cells_.isEditable(grid_, index.row() + 1, index.column())) flags |= Qt::ItemIsEditable;
-    return flags;
-}
-
-// --- editor -----------------------------------------------------------------
-
-CellEditor::CellEditor(QWidget* parent) : QLineEdit(parent) {
-    setFrame(false);
-    setMouseTracking(true);
-    setObjectName(QStringLiteral("cellEditor"));
-    // The validator holds the text to the limit: a line edit's own limit
-    // would cut pasted text without a word.
-    validator_ = new CardTextValidator(this);
-    validator_->setLengthLimit(kCellLength);
-    setValidator(validator_);
-    // The cell that takes the typing stands out: a frame and a light fill
-    // while its grid has the keyboard.
-    const QPalette colours = palette();
-    const QColor frame = colours.color(QPalette::Highlight);
-    QColor fill = colours.color(QPalette::Base);
-    fill = QColor((fill.red() * 5 + frame.red()) / 6, (fill.green() * 5 + frame.green()) / 6,
-                  (fill.blue() * 5 + frame.blue()) / 6);
-    setStyleSheet(QStringLiteral("QLineEdit:focus { border: 2px solid %1; background: %2; }")
-                      .arg(frame.name(), fill.name()));
-    connect(this, &QLineEdit::textChanged, this, &CellEditor::refreshSuits);
-}
-
-void CellEditor::setSuitText(const SuitText& suits) {
-    suits_ = suits;
-    // A suit symbol typed or pasted becomes the character drawn as that suit.
-    validator_->setSuitChars(suits.suitChars());
-    refreshSuits();
-}
-
-void CellEditor::refreshSuits() {
-    colourSuits();
-    // The text a screen reader gets is the text as typed, brackets and
-    // all; the description says it with suits as words.
-    const QString said = suits_.spoken(text());
-    setAccessibleDescription(said != text() ? said : QString());
-}
-
-// A line edit has no formats of its own; the ones an input method shows
-// with its text are the way to colour stretches of it. They stay where
-// they were set, so they are set again whenever the text changes.
-void CellEditor::colourSuits() {
-    if (composing_) return;
-    QList<QInputMethodEvent::Attribute> formats;
-    const int caret = cursorPosition();
-    for (const QTextLayout::FormatRange& range : suits_.colourRanges(text(), palette())) {
-        // Formats are placed from the caret.
-        formats.append(QInputMethodEvent::Attribute(
-            QInputMethodEvent::TextFormat, range.start - caret, range.length, range.format));
-    }
-    QInputMethodEvent colours(QString(), formats);
-    QCoreApplication::sendEvent(this, &colours);
-}
-
-void CellEditor::inputMethodEvent(QInputMethodEvent* event) {
-    // While text is being composed its formats are the input method's.
-    composing_ = !event->preeditString().isEmpty();
-    QLineEdit::inputMethodEvent(event);
-}
-
-void CellEditor::keyPressEvent(QKeyEvent* event) {
-    keysPressedHere_.insert(event->key());
-    QLineEdit::keyPressEvent(event);
-}
-
-void CellEditor::keyReleaseEvent(QKeyEvent* event) {
-    QLineEdit::keyReleaseEvent(event);
-    // The release of a key pressed elsewhere (Shift+F5 choosing a tab, which
-    // opened this editor) is not a key typed here.
-    if (event->isAutoRepeat() || !keysPressedHere_.remove(event->key())) return;
-    emit keyReleased(event->key());
-}
-
-void CellEditor::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
-    emit focused();
-}
-
-// The middle button opens the prompts; the line edit would also paste the
-// X selection, so it never sees that button.
-void CellEditor::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::MiddleButton) QLineEdit::mousePressEvent(event);
-    emit mousePressed(event->button());
-}
-
-void CellEditor::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::MiddleButton) QLineEdit::mouseReleaseEvent(event);
-    emit mouseReleased(event->button());
-}
-
-void CellEditor::mouseMoveEvent(QMouseEvent* event) {
-    QLineEdit::mouseMoveEvent(event);
-    emit mouseMoved();
-}
-
-// --- delegate ---------------------------------------------------------------
-
-CellPainter::CellPainter(CardGrid& grid) : SuitTextDelegate(&grid), grid_(grid) {}
-
-void CellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                        const QModelIndex& index) const {
-    SuitTextDelegate::paint(painter, option, index);
-    if (index == grid_.currentIndex() && grid_.hasFocus() && !grid_.editor()) {
-        painter->save();
-        painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
-        painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
-        painter->restore();
-    }
-}
-
-CellDelegate::CellDelegate(CardGrid& grid) : CellPainter(grid) {}
-
-QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                                    const QModelIndex&) const {
-    auto* editor = new CellEditor(parent);
-    editor->setFont(parent->font());
-    editor->setSuitText(suitText());
-    CardGrid* grid = &grid_;
-    // Focus on the editor is focus on its grid.
-    connect(editor, &CellEditor::focused, grid, [grid, editor] {
-        emit grid->entered();
-        emit grid->editorFocused(editor);
-    });
-    connect(editor, &CellEditor::keyReleased, grid,
-            [grid, editor](int key) { emit grid->editorKeyReleased(editor, key); });
-    connect(editor, &CellEditor::mousePressed, grid, [grid, editor](Qt::MouseButton button) {
-        emit grid->editorMousePressed(editor, button);
-    });
-    connect(editor, &CellEditor::mouseReleased, grid, [grid, editor](Qt::MouseButton button) {
-        emit grid->editorMouseReleased(editor, button);
-    });
-    connect(editor, &CellEditor::mouseMoved, grid, &CardGrid::editorHovered);
-    connect(editor, &QLineEdit::textEdited, grid, &CardGrid::editorTextEdited);
-    const auto* validator = static_cast<const CardTextValidator*>(editor->validator());
-    connect(validator, &CardTextValidator::charactersReplaced, grid, &CardGrid::charactersReplaced);
-    connect(validator, &CardTextValidator::lengthLimitReached, grid, &CardGrid::lengthLimitReached);
-    return editor;
-}
-
-void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
-    auto* line = static_cast<QLineEdit*>(editor);
-    // A cell shows at most its limit, and the editor starts from that.
-    line->setText(index.data(Qt::EditRole).toString().left(kCellLength));
-    // The editor has the keyboard, so it is what a screen reader names.
-    line->setAccessibleName(index.data(CardGridModel::CellContextRole).toString());
-}
-
-void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel*,
-                                const QModelIndex& index) const {
-    // The receivers store the text before the emit returns.
-    emit grid_.editCommitted(index.row() + 1, index.column(),
-                             static_cast<QLineEdit*>(editor)->text());
-    grid_.model_.rowStored(index.row() + 1);
-}
-
-bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
-    auto* editor = qobject_cast<QLineEdit*>(object);
-    if (!editor) return QStyledItemDelegate::eventFilter(object, event);
-    switch (event->type()) {
-        case QEvent::FocusOut: {
-            // The editor stays open on its cell; losing the focus only
-            // stores what was typed.
-            const auto* focus = static_cast<QFocusEvent*>(event);
-            if (focus->reason() != Qt::PopupFocusReason) emit commitData(editor);
-            return false;
-        }
-        case QEvent::KeyPress: {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            switch (key->key()) {
-                case Qt::Key_Tab:
-                    grid_.moveToAnswerCell(1);
-                    return true;
-                case Qt::Key_Backtab:
-                    grid_.moveToAnswerCell(-1);
-                    return true;
-                case Qt::Key_Up:
-                    grid_.moveRows(-1);
-                    return true;
-                case Qt::Key_Down:
-                    grid_.moveRows(1);
-                    return true;
-                case Qt::Key_PageUp:
-                    grid_.moveRows(-10);
-                    return true;
-                case Qt::Key_PageDown:
-                    grid_.moveRows(10);
-                    return true;
-                case Qt::Key_Return:
-                case Qt::Key_Enter:
-                    emit commitData(editor);
-                    return true;
-                default:
-                    return false;
-            }
-        }
-        default:
-            return false;
-    }
-}
-
-// --- view -------------------------------------------------------------------
 
 CardGrid::CardGrid(int grid, const GridCells& cells, QWidget* parent)
     : QTableView(parent), grid_(grid), model_(grid, cells), delegate_(*this), labelPainter_(*this) {
@@ -436,11 +131,11 @@ void CardGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
     }
 }
 
-void CardGrid::setRowsAndColumns(int rowLimit, int columnCount, bool hasHeadings) {
+void CardGrid::setRowsAndColumns(int rows, int columnCount, bool hasHeadings) {
     const QScopedValueRollback<bool> guard(settingUp_, true);
     const QScopedValueRollback<bool> widths(settingWidths_, true);
     stopEditing(false);
-    model_.configure(rowLimit, columnCount, hasHeadings);
+    model_.configure(rows, columnCount, hasHeadings);
     const int rowHeight = fontMetrics().height() + 4;
     verticalHeader()->setDefaultSectionSize(rowHeight);
     horizontalHeader()->setFixedHeight(hasHeadings ? rowHeight : 10);
@@ -457,24 +152,31 @@ QList<int> CardGrid::columnWidths() const {
     return widths;
 }
 
-void CardGrid::reloadRows(int rowLimit, bool hasHeadings, int activeRow, int activeColumn) {
+void CardGrid::reloadRows(int rows, bool hasHeadings, int activeRow, int activeColumn) {
     const QList<int> widths = columnWidths();
     const int scroll = verticalScrollBar()->value();
     setUpdatesEnabled(false);
-    setRowsAndColumns(rowLimit, static_cast<int>(widths.size()), hasHeadings);
+    setRowsAndColumns(rows, static_cast<int>(widths.size()), hasHeadings);
     setColumnWidths(widths);
     verticalScrollBar()->setValue(scroll);
-    setActiveCell(std::clamp(activeRow, 1, std::max(1, rowLimit - 1)), activeColumn);
+    setActiveCell(std::clamp(activeRow, 1, std::max(1, rows)), activeColumn);
     setUpdatesEnabled(true);
 }
 
 void CardGrid::setActiveCell(int row, int column) {
     if (row < 1 || row > model_.rowCount() || column < 0 || column >= model_.columnCount()) return;
     const QScopedValueRollback<bool> guard(settingUp_, true);
-    setCurrentIndex(model_.index(row - 1, column));
+    setCurrentIndex(model_.cellIndex(row, column));
 }
 
-int CardGrid::activeRow() const { return currentIndex().isValid() ? currentIndex().row() + 1 : 0; }
+int CardGrid::activeRow() const {
+    return currentIndex().isValid() ? CardGridModel::gridRowOf(currentIndex()) : 0;
+}
+
+int CardGrid::gridRowAt(int y) const {
+    const int row = rowAt(y);
+    return row < 0 ? -1 : zqw::gridRowOfTableRow(row);
+}
 
 int CardGrid::activeColumn() const {
     return currentIndex().isValid() ? currentIndex().column() : 0;
@@ -522,7 +224,7 @@ void CardGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     if (editing_.isValid() && editing_ != current) stopEditing(true);
     QTableView::currentChanged(current, previous);
     if (settingUp_ || !current.isValid()) return;
-    emit activeCellChanged(current.row() + 1, current.column());
+    emit activeCellChanged(CardGridModel::gridRowOf(current), current.column());
     if (hadFocus) startEditing(true);
 }
 
@@ -533,7 +235,7 @@ void CardGrid::focusInEvent(QFocusEvent* event) {
 
 void CardGrid::mouseMoveEvent(QMouseEvent* event) {
     QTableView::mouseMoveEvent(event);
-    emit rowHovered(rowAt(event->position().toPoint().y()));
+    emit rowHovered(gridRowAt(event->position().toPoint().y()));
 }
 
 // A right or middle click on a cell other than the active one makes it the

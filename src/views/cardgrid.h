@@ -1,148 +1,25 @@
 #pragma once
 
-#include <QAbstractTableModel>
 #include <QLineEdit>
 #include <QPersistentModelIndex>
-#include <QSet>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <vector>
 
 #include "card/cardtextinput.h"
 #include "dialogs/suittext.h"
-#include "dialogs/suittextdelegate.h"
+#include "views/cardgridmodel.h"
+#include "views/celldelegate.h"
 
-class CardTextValidator;
 class GridCells;
 
 // A grid of the main window shows one grid of a section of the card. It
 // holds no data: every cell is asked of the GridCells, and everything the
-// user does in it is reported through signals.
+// user does in it is reported through signals. It is a table whose active
+// cell always has its editor open, so typing goes straight into the cell.
 //
-// Grid rows are counted as the card counts them: row 0 is the heading row
-// (the table's horizontal header here) and rows 1.. are the rows of the
-// section's lines, which are model rows 0.. .
-
-//
-// A screen reader hears each answer cell with its line label and column
-// heading ("1 clubs, Meaning: natural"), suits as words.
-class CardGridModel : public QAbstractTableModel {
-    Q_OBJECT
-
-public:
-    enum Role {
-        // What a cell is, as said aloud: its line label and column heading.
-        CellContextRole = Qt::UserRole + 1
-    };
-
-    CardGridModel(int grid, const GridCells& cells, QObject* parent = nullptr);
-
-    // Row limit (grid rows, heading row included) and columns.
-    void configure(int rowLimit, int columnCount, bool hasHeadings);
-    // Every cell may have changed (a line command, a read, a symbol key).
-    void refresh();
-    // A row's text was stored (grid rows): its cells and what is said of
-    // them are asked for afresh. Without this the view keeps painting the
-    // cell's text from before the commit until something else repaints it.
-    void rowStored(int row);
-    // How suits are said.
-    void setSuitText(const SuitText& suits);
-    const SuitText& suitText() const { return suits_; }
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-
-private:
-    bool isLabelColumn(int column) const;
-    // The line label and the column heading of a cell (grid rows), said
-    // aloud; the row's number where it has neither.
-    QString cellContext(int row, int column) const;
-
-    int grid_;
-    const GridCells& cells_;
-    SuitText suits_;
-    int rows_ = 0;  // grid rows below the heading row
-    int columns_ = 0;
-    bool hasHeadings_ = false;
-};
-
-// The in-place editor of a grid's active cell. Its suits are coloured as
-// the cells around it are.
-class CellEditor : public QLineEdit {
-    Q_OBJECT
-
-public:
-    explicit CellEditor(QWidget* parent);
-
-    void setSuitText(const SuitText& suits);
-
-signals:
-    void focused();
-    // A key pressed in this editor was released (auto-repeat aside).
-    void keyReleased(int key);
-    void mousePressed(Qt::MouseButton button);
-    void mouseReleased(Qt::MouseButton button);
-    void mouseMoved();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
-
-private:
-    void refreshSuits();
-    void colourSuits();
-
-    QSet<int> keysPressedHere_;
-    SuitText suits_;
-    CardTextValidator* validator_ = nullptr;
-    // An input method is composing text, and its own formats are showing.
-    bool composing_ = false;
-};
-
-class CardGrid;
-
-// Paints a grid's cells, suits in colour: an active cell without an editor
-// (a label) gets a frame while its grid has the keyboard; an editor frames
-// itself.
-class CellPainter : public SuitTextDelegate {
-    Q_OBJECT
-
-public:
-    explicit CellPainter(CardGrid& grid);
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override;
-
-protected:
-    CardGrid& grid_;
-};
-
-// The grid's own cells: painting, and the editor of the active cell.
-class CellDelegate : public CellPainter {
-    Q_OBJECT
-
-public:
-    explicit CellDelegate(CardGrid& grid);
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override;
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
-    void setModelData(QWidget* editor, QAbstractItemModel* model,
-                      const QModelIndex& index) const override;
-
-protected:
-    bool eventFilter(QObject* object, QEvent* event) override;
-};
-
-// A grid: a table whose active cell always has its editor open, so typing
-// goes straight into the cell.
+// Rows are grid rows, from 1, and columns from 0 (card/cardindex.h); row 0,
+// the heading row, is the table's horizontal header here. QTableView's own
+// row numbers (rowAt, currentIndex) are table rows, from 0.
 class CardGrid : public QTableView {
     Q_OBJECT
 
@@ -164,15 +41,16 @@ public:
     void stopEditing(bool keep);
     bool isEditing() const { return editor() != nullptr; }
     QLineEdit* editor() const;
-    // Row (grid rows) at a point of the viewport, or -1.
-    int rowAt(int y) const { return QTableView::rowAt(y) < 0 ? -1 : QTableView::rowAt(y) + 1; }
-    void setRowsAndColumns(int rowLimit, int columnCount, bool hasHeadings);
+    // The grid row at a height in the viewport, or -1 where there is none.
+    int gridRowAt(int y) const;
+    // rows: the grid rows below the heading row.
+    void setRowsAndColumns(int rows, int columnCount, bool hasHeadings);
     QList<int> columnWidths() const;
     // Widths set by the program, not dragged by the user: no columnsResized.
     void setColumnWidths(const QList<int>& widths);
     // New rows for the same columns: the widths and the scroll position
     // stay, and putting the widths back is not a user's drag.
-    void reloadRows(int rowLimit, bool hasHeadings, int activeRow, int activeColumn);
+    void reloadRows(int rows, bool hasHeadings, int activeRow, int activeColumn);
     // Column 0 (the line labels) stays in place, with its heading, while
     // the other columns scroll sideways.
     void setLabelColumnFrozen(bool frozen);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "card/cardindex.h"
 #include "card/printlayout.h"
 #include "card/texthelpers.h"
 #include "dialogs/cardtextvalidator.h"
@@ -46,7 +47,7 @@ QString GridCells::cellText(int grid, int row, int column) const {
     const zqw::TemplateLine& line = card.lines[ref.line];
     std::string text;
     if (!isLabelColumn(s, grid, column)) {
-        text = card.field(ref, grid, column + 1);
+        text = card.field(ref, grid, zqw::fieldOfColumn(column));
     } else if (ref.row == line.firstRow) {
         text = line.label;
     } else if (grid == 1 && s.groupIndex == static_cast<int>(card.groups.size()) - 3 &&
@@ -75,7 +76,7 @@ std::optional<std::pair<int, std::string>> GridCells::editedRow(int grid, int ro
         return std::nullopt;
     const zqw::RowRef ref = card.findGridRow(section_, grid, row);
     if (!ref) return std::nullopt;
-    std::string old = card.field(ref, grid, column + 1);
+    std::string old = card.field(ref, grid, zqw::fieldOfColumn(column));
     const zqw::SuitChars chars = settings_.suitChars();
     zqw::codesToDisplay(old, chars);
     std::string edited = enterCardText(text, chars).bytes;
@@ -83,8 +84,8 @@ std::optional<std::pair<int, std::string>> GridCells::editedRow(int grid, int ro
     zqw::displayToCodes(edited, chars);
     zqw::cleanCellText(edited);
     const zqw::Section& s = card.sections[section_];
-    return std::make_pair(
-        ref.row, zqw::withField(card.rows[ref.row].text, s.columnCount, grid, column + 1, edited));
+    return std::make_pair(ref.row, zqw::withField(card.rows[ref.row].text, s.columnCount, grid,
+                                                  zqw::fieldOfColumn(column), edited));
 }
 
 void GridCells::commitEdit(int grid, int row, int column, const QString& text) {

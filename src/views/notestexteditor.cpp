@@ -13,6 +13,7 @@
 #include <cmath>
 #include <vector>
 
+#include "card/cardindex.h"
 #include "card/notesformat.h"
 #include "card/textfile.h"
 #include "dialogs/cardtextvalidator.h"
@@ -274,15 +275,17 @@ void NotesTextEditor::insertAtCaret(const QString& text) {
     ensureCursorVisible();
 }
 
-int NotesTextEditor::caretLine() const { return textCursor().blockNumber() + 1; }
+int NotesTextEditor::caretLine() const { return zqw::notesLineOfBlock(textCursor().blockNumber()); }
 
-int NotesTextEditor::caretColumn() const { return textCursor().positionInBlock() + 1; }
+int NotesTextEditor::caretColumn() const {
+    return zqw::notesColumnOfOffset(textCursor().positionInBlock());
+}
 
 void NotesTextEditor::setCaret(int line, int column) {
-    const QTextBlock block =
-        document()->findBlockByNumber(std::clamp(line - 1, 0, document()->blockCount() - 1));
+    const QTextBlock block = document()->findBlockByNumber(
+        std::clamp(zqw::blockOfNotesLine(line), 0, document()->blockCount() - 1));
     // length() counts the line end too, so length() - 1 is the end of the line.
-    const int offset = std::clamp(column - 1, 0, block.length() - 1);
+    const int offset = std::clamp(zqw::offsetOfNotesColumn(column), 0, block.length() - 1);
     QTextCursor cursor(document());
     cursor.setPosition(block.position() + offset);
     setTextCursor(cursor);

@@ -29,6 +29,11 @@ struct ReturnPosition {
 // as tabs down the right edge, the section in one or two grids, and the
 // notes editor on the last top tab. It keeps which group, section and grid
 // are active and sizes the grids to the printed card's column width.
+//
+// Its code is kept by reason to change: building and wiring
+// (sectionview.cpp), moving between tabs (sectionviewnavigation.cpp), sizes
+// and captions (sectionviewlayout.cpp), the grids' edits
+// (sectionviewediting.cpp) and the keys it handles (sectionviewkeys.cpp).
 class SectionView : public QWidget {
     Q_OBJECT
 

@@ -1,5 +1,6 @@
 #include "card/card.h"
 
+#include "card/cardindex.h"
 #include "card/filelimits.h"
 #include "card/templateparser.h"
 #include "card/textfile.h"
@@ -192,10 +193,10 @@ const CellInfo& Card::cellInfoOf(int lineIndex, int gridColumn) const {
     static const CellInfo none;
     if (lineIndex <= 0 || lineIndex >= static_cast<int>(lines.size()) || gridColumn < 0)
         return none;
-    const long index = static_cast<long>(lines[lineIndex].cellInfoIndex) - 1 + gridColumn;
+    const long index = cellInfoPosition(lines[lineIndex].cellInfoIndex, gridColumn);
     // A line owns the cells up to the next line's first cell.
     const long limit = lineIndex + 1 < static_cast<int>(lines.size())
-                           ? lines[lineIndex + 1].cellInfoIndex - 1
+                           ? cellInfoPosition(lines[lineIndex + 1].cellInfoIndex, 0)
                            : static_cast<long>(cellInfos.size());
     if (index <= 0 || index >= limit || index >= static_cast<long>(cellInfos.size())) return none;
     return cellInfos[index];

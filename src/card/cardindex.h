@@ -47,5 +47,9 @@ inline constexpr int offsetOfNotesColumn(int column) { return column - 1; }
 
 // The index in Card::prompts of a cell's prompt k (from 0).
 inline constexpr int promptIndex(int firstPrompt, int k) { return firstPrompt - 1 + k; }
+// The index in Card::cellInfos of a line's cell info for grid column c.
+inline constexpr long cellInfoPosition(int cellInfoIndex, int gridColumn) {
+    return static_cast<long>(cellInfoIndex) - 1 + gridColumn;
+}
 
 }  // namespace zqw

@@ -12,8 +12,7 @@
 #include "views/sectionview.h"
 
 CustomPromptsCommand::CustomPromptsCommand(const CommandContext& context, PromptController& prompts)
-    : document_(context.document),
-      view_(context.view),
+    : view_(context.view),
       settings_(context.settings),
       prompts_(prompts),
       dialogs_(context.dialogs) {

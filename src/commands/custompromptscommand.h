@@ -4,7 +4,6 @@
 #include <memory>
 
 struct CommandContext;
-class CardDocument;
 class CustomPromptsWindow;
 class EditorSettings;
 class PromptController;
@@ -33,7 +32,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    CardDocument& document_;
     SectionView& view_;
     EditorSettings& settings_;
     PromptController& prompts_;

@@ -9,10 +9,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <memory>
 #include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "card/card.h"
 #include "card/cardfileheader.h"
@@ -117,13 +123,40 @@ std::optional<NoteAndText> splitNote(std::string_view rest, size_t textLimit) {
     return result;
 }
 
+// The places of the CRs among the 64 bytes from p, as bits from the lowest.
+uint64_t crBits(const char* p) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    uint64_t bits = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        const auto found = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, cr)));
+        bits |= uint64_t{found} << (16 * i);
+    }
+    return bits;
+#else
+    uint64_t bits = 0;
+    for (int i = 0; i < 64; ++i) bits |= uint64_t{p[i] == '\r'} << i;
+    return bits;
+#endif
+}
+
 // The records of a card file read straight from the file a piece at a time,
 // so reading holds no copy of the whole file beside the card it makes. A
 // record ends at CR (an LF right after it belongs to the line end); Ctrl-Z
 // ends the file. A record is a view valid until the next one is asked for.
+//
+// The CRs are found 64 bytes at a time as a word of bits, one per byte, and
+// each record takes the lowest bit left: records are a few dozen bytes, and
+// a search started anew for each would cost a call and a mispredicted exit
+// per record, more than the record's own parsing.
 class FileRecords {
 public:
-    FileRecords(int fd, size_t fileSize) : fd_(fd), unread_(fileSize) {}
+    FileRecords(int fd, size_t fileSize) : fd_(fd), unread_(fileSize) {
+        // A small file needs no more room than its own bytes, whose pages
+        // would otherwise be paid for untouched.
+        grow(std::min(kPiece, fileSize + 1));
+    }
 
     bool failed() const { return failed_; }
 
@@ -133,23 +166,19 @@ public:
             if (pos_ == end_) fill();
             if (pos_ < end_ && buffer_[pos_] == '\n') ++pos_;
         }
-        size_t searched = pos_;
-        for (;;) {
-            const void* cr = searched < end_
-                                 ? std::memchr(buffer_.data() + searched, '\r', end_ - searched)
-                                 : nullptr;
-            if (cr) {
-                const size_t stop = static_cast<const char*>(cr) - buffer_.data();
-                const std::string_view record(buffer_.data() + pos_, stop - pos_);
-                pos_ = stop + 1;
+        size_t cr = 0;
+        if (findCr(cr)) {
+            const std::string_view record(buffer_.get() + pos_, cr - pos_);
+            pos_ = cr + 1;
+            if (pos_ < end_) {
+                if (buffer_[pos_] == '\n') ++pos_;
+            } else {
                 skipLineFeed_ = true;
-                return record;
             }
-            searched = end_ - pos_;
-            if (!fill()) break;
+            return record;
         }
         if (pos_ == end_) return substitute;
-        const std::string_view record(buffer_.data() + pos_, end_ - pos_);
+        const std::string_view record(buffer_.get() + pos_, end_ - pos_);
         pos_ = end_;
         return record;
     }
@@ -158,47 +187,98 @@ public:
     size_t remainingBytes() const { return end_ - pos_ + unread_; }
 
 private:
+    // The next CR at or after pos_, reading on as needed; false when the
+    // file ends first.
+    bool findCr(size_t& cr) {
+        for (;;) {
+            if (bits_ != 0) {
+                cr = scanned_ + static_cast<size_t>(std::countr_zero(bits_));
+                bits_ &= bits_ - 1;
+                return true;
+            }
+            if (scanned_ + 64 < end_) {
+                scanned_ += 64;
+                bits_ = bitsAt(scanned_);
+                continue;
+            }
+            if (!fill()) return false;
+        }
+    }
+
+    // The CRs among the 64 bytes from at that are bytes of the file.
+    uint64_t bitsAt(size_t at) const {
+        const uint64_t bits = crBits(buffer_.get() + at);
+        const size_t valid = end_ - at;
+        return valid >= 64 ? bits : bits & ((uint64_t{1} << valid) - 1);
+    }
+
     // Moves what is left to the front and reads more after it; false at the
-    // end of the file (Ctrl-Z, the end, or a read error).
+    // end of the file (Ctrl-Z, the end, or a read error). What was left holds
+    // no CR, so the search goes on from its end.
     bool fill() {
         if (ended_) return false;
         const size_t left = end_ - pos_;
         if (pos_ > 0) {
-            std::memmove(buffer_.data(), buffer_.data() + pos_, left);
+            std::memmove(buffer_.get(), buffer_.get() + pos_, left);
             pos_ = 0;
             end_ = left;
         }
         // A record longer than the buffer makes it grow; records are
-        // otherwise short, so the buffer stays at its first size.
-        if (buffer_.size() - end_ < kPiece) buffer_.resize(std::max(2 * buffer_.size(), kPiece));
+        // otherwise short, so the buffer stays at its first size. There is
+        // always room for one more byte, or the end could not be told from
+        // a full buffer.
+        if (capacity_ - end_ < std::min(kPiece / 2, unread_ + 1)) grow(2 * capacity_);
+        // A file that grows while it is read is read no further than a card
+        // file may be long.
+        const size_t room = std::min(capacity_ - end_, kMostCardFileBytes - readBytes_);
         ssize_t n = 0;
         do {
-            n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+            n = room > 0 ? ::read(fd_, buffer_.get() + end_, room) : 0;
         } while (n < 0 && errno == EINTR);
         if (n <= 0) {
             failed_ = n < 0;
             ended_ = true;
+            bits_ = 0;
+            scanned_ = end_;
             return false;
         }
         const size_t got = static_cast<size_t>(n);
         unread_ -= std::min(unread_, got);
-        const void* ctrlZ = std::memchr(buffer_.data() + end_, 26, got);
+        readBytes_ += got;
+        const void* ctrlZ = std::memchr(buffer_.get() + end_, 26, got);
         if (ctrlZ) {
-            end_ = static_cast<const char*>(ctrlZ) - buffer_.data();
             ended_ = true;
-            return true;
+            end_ = static_cast<const char*>(ctrlZ) - buffer_.get();
+        } else {
+            end_ += got;
         }
-        end_ += got;
+        scanned_ = left;
+        bits_ = scanned_ < end_ ? bitsAt(scanned_) : 0;
         return true;
+    }
+
+    // Room for capacity bytes, and past them the rest of a 64-byte word
+    // the search may load but never counts.
+    void grow(size_t capacity) {
+        auto bigger = std::make_unique<char[]>(capacity + 64);
+        if (buffer_) std::memcpy(bigger.get(), buffer_.get(), end_);
+        buffer_ = std::move(bigger);
+        capacity_ = capacity;
     }
 
     static constexpr size_t kPiece = size_t{1} << 18;
 
     int fd_;
     size_t unread_;
-    std::vector<char> buffer_;
+    size_t readBytes_ = 0;
+    std::unique_ptr<char[]> buffer_;
+    size_t capacity_ = 0;
     size_t pos_ = 0;
     size_t end_ = 0;
+    // The 64 bytes from scanned_ have been searched; bits_ holds the CRs
+    // among them not yet taken.
+    size_t scanned_ = 0;
+    uint64_t bits_ = 0;
     bool skipLineFeed_ = false;
     bool ended_ = false;
     bool failed_ = false;

@@ -100,27 +100,60 @@ size_t findShort(std::string_view text, char c) {
     return std::string_view::npos;
 }
 
+// Whether the record starts with the tag, a count and "#": a few bytes,
+// compared here where a library call would cost more than the comparison.
+bool startsWithTag(std::string_view record, std::string_view tag) {
+    if (record.size() < tag.size()) return false;
+    for (size_t i = 0; i < tag.size(); ++i) {
+        if (record[i] != tag[i]) return false;
+    }
+    return true;
+}
+
 struct NoteAndText {
     int noteNo = 0;
     std::string_view text;
 };
 
+// A note number: nearly always a few plain digits, read here; anything
+// else (blanks, a sign, many digits) goes the general way. Results are
+// given through out, as a returned std::optional costs a stall per record.
+bool parseNoteNumber(std::string_view field, int& out) {
+    if (field.empty() || field.size() > 9) {
+        const auto parsed = parseDecimal(field, true);
+        out = parsed.value_or(0);
+        return parsed.has_value();
+    }
+    int value = 0;
+    for (const char c : field) {
+        if (c < '0' || c > '9') {
+            const auto parsed = parseDecimal(field, true);
+            out = parsed.value_or(0);
+            return parsed.has_value();
+        }
+        value = value * 10 + (c - '0');
+    }
+    out = value;
+    return true;
+}
+
 // Splits "note}text" (the part of a record after its "#" or chain tag). A
-// "}" at the first position means no note; without "}" all is text.
-std::optional<NoteAndText> splitNote(std::string_view rest, size_t textLimit) {
+// "}" at the first position means no note; without "}" all is text. False
+// when the note is not a number.
+bool splitNote(std::string_view rest, size_t textLimit, NoteAndText& out) {
+    out.noteNo = 0;
+    if (!rest.empty() && rest[0] == '}') {
+        out.text = rest.substr(1, textLimit);
+        return true;
+    }
     const size_t brace = findShort(rest, '}');
-    NoteAndText result;
     if (brace == std::string_view::npos) {
-        result.text = rest.substr(0, textLimit);
-        return result;
+        out.text = rest.substr(0, textLimit);
+        return true;
     }
-    if (brace > 0) {
-        const auto note = parseDecimal(rest.substr(0, brace), true);
-        if (!note) return std::nullopt;
-        result.noteNo = *note;
-    }
-    result.text = rest.substr(brace + 1, textLimit);
-    return result;
+    if (!parseNoteNumber(rest.substr(0, brace), out.noteNo)) return false;
+    out.text = rest.substr(brace + 1, textLimit);
+    return true;
 }
 
 // The places of the CRs among the 64 bytes from p, as bits from the lowest.
@@ -161,39 +194,53 @@ public:
     bool failed() const { return failed_; }
 
     std::string_view nextView(std::string_view substitute) {
-        if (skipLineFeed_) {
-            skipLineFeed_ = false;
-            if (pos_ == end_) fill();
-            if (pos_ < end_ && buffer_[pos_] == '\n') ++pos_;
-        }
-        size_t cr = 0;
-        if (findCr(cr)) {
-            const std::string_view record(buffer_.get() + pos_, cr - pos_);
-            pos_ = cr + 1;
-            if (pos_ < end_) {
-                if (buffer_[pos_] == '\n') ++pos_;
-            } else {
-                skipLineFeed_ = true;
-            }
-            return record;
-        }
-        if (pos_ == end_) return substitute;
-        const std::string_view record(buffer_.get() + pos_, end_ - pos_);
-        pos_ = end_;
-        return record;
+        // Most records end at a CR already found, with bytes after it.
+        if (bits_ != 0 && !skipLineFeed_) return take(scanned_ + takeLowestBit());
+        return nextViewReadingOn(substitute);
     }
 
     // Bytes not read yet, an upper bound.
     size_t remainingBytes() const { return end_ - pos_ + unread_; }
 
 private:
+    size_t takeLowestBit() {
+        const auto bit = static_cast<size_t>(std::countr_zero(bits_));
+        bits_ &= bits_ - 1;
+        return bit;
+    }
+
+    // The record from pos_ to the CR at cr, and the line end passed.
+    std::string_view take(size_t cr) {
+        const std::string_view record(buffer_.get() + pos_, cr - pos_);
+        pos_ = cr + 1;
+        if (pos_ < end_) {
+            if (buffer_[pos_] == '\n') ++pos_;
+        } else {
+            skipLineFeed_ = true;
+        }
+        return record;
+    }
+
+    std::string_view nextViewReadingOn(std::string_view substitute) {
+        if (skipLineFeed_) {
+            skipLineFeed_ = false;
+            if (pos_ == end_) fill();
+            if (pos_ < end_ && buffer_[pos_] == '\n') ++pos_;
+        }
+        size_t cr = 0;
+        if (findCr(cr)) return take(cr);
+        if (pos_ == end_) return substitute;
+        const std::string_view record(buffer_.get() + pos_, end_ - pos_);
+        pos_ = end_;
+        return record;
+    }
+
     // The next CR at or after pos_, reading on as needed; false when the
     // file ends first.
     bool findCr(size_t& cr) {
         for (;;) {
             if (bits_ != 0) {
-                cr = scanned_ + static_cast<size_t>(std::countr_zero(bits_));
-                bits_ &= bits_ - 1;
+                cr = scanned_ + takeLowestBit();
                 return true;
             }
             if (scanned_ + 64 < end_) {
@@ -394,15 +441,22 @@ private:
         // current_ may still show the substitute of the line before, but it
         // has been read to the end.
         substitute_ = std::to_string(count) + "#} ";
+        // Every record of a line starts with the same count as its tag.
+        const std::string_view tag =
+            std::string_view(substitute_).substr(0, substitute_.size() - 2);
         current_ = records_.nextView(substitute_);
         if (count > 1) {
             out.rows[firstRow].nextRow = firstRow + 1;
             for (int k = 1; k < count; ++k) {
                 const int index = static_cast<int>(out.rows.size());
                 rowCounter += 1;
-                const size_t h = findShort(current_, '#');
-                const std::string_view text =
-                    h == std::string_view::npos ? current_ : current_.substr(h + 1);
+                std::string_view text = current_;
+                if (startsWithTag(current_, tag)) {
+                    text.remove_prefix(tag.size());
+                } else {
+                    const size_t h = findShort(current_, '#');
+                    if (h != std::string_view::npos) text.remove_prefix(h + 1);
+                }
                 if (!appendRow(out, text, index - 1)) return false;
                 out.rows[index].nextRow = index + 1;
                 current_ = records_.nextView(substitute_);
@@ -415,11 +469,11 @@ private:
     }
 
     bool appendRow(CardReadResult& out, std::string_view rest, int prevRow) {
-        const auto split = splitNote(rest.substr(0, kRowTextLimit), std::string_view::npos);
-        if (!split) return false;
+        NoteAndText split;
+        if (!splitNote(rest.substr(0, kRowTextLimit), std::string_view::npos, split)) return false;
         RowText& row = out.rows.emplace_back();
-        row.text = texts_.add(split->text);
-        row.noteNo = split->noteNo;
+        row.text = texts_.add(split.text);
+        row.noteNo = split.noteNo;
         row.prevRow = prevRow;
         return true;
     }
@@ -442,11 +496,11 @@ private:
                 startsChain = true;  // an unknown first tag starts a chain no head reaches
             }
             const std::string_view rest = current_.size() > 2 ? current_.substr(2) : "";
-            const auto split = splitNote(rest, kAuctionTextLimit);
-            if (!split) return false;
+            NoteAndText split;
+            if (!splitNote(rest, kAuctionTextLimit, split)) return false;
             RowText auction;
-            auction.text = texts_.add(split->text);
-            auction.noteNo = split->noteNo;
+            auction.text = texts_.add(split.text);
+            auction.noteNo = split.noteNo;
             auction.prevRow = startsChain ? 0 : previous;
             if (!startsChain) out.auctions[previous].nextRow = index;
             out.auctions.push_back(std::move(auction));

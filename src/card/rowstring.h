@@ -30,10 +30,19 @@ public:
     RowString(const std::string& text) { assign(std::string_view(text)); }
     RowString(const RowString& other);
     RowString(RowString&& other) noexcept : bits_(other.bits_) { other.bits_ = 0; }
-    ~RowString() { release(); }
+    ~RowString() {
+        if (ownsStorage()) release();
+    }
 
     RowString& operator=(const RowString& other);
-    RowString& operator=(RowString&& other) noexcept;
+    RowString& operator=(RowString&& other) noexcept {
+        if (this != &other) {
+            if (ownsStorage()) release();
+            bits_ = other.bits_;
+            other.bits_ = 0;
+        }
+        return *this;
+    }
     RowString& operator=(std::string_view text) { return assign(text); }
     RowString& operator=(const std::string& text) { return assign(std::string_view(text)); }
     RowString& operator=(const char* text) { return assign(std::string_view(text)); }
@@ -82,19 +91,58 @@ public:
     // of these, at the cost of their bytes and no allocation each.
     class Blocks {
     public:
+        // Shared blocks are this large and aligned to their size, so that a
+        // view finds its block from its own address; a block's first bytes
+        // hold its count of references.
+        static constexpr size_t kBlockBytes = size_t{2} << 20;
+        static constexpr size_t kBlockHeader = 64;
+
         // expectedBytes: about how many bytes of text will be added.
         explicit Blocks(size_t expectedBytes = 0) : expectedBytes_(expectedBytes) {}
         ~Blocks();
         Blocks(const Blocks&) = delete;
         Blocks& operator=(const Blocks&) = delete;
-        RowString add(std::string_view text);
+        RowString add(std::string_view text) {
+            // Inline, as a card file's reading adds a text per record.
+            if (text.size() > kMostInline && text.size() <= kMostShared &&
+                used_ + text.size() <= kBlockBytes) {
+                char* const place = block_ + used_;
+                copyText(place, text.data(), text.size());
+                used_ += text.size();
+                ++handedOut_;
+                return shared(place, text.size());
+            }
+            return addElsewhere(text);
+        }
 
     private:
+        // Copies a text of more than kMostInline bytes. Texts are a few
+        // dozen bytes: two overlapping copies of a fixed size each do, where
+        // the compiler's own copy of a size it does not know is a string
+        // instruction slow to start.
+        static void copyText(char* to, const char* from, size_t size) {
+            static_assert(kMostInline + 1 >= 8);
+            if (size <= 16) {
+                std::memcpy(to, from, 8);
+                std::memcpy(to + size - 8, from + size - 8, 8);
+            } else if (size <= 32) {
+                std::memcpy(to, from, 16);
+                std::memcpy(to + size - 16, from + size - 16, 16);
+            } else if (size <= 64) {
+                std::memcpy(to, from, 32);
+                std::memcpy(to + size - 32, from + size - 32, 32);
+            } else {
+                copyLongText(to, from, size);
+            }
+        }
+        static void copyLongText(char* to, const char* from, size_t size);
+        RowString addElsewhere(std::string_view text);
         void finishBlock();
 
         size_t expectedBytes_;
         char* block_ = nullptr;  // the block being filled
-        size_t used_ = 0;
+        // Bytes of it in use; while there is none, as many as it can hold.
+        size_t used_ = kBlockBytes;
         uint32_t handedOut_ = 0;  // views of it made so far
     };
 
@@ -117,8 +165,15 @@ private:
     static_assert(std::endian::native == std::endian::little,
                   "inline texts sit in the low bytes of bits_");
 
+    // Whether letting go of the text frees or unshares anything: the empty
+    // and the inline texts hold nothing beside the object.
+    bool ownsStorage() const { return bits_ != 0 && (bits_ & kInline) == 0; }
     void release();
-    static RowString shared(const char* text, size_t size);
+    static RowString shared(const char* text, size_t size) {
+        RowString result;
+        result.bits_ = kShared | (uint64_t{size} << 48) | reinterpret_cast<uintptr_t>(text);
+        return result;
+    }
 
     uint64_t bits_ = 0;
 };

@@ -59,13 +59,15 @@ void dropReference(char* block) { dropReferences(block, 1); }
 
 }  // namespace
 
-RowString::RowString(const RowString& other) : bits_(other.bits_) {
-    if (bits_ == 0 || (bits_ & kInline)) return;
-    if (bits_ & kShared) {
+RowString::RowString(const RowString& other) {
+    const uint64_t bits = other.bits();
+    setBits(bits);
+    if (bits == 0 || (bits & kInline)) return;
+    if (bits & kShared) {
         referencesOf(blockOf(data())).fetch_add(1, std::memory_order_relaxed);
         return;
     }
-    bits_ = 0;
+    setBits(0);
     assign(other.view());
 }
 
@@ -94,13 +96,13 @@ RowString& RowString::assign(std::string_view text) {
         bits = reinterpret_cast<uintptr_t>(heap);
     }
     release();
-    bits_ = bits;
+    setBits(bits);
     return *this;
 }
 
 void RowString::release() {
-    const uint64_t bits = bits_;
-    bits_ = 0;
+    const uint64_t bits = this->bits();
+    setBits(0);
     if (bits == 0 || (bits & kInline)) return;
     if (bits & kShared) {
         dropReference(blockOf(reinterpret_cast<const char*>(bits & kAddress)));

@@ -29,7 +29,10 @@ public:
     RowString(std::string_view text) { assign(text); }
     RowString(const std::string& text) { assign(std::string_view(text)); }
     RowString(const RowString& other);
-    RowString(RowString&& other) noexcept : bits_(other.bits_) { other.bits_ = 0; }
+    RowString(RowString&& other) noexcept {
+        setBits(other.bits());
+        other.setBits(0);
+    }
     ~RowString() {
         if (ownsStorage()) release();
     }
@@ -38,8 +41,8 @@ public:
     RowString& operator=(RowString&& other) noexcept {
         if (this != &other) {
             if (ownsStorage()) release();
-            bits_ = other.bits_;
-            other.bits_ = 0;
+            setBits(other.bits());
+            other.setBits(0);
         }
         return *this;
     }
@@ -52,20 +55,22 @@ public:
     void clear() { release(); }
 
     size_t size() const {
-        if (bits_ == 0) return 0;
-        if (bits_ & kInline) return (bits_ >> 56) & 7;
-        if (bits_ & kShared) return (bits_ >> 48) & kMostShared;
+        const uint64_t bits = this->bits();
+        if (bits == 0) return 0;
+        if (bits & kInline) return (bits >> 56) & 7;
+        if (bits & kShared) return (bits >> 48) & kMostShared;
         size_t size = 0;
-        std::memcpy(&size, reinterpret_cast<const void*>(bits_), sizeof size);
+        std::memcpy(&size, reinterpret_cast<const void*>(bits), sizeof size);
         return size;
     }
     size_t length() const { return size(); }
-    bool empty() const { return bits_ == 0; }
+    bool empty() const { return bits() == 0; }
     const char* data() const {
-        if (bits_ == 0) return "";
-        if (bits_ & kInline) return reinterpret_cast<const char*>(&bits_);
-        if (bits_ & kShared) return reinterpret_cast<const char*>(bits_ & kAddress);
-        return reinterpret_cast<const char*>(bits_) + sizeof(size_t);
+        const uint64_t bits = this->bits();
+        if (bits == 0) return "";
+        if (bits & kInline) return reinterpret_cast<const char*>(raw_);
+        if (bits & kShared) return reinterpret_cast<const char*>(bits & kAddress);
+        return reinterpret_cast<const char*>(bits) + sizeof(size_t);
     }
     char operator[](size_t i) const { return data()[i]; }
     const char* begin() const { return data(); }
@@ -85,7 +90,11 @@ public:
         return a.view() == std::string_view(b);
     }
 
-    void swap(RowString& other) noexcept { std::swap(bits_, other.bits_); }
+    void swap(RowString& other) noexcept {
+        const uint64_t bits = this->bits();
+        setBits(other.bits());
+        other.setBits(bits);
+    }
 
     // Texts read from one file are copied into shared blocks through one
     // of these, at the cost of their bytes and no allocation each.
@@ -147,7 +156,7 @@ public:
     };
 
 private:
-    // bits_ is one of:
+    // The bits are one of:
     //  - 0: the empty text;
     //  - the top bit set: up to 7 bytes inside the object (bytes 0..6 of its
     //    memory), their count in bits 56..58;
@@ -163,19 +172,29 @@ private:
     static constexpr size_t kMostShared = (size_t{1} << 14) - 1;
 
     static_assert(std::endian::native == std::endian::little,
-                  "inline texts sit in the low bytes of bits_");
+                  "inline texts sit in the low bytes of the bits");
 
     // Whether letting go of the text frees or unshares anything: the empty
     // and the inline texts hold nothing beside the object.
-    bool ownsStorage() const { return bits_ != 0 && (bits_ & kInline) == 0; }
+    bool ownsStorage() const { return bits() != 0 && (bits() & kInline) == 0; }
     void release();
     static RowString shared(const char* text, size_t size) {
         RowString result;
-        result.bits_ = kShared | (uint64_t{size} << 48) | reinterpret_cast<uintptr_t>(text);
+        result.setBits(kShared | (uint64_t{size} << 48) | reinterpret_cast<uintptr_t>(text));
         return result;
     }
 
-    uint64_t bits_ = 0;
+    uint64_t bits() const {
+        uint64_t bits = 0;
+        std::memcpy(&bits, raw_, sizeof bits);
+        return bits;
+    }
+    void setBits(uint64_t bits) { std::memcpy(raw_, &bits, sizeof bits); }
+
+    // Eight bytes aligned to four, so that a row (this and three ints)
+    // takes 20 bytes rather than 24: a million rows are 4 MB less to
+    // clear and fill. The processors we build for read them as one word.
+    alignas(4) unsigned char raw_[8] = {};
 };
 
 inline void swap(RowString& a, RowString& b) noexcept { a.swap(b); }

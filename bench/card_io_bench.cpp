@@ -8,18 +8,21 @@
 //   resave  reading the card and saving it under a new name, with the
 //           flush every save makes (what `zqwcce-cli resave` does).
 // Every run is a fresh process, as the command line and opening the first
-// card are: a process that had already held a large card would find the
-// memory for the next one at hand, which no real first read does. Each
-// process times its copy first and then the card, so other work on a shared
-// machine, which comes and goes, falls on both alike; a figure is the median
-// of its runs. The file is in the page cache for all of them. "memory" is
-// how much the process's peak resident memory grows while it reads the card,
-// against the file's size. Run by hand, not a test.
+// card are: a process that had already held a large card and let it go
+// would find the memory for the next one at hand, which a real read does
+// not. Each process times its copy first and then the card, so other work
+// on a shared machine, which comes and goes, falls on both alike; a figure
+// is the median of its runs. "cpu x" compares the processor time the two
+// took, which other work on the machine does not lengthen. The file is in
+// the page cache for all of them. "memory" is how much the process's peak
+// resident memory grows while it reads the card, against the file's size.
+// Run by hand, not a test.
 //
 //     card_io_bench [FOLDER]    (the card files are written there; default /tmp)
 
 #include <fcntl.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -80,6 +83,15 @@ double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+// The processor time this process has used, in milliseconds: on a machine
+// shared with other work it says what the wall clock cannot, how much work
+// each took when it did run.
+double processorMilliseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const size_t half = values.size() / 2;
@@ -134,11 +146,16 @@ int runOnce(const std::string& kind, const std::string& path, const std::string&
     card.parseTemplate(benchTemplate());
     card.resetToBlankCard();
     bool copied = catFile(path);  // the bytes in the page cache for both
+    // The processor clock is asked outside the wall clock's span: asking it
+    // is a system call, which would lengthen the copy of a small file.
+    double processorStart = processorMilliseconds();
     auto start = Clock::now();
     copied = (kind == "read" ? catFile(path) : copyAndSync(path, copy)) && copied;
     const double baseline = millisecondsSince(start);
+    const double baselineProcessor = processorMilliseconds() - processorStart;
     std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
     const long before = statusKilobytes("VmRSS:");
+    processorStart = processorMilliseconds();
     start = Clock::now();
     card.cardFileName = path;
     card.readCardFile();
@@ -148,15 +165,19 @@ int runOnce(const std::string& kind, const std::string& path, const std::string&
         saved = card.writeCardFile();
     }
     const double work = millisecondsSince(start);
+    const double workProcessor = processorMilliseconds() - processorStart;
     const long grown = (statusKilobytes("VmHWM:") - before) * 1024;
     if (!copied || !saved || !messages.messages.empty()) return 1;
-    std::printf("%.6f %.6f %ld %zu\n", baseline, work, grown, card.rows.size() - 1);
+    std::printf("%.6f %.6f %.6f %.6f %ld %zu\n", baseline, work, baselineProcessor, workProcessor,
+                grown, card.rows.size() - 1);
     return 0;
 }
 
 struct Run {
     double baseline = 0;
     double work = 0;
+    double baselineProcessor = 0;
+    double workProcessor = 0;
     long memory = 0;
     size_t rows = 0;
 };
@@ -185,8 +206,8 @@ bool startRun(const char* self, const char* kind, const std::string& path, const
         WEXITSTATUS(status) != 0) {
         return false;
     }
-    return std::sscanf(text.c_str(), "%lf %lf %ld %zu", &run.baseline, &run.work, &run.memory,
-                       &run.rows) == 4;
+    return std::sscanf(text.c_str(), "%lf %lf %lf %lf %ld %zu", &run.baseline, &run.work,
+                       &run.baselineProcessor, &run.workProcessor, &run.memory, &run.rows) == 6;
 }
 
 }  // namespace
@@ -204,12 +225,13 @@ int main(int argc, char** argv) {
     zqw::Card card(messages, notes);
     card.parseTemplate(benchTemplate());
 
-    std::printf("%8s %10s %8s %8s %7s %8s %8s %7s %9s %6s %8s\n", "rows", "file bytes", "cat ms",
-                "read ms", "read x", "cp+sync", "resave", "save x", "memory MB", "mem x", "us/row");
+    std::printf("%8s %10s %8s %8s %7s %6s %8s %8s %7s %9s %6s %8s\n", "rows", "file bytes",
+                "cat ms", "read ms", "read x", "cpu x", "cp+sync", "resave", "save x", "memory MB",
+                "mem x", "us/row");
     for (const int rows : {1000, 10000, 100000, 1000000}) {
         // Enough runs that the small cards are timed over a while as well,
-        // and never fewer than seven for a median.
-        const int runs = std::max(7, 100000 / rows);
+        // and never fewer than eleven reads and seven saves for a median.
+        const int runs = std::max(11, 100000 / rows);
         const int saves = std::max(7, 10000 / rows);
         fillRows(card, rows);
         card.cardFileName = path;
@@ -218,7 +240,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         const size_t size = card.cardFileBytes().size();
-        std::vector<double> cats, reads, memories, cps, resaves;
+        std::vector<double> cats, reads, catProcessor, readProcessor, memories, cps, resaves;
         for (int i = 0; i < std::max(runs, saves); ++i) {
             for (const std::string kind : {"read", "resave"}) {
                 const bool reading = kind == "read";
@@ -232,7 +254,11 @@ int main(int argc, char** argv) {
                 }
                 (reading ? cats : cps).push_back(run.baseline);
                 (reading ? reads : resaves).push_back(run.work);
-                if (reading) memories.push_back(static_cast<double>(run.memory));
+                if (reading) {
+                    catProcessor.push_back(run.baselineProcessor);
+                    readProcessor.push_back(run.workProcessor);
+                    memories.push_back(static_cast<double>(run.memory));
+                }
             }
         }
         const double cat = median(cats);
@@ -240,9 +266,10 @@ int main(int argc, char** argv) {
         const double cp = median(cps);
         const double resave = median(resaves);
         const double memory = median(memories);
-        std::printf("%8d %10zu %8.3f %8.3f %7.2f %8.3f %8.3f %7.2f %9.1f %6.2f %8.3f\n", rows, size,
-                    cat, read, read / cat, cp, resave, resave / cp, memory / 1048576.0,
-                    memory / static_cast<double>(size), read * 1000 / rows);
+        const double processor = median(readProcessor) / median(catProcessor);
+        std::printf("%8d %10zu %8.3f %8.3f %7.2f %6.2f %8.3f %8.3f %7.2f %9.1f %6.2f %8.3f\n", rows,
+                    size, cat, read, read / cat, processor, cp, resave, resave / cp,
+                    memory / 1048576.0, memory / static_cast<double>(size), read * 1000 / rows);
     }
     ::unlink(path.c_str());
     ::unlink(copy.c_str());

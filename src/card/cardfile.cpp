@@ -273,8 +273,10 @@ private:
         // A record longer than the buffer makes it grow; records are
         // otherwise short, so the buffer stays at its first size. There is
         // always room for one more byte, or the end could not be told from
-        // a full buffer.
-        if (capacity_ - end_ < std::min(kPiece / 2, unread_ + 1)) grow(2 * capacity_);
+        // a full buffer; a file longer than its size said (one that grows,
+        // or a system file that gives no size) is read in whole pieces.
+        const size_t wanted = longerThanSaid_ ? kPiece / 2 : std::min(kPiece / 2, unread_ + 1);
+        if (capacity_ - end_ < wanted) grow(2 * capacity_);
         // A file that grows while it is read is read no further than a card
         // file may be long.
         const size_t room = std::min(capacity_ - end_, kMostCardFileBytes - readBytes_);
@@ -290,6 +292,7 @@ private:
             return false;
         }
         const size_t got = static_cast<size_t>(n);
+        if (got > unread_) longerThanSaid_ = true;
         unread_ -= std::min(unread_, got);
         readBytes_ += got;
         const void* ctrlZ = std::memchr(buffer_.get() + end_, 26, got);
@@ -329,6 +332,7 @@ private:
     bool skipLineFeed_ = false;
     bool ended_ = false;
     bool failed_ = false;
+    bool longerThanSaid_ = false;
 };
 
 }  // namespace

@@ -7,14 +7,22 @@
 //           disk, what `cp FILE NEW && sync` does for that file, in process;
 //   resave  reading the card and saving it under a new name, with the
 //           flush every save makes (what `zqwcce-cli resave` does).
-// "memory" is how much a fresh process's peak resident memory grows while it
-// reads the card, against the file's size. The file is in the page cache for
-// all of them; each read starts from a blank card. Run by hand, not a test.
+// Every run is a fresh process, as the command line and opening the first
+// card are: a process that had already held a large card and let it go
+// would find the memory for the next one at hand, which a real read does
+// not. Each process times its copy first and then the card, so other work
+// on a shared machine, which comes and goes, falls on both alike; a figure
+// is the median of its runs. "cpu x" compares the processor time the two
+// took, which other work on the machine does not lengthen. The file is in
+// the page cache for all of them. "memory" is how much the process's peak
+// resident memory grows while it reads the card, against the file's size.
+// Run by hand, not a test.
 //
 //     card_io_bench [FOLDER]    (the card files are written there; default /tmp)
 
 #include <fcntl.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -37,7 +45,11 @@ constexpr int kLines = 100;
 // A template of one section whose grid has three columns and kLines lines.
 std::string benchTemplate() {
     std::string bytes = "FBench\r\nPAnswers\r\nC3204040\r\nHBid|Meaning|Notes|\r\n";
-    for (int i = 0; i < kLines; ++i) bytes += "O" + std::to_string(i) + "\r\n";
+    for (int i = 0; i < kLines; ++i) {
+        bytes += 'O';
+        bytes += std::to_string(i);
+        bytes += "\r\n";
+    }
     return bytes;
 }
 
@@ -51,7 +63,10 @@ void fillRows(zqw::Card& card, int rows) {
         card.rows[static_cast<size_t>(previous)].text = "\t1\x05\tNatural, 5+ cards\t";
         for (int k = 1; k < perLine; ++k) {
             zqw::RowText row;
-            row.text = "\t" + std::to_string(k) + "\x03\tForcing one round\tsee note\t";
+            std::string text = "\t";
+            text += std::to_string(k);
+            text += "\x03\tForcing one round\tsee note\t";
+            row.text = text;
             row.noteNo = k % 7 == 0 ? k : 0;
             row.prevRow = previous;
             const int index = static_cast<int>(card.rows.size());
@@ -64,22 +79,23 @@ void fillRows(zqw::Card& card, int rows) {
     card.sections[0].rowCount = perLine * kLines;
 }
 
-template <typename Work>
-double millisecondsPerRun(int runs, Work work) {
-    const auto start = Clock::now();
-    for (int i = 0; i < runs; ++i) work();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / runs;
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// The same with an untimed step before each run.
-template <typename Setup, typename Work>
-double millisecondsPerRun(int runs, Setup setup, Work work) {
-    double total = 0;
-    for (int i = 0; i < runs; ++i) {
-        setup();
-        total += millisecondsPerRun(1, work);
-    }
-    return total / runs;
+// The processor time this process has used, in milliseconds: on a machine
+// shared with other work it says what the wall clock cannot, how much work
+// each took when it did run.
+double processorMilliseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t half = values.size() / 2;
+    return values.size() % 2 != 0 ? values[half] : (values[half - 1] + values[half]) / 2;
 }
 
 // Reads the file to its end and drops the bytes; false on an error.
@@ -119,53 +135,104 @@ long statusKilobytes(const char* key) {
     return -1;
 }
 
-// The growth of a fresh process's peak resident memory while it reads the
-// card, in bytes; -1 when it cannot be measured.
-long readingMemory(const std::string& path) {
+// One run in a fresh process (this program started again with --run): for
+// "read", the cat and read times and the memory growth; for "resave", the
+// cp+sync and resave times. Prints them with the rows read, or nothing when
+// something failed.
+int runOnce(const std::string& kind, const std::string& path, const std::string& copy) {
+    zqw::MessageList messages;
+    zqw::PlainNotes notes;
+    zqw::Card card(messages, notes);
+    card.parseTemplate(benchTemplate());
+    card.resetToBlankCard();
+    bool copied = catFile(path);  // the bytes in the page cache for both
+    // The processor clock is asked outside the wall clock's span: asking it
+    // is a system call, which would lengthen the copy of a small file.
+    double processorStart = processorMilliseconds();
+    auto start = Clock::now();
+    copied = (kind == "read" ? catFile(path) : copyAndSync(path, copy)) && copied;
+    const double baseline = millisecondsSince(start);
+    const double baselineProcessor = processorMilliseconds() - processorStart;
+    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
+    const long before = statusKilobytes("VmRSS:");
+    processorStart = processorMilliseconds();
+    start = Clock::now();
+    card.cardFileName = path;
+    card.readCardFile();
+    bool saved = true;
+    if (kind == "resave") {
+        card.cardFileName = copy;
+        saved = card.writeCardFile();
+    }
+    const double work = millisecondsSince(start);
+    const double workProcessor = processorMilliseconds() - processorStart;
+    const long grown = (statusKilobytes("VmHWM:") - before) * 1024;
+    if (!copied || !saved || !messages.messages.empty()) return 1;
+    std::printf("%.6f %.6f %.6f %.6f %ld %zu\n", baseline, work, baselineProcessor, workProcessor,
+                grown, card.rows.size() - 1);
+    return 0;
+}
+
+struct Run {
+    double baseline = 0;
+    double work = 0;
+    double baselineProcessor = 0;
+    double workProcessor = 0;
+    long memory = 0;
+    size_t rows = 0;
+};
+
+// Starts this program again for one run and reads what it prints.
+bool startRun(const char* self, const char* kind, const std::string& path, const std::string& copy,
+              Run& run) {
     int pipeFds[2];
-    if (::pipe(pipeFds) != 0) return -1;
+    if (::pipe(pipeFds) != 0) return false;
     const pid_t child = ::fork();
     if (child == 0) {
+        ::dup2(pipeFds[1], STDOUT_FILENO);
         ::close(pipeFds[0]);
-        zqw::MessageList messages;
-        zqw::PlainNotes notes;
-        zqw::Card card(messages, notes);
-        card.parseTemplate(benchTemplate());
-        std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
-        const long before = statusKilobytes("VmRSS:");
-        card.cardFileName = path;
-        card.readCardFile();
-        const long grown = (statusKilobytes("VmHWM:") - before) * 1024;
-        const ssize_t written = ::write(pipeFds[1], &grown, sizeof grown);
-        ::_exit(written == sizeof grown ? 0 : 1);
+        ::close(pipeFds[1]);
+        ::execl(self, self, "--run", kind, path.c_str(), copy.c_str(), nullptr);
+        ::_exit(127);
     }
     ::close(pipeFds[1]);
-    long grown = -1;
-    if (child < 0 || ::read(pipeFds[0], &grown, sizeof grown) != sizeof grown) grown = -1;
+    std::string text;
+    char buffer[256];
+    ssize_t n = 0;
+    while ((n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0) text.append(buffer, n);
     ::close(pipeFds[0]);
-    if (child > 0) ::waitpid(child, nullptr, 0);
-    return grown;
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        return false;
+    }
+    return std::sscanf(text.c_str(), "%lf %lf %lf %lf %ld %zu", &run.baseline, &run.work,
+                       &run.baselineProcessor, &run.workProcessor, &run.memory, &run.rows) == 6;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--run") return runOnce(argv[2], argv[3], argv[4]);
     const std::string folder = argc > 1 ? argv[1] : "/tmp";
     const std::string stem = folder + "/card_io_bench-" + std::to_string(::getpid());
     const std::string path = stem + ".ccf";
     const std::string copy = stem + "-copy.ccf";
+    const char* self = "/proc/self/exe";
 
     zqw::MessageList messages;
     zqw::PlainNotes notes;
     zqw::Card card(messages, notes);
     card.parseTemplate(benchTemplate());
 
-    std::printf("%8s %10s %8s %8s %7s %8s %8s %7s %9s %6s %8s\n", "rows", "file bytes", "cat ms",
-                "read ms", "read x", "cp+sync", "resave", "save x", "memory MB", "mem x", "us/row");
+    std::printf("%8s %10s %8s %8s %7s %6s %8s %8s %7s %9s %6s %8s\n", "rows", "file bytes",
+                "cat ms", "read ms", "read x", "cpu x", "cp+sync", "resave", "save x", "memory MB",
+                "mem x", "us/row");
     for (const int rows : {1000, 10000, 100000, 1000000}) {
-        // Enough runs that the small cards are timed over a while as well.
-        const int runs = std::max(3, 200000 / rows);
-        const int saves = std::max(3, 20000 / rows);
+        // Enough runs that the small cards are timed over a while as well,
+        // and never fewer than eleven reads and seven saves for a median.
+        const int runs = std::max(11, 100000 / rows);
+        const int saves = std::max(7, 10000 / rows);
         fillRows(card, rows);
         card.cardFileName = path;
         if (!card.writeCardFile()) {
@@ -173,35 +240,36 @@ int main(int argc, char** argv) {
             return 1;
         }
         const size_t size = card.cardFileBytes().size();
-        bool copied = true;
-        const double cat = millisecondsPerRun(runs, [&] { copied = catFile(path) && copied; });
-        // Each read and resave starts from a blank card, as the command line
-        // and opening the first card do; the rows a read replaces are
-        // released before the clock starts.
-        const auto blank = [&card] { card.resetToBlankCard(); };
-        const double read = millisecondsPerRun(runs, blank, [&] {
-            card.cardFileName = path;
-            card.readCardFile();
-        });
-        const double cp =
-            millisecondsPerRun(saves, [&] { copied = copyAndSync(path, copy) && copied; });
-        bool saved = true;
-        const double resave = millisecondsPerRun(saves, blank, [&] {
-            card.cardFileName = path;
-            card.readCardFile();
-            card.cardFileName = copy;
-            saved = card.writeCardFile() && saved;
-        });
-        if (!copied || !saved || !messages.messages.empty() ||
-            card.rows.size() != static_cast<size_t>(rows) + 1) {
-            std::fprintf(stderr, "read back %zu rows: %s\n", card.rows.size() - 1,
-                         messages.messages.empty() ? "" : messages.messages.front().c_str());
-            return 1;
+        std::vector<double> cats, reads, catProcessor, readProcessor, memories, cps, resaves;
+        for (int i = 0; i < std::max(runs, saves); ++i) {
+            for (const std::string kind : {"read", "resave"}) {
+                const bool reading = kind == "read";
+                if (i >= (reading ? runs : saves)) continue;
+                Run run;
+                if (!startRun(self, kind.c_str(), path, copy, run) ||
+                    run.rows != static_cast<size_t>(rows)) {
+                    std::fprintf(stderr, "a %s run failed or read %zu rows\n", kind.c_str(),
+                                 run.rows);
+                    return 1;
+                }
+                (reading ? cats : cps).push_back(run.baseline);
+                (reading ? reads : resaves).push_back(run.work);
+                if (reading) {
+                    catProcessor.push_back(run.baselineProcessor);
+                    readProcessor.push_back(run.workProcessor);
+                    memories.push_back(static_cast<double>(run.memory));
+                }
+            }
         }
-        const long memory = readingMemory(path);
-        std::printf("%8d %10zu %8.3f %8.3f %7.2f %8.3f %8.3f %7.2f %9.1f %6.2f %8.3f\n", rows, size,
-                    cat, read, read / cat, cp, resave, resave / cp, memory / 1048576.0,
-                    static_cast<double>(memory) / static_cast<double>(size), read * 1000 / rows);
+        const double cat = median(cats);
+        const double read = median(reads);
+        const double cp = median(cps);
+        const double resave = median(resaves);
+        const double memory = median(memories);
+        const double processor = median(readProcessor) / median(catProcessor);
+        std::printf("%8d %10zu %8.3f %8.3f %7.2f %6.2f %8.3f %8.3f %7.2f %9.1f %6.2f %8.3f\n", rows,
+                    size, cat, read, read / cat, processor, cp, resave, resave / cp,
+                    memory / 1048576.0, memory / static_cast<double>(size), read * 1000 / rows);
     }
     ::unlink(path.c_str());
     ::unlink(copy.c_str());

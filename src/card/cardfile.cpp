@@ -9,10 +9,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <memory>
 #include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "card/card.h"
 #include "card/cardfileheader.h"
@@ -94,114 +100,239 @@ size_t findShort(std::string_view text, char c) {
     return std::string_view::npos;
 }
 
+// Whether the record starts with the tag, a count and "#": a few bytes,
+// compared here where a library call would cost more than the comparison.
+bool startsWithTag(std::string_view record, std::string_view tag) {
+    if (record.size() < tag.size()) return false;
+    for (size_t i = 0; i < tag.size(); ++i) {
+        if (record[i] != tag[i]) return false;
+    }
+    return true;
+}
+
 struct NoteAndText {
     int noteNo = 0;
     std::string_view text;
 };
 
+// A note number: nearly always a few plain digits, read here; anything
+// else (blanks, a sign, many digits) goes the general way. Results are
+// given through out, as a returned std::optional costs a stall per record.
+bool parseNoteNumber(std::string_view field, int& out) {
+    if (field.empty() || field.size() > 9) {
+        const auto parsed = parseDecimal(field, true);
+        out = parsed.value_or(0);
+        return parsed.has_value();
+    }
+    int value = 0;
+    for (const char c : field) {
+        if (c < '0' || c > '9') {
+            const auto parsed = parseDecimal(field, true);
+            out = parsed.value_or(0);
+            return parsed.has_value();
+        }
+        value = value * 10 + (c - '0');
+    }
+    out = value;
+    return true;
+}
+
 // Splits "note}text" (the part of a record after its "#" or chain tag). A
-// "}" at the first position means no note; without "}" all is text.
-std::optional<NoteAndText> splitNote(std::string_view rest, size_t textLimit) {
+// "}" at the first position means no note; without "}" all is text. False
+// when the note is not a number.
+bool splitNote(std::string_view rest, size_t textLimit, NoteAndText& out) {
+    out.noteNo = 0;
+    if (!rest.empty() && rest[0] == '}') {
+        out.text = rest.substr(1, textLimit);
+        return true;
+    }
     const size_t brace = findShort(rest, '}');
-    NoteAndText result;
     if (brace == std::string_view::npos) {
-        result.text = rest.substr(0, textLimit);
-        return result;
+        out.text = rest.substr(0, textLimit);
+        return true;
     }
-    if (brace > 0) {
-        const auto note = parseDecimal(rest.substr(0, brace), true);
-        if (!note) return std::nullopt;
-        result.noteNo = *note;
+    if (!parseNoteNumber(rest.substr(0, brace), out.noteNo)) return false;
+    out.text = rest.substr(brace + 1, textLimit);
+    return true;
+}
+
+// The places of the CRs among the 64 bytes from p, as bits from the lowest.
+uint64_t crBits(const char* p) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    uint64_t bits = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        const auto found = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, cr)));
+        bits |= uint64_t{found} << (16 * i);
     }
-    result.text = rest.substr(brace + 1, textLimit);
-    return result;
+    return bits;
+#else
+    uint64_t bits = 0;
+    for (int i = 0; i < 64; ++i) bits |= uint64_t{p[i] == '\r'} << i;
+    return bits;
+#endif
 }
 
 // The records of a card file read straight from the file a piece at a time,
 // so reading holds no copy of the whole file beside the card it makes. A
 // record ends at CR (an LF right after it belongs to the line end); Ctrl-Z
 // ends the file. A record is a view valid until the next one is asked for.
+//
+// The CRs are found 64 bytes at a time as a word of bits, one per byte, and
+// each record takes the lowest bit left: records are a few dozen bytes, and
+// a search started anew for each would cost a call and a mispredicted exit
+// per record, more than the record's own parsing.
 class FileRecords {
 public:
-    FileRecords(int fd, size_t fileSize) : fd_(fd), unread_(fileSize) {}
+    FileRecords(int fd, size_t fileSize) : fd_(fd), unread_(fileSize) {
+        // A small file needs no more room than its own bytes, whose pages
+        // would otherwise be paid for untouched.
+        grow(std::min(kPiece, fileSize + 1));
+    }
 
     bool failed() const { return failed_; }
 
     std::string_view nextView(std::string_view substitute) {
-        if (skipLineFeed_) {
-            skipLineFeed_ = false;
-            if (pos_ == end_) fill();
-            if (pos_ < end_ && buffer_[pos_] == '\n') ++pos_;
-        }
-        size_t searched = pos_;
-        for (;;) {
-            const void* cr = searched < end_
-                                 ? std::memchr(buffer_.data() + searched, '\r', end_ - searched)
-                                 : nullptr;
-            if (cr) {
-                const size_t stop = static_cast<const char*>(cr) - buffer_.data();
-                const std::string_view record(buffer_.data() + pos_, stop - pos_);
-                pos_ = stop + 1;
-                skipLineFeed_ = true;
-                return record;
-            }
-            searched = end_ - pos_;
-            if (!fill()) break;
-        }
-        if (pos_ == end_) return substitute;
-        const std::string_view record(buffer_.data() + pos_, end_ - pos_);
-        pos_ = end_;
-        return record;
+        // Most records end at a CR already found, with bytes after it.
+        if (bits_ != 0 && !skipLineFeed_) return take(scanned_ + takeLowestBit());
+        return nextViewReadingOn(substitute);
     }
 
     // Bytes not read yet, an upper bound.
     size_t remainingBytes() const { return end_ - pos_ + unread_; }
 
 private:
+    size_t takeLowestBit() {
+        const auto bit = static_cast<size_t>(std::countr_zero(bits_));
+        bits_ &= bits_ - 1;
+        return bit;
+    }
+
+    // The record from pos_ to the CR at cr, and the line end passed.
+    std::string_view take(size_t cr) {
+        const std::string_view record(buffer_.get() + pos_, cr - pos_);
+        pos_ = cr + 1;
+        if (pos_ < end_) {
+            if (buffer_[pos_] == '\n') ++pos_;
+        } else {
+            skipLineFeed_ = true;
+        }
+        return record;
+    }
+
+    std::string_view nextViewReadingOn(std::string_view substitute) {
+        if (skipLineFeed_) {
+            skipLineFeed_ = false;
+            if (pos_ == end_) fill();
+            if (pos_ < end_ && buffer_[pos_] == '\n') ++pos_;
+        }
+        size_t cr = 0;
+        if (findCr(cr)) return take(cr);
+        if (pos_ == end_) return substitute;
+        const std::string_view record(buffer_.get() + pos_, end_ - pos_);
+        pos_ = end_;
+        return record;
+    }
+
+    // The next CR at or after pos_, reading on as needed; false when the
+    // file ends first.
+    bool findCr(size_t& cr) {
+        for (;;) {
+            if (bits_ != 0) {
+                cr = scanned_ + takeLowestBit();
+                return true;
+            }
+            if (scanned_ + 64 < end_) {
+                scanned_ += 64;
+                bits_ = bitsAt(scanned_);
+                continue;
+            }
+            if (!fill()) return false;
+        }
+    }
+
+    // The CRs among the 64 bytes from at that are bytes of the file.
+    uint64_t bitsAt(size_t at) const {
+        const uint64_t bits = crBits(buffer_.get() + at);
+        const size_t valid = end_ - at;
+        return valid >= 64 ? bits : bits & ((uint64_t{1} << valid) - 1);
+    }
+
     // Moves what is left to the front and reads more after it; false at the
-    // end of the file (Ctrl-Z, the end, or a read error).
+    // end of the file (Ctrl-Z, the end, or a read error). What was left holds
+    // no CR, so the search goes on from its end.
     bool fill() {
         if (ended_) return false;
         const size_t left = end_ - pos_;
         if (pos_ > 0) {
-            std::memmove(buffer_.data(), buffer_.data() + pos_, left);
+            std::memmove(buffer_.get(), buffer_.get() + pos_, left);
             pos_ = 0;
             end_ = left;
         }
         // A record longer than the buffer makes it grow; records are
-        // otherwise short, so the buffer stays at its first size.
-        if (buffer_.size() - end_ < kPiece) buffer_.resize(std::max(2 * buffer_.size(), kPiece));
+        // otherwise short, so the buffer stays at its first size. There is
+        // always room for one more byte, or the end could not be told from
+        // a full buffer; a file longer than its size said (one that grows,
+        // or a system file that gives no size) is read in whole pieces.
+        const size_t wanted = longerThanSaid_ ? kPiece / 2 : std::min(kPiece / 2, unread_ + 1);
+        if (capacity_ - end_ < wanted) grow(2 * capacity_);
+        // A file that grows while it is read is read no further than a card
+        // file may be long.
+        const size_t room = std::min(capacity_ - end_, kMostCardFileBytes - readBytes_);
         ssize_t n = 0;
         do {
-            n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+            n = room > 0 ? ::read(fd_, buffer_.get() + end_, room) : 0;
         } while (n < 0 && errno == EINTR);
         if (n <= 0) {
             failed_ = n < 0;
             ended_ = true;
+            bits_ = 0;
+            scanned_ = end_;
             return false;
         }
         const size_t got = static_cast<size_t>(n);
+        if (got > unread_) longerThanSaid_ = true;
         unread_ -= std::min(unread_, got);
-        const void* ctrlZ = std::memchr(buffer_.data() + end_, 26, got);
+        readBytes_ += got;
+        const void* ctrlZ = std::memchr(buffer_.get() + end_, 26, got);
         if (ctrlZ) {
-            end_ = static_cast<const char*>(ctrlZ) - buffer_.data();
             ended_ = true;
-            return true;
+            end_ = static_cast<const char*>(ctrlZ) - buffer_.get();
+        } else {
+            end_ += got;
         }
-        end_ += got;
+        scanned_ = left;
+        bits_ = scanned_ < end_ ? bitsAt(scanned_) : 0;
         return true;
+    }
+
+    // Room for capacity bytes, and past them the rest of a 64-byte word
+    // the search may load but never counts.
+    void grow(size_t capacity) {
+        auto bigger = std::make_unique<char[]>(capacity + 64);
+        if (buffer_) std::memcpy(bigger.get(), buffer_.get(), end_);
+        buffer_ = std::move(bigger);
+        capacity_ = capacity;
     }
 
     static constexpr size_t kPiece = size_t{1} << 18;
 
     int fd_;
     size_t unread_;
-    std::vector<char> buffer_;
+    size_t readBytes_ = 0;
+    std::unique_ptr<char[]> buffer_;
+    size_t capacity_ = 0;
     size_t pos_ = 0;
     size_t end_ = 0;
+    // The 64 bytes from scanned_ have been searched; bits_ holds the CRs
+    // among them not yet taken.
+    size_t scanned_ = 0;
+    uint64_t bits_ = 0;
     bool skipLineFeed_ = false;
     bool ended_ = false;
     bool failed_ = false;
+    bool longerThanSaid_ = false;
 };
 
 }  // namespace
@@ -314,15 +445,22 @@ private:
         // current_ may still show the substitute of the line before, but it
         // has been read to the end.
         substitute_ = std::to_string(count) + "#} ";
+        // Every record of a line starts with the same count as its tag.
+        const std::string_view tag =
+            std::string_view(substitute_).substr(0, substitute_.size() - 2);
         current_ = records_.nextView(substitute_);
         if (count > 1) {
             out.rows[firstRow].nextRow = firstRow + 1;
             for (int k = 1; k < count; ++k) {
                 const int index = static_cast<int>(out.rows.size());
                 rowCounter += 1;
-                const size_t h = findShort(current_, '#');
-                const std::string_view text =
-                    h == std::string_view::npos ? current_ : current_.substr(h + 1);
+                std::string_view text = current_;
+                if (startsWithTag(current_, tag)) {
+                    text.remove_prefix(tag.size());
+                } else {
+                    const size_t h = findShort(current_, '#');
+                    if (h != std::string_view::npos) text.remove_prefix(h + 1);
+                }
                 if (!appendRow(out, text, index - 1)) return false;
                 out.rows[index].nextRow = index + 1;
                 current_ = records_.nextView(substitute_);
@@ -335,11 +473,11 @@ private:
     }
 
     bool appendRow(CardReadResult& out, std::string_view rest, int prevRow) {
-        const auto split = splitNote(rest.substr(0, kRowTextLimit), std::string_view::npos);
-        if (!split) return false;
+        NoteAndText split;
+        if (!splitNote(rest.substr(0, kRowTextLimit), std::string_view::npos, split)) return false;
         RowText& row = out.rows.emplace_back();
-        row.text = texts_.add(split->text);
-        row.noteNo = split->noteNo;
+        row.text = texts_.add(split.text);
+        row.noteNo = split.noteNo;
         row.prevRow = prevRow;
         return true;
     }
@@ -362,11 +500,11 @@ private:
                 startsChain = true;  // an unknown first tag starts a chain no head reaches
             }
             const std::string_view rest = current_.size() > 2 ? current_.substr(2) : "";
-            const auto split = splitNote(rest, kAuctionTextLimit);
-            if (!split) return false;
+            NoteAndText split;
+            if (!splitNote(rest, kAuctionTextLimit, split)) return false;
             RowText auction;
-            auction.text = texts_.add(split->text);
-            auction.noteNo = split->noteNo;
+            auction.text = texts_.add(split.text);
+            auction.noteNo = split.noteNo;
             auction.prevRow = startsChain ? 0 : previous;
             if (!startsChain) out.auctions[previous].nextRow = index;
             out.auctions.push_back(std::move(auction));

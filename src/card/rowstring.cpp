@@ -17,8 +17,9 @@ namespace {
 // view, and a large reservation while a Blocks object still fills the block,
 // so that handing out a view costs no atomic operation; the reservation less
 // the views handed out is given back when the block is full.
-constexpr size_t kBlockBytes = size_t{2} << 20;
-constexpr size_t kBlockHeader = 64;
+constexpr size_t kBlockBytes = RowString::Blocks::kBlockBytes;
+constexpr size_t kBlockHeader = RowString::Blocks::kBlockHeader;
+static_assert(kBlockHeader >= sizeof(std::atomic<uint32_t>));
 constexpr uint32_t kFillerReservation = uint32_t{1} << 31;
 
 std::atomic<uint32_t>& referencesOf(char* block) {
@@ -58,13 +59,15 @@ void dropReference(char* block) { dropReferences(block, 1); }
 
 }  // namespace
 
-RowString::RowString(const RowString& other) : bits_(other.bits_) {
-    if (bits_ == 0 || (bits_ & kInline)) return;
-    if (bits_ & kShared) {
+RowString::RowString(const RowString& other) {
+    const uint64_t bits = other.bits();
+    setBits(bits);
+    if (bits == 0 || (bits & kInline)) return;
+    if (bits & kShared) {
         referencesOf(blockOf(data())).fetch_add(1, std::memory_order_relaxed);
         return;
     }
-    bits_ = 0;
+    setBits(0);
     assign(other.view());
 }
 
@@ -72,15 +75,6 @@ RowString& RowString::operator=(const RowString& other) {
     if (this != &other) {
         RowString copy(other);
         swap(copy);
-    }
-    return *this;
-}
-
-RowString& RowString::operator=(RowString&& other) noexcept {
-    if (this != &other) {
-        release();
-        bits_ = other.bits_;
-        other.bits_ = 0;
     }
     return *this;
 }
@@ -102,25 +96,19 @@ RowString& RowString::assign(std::string_view text) {
         bits = reinterpret_cast<uintptr_t>(heap);
     }
     release();
-    bits_ = bits;
+    setBits(bits);
     return *this;
 }
 
 void RowString::release() {
-    const uint64_t bits = bits_;
-    bits_ = 0;
+    const uint64_t bits = this->bits();
+    setBits(0);
     if (bits == 0 || (bits & kInline)) return;
     if (bits & kShared) {
         dropReference(blockOf(reinterpret_cast<const char*>(bits & kAddress)));
         return;
     }
     std::free(reinterpret_cast<void*>(bits));
-}
-
-RowString RowString::shared(const char* text, size_t size) {
-    RowString result;
-    result.bits_ = kShared | (uint64_t{size} << 48) | reinterpret_cast<uintptr_t>(text);
-    return result;
 }
 
 RowString::Blocks::~Blocks() { finishBlock(); }
@@ -131,23 +119,24 @@ void RowString::Blocks::finishBlock() {
     block_ = nullptr;
 }
 
-RowString RowString::Blocks::add(std::string_view text) {
+void RowString::Blocks::copyLongText(char* to, const char* from, size_t size) {
+    std::memcpy(to, from, size);
+}
+
+RowString RowString::Blocks::addElsewhere(std::string_view text) {
     if (text.size() <= kMostInline || text.size() > kMostShared) return RowString(text);
-    if (!block_ || used_ + text.size() > kBlockBytes) {
-        char* block = newBlock(expectedBytes_ >= kBlockBytes);
-        finishBlock();
-        block_ = block;
-        used_ = kBlockHeader;
-        handedOut_ = 0;
+    char* block = newBlock(expectedBytes_ >= kBlockBytes);
+    // Addresses past 48 bits cannot be held in a view: texts get heap
+    // blocks of their own instead (no platform we build for gives them).
+    if ((reinterpret_cast<uintptr_t>(block + kBlockBytes - 1) & ~kAddress) != 0) {
+        dropReferences(block, kFillerReservation);
+        return RowString(text);
     }
-    char* place = block_ + used_;
-    // Addresses past 48 bits cannot be held in a view: such a text gets a
-    // heap block instead (no platform we build for gives them).
-    if ((reinterpret_cast<uintptr_t>(place) & ~kAddress) != 0) return RowString(text);
-    std::memcpy(place, text.data(), text.size());
-    used_ += text.size();
-    ++handedOut_;
-    return shared(place, text.size());
+    finishBlock();
+    block_ = block;
+    used_ = kBlockHeader;
+    handedOut_ = 0;
+    return add(text);
 }
 
 std::ostream& operator<<(std::ostream& out, const RowString& text) { return out << text.view(); }

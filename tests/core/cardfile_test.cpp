@@ -261,6 +261,65 @@ TEST_F(CardFileTest, AFileReadInPiecesGivesWhatItsBytesGive) {
     EXPECT_EQ(rowTexts(fromFile.card, 2), rowTexts(fromBytes.card, 2));
 }
 
+// A card file whose record ending at byte crAt is either one long widths
+// record (longer than some reading buffers) or the last of many short rows;
+// what follows that byte is set by ending.
+enum class Filler { Widths, Rows };
+struct BufferEdgeCase {
+    size_t crAt;
+    Filler filler;
+    const char* ending;  // in place of the CR at crAt, and what follows
+};
+
+std::string bufferEdgeFile(const BufferEdgeCase& c) {
+    std::string bytes;
+    if (c.filler == Filler::Widths) {
+        bytes = "ZQW1.0\r\n$204040";
+        bytes += std::string(c.crAt - bytes.size(), '9');
+    } else {
+        bytes = "ZQW1.0\r\n$204040\r\n";
+        const size_t rows = (c.crAt - bytes.size()) / 16;
+        const std::string tag = std::to_string(rows) + "#}";
+        for (size_t k = 1; k < rows; ++k) bytes += tag + std::string(14 - tag.size(), 'r') + "\r\n";
+        bytes += tag;
+        bytes += std::string(c.crAt - bytes.size(), 'l');
+    }
+    return bytes + c.ending;
+}
+
+TEST_F(CardFileTest, RecordsEndWhereverTheReadingBuffersEnd) {
+    // The search for record ends goes 64 bytes at a time through pieces of
+    // 256 KiB: the CR falls on each side of those edges, the LF after it in
+    // the next piece, the file ends on the edge, or a Ctrl-Z sits there.
+    const char* const endings[] = {"\r\n1#}b\r\n1#}c\r\n*10}x\r\n", "\r1#}b\r\n1#}c\r\n*10}x\r\n",
+                                   "\r", "", "\x1a\r\n1#}after the end\r\n"};
+    std::vector<BufferEdgeCase> cases;
+    for (const size_t crAt : {62, 63, 64, 65, 127, 128, 262142, 262143, 262144}) {
+        for (const Filler filler : {Filler::Widths, Filler::Rows}) {
+            for (const char* ending : endings) cases.push_back({crAt, filler, ending});
+        }
+    }
+    for (const BufferEdgeCase& c : cases) {
+        SCOPED_TRACE("CR at " + std::to_string(c.crAt) +
+                     (c.filler == Filler::Widths ? " after long widths" : " after rows") +
+                     ", then " + ::testing::PrintToString(std::string(c.ending)));
+        const std::string bytes = bufferEdgeFile(c);
+        CardFixture fromBytes(kExampleTemplate);
+        // Rows cut off by the end are made up from the line's count, which
+        // after many rows is damage: the file then gives a blank card.
+        const bool whole = fromBytes.card.readCardBytes(bytes);
+        if (!whole) fromBytes.card.resetToBlankCard();
+        CardFixture fromFile(kExampleTemplate);
+        fromFile.card.cardFileName = dir.path("edge.ccf");
+        writeFile(fromFile.card.cardFileName, bytes);
+        fromFile.card.readCardFile();
+        EXPECT_EQ(fromFile.messages.messages.empty(), whole);
+        EXPECT_EQ(fromFile.card.cardFileBytes(), fromBytes.card.cardFileBytes());
+        EXPECT_EQ(rowTexts(fromFile.card, 1), rowTexts(fromBytes.card, 1));
+        EXPECT_EQ(rowTexts(fromFile.card, 2), rowTexts(fromBytes.card, 2));
+    }
+}
+
 TEST_F(CardFileTest, FieldLimitsOnReading) {
     CardFixture f(kExampleTemplate);
     f.card.cardFileName = dir.path("long.ccf");

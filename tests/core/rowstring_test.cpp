@@ -57,6 +57,23 @@ TEST(RowString, CopiesOutliveTheBlocksAndTheOtherViews) {
     EXPECT_EQ(kept.back().view().substr(0, 9), "row text ");
 }
 
+TEST(RowString, BlocksHoldTextsOfEveryLengthSideBySide) {
+    // Texts are copied into a block in pieces by their length: every length
+    // up to past the longest piece, each text beside the one before, must
+    // come back whole and leave its neighbours as they were.
+    RowString::Blocks blocks;
+    std::vector<std::string> texts;
+    std::vector<RowString> held;
+    for (size_t length = 0; length <= 200; ++length) {
+        std::string text(length, ' ');
+        for (size_t i = 0; i < length; ++i)
+            text[i] = static_cast<char>('A' + (i * 7 + length) % 58);
+        texts.push_back(text);
+        held.push_back(blocks.add(text));
+    }
+    for (size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(held[i].view(), texts[i]) << i;
+}
+
 TEST(RowString, AssignmentsReplaceTheText) {
     RowString::Blocks blocks;
     RowString text = blocks.add("a text in a shared block");

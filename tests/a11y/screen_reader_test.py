@@ -19,7 +19,7 @@ import subprocess
 import sys
 import time
 
-DEADLINE = 60  # seconds for the whole test; a run takes a few
+DEADLINE = 60  # seconds before the whole test counts as hung; a run takes a few
 SUIT_CHARACTERS = set("{}[]")
 # The exit status of a run whose X display was not its own: xvfb-run -a
 # can hand two runs started together the same display number.
@@ -244,7 +244,7 @@ def inside(program, folder):
     finally:
         stop(launcher)
     print("screen reader tree as expected (%.1f s)" % (time.monotonic() - started))
-    return 0 if time.monotonic() - started < DEADLINE else 1
+    return 0
 
 
 def main():

@@ -1,9 +1,9 @@
 // Inputs far larger than any real card, template or notes: reading them
-// stays within bounded memory and time, and a limit that is hit is said.
+// stays within bounded memory, and a limit that is hit is said. How their
+// reading time grows with their size is measured by bench/huge_inputs_bench.
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -46,10 +46,9 @@ constexpr bool kMemoryMeasured = true;
 #endif
 
 // How much the peak resident memory grows while work runs, in bytes (0
-// where it cannot be measured), and how long it takes.
+// where it cannot be measured).
 struct Cost {
     long bytes = 0;
-    double seconds = 0;
 };
 
 template <typename Work>
@@ -57,10 +56,8 @@ Cost costOf(Work work) {
     // Writing 5 resets the peak to the present size.
     std::ofstream("/proc/self/clear_refs") << "5";
     const long before = statusValue("VmRSS:");
-    const auto start = std::chrono::steady_clock::now();
     work();
     Cost cost;
-    cost.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     cost.bytes = kMemoryMeasured ? (statusValue("VmHWM:") - before) * 1024 : 0;
     return cost;
 }
@@ -110,7 +107,6 @@ TEST_F(HugeInputs, RowsSpreadOverManyLinesAreCountedTogether) {
               std::vector<std::string>{dir.path("spread.ccf") + " has Invalid file content"});
     // A million row records at most, whatever the file's size.
     EXPECT_LT(cost.bytes, 160L << 20);
-    EXPECT_LT(cost.seconds, 10.0);
 }
 
 TEST_F(HugeInputs, ACraftedFiftyMegabyteCardCostsLittle) {
@@ -124,7 +120,6 @@ TEST_F(HugeInputs, ACraftedFiftyMegabyteCardCostsLittle) {
     EXPECT_EQ(f.messages.messages,
               std::vector<std::string>{dir.path("crafted.ccf") + " has Invalid file content"});
     EXPECT_LT(cost.bytes, static_cast<long>(3 * size));
-    EXPECT_LT(cost.seconds, 10.0);
 }
 
 TEST_F(HugeInputs, LinesOfMegabytesAreCutToTheFieldLimit) {
@@ -166,7 +161,6 @@ TEST_F(HugeInputs, TemplateLinesAreLimited) {
                   "zqw.sel has Invalid file content: more than 100000 template lines"});
     EXPECT_EQ(f->card.lines.size() - 1, 99990u);
     EXPECT_EQ(f->card.groups.size(), 2u);  // the group after it is not read
-    EXPECT_LT(cost.seconds, 5.0);
     EXPECT_LT(cost.bytes, 128L << 20);
     // A blank card of the largest template stays in bounds as well.
     f->card.resetToBlankCard();

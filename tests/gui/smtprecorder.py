@@ -8,7 +8,8 @@ the subject and the attachment (its file name and base64 content). It
 refuses recipients whose address starts with "nobody@", and never answers
 the data sent to recipients starting with "slow@". It offers AUTH without
 STARTTLS, as a careless server does, and accepts any login; each login it is
-given becomes FOLDER/login-N.json, password included.
+given becomes FOLDER/login-N.json, password included. A client that hangs up
+while its "slow@" message waits for the answer leaves FOLDER/hangup-N.json.
 """
 import asyncio
 import base64
@@ -37,6 +38,7 @@ def free_port():
 class Recorder:
     def __init__(self):
         self.count = 0
+        self.hangups = 0
 
     async def handle_EHLO(self, server, session, envelope, hostname, responses):
         session.host_name = hostname
@@ -50,7 +52,14 @@ class Recorder:
 
     async def handle_DATA(self, server, session, envelope):
         if any(address.startswith("slow@") for address in envelope.rcpt_tos):
-            await asyncio.sleep(3600)
+            try:
+                await asyncio.sleep(3600)
+            except asyncio.CancelledError:
+                # The server cancels the conversation when the client goes.
+                self.hangups += 1
+                with open(os.path.join(folder, "hangup-%d.json" % self.hangups), "w") as out:
+                    json.dump({"to": envelope.rcpt_tos}, out)
+                raise
             return "451 Too late"
         message = email.message_from_bytes(envelope.original_content, policy=email.policy.default)
         attachments = list(message.iter_attachments())

@@ -36,6 +36,14 @@ RECIPIENT = "cards@khf.example"
 HELO = "player-7"
 PASSWORD = "s3cret pass"
 TIMEOUT = 3  # seconds each network step may take in these tests
+# Seconds after which a send counts as hung: ample for a send that fails at
+# once or after TIMEOUT, and shorter than the sender's own default timeout
+# (20 s), so a send that ignores --timeout hangs here. Where waiting on the
+# timeout would be a fault, the send is given one far longer than this, so
+# the fault shows as a hang. How long the timeouts take is measured by
+# bench/send_timeout_bench.py.
+HANG_GUARD = 15
+LONG_TIMEOUT = "3600"
 HEADER_INCOMPLETE = "Header Incomplete.\rPlease supply your name and email address"
 
 
@@ -191,7 +199,7 @@ last_stderr = ""  # what the last run wrote to standard error
 
 def run(package, smtp_port, *extra, **fields):
     """Runs the send command; fields override the usual options (None drops
-    one). Returns the exit status, the parsed lines and the seconds taken."""
+    one). Returns the exit status and the parsed lines."""
     options = {"--host": "127.0.0.1", "--port": str(smtp_port), "--helo": HELO, "--from": SENDER,
                "--name": SENDER_NAME, "--to": RECIPIENT, "--timeout": str(TIMEOUT)}
     options.update({"--" + key.replace("_", "-"): value for key, value in fields.items()})
@@ -200,15 +208,13 @@ def run(package, smtp_port, *extra, **fields):
         if value is not None:
             args += [key, value]
     env = {k: v for k, v in os.environ.items() if "proxy" not in k.lower()}
-    started = time.monotonic()
     global last_stderr
     last_stderr = ""
     try:
-        result = subprocess.run(args, capture_output=True, timeout=30, env=env)
+        result = subprocess.run(args, capture_output=True, timeout=HANG_GUARD, env=env)
     except subprocess.TimeoutExpired:
-        check(False, f"{args} still running after 30 s")
-        return None, [], time.monotonic() - started
-    elapsed = time.monotonic() - started
+        check(False, f"{args} hangs: still running after {HANG_GUARD} s")
+        return None, []
     last_stderr = result.stderr.decode("utf-8", "replace")
     lines = []
     for raw in result.stdout.decode("utf-8").splitlines():
@@ -216,7 +222,7 @@ def run(package, smtp_port, *extra, **fields):
         check(isinstance(line, dict) and len(line) == 1 and set(line) <= {"status", "message"},
               f"output line shape: {raw}")
         lines.append(line)
-    return result.returncode, lines, elapsed
+    return result.returncode, lines
 
 
 def statuses(lines):
@@ -251,7 +257,7 @@ def check_delivery(work):
             f.write(data)
         handler = Recorder()
         with smtp_server(handler) as port:
-            rc, lines, _ = run(path, port, name=name)
+            rc, lines = run(path, port, name=name)
         what = f"delivery ({label})"
         check(rc == 0, f"{what}: exit {rc}, {lines}")
         check(messages(lines) == [], f"{what}: messages {messages(lines)}")
@@ -306,7 +312,7 @@ def check_refusals(package):
     ]
     for what, handler, fields, expected_messages, failure in cases:
         with smtp_server(handler) as port:
-            rc, lines, _ = run(package, port, **fields)
+            rc, lines = run(package, port, **fields)
         seen = statuses(lines)
         check(rc == 1, f"{what}: exit {rc}")
         check(messages(lines) == expected_messages, f"{what}: messages {messages(lines)}")
@@ -316,32 +322,32 @@ def check_refusals(package):
 
 
 def check_network_failures(package):
-    """Servers that refuse, drop or stop talking end the command within the
-    timeout, never later."""
+    """Servers that refuse or drop the connection end the command at once,
+    without waiting for any timeout; servers that stop talking end it by the
+    timeout."""
     cases = [
-        # behaviour, expected message (None: any client error), must wait
-        ("drop", "Connection Failed", False),
-        ("silent", "Connection Failed", True),
-        ("drop-data", None, False),
-        ("stall-data", None, True),
+        # behaviour, expected message (None: any client error), its timeout.
+        # The timeout of a server that drops the connection is longer than
+        # the hang guard: waiting on it is a hang.
+        ("drop", "Connection Failed", LONG_TIMEOUT),
+        ("silent", "Connection Failed", str(TIMEOUT)),
+        ("drop-data", None, LONG_TIMEOUT),
+        ("stall-data", "The mail server did not answer in time", str(TIMEOUT)),
     ]
-    for behaviour, expected, waits in cases:
+    for behaviour, expected, timeout in cases:
         with raw_server(behaviour) as port:
-            rc, lines, elapsed = run(package, port)
+            rc, lines = run(package, port, timeout=timeout)
         what = f"{behaviour} server"
         got = messages(lines)
         check(rc == 1, f"{what}: exit {rc}, {lines}")
         if expected:
-            check(got == [expected], f"{what}: messages {got}")
+            check(len(got) == 1 and got[0].startswith(expected), f"{what}: messages {got}")
         else:
             check(len(got) == 1 and got[0] != "Connection Failed", f"{what}: messages {got}")
         check("ZQW file successfully sent" not in statuses(lines), f"{what}: reported as sent")
-        check(elapsed < TIMEOUT + 2, f"{what}: took {elapsed:.1f} s")
-        if waits:
-            check(elapsed > TIMEOUT - 1, f"{what}: gave up after {elapsed:.1f} s, before the timeout")
 
     # Nothing listening at all.
-    rc, lines, _ = run(package, free_port())
+    rc, lines = run(package, free_port())
     check(rc == 1 and messages(lines) == ["Connection Failed"], f"closed port: {lines}")
 
 
@@ -350,12 +356,11 @@ def check_unknown_hosts(package):
     none to give) and ends with the reason."""
     for host, reason in [("no-such-host.invalid", "no-such-host.invalid"),
                          ("bad host@name", '"bad host@name" is not a valid host name')]:
-        rc, lines, elapsed = run(package, 25, host=host)
+        rc, lines = run(package, 25, host=host)
         got = messages(lines)
         check(rc == 1 and len(got) == 2 and got[0] == "Invalid Host!" and reason in got[1],
               f"host {host!r}: {rc} {lines}")
         check("Host Resolved" not in statuses(lines), f"host {host!r}: resolved")
-        check(elapsed < TIMEOUT + 2, f"host {host!r}: took {elapsed:.1f} s")
 
 
 def make_certificate(work):
@@ -398,7 +403,7 @@ def check_security(work, package):
         handler = Recorder()
         logins_seen.clear()
         with smtp_server(handler, **server_options) as port:
-            rc, lines, _ = run(package, port, **fields)
+            rc, lines = run(package, port, **fields)
         got = messages(lines)
         check(server_options.get("tls_context") or server_options.get("ssl_context")
               or logins_seen == [], f"{what}: a server without TLS saw a login {logins_seen}")
@@ -438,16 +443,15 @@ def check_password_files(work, package):
     for what, path, wanted in cases:
         handler = Recorder()
         with smtp_server(handler) as port:
-            rc, lines, elapsed = run(package, port, user="ann", password_file=path)
+            rc, lines = run(package, port, user="ann", password_file=path)
         check(rc == 2 and lines == [], f"{what}: exit {rc}, {lines}")
         check(wanted in last_stderr and path in last_stderr, f"{what}: said {last_stderr!r}")
         check(handler.helos == [], f"{what}: connected to the server")
-        check(elapsed < 10, f"{what}: took {elapsed:.1f} s")
     # A private file is read, its first line the password; over plain SMTP
     # without a password, mail still goes.
     handler = Recorder()
     with smtp_server(handler) as port:
-        rc, lines, _ = run(package, port)
+        rc, lines = run(package, port)
     check(rc == 0 and len(handler.messages) == 1 and handler.messages[0]["login"] is None,
           f"plain SMTP without a password: exit {rc}, {lines}")
 
@@ -474,7 +478,7 @@ def check_refused_fields(work, package):
     for what, path, fields, wanted in cases:
         handler = Recorder()
         with smtp_server(handler) as port:
-            rc, lines, _ = run(path, port, **fields)
+            rc, lines = run(path, port, **fields)
         got = messages(lines)
         check(rc == 1, f"{what}: exit {rc}")
         check(len(got) == 1 and wanted in got[0], f"{what}: messages {got}")
@@ -502,7 +506,7 @@ def check_usage(work, package):
     ]
     with smtp_server(Recorder()) as port:
         for what, path, extra, fields, expected in cases:
-            rc, lines, _ = run(path, port, *extra, **fields)
+            rc, lines = run(path, port, *extra, **fields)
             check(rc == 2, f"{what}: exit {rc}")
             check(messages(lines) == expected and statuses(lines) == [], f"{what}: lines {lines}")
 

@@ -1,0 +1,148 @@
+// Reading inputs far larger than any real card or template, each at two
+// sizes, one four times the other, against reading the same bytes and
+// dropping them (cat), measured in the same run:
+//   spread rows    a card whose 1100 (4400) lines of 999 rows each pass the
+//                  card's row limit only together;
+//   crafted card   12.5 (50) MB of one-byte empty rows under one line;
+//   template flood 512 KiB (2 MiB) of line records past the template limit.
+// "x cat" is the read against cat of the same file; "4x/1x" is the larger
+// read against the smaller. Work that stops at a limit stays near 1, work in
+// step with the file near 4, and work that grows faster than the file (a
+// rescan per row, say) near 16 or more. Times are the processor time this
+// process took (user and system), which other work on a shared machine does
+// not lengthen; each is the median of a few runs. Run by hand, not a test.
+//
+//     huge_inputs_bench [FOLDER]    (the input files go there; default /tmp)
+
+#include <fcntl.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "card/card.h"
+#include "card/plainnotes.h"
+
+namespace {
+
+constexpr int kRuns = 5;
+
+double processorMilliseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// The median processor time of kRuns runs, in milliseconds.
+double medianMilliseconds(const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < kRuns; ++i) {
+        const double start = processorMilliseconds();
+        work();
+        times.push_back(processorMilliseconds() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Reads the file to its end and drops the bytes.
+void catFile(const std::string& path) {
+    const int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return;
+    static char buffer[128 << 10];
+    while (::read(in, buffer, sizeof buffer) > 0) {
+    }
+    ::close(in);
+}
+
+std::string crlf(std::initializer_list<const char*> records) {
+    std::string bytes;
+    for (const char* record : records) bytes += std::string(record) + "\r\n";
+    return bytes;
+}
+
+std::string spreadRows(int scale) {
+    std::string bytes = "ZQW1.0\r\n$95\r\n";
+    for (int line = 0; line < 1100 * scale; ++line) {
+        bytes += "999#}x\r";
+        bytes.append(998, '\r');
+    }
+    return bytes;
+}
+
+std::string craftedCard(int scale) {
+    const size_t rows = (size_t{50} << 20) / 4 * static_cast<size_t>(scale) - 20;
+    std::string bytes = "ZQW1.0\r\n$95\r\n" + std::to_string(rows) + "#}first\r";
+    bytes.append(rows - 1, '\r');
+    return bytes;
+}
+
+std::string templateFlood(int scale) {
+    std::string bytes = crlf({"FG", "PS", "C195"});
+    while (bytes.size() < (size_t{512} << 10) * static_cast<size_t>(scale)) bytes += "L99\r\n";
+    return bytes + "GAfter\r\n";
+}
+
+struct Case {
+    const char* name;
+    std::string (*make)(int scale);
+    // Reads the file at path as the editor would.
+    std::function<void(const std::string& path)> read;
+};
+
+void readCard(const std::string& templateBytes, const std::string& path) {
+    zqw::MessageList messages;
+    zqw::PlainNotes notes;
+    zqw::Card card(messages, notes);
+    card.parseTemplate(templateBytes);
+    card.cardFileName = path;
+    card.readCardFile();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string folder = argc > 1 ? argv[1] : "/tmp";
+    const std::string path = folder + "/huge_inputs_bench-" + std::to_string(::getpid());
+    const std::string spreadTemplate = crlf({"FG", "PS", "C195", "L99", "L99", "L99", "L99", "L99",
+                                             "L99", "L99", "L99", "L99", "L99", "L99", "L11"});
+    const std::string oneLineTemplate = crlf({"FG", "PS", "C195", "L01"});
+    const Case cases[] = {
+        {"spread rows", &spreadRows, [&](const std::string& p) { readCard(spreadTemplate, p); }},
+        {"crafted card", &craftedCard, [&](const std::string& p) { readCard(oneLineTemplate, p); }},
+        {"template flood", &templateFlood,
+         [](const std::string& p) {
+             zqw::MessageList messages;
+             zqw::PlainNotes notes;
+             zqw::Card card(messages, notes);
+             card.parseTemplateFile(p);
+         }},
+    };
+
+    std::printf("%-15s %5s %11s %9s %9s %7s %7s\n", "input", "scale", "file bytes", "cat ms",
+                "read ms", "x cat", "4x/1x");
+    for (const Case& c : cases) {
+        double smaller = 0;
+        for (const int scale : {1, 4}) {
+            const std::string bytes = c.make(scale);
+            std::ofstream(path, std::ios::binary) << bytes;
+            const double cat = medianMilliseconds([&] { catFile(path); });
+            const double read = medianMilliseconds([&] { c.read(path); });
+            if (scale == 1) {
+                smaller = read;
+                std::printf("%-15s %5d %11zu %9.2f %9.2f %7.1f %7s\n", c.name, scale, bytes.size(),
+                            cat, read, read / cat, "");
+            } else {
+                std::printf("%-15s %5d %11zu %9.2f %9.2f %7.1f %7.1f\n", c.name, scale,
+                            bytes.size(), cat, read, read / cat, read / smaller);
+            }
+        }
+    }
+    ::unlink(path.c_str());
+    return 0;
+}

@@ -17,7 +17,12 @@ std::string recipientNotFoundText(std::string_view address) {
 }
 
 std::string notAnIntegerText(std::string_view text) {
-    return "'" + std::string(text) + "' is not a valid integer value";
+    // Built by appending: GCC 12 takes a literal + temporary string here for
+    // an overlapping copy (-Wrestrict) when it inlines it.
+    std::string message = "'";
+    message += text;
+    message += "' is not a valid integer value";
+    return message;
 }
 
 }  // namespace zqw::mailtext

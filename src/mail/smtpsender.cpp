@@ -100,7 +100,10 @@ std::optional<std::string> smtpUrl(const SmtpServer& server, const std::string& 
     if (host.empty() || hasControlCharacter(host)) return std::nullopt;
     const bool bareIpv6 = host.find(':') != std::string::npos && host.front() != '[';
     const std::string hostPart = bareIpv6 ? "[" + host + "]" : host;
-    const std::string path = "/" + percentEncoded(server.heloName);
+    // Appended rather than literal + temporary, which GCC 12 takes for an
+    // overlapping copy (-Wrestrict) when it inlines it.
+    std::string path = "/";
+    path += percentEncoded(server.heloName);
 
     CURLU* url = curl_url();
     if (!url) throw std::bad_alloc();

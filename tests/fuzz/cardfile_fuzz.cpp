@@ -3,7 +3,11 @@
 // that is read holds together, and writing it and reading that back gives
 // a card of the same shape, whose file then stays the same.
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,7 +17,54 @@
 
 namespace {
 
-zqw::Card& bundledCard() { return parsedCard(ZQW_SOURCE_DIR "/tests/fuzz/cardfile.sel"); }
+constexpr const char* kTemplate = ZQW_SOURCE_DIR "/tests/fuzz/cardfile.sel";
+
+zqw::Card& bundledCard() { return parsedCard(kTemplate); }
+
+// A second card of the same template, for reading the bytes from a file.
+zqw::Card& fileCard(zqw::MessageList*& messagesOut) {
+    static zqw::MessageList messages;
+    static zqw::PlainNotes notes;
+    static zqw::Card* card = [] {
+        auto* made = new zqw::Card(messages, notes);
+        ZQW_FUZZ_REQUIRE(made->parseTemplateFile(kTemplate));
+        return made;
+    }();
+    messages.messages.clear();
+    messagesOut = &messages;
+    return *card;
+}
+
+// A card file is read from disk a piece at a time, with a search of its own
+// for where records end (64 bytes at a time, across the pieces' edges): it
+// must find the records the reading of the same bytes in memory finds. The
+// header's notes name is dropped first, so that the file read opens nothing
+// else.
+void requireFileReadAlike(std::string_view data) {
+    std::string bytes(data);
+    if (bytes.compare(0, 6, "ZQW1.0") == 0) {
+        const size_t cr = bytes.find('\r');
+        bytes.erase(6, (cr == std::string::npos ? bytes.size() : cr) - 6);
+    }
+    zqw::Card& fromBytes = bundledCard();
+    const bool whole = fromBytes.readCardBytes(bytes);
+    if (!whole) fromBytes.resetToBlankCard();
+
+    const int fd = memfd_create("card", MFD_CLOEXEC);
+    ZQW_FUZZ_REQUIRE(fd >= 0);
+    for (size_t done = 0; done < bytes.size();) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        ZQW_FUZZ_REQUIRE(n > 0);
+        done += static_cast<size_t>(n);
+    }
+    zqw::MessageList* messages = nullptr;
+    zqw::Card& fromFile = fileCard(messages);
+    fromFile.cardFileName = "/proc/self/fd/" + std::to_string(fd);
+    fromFile.readCardFile();
+    close(fd);
+    ZQW_FUZZ_REQUIRE(messages->messages.empty() == whole);
+    ZQW_FUZZ_REQUIRE(fromFile.cardFileBytes() == fromBytes.cardFileBytes());
+}
 
 // Every line's chain is as long as its count and every section counts its
 // lines' rows, so the windows can walk the card.
@@ -70,6 +121,7 @@ std::vector<int> rowCounts(const zqw::Card& card) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    requireFileReadAlike(std::string_view(reinterpret_cast<const char*>(data), size));
     zqw::Card& card = bundledCard();
     if (!card.readCardBytes(std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
     requireWholeCard(card);

@@ -60,24 +60,14 @@ QString answerOnScreen(EditorApp& app, int row) { return cellText(app, 1, row, 1
 
 }  // namespace
 
-class DosImportTest : public QObject {
+class DosImportTest : public EditorSessionTest {
     Q_OBJECT
 
 private slots:
-    void init() { session_ = std::make_unique<EditorSession>(); }
-    void cleanup() { session_.reset(); }
-
     void importFillsCardAndNotes();
     void questionsComeFirst_data();
     void questionsComeFirst();
     void unreadableFileKeepsBlankCard();
-
-private:
-    EditorApp& start() { return session_->start(); }
-    ScriptedDialogs& dialogs() { return session_->dialogs(); }
-    QString path(const QString& name) const { return session_->path(name); }
-
-    std::unique_ptr<EditorSession> session_;
 };
 
 void DosImportTest::importFillsCardAndNotes() {
@@ -91,7 +81,7 @@ void DosImportTest::importFillsCardAndNotes() {
 
     dialogs().expectOpenFile(ver, kDosFilter);
     QTest::keyClick(&app.mainWindow(), Qt::Key_M, Qt::ControlModifier);
-    session_->verifyDialogs();
+    session().verifyDialogs();
     const UserDialogs::FileRequest request = dialogs().lastFileRequest();
     QCOMPARE(request.defaultExtension, QStringLiteral("ver"));
     QVERIFY(request.fileName.isEmpty());
@@ -168,7 +158,7 @@ void DosImportTest::questionsComeFirst() {
                                  kCardFilter);
     if (notesAnswer != kNotAsked) dialogs().expectQuestion(kSaveNotes, Answer(notesAnswer));
     chooseMenuItem(app, "importDosCard");
-    session_->verifyDialogs();
+    session().verifyDialogs();
 
     QCOMPARE(answerOnScreen(app, 1), firstAnswer);
     QCOMPARE(app.document().isModified(), !firstAnswer.isEmpty());
@@ -186,7 +176,7 @@ void DosImportTest::unreadableFileKeepsBlankCard() {
     dialogs().expectOpenFile(ver, kDosFilter);
     dialogs().expectMessage(QStringLiteral("Cannot open file ") + ver);
     chooseMenuItem(app, "importDosCard");
-    session_->verifyDialogs();
+    session().verifyDialogs();
     QVERIFY(app.document().isUnnamed());
     QVERIFY(!app.document().isModified());
     QCOMPARE(answerOnScreen(app, 1), QString());

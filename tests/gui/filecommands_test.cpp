@@ -70,16 +70,10 @@ enum class SaveTo { NotShown, Cancelled, GoodPath, BadPath };
 
 Q_DECLARE_METATYPE(SaveTo)
 
-class FileCommandsTest : public QObject {
+class FileCommandsTest : public EditorSessionTest {
     Q_OBJECT
 
 private slots:
-    void init() { session_ = std::make_unique<EditorSession>(); }
-    void cleanup() {
-        session_->verifyDialogs();
-        session_.reset();
-    }
-
     void newCommand_data();
     void newCommand();
     void typingInTheNotesThenNewAsksAboutTheCard();
@@ -111,10 +105,7 @@ private slots:
     void packageHoldingOnlyNotesGivesABlankCard();
 
 private:
-    EditorApp& start() { return session_->start(); }
-    ScriptedDialogs& dialogs() { return session_->dialogs(); }
-    QString path(const QString& name) const { return session_->path(name); }
-    QString folder() const { return session_->folder().path(); }
+    QString folder() const { return session().folder().path(); }
     // Scripts the card save dialog and returns the path it answers.
     QString scriptSaveDialog(SaveTo saveTo, const QString& goodName) {
         switch (saveTo) {
@@ -135,8 +126,6 @@ private:
         }
         return {};
     }
-
-    std::unique_ptr<EditorSession> session_;
 };
 
 void FileCommandsTest::newCommand_data() {
@@ -242,7 +231,7 @@ void FileCommandsTest::notesChangesCountUntilTheNotesAreSaved() {
     if (notesSaved) chooseMenuItem(app, "saveNotes");
     if (!notesSaved) dialogs().expectQuestion(kSaveCard, Answer::No);
     chooseMenuItem(app, "newCard");
-    session_->verifyDialogs();
+    session().verifyDialogs();
     QCOMPARE(readBytes(notesPath),
              notesSaved ? QByteArray("Old notes\r\nnew\r\n") : QByteArray("Old notes\r\n"));
     QVERIFY(!app.document().isModified());
@@ -269,7 +258,7 @@ void FileCommandsTest::notesMovedWithTheirCardAreLinkedAnew() {
     }
     dialogs().expectOpenFile(path(QStringLiteral("new/club.ccf")), kOpenFilter);
     chooseMenuItem(app, "openCard");
-    session_->verifyDialogs();
+    session().verifyDialogs();
 
     QCOMPARE(app.notesEditor().toPlainText(), QStringLiteral("Old notes\n"));
     QCOMPARE(app.document().linkedNotesFile(),
@@ -693,7 +682,7 @@ void FileCommandsTest::theNotesAnswerAtExitHoldsForTheCardSave() {
     dialogs().expectQuestion(kSaveNotes, Answer(notesAnswer));
     dialogs().expectQuestion(kSaveCard, Answer::Yes);
     QVERIFY(app.mainWindow().close());
-    session_->verifyDialogs();
+    session().verifyDialogs();
     QVERIFY(readBytes(card).contains(firstRecord("Changed")));
     if (notesAnswer == int(Answer::No)) {
         QCOMPARE(readBytes(notes), notesBefore);

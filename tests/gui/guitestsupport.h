@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QList>
+#include <QObject>
 #include <QStringList>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -170,6 +171,30 @@ private:
     QTemporaryDir folder_;
     ScriptedDialogs dialogs_;
     std::unique_ptr<EditorApp> app_;
+};
+
+// The base of a test class whose every test function has an editor session
+// of its own: made before the function, its script checked (no failure, no
+// step left unused) and the editor ended after it.
+class EditorSessionTest : public QObject {
+    Q_OBJECT
+
+protected:
+    EditorSession& session() { return *session_; }
+    const EditorSession& session() const { return *session_; }
+    EditorApp& start() { return session_->start(); }
+    ScriptedDialogs& dialogs() { return session_->dialogs(); }
+    QString path(const QString& name) const { return session_->path(name); }
+
+private slots:
+    void init() { session_ = std::make_unique<EditorSession>(); }
+    void cleanup() {
+        session_->verifyDialogs();
+        session_.reset();
+    }
+
+private:
+    std::unique_ptr<EditorSession> session_;
 };
 
 // Shows a window and makes it the active one, as a user finds it.

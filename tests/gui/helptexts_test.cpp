@@ -116,22 +116,13 @@ QString readText(const QString& path, bool windows1252) {
 
 }  // namespace
 
-class HelpTextsTest : public QObject {
+class HelpTextsTest : public EditorSessionTest {
     Q_OBJECT
 
 private slots:
-    void init() { session_ = std::make_unique<EditorSession>(); }
-    void cleanup() {
-        session_->verifyDialogs();
-        session_.reset();
-    }
-
     void mentionsAreChecked_data();
     void mentionsAreChecked();
     void everyCommandNamedInHelpAndHintsExists();
-
-private:
-    std::unique_ptr<EditorSession> session_;
 };
 
 void HelpTextsTest::mentionsAreChecked_data() {
@@ -155,12 +146,12 @@ void HelpTextsTest::mentionsAreChecked_data() {
 void HelpTextsTest::mentionsAreChecked() {
     QFETCH(QString, text);
     QFETCH(QStringList, unknown);
-    EditorApp& app = session_->start();
+    EditorApp& app = session().start();
     QCOMPARE(unknownCommands(text, menusOf(*app.mainWindow().menuBar())), unknown);
 }
 
 void HelpTextsTest::everyCommandNamedInHelpAndHintsExists() {
-    EditorApp& app = session_->start();
+    EditorApp& app = session().start();
     const MenuCaptions menus = menusOf(*app.mainWindow().menuBar());
     QVERIFY(menus.contains(QStringLiteral("File")));
     QStringList faults;

@@ -22,16 +22,10 @@
 #include "printing/printlayoutdialog.h"
 #include "prompts/promptlistwindow.h"
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public EditorSessionTest {
     Q_OBJECT
 
 private slots:
-    void init() { session_ = std::make_unique<EditorSession>(); }
-    void cleanup() {
-        session_->verifyDialogs();
-        session_.reset();
-    }
-
     void firstRunUsesTheDefaults();
     void startUpBuildsNoSecondaryWindow();
     void settingsSurviveARestart();
@@ -62,11 +56,7 @@ private slots:
     void rightClickOnAnotherCellOpensItsPrompts();
 
 private:
-    EditorApp& start() { return session_->start(); }
-    ScriptedDialogs& dialogs() { return session_->dialogs(); }
-    QString iniPath() const { return session_->settings().iniPath(); }
-
-    std::unique_ptr<EditorSession> session_;
+    QString iniPath() { return session().settings().iniPath(); }
 };
 
 void MainWindowTest::startUpBuildsNoSecondaryWindow() {
@@ -117,7 +107,7 @@ void MainWindowTest::settingsSurviveARestart() {
         app.action(QStringLiteral("toggleNoteTabs"))->trigger();
         QVERIFY(!app.action(QStringLiteral("toggleNoteTabs"))->isChecked());
         app.settings().setHintNumber(4);
-        session_->stop();
+        session().stop();
     }
     IniFile written(iniPath());
     QCOMPARE(written.readInt(QStringLiteral("width"), 0), 700);
@@ -139,14 +129,14 @@ void MainWindowTest::settingsSurviveARestart() {
 }
 
 void MainWindowTest::keysAreFoundInAnySpelling() {
-    QVERIFY(session_->settings().writeIni(
+    QVERIFY(session().settings().writeIni(
         "[Setup]\r\nHINTNO=7\r\nDfont=CardTimes\r\ndsize=9\r\nLEFT=33\r\nMyOwnKey=kept\r\n"));
     EditorApp& app = start();
     QCOMPARE(app.settings().hintNumber(), 7);
     QCOMPARE(app.settings().displayFont().family(), QStringLiteral("CardTimes"));
     QCOMPARE(app.settings().displayFont().pointSize(), 9);
     QCOMPARE(app.mainWindow().geometry().x(), 33);
-    session_->stop();
+    session().stop();
 
     IniFile written(iniPath());
     const QString text = written.text();
@@ -476,11 +466,11 @@ void MainWindowTest::missingTemplateEndsTheStartAndWritesNothing() {
     // The last card is a filled card of the user's; without a template the
     // editor has no card to show it in, and must not write a blank one over
     // it at any later save.
-    const QString cardPath = session_->path(QStringLiteral("filled.ccf"));
+    const QString cardPath = session().path(QStringLiteral("filled.ccf"));
     const QByteArray filled = readBytes(QStringLiteral(ZQW_SOURCE_DIR "/tests/cli/fixture.ccf"));
     QVERIFY(filled.size() > 100);
     writeBytes(cardPath, filled);
-    QVERIFY(session_->settings().writeIni("[setup]\r\nfile=" + cardPath.toUtf8() + "\r\n"));
+    QVERIFY(session().settings().writeIni("[setup]\r\nfile=" + cardPath.toUtf8() + "\r\n"));
     const QByteArray settingsBefore = readBytes(iniPath());
     QTemporaryDir empty;
     useProgramDir(empty.path());
@@ -491,7 +481,7 @@ void MainWindowTest::missingTemplateEndsTheStartAndWritesNothing() {
     QVERIFY(!app.document().hasTemplate());
     QVERIFY(!app.document().save());
     QVERIFY(!app.document().saveAs(cardPath));
-    session_->stop();
+    session().stop();
 
     QCOMPARE(readBytes(cardPath), filled);
     QCOMPARE(readBytes(iniPath()), settingsBefore);

@@ -31,25 +31,13 @@ QString firstAnswer(EditorApp& app) {
 
 }  // namespace
 
-class NamedFileTest : public QObject {
+class NamedFileTest : public EditorSessionTest {
     Q_OBJECT
 
 private slots:
-    void init() { session_ = std::make_unique<EditorSession>(); }
-    void cleanup() {
-        session_->verifyDialogs();
-        session_.reset();
-    }
-
     void namedFileOpensOnceShown_data();
     void namedFileOpensOnceShown();
     void hintsComeUpOverTheNamedCard();
-
-private:
-    ScriptedDialogs& dialogs() { return session_->dialogs(); }
-    QString path(const QString& name) const { return session_->path(name); }
-
-    std::unique_ptr<EditorSession> session_;
 };
 
 void NamedFileTest::namedFileOpensOnceShown_data() {
@@ -88,7 +76,7 @@ void NamedFileTest::namedFileOpensOnceShown() {
         openedPath = out + QStringLiteral("/named.ccf");
     }
 
-    EditorApp& app = session_->create();
+    EditorApp& app = session().create();
     QVERIFY(app.isReady());
     // A change to the card: a note number on its first row.
     if (changed)
@@ -125,7 +113,7 @@ void NamedFileTest::namedFileOpensOnceShown() {
 void NamedFileTest::hintsComeUpOverTheNamedCard() {
     const QString cardPath = path(QStringLiteral("named.ccf"));
     writeCardFile(cardPath, QStringLiteral("From disk"));
-    EditorApp& app = session_->create();
+    EditorApp& app = session().create();
     QVERIFY(app.isReady());
     app.settings().setHintsAtStart(true);
     QString titleUnderHints;

@@ -135,16 +135,10 @@ bool printSupportLoaded() {
 
 }  // namespace
 
-class PrintWindowsTest : public QObject {
+class PrintWindowsTest : public EditorSessionTest {
     Q_OBJECT
 
 private slots:
-    void init() { session_ = std::make_unique<EditorSession>(); }
-    void cleanup() {
-        session_->verifyDialogs();
-        session_.reset();
-    }
-
     // First: nothing before it may have asked for printers.
     void printersAreAskedForOnlyToPrint();
     void windowsShowTheirControls_data();
@@ -165,9 +159,6 @@ private slots:
     void notesPrintOnThePaperTheCardStored();
 
 private:
-    ScriptedDialogs& dialogs() { return session_->dialogs(); }
-    QString path(const QString& name) const { return session_->path(name); }
-
     // The editor on a filled card and its notes, as the last card opened;
     // more settings lines may follow.
     EditorApp& startOnFilledCard(const QByteArray& moreSettings = {}) {
@@ -178,8 +169,8 @@ private:
         }
         const QByteArray ini = "[setup]\r\nfile=" + path(QStringLiteral("filled.ccf")).toUtf8() +
                                "\r\n" + moreSettings;
-        if (!session_->settings().writeIni(ini)) qFatal("cannot write the settings");
-        EditorApp& app = session_->start();
+        if (!session().settings().writeIni(ini)) qFatal("cannot write the settings");
+        EditorApp& app = session().start();
         if (app.notesEditor().fileName() != path(QStringLiteral("filled-notes.txt")))
             qFatal("the filled card did not open with its notes");
         return app;
@@ -195,13 +186,11 @@ private:
 
     // The files of the test's folder other than the fixtures.
     QStringList writtenFiles() const {
-        QStringList files = QDir(session_->folder().path()).entryList(QDir::Files);
+        QStringList files = QDir(session().folder().path()).entryList(QDir::Files);
         files.removeAll(QStringLiteral("filled.ccf"));
         files.removeAll(QStringLiteral("filled-notes.txt"));
         return files;
     }
-
-    std::unique_ptr<EditorSession> session_;
 };
 
 void PrintWindowsTest::printersAreAskedForOnlyToPrint() {
@@ -686,7 +675,7 @@ void PrintWindowsTest::specialFilesAtOutputPathsAreLeftAlone() {
             triggerTool(*preview, "saveArchive");
         }
     }
-    session_->verifyDialogs();
+    session().verifyDialogs();
     struct stat info {};
     QCOMPARE(::lstat(QFile::encodeName(pipe).constData(), &info), 0);
     QVERIFY(S_ISFIFO(info.st_mode));
@@ -702,8 +691,8 @@ void PrintWindowsTest::notesPrintOnThePaperTheCardStored() {
     printToFile(cardWindow(app), QStringLiteral("card.pdf"));
     QCOMPARE(pdfPageSize(path(QStringLiteral("card.pdf"))), QStringLiteral("842 x 595"));
     // At the end the card's paper and bin are stored for both windows.
-    session_->stop();
-    const IniFile stored(session_->settings().iniPath());
+    session().stop();
+    const IniFile stored(session().settings().iniPath());
     QCOMPARE(stored.readString(QStringLiteral("rbPaper"), {}), QStringLiteral("A4"));
     QCOMPARE(stored.readString(QStringLiteral("rbBin"), {}), QStringLiteral("Upper"));
 }

@@ -68,16 +68,10 @@ QString firstField(EditorApp& app, int section, int row, int field) {
 
 }  // namespace
 
-class ReviewTest : public QObject {
+class ReviewTest : public EditorSessionTest {
     Q_OBJECT
 
 private slots:
-    void init() { session_ = std::make_unique<EditorSession>(); }
-    void cleanup() {
-        session_->verifyDialogs();
-        session_.reset();
-    }
-
     void compareGoesToTheCellAndTakesTheirsAsOneUndoableChange();
     void checkListsTheFindingsAndProduceOffersThemFirst();
     void exportWritesTheCardAsAWebPage();
@@ -87,22 +81,20 @@ private slots:
 private:
     EditorApp& openCard(const QString& firstAnswer,
                         const QString& fileName = QStringLiteral("mine.ccf")) {
-        const QString mine = session_->path(fileName);
+        const QString mine = session().path(fileName);
         writeCardFile(mine, firstAnswer);
-        EditorApp& app = session_->start();
-        session_->dialogs().expectOpenFile(mine, kOpenFilter);
+        EditorApp& app = session().start();
+        session().dialogs().expectOpenFile(mine, kOpenFilter);
         chooseMenuItem(app, "openCard");
         return app;
     }
-
-    std::unique_ptr<EditorSession> session_;
 };
 
 void ReviewTest::compareGoesToTheCellAndTakesTheirsAsOneUndoableChange() {
     EditorApp& app = openCard(QStringLiteral("12 / 34"));
-    const QString theirs = session_->path(QStringLiteral("theirs.ccf"));
+    const QString theirs = session().path(QStringLiteral("theirs.ccf"));
     writeCardFile(theirs, QStringLiteral("12 / 3\x04"));  // a diamond in their copy
-    session_->dialogs().expectOpenFile(theirs, kCardFilter);
+    session().dialogs().expectOpenFile(theirs, kCardFilter);
     chooseMenuItem(app, "compareWithCard");
 
     QWidget* window = topLevel(QStringLiteral("compareWindow"));
@@ -170,15 +162,15 @@ void ReviewTest::checkListsTheFindingsAndProduceOffersThemFirst() {
     window->close();
 
     // Produce asks first; Yes shows the findings and makes no package.
-    session_->dialogs().expectQuestion(kCheckQuestion, Answer::Yes);
+    session().dialogs().expectQuestion(kCheckQuestion, Answer::Yes);
     chooseMenuItem(app, "producePackage");
     QVERIFY(window->isVisible());
     // No goes on to the package's file dialog (cancelled here).
-    session_->dialogs().expectQuestion(kCheckQuestion, Answer::No);
-    session_->dialogs().expectSaveFile(std::nullopt);
+    session().dialogs().expectQuestion(kCheckQuestion, Answer::No);
+    session().dialogs().expectSaveFile(std::nullopt);
     chooseMenuItem(app, "producePackage");
     // E-mail asks as well; Cancel stops there.
-    session_->dialogs().expectQuestion(kCheckQuestion, Answer::Cancel);
+    session().dialogs().expectQuestion(kCheckQuestion, Answer::Cancel);
     chooseMenuItem(app, "emailPackage");
 
     // With the names typed in, the check finds nothing and Produce asks
@@ -188,17 +180,17 @@ void ReviewTest::checkListsTheFindingsAndProduceOffersThemFirst() {
     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("checkAgain")),
                       Qt::LeftButton);
     QCOMPARE(list->topLevelItemCount(), 0);
-    session_->dialogs().expectSaveFile(std::nullopt);
+    session().dialogs().expectSaveFile(std::nullopt);
     chooseMenuItem(app, "producePackage");
 }
 
 void ReviewTest::exportWritesTheCardAsAWebPage() {
     EditorApp& app = openCard(QStringLiteral("<b>12</b> & 3\x06"));
-    const QString page = session_->path(QStringLiteral("card.html"));
-    session_->dialogs().expectSaveFile(page, QStringLiteral("Web pages (*.html)|*.html"));
+    const QString page = session().path(QStringLiteral("card.html"));
+    session().dialogs().expectSaveFile(page, QStringLiteral("Web pages (*.html)|*.html"));
     chooseMenuItem(app, "exportWebPage");
-    QCOMPARE(session_->dialogs().lastFileRequest().fileName,
-             session_->path(QStringLiteral("mine.html")));
+    QCOMPARE(session().dialogs().lastFileRequest().fileName,
+             session().path(QStringLiteral("mine.html")));
     const QByteArray html = readBytes(page);
     QVERIFY(html.startsWith("<!DOCTYPE html>"));
     QVERIFY(
@@ -206,11 +198,11 @@ void ReviewTest::exportWritesTheCardAsAWebPage() {
                       "</span></td>"));
 
     // A page that cannot be written is named in a message.
-    session_->dialogs().expectSaveFile(session_->folder().path());
-    session_->dialogs().expectMessage({});
+    session().dialogs().expectSaveFile(session().folder().path());
+    session().dialogs().expectMessage({});
     chooseMenuItem(app, "exportWebPage");
-    QVERIFY(session_->dialogs().log().last().startsWith(
-        QStringLiteral("message: Unable to write to the file ") + session_->folder().path()));
+    QVERIFY(session().dialogs().log().last().startsWith(
+        QStringLiteral("message: Unable to write to the file ") + session().folder().path()));
 }
 
 void ReviewTest::exportSaysWhatTheNotesCouldNotKeep() {
@@ -218,9 +210,9 @@ void ReviewTest::exportSaysWhatTheNotesCouldNotKeep() {
     // Text that came into the notes without passing their entry: a suit
     // symbol, a character with a look-alike and one without.
     app.notesEditor().insertPlainText(QStringLiteral("Bid 2\u2663 15\u221217 \u0416"));
-    const QString page = session_->path(QStringLiteral("card.html"));
-    session_->dialogs().expectSaveFile(page, QStringLiteral("Web pages (*.html)|*.html"));
-    session_->dialogs().expectMessage(
+    const QString page = session().path(QStringLiteral("card.html"));
+    session().dialogs().expectSaveFile(page, QStringLiteral("Web pages (*.html)|*.html"));
+    session().dialogs().expectMessage(
         QStringLiteral("Replaced, as a notes file cannot store them: \u2212 by -, \u0416 by ?"));
     chooseMenuItem(app, "exportWebPage");
     // The page holds the notes as their file would: the suit kept as a suit.

@@ -99,13 +99,10 @@ void openCard(EditorSession& session, const QString& path) {
 
 }  // namespace
 
-class TwoEditorsTest : public QObject {
+class TwoEditorsTest : public EditorSessionTest {
     Q_OBJECT
 
 private slots:
-    void init() { session_ = std::make_unique<EditorSession>(); }
-    void cleanup() { session_.reset(); }
-
     void aRunningEditorsCopyIsLeftToIt();
     void aCopyIsRestoredUnderANameOfAnyCharacters();
     void restoredWorkStillAsksBeforeOverwritingAnotherSave();
@@ -114,12 +111,6 @@ private slots:
     void theSecondEditorOnACardIsToldAndAsksBeforeOverwriting();
     void changesOnDiskAreTold_data();
     void changesOnDiskAreTold();
-
-private:
-    EditorSession& session() { return *session_; }
-    QString path(const QString& name) const { return session_->path(name); }
-
-    std::unique_ptr<EditorSession> session_;
 };
 
 void TwoEditorsTest::aRunningEditorsCopyIsLeftToIt() {

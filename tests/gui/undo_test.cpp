@@ -39,25 +39,16 @@ void typeInFirstCell(EditorApp& app, const QString& text) {
 
 Q_DECLARE_METATYPE(Change)
 
-class UndoTest : public QObject {
+class UndoTest : public EditorSessionTest {
     Q_OBJECT
 
 private slots:
-    void init() { session_ = std::make_unique<EditorSession>(); }
-    void cleanup() {
-        session_->verifyDialogs();
-        session_.reset();
-    }
-
     void everyChangeUndoesAndRedoesExactly_data();
     void everyChangeUndoesAndRedoesExactly();
     void undoingBackToTheSavedCardMakesItUnchanged();
     void typingInTheOpenCellIsUndoneFirst();
     void newOpenAndCloseStartANewHistory();
     void theNotesKeepTheirOwnUndo();
-
-private:
-    std::unique_ptr<EditorSession> session_;
 };
 
 void UndoTest::everyChangeUndoesAndRedoesExactly_data() {
@@ -114,8 +105,8 @@ void UndoTest::everyChangeUndoesAndRedoesExactly_data() {
 void UndoTest::everyChangeUndoesAndRedoesExactly() {
     QFETCH(Change, change);
     QFETCH(QString, caption);
-    EditorApp& app = session_->start();
-    change(app, *session_);
+    EditorApp& app = session().start();
+    change(app, session());
     app.sectionView().storePendingEdits();
     QVERIFY(app.document().undoStack().canUndo());
     const QByteArray after = cardBytes(app);
@@ -136,10 +127,10 @@ void UndoTest::everyChangeUndoesAndRedoesExactly() {
 }
 
 void UndoTest::undoingBackToTheSavedCardMakesItUnchanged() {
-    EditorApp& app = session_->start();
-    const QString path = session_->path(QStringLiteral("card.ccf"));
+    EditorApp& app = session().start();
+    const QString path = session().path(QStringLiteral("card.ccf"));
     typeInFirstCell(app, QStringLiteral("saved"));
-    session_->dialogs().expectSaveFile(path);
+    session().dialogs().expectSaveFile(path);
     chooseMenuItem(app, "saveCard");
     QVERIFY(!app.document().isModified());
     const QByteArray saved = cardBytes(app);
@@ -158,7 +149,7 @@ void UndoTest::undoingBackToTheSavedCardMakesItUnchanged() {
 }
 
 void UndoTest::typingInTheOpenCellIsUndoneFirst() {
-    EditorApp& app = session_->start();
+    EditorApp& app = session().start();
     typeInFirstCell(app, QStringLiteral("stored"));
     QLineEdit* editor = editCell(app, 1, 1, 1);
     editor->end(false);
@@ -172,17 +163,17 @@ void UndoTest::typingInTheOpenCellIsUndoneFirst() {
 }
 
 void UndoTest::newOpenAndCloseStartANewHistory() {
-    EditorApp& app = session_->start();
-    const QString path = session_->path(QStringLiteral("card.ccf"));
+    EditorApp& app = session().start();
+    const QString path = session().path(QStringLiteral("card.ccf"));
     typeInFirstCell(app, QStringLiteral("one"));
-    session_->dialogs().expectSaveFile(path);
+    session().dialogs().expectSaveFile(path);
     chooseMenuItem(app, "saveCard");
     QVERIFY(app.document().undoStack().canUndo());
-    session_->dialogs().expectOpenFile(path);
+    session().dialogs().expectOpenFile(path);
     chooseMenuItem(app, "openCard");
     QVERIFY(!app.document().undoStack().canUndo());
     typeInFirstCell(app, QStringLiteral("two"));
-    session_->dialogs().expectQuestion(QStringLiteral("Do you wish to save the current file"),
+    session().dialogs().expectQuestion(QStringLiteral("Do you wish to save the current file"),
                                        Answer::No);
     chooseMenuItem(app, "closeCard");
     QVERIFY(!app.document().undoStack().canUndo());
@@ -190,7 +181,7 @@ void UndoTest::newOpenAndCloseStartANewHistory() {
 }
 
 void UndoTest::theNotesKeepTheirOwnUndo() {
-    EditorApp& app = session_->start();
+    EditorApp& app = session().start();
     typeInFirstCell(app, QStringLiteral("card text"));
     app.sectionView().showNotesGroup();
     NotesTextEditor& notes = app.notesEditor();

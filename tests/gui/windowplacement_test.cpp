@@ -30,28 +30,19 @@ QRect outerRect(const QWidget& window) {
 
 }  // namespace
 
-class WindowPlacementTest : public QObject {
+class WindowPlacementTest : public EditorSessionTest {
     Q_OBJECT
 
 private slots:
-    void init() { session_ = std::make_unique<EditorSession>(); }
-    void cleanup() {
-        session_->verifyDialogs();
-        session_.reset();
-    }
-
     void eachMenuHasOneItemPerMnemonic();
     void windowsOpenInsideTheScreen_data();
     void windowsOpenInsideTheScreen();
     void fontDialogsShowTheirWholeTitle_data();
     void fontDialogsShowTheirWholeTitle();
-
-private:
-    std::unique_ptr<EditorSession> session_;
 };
 
 void WindowPlacementTest::eachMenuHasOneItemPerMnemonic() {
-    EditorApp& app = session_->start();
+    EditorApp& app = session().start();
     QStringList clashes;
     for (QAction* top : app.mainWindow().menuBar()->actions()) {
         QMenu* menu = top->menu();
@@ -82,7 +73,7 @@ void WindowPlacementTest::windowsOpenInsideTheScreen_data() {
 
 void WindowPlacementTest::windowsOpenInsideTheScreen() {
     QFETCH(QString, window);
-    EditorApp& app = session_->start();
+    EditorApp& app = session().start();
     // The main window near the screen's far corner, as a user may leave it;
     // windows placed from it would run off the screen.
     const QRect area = availableArea(app.mainWindow());
@@ -131,10 +122,10 @@ void WindowPlacementTest::fontDialogsShowTheirWholeTitle_data() {
 void WindowPlacementTest::fontDialogsShowTheirWholeTitle() {
     QFETCH(QString, title);
     QFETCH(QString, item);
-    EditorApp& app = session_->start();
+    EditorApp& app = session().start();
     int width = 0;
     int needed = 0;
-    session_->dialogs().expectDialog(title, [&](QDialog& dialog) {
+    session().dialogs().expectDialog(title, [&](QDialog& dialog) {
         width = dialog.width();
         // The title in a bold title-bar font, and an icon and three buttons
         // each as wide as the bar is high.

@@ -3,13 +3,11 @@
 #include <QApplication>
 #include <QPainter>
 
-SuitTextDelegate::SuitTextDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
-
-void SuitTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                             const QModelIndex& index) const {
+void ColouredSuitsDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                  const QModelIndex& index) const {
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
-    if (!suits_.hasColour(item.text) || (item.state & QStyle::State_Selected)) {
+    if (!hasColour(item.text) || (item.state & QStyle::State_Selected)) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
@@ -21,15 +19,22 @@ void SuitTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     item.text.clear();
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
 
+    // The margin the style keeps on each side of an item's text.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    painter->save();
+    drawText(*painter, item, textRect, margin, text);
+    painter->restore();
+}
+
+SuitTextDelegate::SuitTextDelegate(QObject* parent) : ColouredSuitsDelegate(parent) {}
+
+void SuitTextDelegate::drawText(QPainter& painter, const QStyleOptionViewItem& item,
+                                const QRect& textRect, int margin, const QString& text) const {
     const QPalette::ColorGroup group = !(item.state & QStyle::State_Enabled) ? QPalette::Disabled
                                        : (item.state & QStyle::State_Active) ? QPalette::Normal
                                                                              : QPalette::Inactive;
-    painter->save();
-    painter->setPen(item.palette.color(group, QPalette::Text));
-    painter->setFont(item.font);
-    // The margin the style keeps on each side of an item's text.
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    drawSuitText(*painter, textRect, item.displayAlignment, text, item.textElideMode, suits_,
+    painter.setPen(item.palette.color(group, QPalette::Text));
+    painter.setFont(item.font);
+    drawSuitText(painter, textRect, item.displayAlignment, text, item.textElideMode, suits_,
                  item.palette, margin);
-    painter->restore();
 }

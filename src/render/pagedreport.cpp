@@ -9,10 +9,6 @@
 
 namespace {
 
-void setError(QString* error, const QString& text) {
-    if (error) *error = text;
-}
-
 // A PDF text string: UTF-16 with its byte order mark, in hex.
 QByteArray pdfText(const QString& text) {
     QByteArray bytes("<FEFF");
@@ -63,25 +59,26 @@ QByteArray withDocumentInfo(QByteArray pdf, const QString& title, const QString&
 }  // namespace
 
 bool printReport(PagedReport& report, QPagedPaintDevice& device, QString* error) {
+    const auto fail = [error](const QString& why) {
+        if (error) *error = why;
+        return false;
+    };
     device.setPageLayout(report.pageLayout());
     const double dpi = device.logicalDpiY();
     report.layOut(dpi);
     if (report.pageCount() <= 0) {
-        setError(error, QStringLiteral("There is nothing to print."));
-        return false;
+        return fail(QStringLiteral("There is nothing to print."));
     }
     QPainter painter;
     if (!painter.begin(&device)) {
-        setError(error, QStringLiteral("The printer could not be started."));
-        return false;
+        return fail(QStringLiteral("The printer could not be started."));
     }
     // A printer may keep margins of its own; the report draws from the
     // paper's corner.
     const QPoint paperOrigin = device.pageLayout().paintRectPixels(qRound(dpi)).topLeft();
     for (int page = 0; page < report.pageCount(); ++page) {
         if (page > 0 && !device.newPage()) {
-            setError(error, QStringLiteral("The printer could not start a new page."));
-            return false;
+            return fail(QStringLiteral("The printer could not start a new page."));
         }
         painter.save();
         painter.translate(-paperOrigin);

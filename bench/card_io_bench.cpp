@@ -33,10 +33,14 @@
 #include <string>
 #include <vector>
 
+#include "benchsupport.h"
 #include "card/card.h"
 #include "card/plainnotes.h"
 
 namespace {
+
+using bench::catFile;
+using bench::processorMilliseconds;
 
 using Clock = std::chrono::steady_clock;
 
@@ -83,40 +87,10 @@ double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// The processor time this process has used, in milliseconds: on a machine
-// shared with other work it says what the wall clock cannot, how much work
-// each took when it did run.
-double processorMilliseconds() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const size_t half = values.size() / 2;
     return values.size() % 2 != 0 ? values[half] : (values[half - 1] + values[half]) / 2;
-}
-
-// Reads the file to its end and drops the bytes; false on an error.
-bool catFile(const std::string& path, int out = -1) {
-    const int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
-    static char buffer[128 << 10];
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n <= 0) {
-            ok = n == 0;
-            break;
-        }
-        if (out >= 0 && ::write(out, buffer, static_cast<size_t>(n)) != n) {
-            ok = false;
-            break;
-        }
-    }
-    ::close(in);
-    return ok;
 }
 
 bool copyAndSync(const std::string& from, const std::string& to) {

@@ -25,18 +25,18 @@
 #include <string>
 #include <vector>
 
+#include "benchsupport.h"
 #include "card/card.h"
 #include "card/plainnotes.h"
+#include "hugeinputs.h"
 
 namespace {
 
-constexpr int kRuns = 5;
+using bench::catFile;
+using bench::processorMilliseconds;
+using namespace zqw::hugeinputs;
 
-double processorMilliseconds() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
+constexpr int kRuns = 5;
 
 // The median processor time of kRuns runs, in milliseconds.
 double medianMilliseconds(const std::function<void()>& work) {
@@ -50,47 +50,9 @@ double medianMilliseconds(const std::function<void()>& work) {
     return times[times.size() / 2];
 }
 
-// Reads the file to its end and drops the bytes.
-void catFile(const std::string& path) {
-    const int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return;
-    static char buffer[128 << 10];
-    while (::read(in, buffer, sizeof buffer) > 0) {
-    }
-    ::close(in);
-}
-
-std::string crlf(std::initializer_list<const char*> records) {
-    std::string bytes;
-    for (const char* record : records) bytes += std::string(record) + "\r\n";
-    return bytes;
-}
-
-std::string spreadRows(int scale) {
-    std::string bytes = "ZQW1.0\r\n$95\r\n";
-    for (int line = 0; line < 1100 * scale; ++line) {
-        bytes += "999#}x\r";
-        bytes.append(998, '\r');
-    }
-    return bytes;
-}
-
-std::string craftedCard(int scale) {
-    const size_t rows = (size_t{50} << 20) / 4 * static_cast<size_t>(scale) - 20;
-    std::string bytes = "ZQW1.0\r\n$95\r\n" + std::to_string(rows) + "#}first\r";
-    bytes.append(rows - 1, '\r');
-    return bytes;
-}
-
-std::string templateFlood(int scale) {
-    std::string bytes = crlf({"FG", "PS", "C195"});
-    while (bytes.size() < (size_t{512} << 10) * static_cast<size_t>(scale)) bytes += "L99\r\n";
-    return bytes + "GAfter\r\n";
-}
-
 struct Case {
     const char* name;
-    std::string (*make)(int scale);
+    std::function<std::string(int scale)> make;
     // Reads the file at path as the editor would.
     std::function<void(const std::string& path)> read;
 };
@@ -109,13 +71,18 @@ void readCard(const std::string& templateBytes, const std::string& path) {
 int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : "/tmp";
     const std::string path = folder + "/huge_inputs_bench-" + std::to_string(::getpid());
-    const std::string spreadTemplate = crlf({"FG", "PS", "C195", "L99", "L99", "L99", "L99", "L99",
-                                             "L99", "L99", "L99", "L99", "L99", "L99", "L11"});
-    const std::string oneLineTemplate = crlf({"FG", "PS", "C195", "L01"});
+    const std::string spreadLines = spreadTemplate();
+    const std::string oneLine = oneLineTemplate();
     const Case cases[] = {
-        {"spread rows", &spreadRows, [&](const std::string& p) { readCard(spreadTemplate, p); }},
-        {"crafted card", &craftedCard, [&](const std::string& p) { readCard(oneLineTemplate, p); }},
-        {"template flood", &templateFlood,
+        {"spread rows", [](int scale) { return spreadRows(1100 * scale); },
+         [&](const std::string& p) { readCard(spreadLines, p); }},
+        {"crafted card",
+         [](int scale) {
+             return cardOfRows((size_t{50} << 20) / 4 * static_cast<size_t>(scale) - 20);
+         },
+         [&](const std::string& p) { readCard(oneLine, p); }},
+        {"template flood",
+         [](int scale) { return templateFlood((size_t{512} << 10) * static_cast<size_t>(scale)); },
          [](const std::string& p) {
              zqw::MessageList messages;
              zqw::PlainNotes notes;

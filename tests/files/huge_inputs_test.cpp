@@ -13,6 +13,7 @@
 #include "card/filelimits.h"
 #include "card/hintsfile.h"
 #include "card/notesformat.h"
+#include "hugeinputs.h"
 #include "test_support.h"
 
 namespace zqw {
@@ -20,6 +21,7 @@ namespace {
 
 using test::CardFixture;
 using test::crlf;
+using namespace hugeinputs;
 
 // Resident memory in kB from /proc/self/status.
 long statusValue(const char* key) {
@@ -67,16 +69,8 @@ protected:
     test::TempDir dir;
 };
 
-// One line whose row count makes the rows: the first record and count - 1
-// records of a single CR each.
-std::string cardOfRows(size_t rows) {
-    std::string bytes = "ZQW1.0\r\n$95\r\n" + std::to_string(rows) + "#}first\r";
-    bytes.append(rows - 1, '\r');
-    return bytes;
-}
-
 TEST_F(HugeInputs, ACardOfAMillionRowsReadsAndOneMoreIsDamage) {
-    CardFixture f(crlf({"FG", "PS", "C195", "L01"}));
+    CardFixture f(oneLineTemplate());
     f.card.cardFileName = dir.path("big.ccf");
     test::writeFile(f.card.cardFileName, cardOfRows(kMostCardRows));
     f.card.readCardFile();
@@ -93,15 +87,9 @@ TEST_F(HugeInputs, ACardOfAMillionRowsReadsAndOneMoreIsDamage) {
 
 TEST_F(HugeInputs, RowsSpreadOverManyLinesAreCountedTogether) {
     // 1100 lines of 999 rows each: no line is suspicious on its own.
-    CardFixture f(test::crlf({"FG", "PS", "C195", "L99", "L99", "L99", "L99", "L99", "L99", "L99",
-                              "L99", "L99", "L99", "L99", "L11"}));
-    std::string bytes = "ZQW1.0\r\n$95\r\n";
-    for (int line = 0; line < 1100; ++line) {
-        bytes += "999#}x\r";
-        bytes.append(998, '\r');
-    }
+    CardFixture f(spreadTemplate());
     f.card.cardFileName = dir.path("spread.ccf");
-    test::writeFile(f.card.cardFileName, bytes);
+    test::writeFile(f.card.cardFileName, spreadRows(1100));
     const Cost cost = costOf([&f] { f.card.readCardFile(); });
     EXPECT_EQ(f.messages.messages,
               std::vector<std::string>{dir.path("spread.ccf") + " has Invalid file content"});
@@ -112,7 +100,7 @@ TEST_F(HugeInputs, RowsSpreadOverManyLinesAreCountedTogether) {
 TEST_F(HugeInputs, ACraftedFiftyMegabyteCardCostsLittle) {
     // Empty rows cost one byte each in the file; read naively, these would
     // take gigabytes.
-    CardFixture f(crlf({"FG", "PS", "C195", "L01"}));
+    CardFixture f(oneLineTemplate());
     f.card.cardFileName = dir.path("crafted.ccf");
     const size_t size = 50u << 20;
     test::writeFile(f.card.cardFileName, cardOfRows(size - 20));
@@ -150,9 +138,7 @@ TEST_F(HugeInputs, TemplateLinesAreLimited) {
 
     // Half a megabyte of such records would make ten million lines: one
     // message, and the rest of the file is not read.
-    std::string flood = crlf({"FG", "PS", "C195"});
-    while (flood.size() < (512u << 10)) flood += "L99\r\n";
-    flood += "GAfter\r\n";
+    const std::string flood = templateFlood(512u << 10);
     CardFixture* parsed = nullptr;
     const Cost cost = costOf([&] { parsed = new CardFixture(flood); });
     std::unique_ptr<CardFixture> f(parsed);

@@ -12,74 +12,29 @@ QUIT, say). Run by hand, not a test.
 usage: /usr/bin/python3 send_timeout_bench.py ZQWCCE_CLI
 """
 import os
-import socket
 import statistics
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "mail"))
+from rawsmtp import raw_server  # noqa: E402  (the send tests' misbehaving server)
+
 RUNS = 3
-
-
-def raw_server(behaviour, stop):
-    """Serves on a free loopback port until stop is set; returns the port."""
-    listener = socket.socket()
-    listener.bind(("127.0.0.1", 0))
-    listener.listen(8)
-    listener.settimeout(0.2)
-    held = []
-
-    def converse(conn):
-        reader = conn.makefile("rb")
-        conn.sendall(b"220 bench ESMTP\r\n")
-        while not stop.is_set():
-            line = reader.readline()
-            if not line:
-                return
-            verb = line[:4].upper()
-            if verb == b"DATA":
-                conn.sendall(b"354 go ahead\r\n")
-                while reader.readline() not in (b".\r\n", b""):
-                    pass
-                stop.wait()
-                return
-            conn.sendall(b"221 bye\r\n" if verb == b"QUIT" else b"250 OK\r\n")
-
-    def serve():
-        while not stop.is_set():
-            try:
-                conn, _ = listener.accept()
-            except socket.timeout:
-                continue
-            held.append(conn)
-            if behaviour == "drop":
-                conn.close()
-            elif behaviour == "stall-data":
-                threading.Thread(target=converse, args=(conn,), daemon=True).start()
-        for conn in held:
-            conn.close()
-        listener.close()
-
-    port = listener.getsockname()[1]
-    threading.Thread(target=serve, daemon=True).start()
-    return port
 
 
 def seconds_to_fail(cli, package, behaviour, timeout):
     """The median time of RUNS sends to a server of this behaviour."""
     times = []
     for _ in range(RUNS):
-        stop = threading.Event()
-        port = raw_server(behaviour, stop)
-        args = [cli, "send", package, "--host", "127.0.0.1", "--port", str(port), "--helo",
-                "bench", "--from", "bench@example.org", "--name", "Bench", "--to",
-                "cards@khf.example", "--timeout", str(timeout)]
-        started = time.monotonic()
-        subprocess.run(args, capture_output=True, timeout=10 * timeout + 60)
-        times.append(time.monotonic() - started)
-        stop.set()
+        with raw_server(behaviour) as port:
+            args = [cli, "send", package, "--host", "127.0.0.1", "--port", str(port), "--helo",
+                    "bench", "--from", "bench@example.org", "--name", "Bench", "--to",
+                    "cards@khf.example", "--timeout", str(timeout)]
+            started = time.monotonic()
+            subprocess.run(args, capture_output=True, timeout=10 * timeout + 60)
+            times.append(time.monotonic() - started)
     return statistics.median(times)
 
 

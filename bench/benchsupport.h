@@ -6,9 +6,19 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace bench {
+
+// The middle of the values (the mean of the two middle ones for an even
+// count).
+inline double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t half = values.size() / 2;
+    return values.size() % 2 != 0 ? values[half] : (values[half - 1] + values[half]) / 2;
+}
 
 // The processor time this process has used, in milliseconds: on a machine
 // shared with other work it says what the wall clock cannot, how much work

@@ -40,6 +40,7 @@
 namespace {
 
 using bench::catFile;
+using bench::median;
 using bench::processorMilliseconds;
 
 using Clock = std::chrono::steady_clock;
@@ -85,12 +86,6 @@ void fillRows(zqw::Card& card, int rows) {
 
 double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t half = values.size() / 2;
-    return values.size() % 2 != 0 ? values[half] : (values[half - 1] + values[half]) / 2;
 }
 
 bool copyAndSync(const std::string& from, const std::string& to) {

@@ -46,8 +46,7 @@ double medianMilliseconds(const std::function<void()>& work) {
         work();
         times.push_back(processorMilliseconds() - start);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return bench::median(times);
 }
 
 struct Case {

@@ -42,11 +42,14 @@
 
 #include "app/editorapp.h"
 #include "app/fontwarmup.h"
+#include "benchsupport.h"
 #include "dialogs/userdialogs.h"
 #include "mainwindow/mainwindow.h"
 #include "startup_bench_child.h"
 
 namespace {
+
+using bench::median;
 
 using namespace startup_bench;
 
@@ -187,12 +190,6 @@ bool runChild(const char* self, const char* mode, Run& run) {
                 (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
     run.peakMb = usage.ru_maxrss / 1024.0;
     return true;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 int runAll(const char* self, int runs) {

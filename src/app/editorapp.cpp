@@ -32,6 +32,7 @@
 #include "document/carddocument.h"
 #include "document/editorsettings.h"
 #include "mainwindow/mainwindow.h"
+#include "mainwindow/menubarstyle.h"
 #include "views/gridcells.h"
 #include "views/notestexteditor.h"
 #include "views/sectionview.h"
@@ -101,6 +102,7 @@ EditorApp::EditorApp(UserDialogs& dialogs)
     packageCommands_ = std::make_unique<PackageCommands>(
         context, [this] { return reviewCommands_->checkBeforeSending(); });
 
+    MenuBarStyle::install();
     mainWindow_ = std::make_unique<MainWindow>(*view_, *document_, *fileCommands_, *menu_);
     // Every change, saved or given up, decides whether a recovery copy is
     // kept.

@@ -8,10 +8,13 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStyleFactory>
 #include <QTest>
+#include <QToolButton>
 
 #include "app/editorapp.h"
 #include "dialogs/cardfontdialog.h"
@@ -54,6 +57,7 @@ private slots:
     void manySectionsDoNotBreakTheRightMenu();
     void tabAndArrowKeysMoveBetweenCells();
     void rightClickOnAnotherCellOpensItsPrompts();
+    void narrowWindowShowsTheMenuBarArrow();
 
 private:
     QString iniPath() { return session().settings().iniPath(); }
@@ -552,6 +556,33 @@ void MainWindowTest::rightClickOnAnotherCellOpensItsPrompts() {
     PromptListWindow& prompts = app.promptController().promptList();
     QTRY_VERIFY(prompts.isVisible());
     QVERIFY(prompts.listBox().count() > 0);
+}
+
+void MainWindowTest::narrowWindowShowsTheMenuBarArrow() {
+    // The arrow is loaded only when first drawn: it must still be the
+    // style's own arrow when the menus stop fitting.
+    EditorApp& app = start();
+    MainWindow& window = app.mainWindow();
+    window.resize(120, window.height());
+    auto* arrow =
+        window.menuBar()->findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button"));
+    QVERIFY(arrow);
+    QTRY_VERIFY(arrow->isVisible());
+    const QImage shown = arrow->icon().pixmap(QSize(16, 16)).toImage();
+    auto* proxy = qobject_cast<QProxyStyle*>(QApplication::style());
+    QVERIFY(proxy);
+    const std::unique_ptr<QStyle> plain(QStyleFactory::create(proxy->baseStyle()->name()));
+    QVERIFY(plain);
+    const QImage expected = plain->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton)
+                                .pixmap(QSize(16, 16))
+                                .toImage();
+    QVERIFY(!expected.isNull());
+    QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32),
+             expected.convertToFormat(QImage::Format_ARGB32));
+    bool drawn = false;
+    for (int y = 0; y < shown.height() && !drawn; ++y)
+        for (int x = 0; x < shown.width() && !drawn; ++x) drawn = qAlpha(shown.pixel(x, y)) != 0;
+    QVERIFY2(drawn, "the arrow is blank");
 }
 
 ZQW_GUI_TEST(MainWindowTest)
